@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// A list view in report view: a QTreeWidget without root decoration whose rows
+// carry a tag (the record's key) and whose cells may carry a second value.
+namespace ListView {
+
+struct Column {
+    QString caption;
+    int widthTwips;
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+void setup(QTreeWidget* list, const QList<Column>& columns);
+QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});
+QString rowTag(const QTreeWidgetItem* row);
+void setRowTag(QTreeWidgetItem* row, const QString& tag);
+QString cellTag(const QTreeWidgetItem* row, int column);
+void setCellTag(QTreeWidgetItem* row, int column, const QString& tag);
+// 1-based row as the windows count them; null when out of range.
+QTreeWidgetItem* item(QTreeWidget* list, int index);
+int count(const QTreeWidget* list);
+// 1-based index of the selected row, 0 when none.
+int selectedIndex(const QTreeWidget* list);
+void select(QTreeWidget* list, int index);
+
+constexpr int twipsPerPixel = 15;
+
+} // namespace ListView

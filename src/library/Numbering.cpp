@@ -1,0 +1,37 @@
+#include "library/Numbering.h"
+
+#include "library/Database.h"
+
+namespace Numbering {
+namespace {
+
+QString padded(qulonglong value, int width) {
+    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString nextInSeries(const QString& table, const QString& column, const QString& prefix,
+                     int width) {
+    const QString sql = QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE substr([%2], 1, ?) = ? "
+                                       "AND length([%2]) = ? AND [%2] NOT GLOB '*[^0-9]*'")
+                            .arg(table, column);
+    const QVariant largest =
+        Connection::shared().scalar(sql, {prefix.size(), prefix, width});
+    const int runWidth = width - static_cast<int>(prefix.size());
+    const qulonglong run = largest.isNull() ? 0 : largest.toString().mid(prefix.size()).toULongLong();
+    return prefix + padded(run + 1, runWidth);
+}
+
+QString nextAfterLargest(const QString& table, const QString& column, const QString& firstCode,
+                         int width) {
+    const QString sql =
+        QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE [%2] NOT GLOB '*[^0-9]*' AND [%2] <> ''")
+            .arg(table, column);
+    const QVariant largest = Connection::shared().scalar(sql);
+    if (largest.isNull())
+        return firstCode;
+    return padded(largest.toString().toULongLong() + 1, width);
+}
+
+} // namespace Numbering

@@ -1,0 +1,47 @@
+#pragma once
+
+// Test seams: each is set once at start-up and replaced by tests.
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class QDialog;
+
+namespace Seams {
+
+enum class MessageKind { Error, Question };
+
+// Shows a message box; for questions returns 6 (Yes) or 7 (No).
+using MessageHandler =
+    std::function<int(MessageKind kind, const QString& text, bool defaultYes)>;
+void setMessageHandler(MessageHandler handler);
+int showMessage(MessageKind kind, const QString& text, bool defaultYes);
+
+// Shows a dialog modally and returns its result; tests drive the dialog instead.
+using ModalHandler = std::function<int(QDialog& dialog)>;
+void setModalHandler(ModalHandler handler);
+int showModal(QDialog& dialog);
+
+// The clock that record codes and the working date follow.
+QDateTime now();
+QDate today();
+void setNow(const QDateTime& fixed); // an invalid value goes back to the system clock
+
+// Folder of the program (Report/ and images/ live there); VADEL_PROGRAM_DIR overrides.
+QString programFolder();
+void setProgramFolder(const QString& folder);
+// The database file; defaults to Vadel.db in the program folder.
+QString databasePath();
+void setDatabasePath(const QString& path);
+
+// A wait that keeps the event loop running; tests turn waits off.
+void sleep(int milliseconds);
+void setSleepEnabled(bool enabled);
+
+// Folder where printed pages go as PDF files instead of the printer
+// (the setting "PdfFolder" or VADEL_PDF_DIR); empty when unset.
+QString pdfFolder();
+void setPdfFolder(const QString& folder);
+
+} // namespace Seams

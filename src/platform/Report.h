@@ -1,0 +1,53 @@
+#pragma once
+
+#include "library/Recordset.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+class QPrinter;
+class QTextDocument;
+struct ReportLayout;
+
+// A report file of the Report folder, with its formula fields and data source.
+// Errors (unreadable file, unknown formula field) throw ReportError.
+class Report {
+public:
+    ~Report();
+    // Reads a report file; throws ReportError when it is missing or malformed.
+    static std::unique_ptr<Report> open(const QString& path);
+
+    QString fileName() const;
+    // Sets a formula field from report-formula text: 'text' (quotes doubled inside),
+    // a bare number, or "..." & Chr(10) & "..." pieces. Unknown name: ReportError.
+    void setFormula(const QString& name, const QString& formulaText);
+    // The value a formula field shows.
+    QString formulaValue(const QString& name) const;
+    bool hasFormula(const QString& name) const;
+    void setDataSource(Recordset records);
+    const Recordset& dataSource() const;
+
+    // The whole report laid out as a document (also what tests inspect).
+    std::unique_ptr<QTextDocument> render() const;
+    // The plain text of the rendered report.
+    QString toPlainText() const;
+    // Prints page 1 to the default printer, or to a new PDF file in the PDF folder.
+    // Throws ReportError when there is neither a printer nor a PDF folder.
+    void printFirstPage() const;
+    // Prints the given pages (0 = all) to an already set-up printer.
+    void print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
+
+private:
+    Report();
+    std::unique_ptr<ReportLayout> m_layout;
+    QString m_path;
+    QHash<QString, QString> m_formulas; // lower-case name -> shown value
+    Recordset m_records;
+};
+
+class ReportError : public std::runtime_error {
+public:
+    explicit ReportError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};

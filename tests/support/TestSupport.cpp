@@ -1,0 +1,154 @@
+#include "support/TestSupport.h"
+
+#include "library/Database.h"
+#include "library/Library.h"
+#include "library/Seams.h"
+
+#include <QDir>
+
+ScriptedMessages::ScriptedMessages() {
+    Seams::setMessageHandler([this](Seams::MessageKind kind, const QString& text, bool) {
+        all << text;
+        if (kind == Seams::MessageKind::Error) {
+            errors << text;
+            return 1;
+        }
+        questions << text;
+        return m_answers.isEmpty() ? Library::vbNo : m_answers.takeFirst();
+    });
+}
+
+ScriptedMessages::~ScriptedMessages() {
+    Seams::setMessageHandler({});
+}
+
+void ScriptedMessages::answer(std::initializer_list<int> answers) {
+    m_answers.append(QList<int>(answers));
+}
+
+void ScriptedMessages::clear() {
+    errors.clear();
+    questions.clear();
+    all.clear();
+}
+
+ScriptedDialogs::ScriptedDialogs() {
+    Seams::setModalHandler([this](QDialog& dialog) {
+        ++shown;
+        classNames << QString::fromLatin1(dialog.metaObject()->className());
+        if (m_steps.isEmpty())
+            return static_cast<int>(QDialog::Rejected);
+        return m_steps.takeFirst()(dialog);
+    });
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    Seams::setModalHandler({});
+}
+
+void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
+    m_steps << std::move(step);
+}
+
+TestDatabase::TestDatabase(const QDateTime& now) {
+    Connection::shared().close();
+    Seams::setDatabasePath(path());
+    Seams::setPdfFolder(pdfFolder());
+    QDir().mkpath(pdfFolder());
+    Seams::setSleepEnabled(false);
+    setNow(now);
+    Library::gUserID = QStringLiteral("admin");
+    Library::gShopName = QStringLiteral("โรงเรียนกวดวิชาทดสอบ");
+    Connection::shared().open();
+}
+
+TestDatabase::~TestDatabase() {
+    Connection::shared().close();
+    Seams::setNow({});
+}
+
+QString TestDatabase::path() const {
+    return m_dir.filePath(QStringLiteral("Vadel.db"));
+}
+
+QString TestDatabase::pdfFolder() const {
+    return m_dir.filePath(QStringLiteral("pdf"));
+}
+
+void TestDatabase::setNow(const QDateTime& now) {
+    Seams::setNow(now);
+    Library::gToday = Library::DateToKey(now.date());
+}
+
+namespace Fixture {
+
+namespace {
+void exec(const QString& sql, const QVariantList& params) {
+    Connection::shared().exec(sql, params);
+}
+} // namespace
+
+void school(const QString& name) {
+    exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),
+         {name, QStringLiteral("1 ถนนสุขุมวิท\r\nกรุงเทพฯ 10110"), QStringLiteral("02-123-4567")});
+    Library::gShopName = name;
+}
+
+void level(const QString& level) {
+    exec(QStringLiteral("INSERT OR IGNORE INTO CourseLevel (CourseLevel) VALUES (?)"), {level});
+}
+
+void subject(const QString& subject) {
+    exec(QStringLiteral("INSERT OR IGNORE INTO Subject (Subject) VALUES (?)"), {subject});
+}
+
+void course(const QString& id, const QString& name, const QString& status,
+            const QString& endDate) {
+    exec(QStringLiteral("INSERT INTO Course (CourseID, CourseName, CourseStartDate, "
+                        "CourseEndDate, CourseStatus) VALUES (?, ?, ?, ?, ?)"),
+         {id, name, QStringLiteral("20260101"), endDate.isEmpty() ? QVariant() : endDate, status});
+}
+
+void teacher(const QString& id, const QString& name, Money rate, const QString& status) {
+    exec(QStringLiteral("INSERT INTO Teacher (TechID, TechName, TechRateAmt, TechSts) "
+                        "VALUES (?, ?, ?, ?)"),
+         {id, name, rate.toVariant(), status});
+}
+
+void student(const QString& id, const QString& name, const QString& nick,
+             const QString& address) {
+    exec(QStringLiteral("INSERT INTO Student (StdID, StdName, StdNickName, StdAddr, StdLevel) "
+                        "VALUES (?, ?, ?, ?, ?)"),
+         {id, name, nick, address, QStringLiteral("ม.1")});
+}
+
+void classRow(const QString& courseNo, const QString& courseId, Money price,
+              const QString& level, const QString& subject, const QString& dateStart,
+              const QString& dateEnd) {
+    exec(QStringLiteral("INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, "
+                        "CourseDate, CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, "
+                        "RoomNo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {courseNo, courseId, level, subject, QStringLiteral("ส-อา"),
+          QStringLiteral("09.00-12.00"), price.toVariant(), dateStart, dateEnd, 30,
+          QStringLiteral("101")});
+}
+
+void registration(const QString& stdId, const QString& courseNo, Money paid,
+                  const QString& regDate) {
+    exec(QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, "
+                        "CoursePayAmt, CoursePayDate, CourseGrade) VALUES (?, ?, ?, ?, ?, '')"),
+         {stdId, courseNo, regDate, paid.toVariant(), regDate});
+}
+
+int count(const QString& table, const QString& where, const QVariantList& params) {
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM [") + table + QStringLiteral("]");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    return Connection::shared().scalar(sql, params).toInt();
+}
+
+QVariant value(const QString& sql, const QVariantList& params) {
+    return Connection::shared().scalar(sql, params);
+}
+
+} // namespace Fixture

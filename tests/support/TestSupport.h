@@ -1,0 +1,79 @@
+#pragma once
+
+#include "library/Money.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+// Records every message box and answers the questions from a script.
+class ScriptedMessages {
+public:
+    ScriptedMessages();
+    ~ScriptedMessages();
+    // Answers for the next questions, in order (6 Yes, 7 No); unscripted questions answer No.
+    void answer(std::initializer_list<int> answers);
+    QStringList errors;
+    QStringList questions;
+    // Errors and questions in the order shown.
+    QStringList all;
+    void clear();
+
+private:
+    QList<int> m_answers;
+};
+
+// Drives every modal dialog: each is handed to the next scripted function
+// (which returns the dialog's result); unscripted dialogs are rejected.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs();
+    void then(std::function<int(QDialog&)> step);
+    int shown = 0;
+    QStringList classNames;
+
+private:
+    QList<std::function<int(QDialog&)>> m_steps;
+};
+
+// A fresh database file in a temporary folder, opened on the one connection,
+// with a fixed clock, the working date and a logged-in user; waits are off and
+// printed pages go to a temporary PDF folder.
+class TestDatabase {
+public:
+    explicit TestDatabase(const QDateTime& now = QDateTime(QDate(2026, 12, 6), QTime(9, 0)));
+    ~TestDatabase();
+    QString path() const;
+    QString pdfFolder() const;
+    void setNow(const QDateTime& now);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Builders for rows the tests need; every value goes through bound statements.
+namespace Fixture {
+void school(const QString& name = QStringLiteral("โรงเรียนกวดวิชาทดสอบ"));
+void level(const QString& level);
+void subject(const QString& subject);
+void course(const QString& id, const QString& name, const QString& status = QStringLiteral("1"),
+            const QString& endDate = {});
+void teacher(const QString& id, const QString& name, Money rate = Money::fromBaht(300),
+             const QString& status = QStringLiteral("1"));
+void student(const QString& id, const QString& name, const QString& nick = {},
+             const QString& address = {});
+void classRow(const QString& courseNo, const QString& courseId, Money price,
+              const QString& level = QStringLiteral("ม.1"),
+              const QString& subject = QStringLiteral("คณิตศาสตร์"),
+              const QString& dateStart = QStringLiteral("20261201"),
+              const QString& dateEnd = QStringLiteral("20261231"));
+void registration(const QString& stdId, const QString& courseNo, Money paid = Money(),
+                  const QString& regDate = QStringLiteral("20261206"));
+int count(const QString& table, const QString& where = {}, const QVariantList& params = {});
+QVariant value(const QString& sql, const QVariantList& params = {});
+} // namespace Fixture
