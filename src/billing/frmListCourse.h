@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class KeyToolbar;
+class QComboBox;
+class QLabel;
+class QTreeWidget;
+
+// The class picker: the user picks an open course, then one of its classes.
+// Show it with Seams::showModal, then read IsOK and CourseNo.
+class frmListCourse : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmListCourse(QWidget* parent = nullptr);
+
+    bool IsOK = false;
+    QString CourseNo;
+
+    QComboBox* cboCouse = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QLabel* lblTitle = nullptr;
+    KeyToolbar* Toolbar1 = nullptr;
+
+    // Presses a toolbar key ("OK", "Cancel") as the window would.
+    void pressButton(const QString& key);
+};
