@@ -13,8 +13,7 @@ namespace Seams {
 enum class MessageKind { Error, Question };
 
 // Shows a message box; for questions returns 6 (Yes) or 7 (No).
-using MessageHandler =
-    std::function<int(MessageKind kind, const QString& text, bool defaultYes)>;
+using MessageHandler = std::function<int(MessageKind kind, const QString& text, bool defaultYes)>;
 void setMessageHandler(MessageHandler handler);
 int showMessage(MessageKind kind, const QString& text, bool defaultYes);
 
@@ -43,5 +42,10 @@ void setSleepEnabled(bool enabled);
 // (the setting "PdfFolder" or VADEL_PDF_DIR); empty when unset.
 QString pdfFolder();
 void setPdfFolder(const QString& folder);
+
+// Whether printing may use the system's default printer; tests turn it off so
+// that no page reaches a real printer.
+bool printerEnabled();
+void setPrinterEnabled(bool enabled);
 
 } // namespace Seams

@@ -145,6 +145,7 @@ private slots:
         messages.reset();
         db.reset();
         Seams::setProgramFolder(QString());
+        Seams::setPrinterEnabled(true);
     }
 
     void lookupByCode() {
@@ -564,6 +565,7 @@ private slots:
         // No printer and no PDF folder.
         qunsetenv("VADEL_PDF_DIR");
         Seams::setPdfFolder(QString());
+        Seams::setPrinterEnabled(false);
         load(somchai);
         enter();
         confirmBill(QStringLiteral("69-00001"), true);
