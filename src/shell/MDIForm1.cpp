@@ -224,13 +224,15 @@ void MDIForm1::applyRights() {
 }
 
 void MDIForm1::openWindow(const QString& name) {
+    // A closed frame leaves the list at once, before its window is deleted.
     if (QWidget* open = m_single.value(name)) {
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget());
+        if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
+            open->setFocus();
+            return;
         }
-        open->setFocus();
-        return;
     }
     QWidget* window = createRegisteredWindow(name);
     if (!window)
