@@ -739,7 +739,8 @@ void Report::printToDestination(int fromPage, int toPage) const {
         return;
     }
     // Without a printer Qt quietly makes a PDF printer with no file; ask first.
-    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    const QPrinterInfo defaultPrinter =
+        Seams::printerEnabled() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
     if (defaultPrinter.isNull())
         throw ReportError(QStringLiteral("ไม่ได้ติดตั้งเครื่องพิมพ์"));
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);
