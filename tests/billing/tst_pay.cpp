@@ -515,12 +515,12 @@ private slots:
         QCOMPARE(QDir(db->pdfFolder()).entryList(QDir::Files).size(), 1);
 
         const QString shopAddress =
-            QStringLiteral("1 ถนนสุขุมวิท\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567");
+            QStringLiteral("อาคาร \"เอ\"\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567");
         const std::unique_ptr<Report> bill =
             frmPay::BillReport(QStringLiteral("69000001"), shopAddress, name, address,
                                QStringLiteral("69-00'01"), baht(2000.5));
         QCOMPARE(bill->formulaValue(QStringLiteral("lblAddr")),
-                 QStringLiteral("1 ถนนสุขุมวิท\nกรุงเทพฯ 10110\nโทร. 02-123-4567"));
+                 QStringLiteral("อาคาร \"เอ\"\nกรุงเทพฯ 10110\nโทร. 02-123-4567"));
         QCOMPARE(bill->formulaValue(QStringLiteral("lblDate")), QStringLiteral("06/12/2569"));
         const QString text = bill->toPlainText();
         for (const QString& expected :
