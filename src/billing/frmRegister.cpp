@@ -85,13 +85,12 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
 
 void frmRegister::LoadRegisteredCourses(const QString& stdId) {
     ListView1->clear();
-    const Recordset rows = Library::OpenRecordset(
+    Recordset rows = Library::OpenRecordset(
         registrationsHead +
             QStringLiteral("WHERE StdID = ? AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
         true, {stdId});
-    Recordset cursor = rows;
-    for (cursor.MoveFirst(); !cursor.isEOF(); cursor.MoveNext())
-        addRow(cursor);
+    for (; !rows.isEOF(); rows.MoveNext())
+        addRow(rows);
     ListView::select(ListView1, 1);
 }
 
