@@ -28,8 +28,20 @@
 
 namespace {
 
+QString numberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
 QString numberText(const QVariant& value) {
-    return value.isNull() ? QString() : QString::number(value.toDouble());
+    return value.isNull() ? QString() : numberText(value.toDouble());
+}
+
+// A stored amount as a plain number: no separators, no zero decimals.
+QString plainAmount(Money amount) {
+    QString text = amount.toText(false);
+    if (text.endsWith(QStringLiteral(".00")))
+        text.chop(3);
+    return text;
 }
 
 QDateEdit* datePicker(QWidget* parent) {
@@ -73,8 +85,8 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     dtpDate1 = datePicker(this);
     dtpDate2 = datePicker(this);
     top->addWidget(label(QStringLiteral("คอร์ส :"), this));
-    top->addWidget(cboCouse, 1);
-    top->addStretch(0);
+    top->addWidget(cboCouse);
+    top->addStretch(1);
     top->addWidget(label(QStringLiteral("ช่วงวันที่แสดง :"), this));
     top->addWidget(dtpDate1);
     top->addWidget(label(QStringLiteral("ถึงวันที่ :"), this));
@@ -430,7 +442,7 @@ bool frmCourseTable::txtTechID_LostFocus(int index) {
         return true;
     }
     lblName[index]->setText(teacher.text(QStringLiteral("TechName")));
-    txtRate[index]->setText(teacher.money(QStringLiteral("TechRateAmt")).toText(false));
+    txtRate[index]->setText(plainAmount(teacher.money(QStringLiteral("TechRateAmt"))));
     m_rowCode[index] = code;
     return true;
 }
@@ -517,7 +529,7 @@ void frmCourseTable::SaveRecord() {
                             txtCoursePrice->text(),
                             Library::DateToThaiDate(dtpStartDate->date()),
                             Library::DateToThaiDate(dtpEndDate->date()),
-                            QString::number(course.hours),
+                            numberText(course.hours),
                             course.room};
     if (adding) {
         QTreeWidgetItem* row = ListView::addRow(ListView1, texts, course.courseNo);
