@@ -74,7 +74,6 @@ QLabel* label(const QString& text, QWidget* parent) {
 
 frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString());
 
     auto* top = new QHBoxLayout;
     cboCouse = new QComboBox(this);
