@@ -1,17 +1,92 @@
 #include "library/Database.h"
 #include "library/Library.h"
+#include "library/SampleData.h"
+#include "library/Seams.h"
+#include "shell/MDIForm1.h"
+#include "shell/StartUp.h"
+#include "shell/Users.h"
+#include "shell/WindowRegistry.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QTextStream>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Vadel"));
-    QApplication::setApplicationName(QStringLiteral("Vadel"));
+namespace {
+
+// Loads a SQL script into the database and adds the demo user with every right.
+int loadSample(const QString& script) {
     try {
-        Connection::shared().open();
+        StartUp::openDatabase();
+        SampleData::load(script);
+        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
+                                   QStringLiteral("admin"));
     } catch (const DbError& error) {
-        Library::MsgError(error.message());
+        QTextStream(stderr) << error.message() << Qt::endl;
         return 1;
     }
+    Connection::shared().close();
     return 0;
+}
+
+struct Options {
+    QString database;
+    QString sample;
+};
+
+Options parseOptions(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Vadel"));
+    parser.addHelpOption();
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("The database file."), QStringLiteral("FILE"));
+    const QCommandLineOption sample(QStringLiteral("load-sample"),
+                                    QStringLiteral("Loads a SQL script into the database "
+                                                   "with the demo user, then exits."),
+                                    QStringLiteral("FILE"));
+    parser.addOption(database);
+    parser.addOption(sample);
+    parser.process(app);
+    return Options{parser.value(database), parser.value(sample)};
+}
+
+bool wantsSample(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--load-sample"))
+            return true;
+    return false;
+}
+
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Vadel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vadel"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Loading the demo school needs no display.
+    if (wantsSample(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        const Options options = parseOptions(app);
+        if (!options.database.isEmpty())
+            Seams::setDatabasePath(options.database);
+        return loadSample(options.sample);
+    }
+    QApplication app(argc, argv);
+    nameApplication();
+    QApplication::setFont(QFont(QStringLiteral("Loma"), 10));
+    const Options options = parseOptions(app);
+    if (!options.database.isEmpty())
+        Seams::setDatabasePath(options.database);
+
+    registerTaskWindows();
+    MDIForm1 main;
+    if (!main.startUp())
+        return 0;
+    main.show();
+    const int result = QApplication::exec();
+    Connection::shared().close();
+    return result;
 }

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <stdexcept>
 
 class QPrinter;
 class QTextDocument;
@@ -17,10 +18,13 @@ public:
     ~Report();
     // Reads a report file; throws ReportError when it is missing or malformed.
     static std::unique_ptr<Report> open(const QString& path);
+    // An independent copy with the same layout, formula values and data source.
+    std::unique_ptr<Report> clone() const;
 
     QString fileName() const;
     // Sets a formula field from report-formula text: 'text' (quotes doubled inside),
-    // a bare number, or "..." & Chr(10) & "..." pieces. Unknown name: ReportError.
+    // a bare number, or "..." & Chr(10) & "..." pieces. An unknown name or malformed
+    // text throws ReportError naming the field; callers show it with Library::MsgError.
     void setFormula(const QString& name, const QString& formulaText);
     // The value a formula field shows.
     QString formulaValue(const QString& name) const;
@@ -28,18 +32,25 @@ public:
     void setDataSource(Recordset records);
     const Recordset& dataSource() const;
 
-    // The whole report laid out as a document (also what tests inspect).
+    // The whole report laid out as a document (also what tests inspect). Throws
+    // ReportError when a listed column is missing from the data source.
     std::unique_ptr<QTextDocument> render() const;
     // The plain text of the rendered report.
     QString toPlainText() const;
     // Prints page 1 to the default printer, or to a new PDF file in the PDF folder.
     // Throws ReportError when there is neither a printer nor a PDF folder.
     void printFirstPage() const;
-    // Prints the given pages (0 = all) to an already set-up printer.
-    void print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
+    // Every page, to the same place as printFirstPage.
+    void printAllPages() const;
+    // Page size, orientation and margins of the report file.
+    void setupPrinter(QPrinter& printer) const;
+    // Prints the given pages (1-based; 0 = from the first / to the last) to an
+    // already set-up printer. Returns the number of pages printed.
+    int print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
 
 private:
     Report();
+    void printToDestination(int fromPage, int toPage) const;
     std::unique_ptr<ReportLayout> m_layout;
     QString m_path;
     QHash<QString, QString> m_formulas; // lower-case name -> shown value

@@ -1,0 +1,80 @@
+#include "platform/frmViewReport.h"
+
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "platform/Report.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QVBoxLayout>
+
+frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
+    : QWidget(parent), m_report(std::move(report)),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    setWindowTitle(title);
+    m_printer->setOutputFormat(QPrinter::PdfFormat);
+    m_report->setupPrinter(*m_printer);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Toolbar1 = new KeyToolbar(this);
+    Toolbar1->addButton(QStringLiteral("ZoomIn"), QStringLiteral("ขยาย"),
+                        QStringLiteral("ขยายหน้ารายงาน"));
+    Toolbar1->addButton(QStringLiteral("ZoomOut"), QStringLiteral("ย่อ"),
+                        QStringLiteral("ย่อหน้ารายงาน"));
+    Toolbar1->addButton(QStringLiteral("Zoom1"), QStringLiteral("ขนาดจริง"),
+                        QStringLiteral("แสดงขนาดจริง"));
+    Toolbar1->addButton(QStringLiteral("FitWidth"), QStringLiteral("เต็มความกว้าง"),
+                        QStringLiteral("แสดงเต็มความกว้างของหน้าต่าง"));
+    Toolbar1->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"),
+                        QStringLiteral("พิมพ์รายงานทุกหน้า"));
+    QAction* close = Toolbar1->addButton(QStringLiteral("CLOSE"), QStringLiteral("ปิด"),
+                                         QStringLiteral("[ESC] - ปิดหน้าต่าง"));
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(close);
+    layout->addWidget(Toolbar1);
+
+    CRViewer1 = new QPrintPreviewWidget(m_printer.get(), this);
+    CRViewer1->setViewMode(QPrintPreviewWidget::SinglePageView);
+    connect(CRViewer1, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { m_report->print(*printer); });
+    layout->addWidget(CRViewer1, 1);
+    setFocusProxy(CRViewer1);
+    connect(Toolbar1, &KeyToolbar::buttonClick, this,
+            [this](const QString& key) { toolbarButtonClick(key); });
+
+    CRViewer1->updatePreview();
+    CRViewer1->setZoomFactor(1.0);
+}
+
+frmViewReport::~frmViewReport() {
+    // The preview paints into the printer until it goes; let it go first.
+    delete CRViewer1;
+}
+
+void frmViewReport::toolbarButtonClick(const QString& key) {
+    if (key == QLatin1String("ZoomIn")) {
+        CRViewer1->zoomIn();
+    } else if (key == QLatin1String("ZoomOut")) {
+        CRViewer1->zoomOut();
+    } else if (key == QLatin1String("Zoom1")) {
+        CRViewer1->setZoomFactor(1.0);
+    } else if (key == QLatin1String("FitWidth")) {
+        CRViewer1->fitToWidth();
+    } else if (key == QLatin1String("Print")) {
+        try {
+            m_report->printAllPages();
+        } catch (const ReportError& error) {
+            Library::MsgError(error.message());
+        }
+    } else if (key == QLatin1String("CLOSE")) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->close();
+        else
+            close();
+    }
+}

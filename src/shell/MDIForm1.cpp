@@ -1,0 +1,293 @@
+#include "shell/MDIForm1.h"
+
+#include "library/Database.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/Seams.h"
+#include "platform/Report.h"
+#include "shell/Maintenance.h"
+#include "shell/MenuRights.h"
+#include "shell/StartUp.h"
+#include "shell/Users.h"
+#include "shell/WindowRegistry.h"
+#include "shell/frmDelStatement.h"
+#include "shell/frmLogin.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+
+struct SummaryReport {
+    const char16_t* menuName;
+    const char16_t* file;
+    const char16_t* sql;
+    const char16_t* title;
+};
+
+const SummaryReport summaryReports[] = {
+    {u"mnuRepStdOrder1", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdID",
+     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามรหัสนักศึกษา  ณ วันที่  "},
+    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName",
+     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามชื่อนักศึกษา  ณ วันที่  "},
+    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel",
+     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามระดับการเรียน  ณ วันที่  "},
+    {u"mnuCountStdCourse", u"rep1.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
+     u"รายงานสรุปจำนวนนักศึกษาในแต่ละวิชา, ระดับ, คอร์ส  ณ วันที่  "},
+    {u"mnuRemainStdRep", u"rep6.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' and CoursePrice > CoursePayAmt "
+     u" ",
+     u"รายชื่อนักศึกษาที่ค้างชำระค่าเรียน  ณ วันที่  "},
+    {u"mnuCourseReceiptRep", u"rep2.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
+     u"รายงานสรุปรายได้ต่อ คอร์ส  ณ วันที่  "},
+    {u"mnuLevelReceiptRep", u"rep3.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
+     u"รายงานสรุปรายได้ต่อ ระดับ  ณ วันที่  "},
+    {u"mnuSubjectReceiptRep", u"rep4.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
+     u"รายงานสรุปรายได้ต่อ วิชา  ณ วันที่  "},
+    {u"mnuRemainLevelRep", u"rep5.rpt",
+     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' and CoursePrice > CoursePayAmt "
+     u" ",
+     u"รายงานสรุปยอดค้างชำระค่าเรียน  ณ วันที่  "},
+};
+
+const SummaryReport* summaryReport(const QString& menuName) {
+    for (const SummaryReport& report : summaryReports)
+        if (menuName == QStringView(report.menuName))
+            return &report;
+    return nullptr;
+}
+
+QString reportPath(const char16_t* file) {
+    return QDir(Seams::programFolder())
+        .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
+}
+
+const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
+
+} // namespace
+
+MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
+    m_area = new QMdiArea(this);
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    buildMenus();
+    buildToolbar();
+    m_userLabel = new QLabel(this);
+    m_userLabel->setObjectName(QStringLiteral("lblUser"));
+    statusBar()->addWidget(m_userLabel, 1);
+    statusBar()->addPermanentWidget(new QLabel(contactText, this));
+    setWindowTitle(QStringLiteral("Vadel"));
+    resize(1024, 720);
+    for (QAction* action : std::as_const(m_actions))
+        action->setEnabled(false);
+}
+
+QAction* MDIForm1::addItem(QMenu* menu, const QString& name) {
+    QAction* action = menu->addAction(MenuRights::caption(name));
+    action->setObjectName(name);
+    m_actions.insert(name, action);
+    if (summaryReport(name))
+        connect(action, &QAction::triggered, this, [this, name] { runSummaryReport(name); });
+    else if (name == QLatin1String("mnuDelALLTable"))
+        connect(action, &QAction::triggered, this, &MDIForm1::mnuDelALLTable_Click);
+    else if (name == QLatin1String("mnuDelStatement"))
+        connect(action, &QAction::triggered, this, &MDIForm1::mnuDelStatement_Click);
+    else
+        connect(action, &QAction::triggered, this, [this, name] { openWindow(name); });
+    return action;
+}
+
+void MDIForm1::buildMenus() {
+    QMenu* daily = menuBar()->addMenu(QStringLiteral("1. งานประจำวัน"));
+    daily->setObjectName(QStringLiteral("mnuDaily"));
+    for (const char16_t* name : {u"mnuRegister", u"mnuPay", u"mnuExp", u"mnuBiLLCancel",
+                                 u"mnuPoint", u"mnuGrade", u"mnuTimeStamp", u"mnuQuery"})
+        addItem(daily, QString::fromUtf16(name));
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("2. รายงาน"));
+    reports->setObjectName(QStringLiteral("mnuReport"));
+    addItem(reports, QStringLiteral("mnuDailyRep"));
+    reports->addSeparator()->setObjectName(QStringLiteral("mnuLine21"));
+    QMenu* students = reports->addMenu(QStringLiteral("2.2 รายชื่อและที่อยู่นักศึกษา"));
+    students->setObjectName(QStringLiteral("mnuStudentRep"));
+    for (const char16_t* name : {u"mnuRepStdOrder1", u"mnuRepStdOrder2", u"mnuRepStdOrder3"})
+        addItem(students, QString::fromUtf16(name));
+    addItem(reports, QStringLiteral("mnuCountStdCourse"));
+    reports->addSeparator()->setObjectName(QStringLiteral("mnuLine22"));
+    for (const char16_t* name : {u"mnuRemainStdRep", u"mnuCourseReceiptRep", u"mnuLevelReceiptRep",
+                                 u"mnuSubjectReceiptRep", u"mnuRemainLevelRep"})
+        addItem(reports, QString::fromUtf16(name));
+
+    QMenu* master = menuBar()->addMenu(QStringLiteral("3. ข้อมูลหลัก"));
+    master->setObjectName(QStringLiteral("mnuMaster"));
+    addItem(master, QStringLiteral("mnuCourseTable"));
+
+    QMenu* system = menuBar()->addMenu(QStringLiteral("4. ระบบ"));
+    system->setObjectName(QStringLiteral("mnuSystem"));
+    addItem(system, QStringLiteral("mnuDelStatement"));
+    addItem(system, QStringLiteral("mnuDelALLTable"));
+    system->addSeparator();
+    QAction* exit = system->addAction(QStringLiteral("ออกจากโปรแกรม"));
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    connect(exit, &QAction::triggered, this, &MDIForm1::close);
+}
+
+void MDIForm1::buildToolbar() {
+    Toolbar1 = new KeyToolbar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    struct Button {
+        const char16_t* key;
+        const char16_t* caption;
+    };
+    static const Button buttons[] = {
+        {u"Register", u"ลงทะเบียน"}, {u"Pay", u"ชำระเงิน"}, {u"Exp", u"รับ/จ่าย"},
+        {u"Point", u"คะแนน"},       {u"Grade", u"เกรด"},  {u"TimeStamp", u"เข้าชั้นเรียน"},
+        {u"Query", u"สอบถาม"},
+    };
+    for (const Button& button : buttons) {
+        const QString key = QString::fromUtf16(button.key);
+        Toolbar1->addButton(key, QString::fromUtf16(button.caption),
+                            MenuRights::caption(QStringLiteral("mnu") + key));
+    }
+    Toolbar1->addSeparator();
+    Toolbar1->addButton(QStringLiteral("Exit"), QStringLiteral("ออก"),
+                        QStringLiteral("ออกจากโปรแกรม"));
+    connect(Toolbar1, &KeyToolbar::buttonClick, this, &MDIForm1::toolbarButtonClick);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+}
+
+QAction* MDIForm1::menuAction(const QString& name) const {
+    return m_actions.value(name);
+}
+
+void MDIForm1::toolbarButtonClick(const QString& key) {
+    if (key == QLatin1String("Exit")) {
+        close();
+        return;
+    }
+    QAction* action = menuAction(QStringLiteral("mnu") + key);
+    if (action && action->isEnabled())
+        action->trigger();
+}
+
+bool MDIForm1::startUp() {
+    try {
+        StartUp::openDatabase();
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
+        return false;
+    }
+    setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
+    frmLogin login(this);
+    if (Seams::showModal(login) != QDialog::Accepted)
+        return false;
+    applyRights();
+    return true;
+}
+
+bool MDIForm1::isBuilt(const QString& name) const {
+    if (const SummaryReport* report = summaryReport(name))
+        return QFileInfo::exists(reportPath(report->file));
+    if (name == QLatin1String("mnuDelALLTable") || name == QLatin1String("mnuDelStatement"))
+        return true;
+    return isWindowRegistered(name);
+}
+
+void MDIForm1::applyRights() {
+    QSet<QString> granted;
+    try {
+        MenuRights::fillMenuTable();
+        granted = MenuRights::granted(Library::gUserID);
+        m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้\n") + error.message());
+    }
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
+    for (const QString& key :
+         {QStringLiteral("Register"), QStringLiteral("Pay"), QStringLiteral("Exp"),
+          QStringLiteral("Point"), QStringLiteral("Grade"), QStringLiteral("TimeStamp"),
+          QStringLiteral("Query")})
+        Toolbar1->setEnabled(key, menuAction(QStringLiteral("mnu") + key)->isEnabled());
+}
+
+void MDIForm1::openWindow(const QString& name) {
+    // A closed frame leaves the list at once, before its window is deleted.
+    if (QWidget* open = m_single.value(name)) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget());
+        if (frame && m_area->subWindowList().contains(frame)) {
+            frame->showNormal();
+            m_area->setActiveSubWindow(frame);
+            open->setFocus();
+            return;
+        }
+    }
+    QWidget* window = createRegisteredWindow(name);
+    if (!window)
+        return;
+    QMdiSubWindow* frame = m_area->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(windowIcon());
+    window->setWindowIcon(windowIcon());
+    frame->show();
+    m_area->setActiveSubWindow(frame);
+    window->setFocus();
+    if (isSingleInstanceWindow(name))
+        m_single.insert(name, window);
+}
+
+void MDIForm1::runSummaryReport(const QString& name) {
+    const SummaryReport* table = summaryReport(name);
+    const QString title =
+        QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
+    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file), false);
+    if (!report)
+        return;
+    try {
+        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
+        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
+    } catch (const ReportError& error) {
+        Library::MsgError(error.message());
+        return;
+    }
+    Library::ShowReport(*report, title, QString::fromUtf16(table->sql), 0);
+}
+
+void MDIForm1::mnuDelALLTable_Click() {
+    if (Library::MsgAsk(QStringLiteral("ล้างข้อมูลทั้งหมด (วิชา ตารางเรียน ครู นักศึกษา ใบเสร็จ "
+                                       "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
+                        false) != Library::vbYes)
+        return;
+    try {
+        Maintenance::ClearAllData();
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("ล้างข้อมูลไม่ได้\n") + error.message());
+        return;
+    }
+    endProgram();
+}
+
+void MDIForm1::mnuDelStatement_Click() {
+    frmDelStatement dialog(this);
+    Seams::showModal(dialog);
+}
+
+void MDIForm1::endProgram() {
+    m_ended = true;
+    m_area->closeAllSubWindows();
+    Connection::shared().close();
+    close();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class KeyToolbar;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+// The main window: menu, toolbar, status bar and the area where task windows open.
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MDIForm1(QWidget* parent = nullptr);
+
+    // Opens the database, reads the settings and logs a user in. False when the
+    // program must end (no database, or the login was closed without success).
+    bool startUp();
+    // Enables the menu items granted to the logged-in user and shows the user's name.
+    void applyRights();
+
+    QMdiArea* mdiArea() const { return m_area; }
+    KeyToolbar* toolbar() const { return Toolbar1; }
+    // The menu action of a menu item by name ("mnuPay"); null when there is none.
+    QAction* menuAction(const QString& name) const;
+    QLabel* userLabel() const { return m_userLabel; }
+    // True once clearing of all data has ended the program.
+    bool hasEnded() const { return m_ended; }
+
+private:
+    QAction* addItem(QMenu* menu, const QString& name);
+    void buildMenus();
+    void buildToolbar();
+    void toolbarButtonClick(const QString& key);
+    bool isBuilt(const QString& name) const;
+    void openWindow(const QString& name);
+    void runSummaryReport(const QString& name);
+    void mnuDelALLTable_Click();
+    void mnuDelStatement_Click();
+    void endProgram();
+
+    QMdiArea* m_area;
+    KeyToolbar* Toolbar1;
+    QLabel* m_userLabel;
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, QPointer<QWidget>> m_single;
+    bool m_ended = false;
+};

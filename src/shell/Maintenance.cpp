@@ -1,0 +1,38 @@
+#include "shell/Maintenance.h"
+
+#include "library/Database.h"
+
+namespace Maintenance {
+
+void ClearAllData() {
+    static const char16_t* const tables[] = {
+        u"Course",    u"CourseTable",      u"Teacher",          u"TeacherCourse",
+        u"Student",   u"StudentCourse",    u"Statement",        u"StatementSub",
+        u"TimeStamp", u"TimeStampTeacher", u"TimeStampStudent", u"Expense",
+    };
+    Connection& db = Connection::shared();
+    {
+        Transaction transaction;
+        for (const char16_t* table : tables)
+            db.exec(QStringLiteral("DELETE FROM [") + QString::fromUtf16(table) +
+                    QStringLiteral("]"));
+        db.exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLNo = '00000'"));
+        transaction.commit();
+    }
+    db.exec(QStringLiteral("VACUUM"));
+}
+
+int PurgeStatements(const QString& lastDay) {
+    Connection& db = Connection::shared();
+    Transaction transaction;
+    db.exec(QStringLiteral("DELETE FROM StatementSub WHERE StmID IN "
+                           "(SELECT StmID FROM Statement WHERE StmDate <= ?)"),
+            {lastDay});
+    const QSqlQuery deleted =
+        db.exec(QStringLiteral("DELETE FROM Statement WHERE StmDate <= ?"), {lastDay});
+    const int count = deleted.numRowsAffected();
+    transaction.commit();
+    return count;
+}
+
+} // namespace Maintenance

@@ -1,0 +1,57 @@
+#include "shell/Users.h"
+
+#include "library/Database.h"
+#include "shell/MenuRights.h"
+
+#include <sodium.h>
+
+namespace Users {
+namespace {
+
+QString hashPassword(const QString& password) {
+    if (sodium_init() < 0)
+        throw DbError(QStringLiteral("เริ่มการเข้ารหัสผ่านไม่ได้"));
+    const QByteArray bytes = password.toUtf8();
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        throw DbError(QStringLiteral("หน่วยความจำไม่พอสำหรับเข้ารหัสผ่าน"));
+    return QString::fromLatin1(hash);
+}
+
+} // namespace
+
+bool any() {
+    return Connection::shared().scalar(QStringLiteral("SELECT COUNT(*) FROM CtrlUser")).toInt() > 0;
+}
+
+void createWithAllRights(const QString& userId, const QString& name, const QString& password) {
+    const QString hash = hashPassword(password);
+    MenuRights::fillMenuTable();
+    Transaction transaction;
+    Connection::shared().exec(
+        QStringLiteral("INSERT INTO CtrlUser (UserID, UserName, UserPassword) VALUES (?, ?, ?)"),
+        {userId, name, hash});
+    MenuRights::grantAll(userId);
+    transaction.commit();
+}
+
+bool check(const QString& userId, const QString& password) {
+    const QVariant stored = Connection::shared().scalar(
+        QStringLiteral("SELECT UserPassword FROM CtrlUser WHERE UserID = ?"), {userId});
+    if (!stored.isValid() || stored.isNull() || sodium_init() < 0)
+        return false;
+    const QByteArray hash = stored.toString().toLatin1();
+    const QByteArray bytes = password.toUtf8();
+    return crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
+                                    static_cast<unsigned long long>(bytes.size())) == 0;
+}
+
+QString name(const QString& userId) {
+    return Connection::shared()
+        .scalar(QStringLiteral("SELECT UserName FROM CtrlUser WHERE UserID = ?"), {userId})
+        .toString();
+}
+
+} // namespace Users

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// User accounts of CtrlUser. Passwords are kept only as Argon2id hashes.
+namespace Users {
+
+// True when CtrlUser holds at least one user. Throws DbError.
+bool any();
+// Adds a user and grants every menu item, in one transaction. Throws DbError.
+void createWithAllRights(const QString& userId, const QString& name, const QString& password);
+// True when the user exists and the password is theirs. Throws DbError.
+bool check(const QString& userId, const QString& password);
+// The user's name; empty when there is no such user. Throws DbError.
+QString name(const QString& userId);
+
+} // namespace Users

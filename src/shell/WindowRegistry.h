@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Task windows that menu items open. A menu item whose window is not registered
+// stays disabled. singleInstance: opening again brings the open window forward.
+void registerWindow(const QString& menuName, std::function<QWidget*()> create,
+                    bool singleInstance = false);
+bool isWindowRegistered(const QString& menuName);
+bool isSingleInstanceWindow(const QString& menuName);
+// A new window for the menu item; null when none is registered.
+QWidget* createRegisteredWindow(const QString& menuName);
+
+// Registers the task windows of the program, one registerWindow line each.
+void registerTaskWindows();
