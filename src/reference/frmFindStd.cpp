@@ -99,11 +99,12 @@ void frmFindStd::showEvent(QShowEvent* event) {
 QString frmFindStd::chooseFrom(const Recordset& hits, QWidget* parent) {
     frmFindStd dialog(parent);
     dialog.ListView1->clear();
-    Recordset rows = hits;
-    for (rows.MoveFirst(); !rows.isEOF(); rows.MoveNext())
-        ListView::addRow(dialog.ListView1,
-                         {rows.text(QStringLiteral("StdID")), rows.text(QStringLiteral("StdName")),
-                          rows.text(QStringLiteral("StdNickName"))});
+    const int id = hits.fieldIndex(QStringLiteral("StdID"));
+    const int name = hits.fieldIndex(QStringLiteral("StdName"));
+    const int nick = hits.fieldIndex(QStringLiteral("StdNickName"));
+    for (const QVariantList& row : hits.rows())
+        ListView::addRow(dialog.ListView1, {row.value(id).toString(), row.value(name).toString(),
+                                            row.value(nick).toString()});
     Seams::showModal(dialog);
     return dialog.IsSelected ? dialog.SelectedID : QString();
 }
