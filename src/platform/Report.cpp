@@ -400,6 +400,7 @@ private:
         Kind kind;
         QList<Cell> cells; // one per column; Merged rows use cells[0] only
         bool bold = false;
+        int span = 1; // columns that the first cell covers
     };
 
     int column(const QString& name) const {
@@ -496,23 +497,32 @@ private:
         }
     }
 
-    QList<Cell> sumCells(const Rows& rows, const QStringList& sums, const QString& caption) const {
-        QList<Cell> cells;
+    // A subtotal or total row: the sums in their columns, the caption across the
+    // columns before the first sum.
+    Row sumRow(Kind kind, const Rows& rows, const QStringList& sums, const QString& caption) const {
+        Row row{kind, {}, true, 1};
         for (const Column& c : m_layout.columns) {
             Cell cell{{}, c.align};
             for (const QString& name : sums)
                 if (name.compare(c.name, Qt::CaseInsensitive) == 0)
                     cell.text = formatSum(sum(rows, name), c.format);
-            cells << cell;
+            row.cells << cell;
         }
-        if (!caption.isEmpty() && !cells.isEmpty() && cells.first().text.isEmpty())
-            cells.first().text = fill(caption, rows);
-        return cells;
+        if (caption.isEmpty())
+            return row;
+        int span = 0;
+        while (span < row.cells.size() && row.cells.at(span).text.isEmpty())
+            ++span;
+        if (span > 0) {
+            row.cells[0] = Cell{fill(caption, rows), Qt::AlignLeft};
+            row.span = span;
+        }
+        return row;
     }
 
     void addDetailRows(QList<Row>& rows, const Rows& range) const {
         for (int r = range.begin; r < range.end; ++r) {
-            Row row{Kind::Detail, {}, false};
+            Row row{Kind::Detail, {}, false, 1};
             for (const Column& c : m_layout.columns) {
                 const QString text =
                     c.format == Format::Row
@@ -526,7 +536,7 @@ private:
 
     QList<Row> tableRows() const {
         QList<Row> rows;
-        Row heading{Kind::Heading, {}, true};
+        Row heading{Kind::Heading, {}, true, 1};
         for (const Column& c : m_layout.columns)
             heading.cells << Cell{c.caption, Qt::AlignHCenter};
         rows << heading;
@@ -546,23 +556,21 @@ private:
                     rows << mergedRow(m_layout.groupHeader, group);
                 addDetailRows(rows, group);
                 if (!m_layout.groupSums.isEmpty() || !m_layout.groupCaption.isEmpty())
-                    rows << Row{Kind::Subtotal,
-                                sumCells(group, m_layout.groupSums, m_layout.groupCaption), true};
+                    rows << sumRow(Kind::Subtotal, group, m_layout.groupSums,
+                                   m_layout.groupCaption);
                 if (m_layout.hasGroupFooter)
                     rows << mergedRow(m_layout.groupFooter, group);
                 begin = end;
             }
         }
         if (m_layout.hasTotals)
-            rows << Row{
-                Kind::Total,
-                sumCells(Rows{&m_records, 0, count}, m_layout.totalsSums, m_layout.totalsCaption),
-                true};
+            rows << sumRow(Kind::Total, Rows{&m_records, 0, count}, m_layout.totalsSums,
+                           m_layout.totalsCaption);
         return rows;
     }
 
     Row mergedRow(const TextLine& line, const Rows& group) const {
-        return Row{Kind::Merged, {Cell{fill(line.text, group), line.align}}, line.bold};
+        return Row{Kind::Merged, {Cell{fill(line.text, group), line.align}}, line.bold, 0};
     }
 
     void addTable(QTextCursor& cursor) {
@@ -573,9 +581,7 @@ private:
         const int columns = static_cast<int>(m_layout.columns.size());
         QTextTableFormat format;
         format.setHeaderRowCount(1);
-        format.setBorder(0.5);
-        format.setBorderBrush(Qt::black);
-        format.setBorderCollapse(true);
+        format.setBorder(0);
         format.setCellPadding(2);
         format.setCellSpacing(0);
         format.setTopMargin(4);
@@ -591,10 +597,11 @@ private:
         QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()), columns, format);
         for (int r = 0; r < rows.size(); ++r) {
             const Row& row = rows.at(r);
-            if (row.kind == Kind::Merged && columns > 1)
-                table->mergeCells(r, 0, 1, columns);
+            const int span = row.kind == Kind::Merged ? columns : row.span;
+            if (span > 1)
+                table->mergeCells(r, 0, 1, span);
             const int cellCount = row.kind == Kind::Merged ? 1 : columns;
-            for (int c = 0; c < cellCount; ++c) {
+            for (int c = 0; c < cellCount; c = c == 0 ? span : c + 1) {
                 QTextTableCell cell = table->cellAt(r, c);
                 if (row.kind == Kind::Heading || row.kind == Kind::Total) {
                     QTextCharFormat shade = cell.format();
