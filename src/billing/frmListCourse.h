@@ -15,9 +15,11 @@ class frmListCourse : public QDialog {
 public:
     explicit frmListCourse(QWidget* parent = nullptr);
 
+    // True only when a class was confirmed; CourseNo is meaningful only then.
     bool IsOK = false;
     QString CourseNo;
 
+    QLabel* Label1 = nullptr;
     QComboBox* cboCouse = nullptr;
     QTreeWidget* ListView1 = nullptr;
     QLabel* lblTitle = nullptr;
@@ -25,4 +27,15 @@ public:
 
     // Presses a toolbar key ("OK", "Cancel") as the window would.
     void pressButton(const QString& key);
+
+    QString GetCourseID() const;
+    void LoadList();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void InitColumns();
+    void cboCouse_Click();
+    void ListView1_DblClick();
 };

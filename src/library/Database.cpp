@@ -59,7 +59,12 @@ void Connection::open() {
         throw DbError(QStringLiteral("เปิดฐานข้อมูลไม่ได้: ") + path + QStringLiteral("\n") +
                       driverText(db.lastError()));
     m_openPath = path;
-    configure(db);
+    try {
+        configure(db);
+    } catch (const DbError&) {
+        close(); // never leave a file open without its schema
+        throw;
+    }
 }
 
 void Connection::configure(QSqlDatabase& db) {

@@ -25,7 +25,8 @@ public:
     bool isOpen() const;
     QSqlDatabase database(); // opens first when closed
 
-    // Prepares, binds and runs one statement; throws DbError.
+    // Prepares, binds and runs one statement; throws DbError. An invalid QVariant
+    // and a null QString bind as NULL; an empty non-null QString binds as ''.
     QSqlQuery exec(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScreen>
 #include <QWidget>
 
@@ -90,6 +91,9 @@ protected:
         if (text.size() != 1 || !text.at(0).isPrint())
             return false; // editing and moving keys pass
         const int ascii = text.at(0).unicode();
+        // Up and Down share their codes with "&" and "(", which are no digits when typed.
+        if (ascii == '&' || ascii == '(')
+            return true;
         return NumericKeyFilter(ascii) == 0;
     }
 };
@@ -150,7 +154,9 @@ bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
     auto allDigits = [](const QString& s) {
         return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     };
-    if (!allDigits(whole) || !allDigits(fraction) || whole.size() > 15)
+    // 18 digits in all stay within 64 bits.
+    if (!allDigits(whole) || !allDigits(fraction) || whole.size() > 15 ||
+        whole.size() + decimals > 18)
         return false;
     std::int64_t value = 0;
     for (QChar c : whole)
@@ -165,8 +171,8 @@ bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
 
 QString FormatScaled(std::int64_t scaled, int decimals, bool withComma) {
     const bool negative = scaled < 0;
-    std::uint64_t magnitude =
-        negative ? static_cast<std::uint64_t>(-(scaled + 1)) + 1 : static_cast<std::uint64_t>(scaled);
+    std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(scaled + 1)) + 1
+                                       : static_cast<std::uint64_t>(scaled);
     std::uint64_t divisor = 1;
     for (int i = 0; i < decimals; ++i)
         divisor *= 10;
@@ -191,16 +197,18 @@ QString FormatNum(const QString& text, bool withComma, int decimals) {
 }
 
 double NumValue(const QString& text) {
-    std::int64_t scaled = 0;
-    if (!ParseDecimal(text, 6, scaled))
+    std::int64_t whole = 0;
+    if (!ParseDecimal(text, 0, whole))
         return 0.0;
-    return static_cast<double>(scaled) / 1e6;
+    QString plain = text.trimmed();
+    plain.remove(QLatin1Char(','));
+    return QLocale::c().toDouble(plain);
 }
 
 namespace {
 
 const char16_t* const digitWords[] = {u"ศูนย์", u"หนึ่ง", u"สอง", u"สาม", u"สี่",
-                                      u"ห้า",  u"หก",   u"เจ็ด", u"แปด", u"เก้า"};
+                                      u"ห้า",  u"หก",  u"เจ็ด", u"แปด", u"เก้า"};
 const char16_t* const placeWords[] = {u"", u"สิบ", u"ร้อย", u"พัน", u"หมื่น", u"แสน"};
 
 // Reads 1..999999; a final one after a higher digit reads "เอ็ด".
@@ -280,8 +288,8 @@ void CenterForm(QWidget* form) {
     const QSize size = form->frameGeometry().size();
     // The 200-twip margin of the original layout is about 13 pixels.
     const int margin = 200 / 15;
-    form->move((area.width() - size.width() - margin) / 2,
-               (area.height() - size.height() - margin) / 2);
+    form->move(area.x() + (area.width() - size.width() - margin) / 2,
+               area.y() + (area.height() - size.height() - margin) / 2);
 }
 
 QString GetItemKey(const QString& text) {

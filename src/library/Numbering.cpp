@@ -16,22 +16,29 @@ QString nextInSeries(const QString& table, const QString& column, const QString&
     const QString sql = QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE substr([%2], 1, ?) = ? "
                                        "AND length([%2]) = ? AND [%2] NOT GLOB '*[^0-9]*'")
                             .arg(table, column);
-    const QVariant largest =
-        Connection::shared().scalar(sql, {prefix.size(), prefix, width});
+    const QVariant largest = Connection::shared().scalar(sql, {prefix.size(), prefix, width});
     const int runWidth = width - static_cast<int>(prefix.size());
-    const qulonglong run = largest.isNull() ? 0 : largest.toString().mid(prefix.size()).toULongLong();
-    return prefix + padded(run + 1, runWidth);
+    const qulonglong run =
+        largest.isNull() ? 0 : largest.toString().mid(prefix.size()).toULongLong();
+    const QString next = prefix + padded(run + 1, runWidth);
+    if (next.size() > width)
+        throw DbError(QStringLiteral("เลขที่ของปีนี้ใช้ครบแล้ว: ") + largest.toString());
+    return next;
 }
 
 QString nextAfterLargest(const QString& table, const QString& column, const QString& firstCode,
                          int width) {
     const QString sql =
-        QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE [%2] NOT GLOB '*[^0-9]*' AND [%2] <> ''")
+        QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE length([%2]) = ? AND [%2] NOT GLOB "
+                       "'*[^0-9]*'")
             .arg(table, column);
-    const QVariant largest = Connection::shared().scalar(sql);
+    const QVariant largest = Connection::shared().scalar(sql, {width});
     if (largest.isNull())
         return firstCode;
-    return padded(largest.toString().toULongLong() + 1, width);
+    const QString next = padded(largest.toString().toULongLong() + 1, width);
+    if (next.size() > width)
+        throw DbError(QStringLiteral("เลขที่ใช้ครบแล้ว: ") + largest.toString());
+    return next;
 }
 
 } // namespace Numbering

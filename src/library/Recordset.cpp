@@ -22,9 +22,9 @@ QString withRowId(const QString& sql, QString& table) {
         throw DbError(QStringLiteral("record set cannot be updated:\n") + sql);
     table = from.captured(1);
     QString result = sql;
-    result.insert(select.capturedEnd(),
-                  QStringLiteral("[") + table + QStringLiteral("].rowid AS ") + rowIdColumn +
-                      QStringLiteral(", "));
+    result.insert(select.capturedEnd(), QStringLiteral("[") + table +
+                                            QStringLiteral("].rowid AS ") + rowIdColumn +
+                                            QStringLiteral(", "));
     return result;
 }
 
@@ -33,12 +33,16 @@ QString withRowId(const QString& sql, QString& table) {
 Recordset Recordset::open(const QString& sql, const QVariantList& params, bool readOnly) {
     Recordset rs;
     rs.m_readOnly = readOnly;
-    QSqlQuery query = Connection::shared().exec(readOnly ? sql : withRowId(sql, rs.m_table), params);
+    QSqlQuery query =
+        Connection::shared().exec(readOnly ? sql : withRowId(sql, rs.m_table), params);
     const QSqlRecord record = query.record();
     const int first = readOnly ? 0 : 1;
     for (int i = first; i < record.count(); ++i) {
         rs.m_names << record.fieldName(i);
-        rs.m_index.insert(record.fieldName(i).toLower(), i - first);
+        // A name that a join repeats reads the first of its columns.
+        const QString key = record.fieldName(i).toLower();
+        if (!rs.m_index.contains(key))
+            rs.m_index.insert(key, i - first);
     }
     const int columns = record.count();
     while (query.next()) {
@@ -69,7 +73,7 @@ QVariant Recordset::value(const QString& name) const {
 }
 
 QVariant Recordset::value(int column) const {
-    if (m_adding)
+    if (m_adding || (!m_changed.isEmpty() && m_editRow == m_position))
         return m_pending.value(column);
     if (isEOF() || m_position < 0 || column < 0 || column >= m_names.size())
         return {};
@@ -102,6 +106,7 @@ void Recordset::setValue(const QString& name, const QVariant& value) {
             throw DbError(QStringLiteral("no current row"));
         m_pending = m_rows.at(m_position);
         m_changed = QList<bool>(m_names.size(), false);
+        m_editRow = m_position;
     }
     m_pending[column] = value;
     m_changed[column] = true;
@@ -122,15 +127,15 @@ void Recordset::Update() {
     const QString table = QStringLiteral("[") + m_table + QStringLiteral("]");
     if (m_adding) {
         const QString marks = QStringLiteral("?, ").repeated(columns.size()).chopped(2);
-        QSqlQuery query = connection.exec(QStringLiteral("INSERT INTO ") + table +
-                                              QStringLiteral(" (") + columns.join(u", ") +
-                                              QStringLiteral(") VALUES (") + marks +
-                                              QStringLiteral(")"),
-                                          params);
+        QSqlQuery query = connection.exec(
+            QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u", ") +
+                QStringLiteral(") VALUES (") + marks + QStringLiteral(")"),
+            params);
         m_rows << m_pending;
         m_rowIds << query.lastInsertId().toLongLong();
         m_position = RecordCount() - 1;
     } else {
+        m_position = m_editRow;
         params << m_rowIds.at(m_position);
         connection.exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
                             columns.join(QStringLiteral(" = ?, ")) +

@@ -65,4 +65,5 @@ private:
     bool m_adding = false;
     QVariantList m_pending;
     QList<bool> m_changed;
+    int m_editRow = -1; // the row whose changes are pending
 };

@@ -30,6 +30,9 @@ public:
     QLineEdit* findText() const { return m_findText; }
     QRadioButton* byNickName() const { return m_byNickName; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void confirm();
     void find();

@@ -25,6 +25,9 @@ public:
     void pressButton(const QString& key);
     QLineEdit* findText() const { return m_findText; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void confirm();
     void find();

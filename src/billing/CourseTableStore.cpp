@@ -1,0 +1,82 @@
+#include "billing/CourseTableStore.h"
+
+#include "library/Database.h"
+#include "library/Library.h"
+#include "library/Numbering.h"
+#include "library/Seams.h"
+
+namespace CourseTableStore {
+namespace {
+
+QString nextNumber() {
+    return Numbering::nextInSeries(QStringLiteral("CourseTable"), QStringLiteral("CourseNo"),
+                                   Library::BuddhistYY(Seams::today()), 7);
+}
+
+QVariantList classValues(const CourseClass& course) {
+    return {course.courseId,          course.level,     course.subject, course.days,  course.time,
+            course.price.toVariant(), course.dateStart, course.dateEnd, course.hours, course.room,
+            course.courseNo};
+}
+
+void writeTeachers(Connection& db, const CourseClass& course) {
+    db.exec(QStringLiteral("Delete From TeacherCourse Where CourseNo = ?"), {course.courseNo});
+    for (const CourseClass::Teacher& teacher : course.teachers)
+        db.exec(QStringLiteral("Insert Into TeacherCourse (CourseNo, TechID, TechRateAmt) "
+                               "Values (?, ?, ?)"),
+                {course.courseNo, teacher.techId, teacher.rate.toVariant()});
+}
+
+} // namespace
+
+QString proposedNumber() {
+    return nextNumber();
+}
+
+QString add(const CourseClass& course) {
+    Connection& db = Connection::shared();
+    Transaction transaction;
+    CourseClass stored = course;
+    stored.courseNo = nextNumber();
+    db.exec(QStringLiteral("Insert Into CourseTable (CourseID, CourseLevel, Subject, CourseDate, "
+                           "CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo, "
+                           "CourseNo) Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            classValues(stored));
+    writeTeachers(db, stored);
+    transaction.commit();
+    return stored.courseNo;
+}
+
+bool update(const CourseClass& course) {
+    Connection& db = Connection::shared();
+    Transaction transaction;
+    const QSqlQuery changed =
+        db.exec(QStringLiteral("Update CourseTable Set CourseID = ?, CourseLevel = ?, Subject = ?, "
+                               "CourseDate = ?, CourseTime = ?, CoursePrice = ?, DateStart = ?, "
+                               "DateEnd = ?, TimeHour = ?, RoomNo = ? Where CourseNo = ?"),
+                classValues(course));
+    if (changed.numRowsAffected() != 1)
+        return false;
+    writeTeachers(db, course);
+    transaction.commit();
+    return true;
+}
+
+DeleteResult remove(const QString& courseNo) {
+    Connection& db = Connection::shared();
+    Transaction transaction;
+    const int users =
+        db.scalar(QStringLiteral("Select (Select Count(*) From StudentCourse Where CourseNo = ?) "
+                                 "+ (Select Count(*) From [TimeStamp] Where CourseNo = ?) "
+                                 "+ (Select Count(*) From StatementSub Where CourseNo = ?)"),
+                  {courseNo, courseNo, courseNo})
+            .toInt();
+    if (users > 0)
+        return DeleteResult::InUse;
+    db.exec(QStringLiteral("Delete From TeacherCourse Where CourseNo = ?"), {courseNo});
+    db.exec(QStringLiteral("Delete From CourseTable Where CourseNo = ?"), {courseNo});
+    transaction.commit();
+    return DeleteResult::Deleted;
+}
+
+} // namespace CourseTableStore

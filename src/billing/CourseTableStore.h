@@ -1,0 +1,49 @@
+#pragma once
+
+#include "library/Money.h"
+
+#include <QList>
+#include <QString>
+
+// One class of the timetable with its teachers, as the timetable window saves it.
+struct CourseClass {
+    struct Teacher {
+        QString techId;
+        Money rate;
+    };
+    QString courseNo; // drawn by add()
+    QString courseId;
+    QString level;
+    QString subject;
+    QString days;
+    QString time;
+    Money price;
+    QString dateStart; // yyyymmdd
+    QString dateEnd;   // yyyymmdd
+    double hours = 0;
+    QString room;
+    QList<Teacher> teachers; // in row order, at most four, no code twice
+};
+
+// Writes of the timetable: each runs in one transaction and throws DbError on failure,
+// leaving the stored classes as they were.
+namespace CourseTableStore {
+
+// The number a new class would get now: the clock's Buddhist-era year, then the
+// next running number of that year.
+QString proposedNumber();
+
+// Adds the class under the next free number of the year, drawn inside the
+// transaction, and returns that number.
+QString add(const CourseClass& course);
+
+// Rewrites the class and its teachers; false (nothing written) when the class is
+// no longer stored.
+bool update(const CourseClass& course);
+
+enum class DeleteResult { Deleted, InUse };
+// Deletes the class with its teachers, unless registrations, lessons or bill lines
+// name it.
+DeleteResult remove(const QString& courseNo);
+
+} // namespace CourseTableStore

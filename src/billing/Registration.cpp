@@ -1,0 +1,39 @@
+#include "billing/Registration.h"
+
+#include "library/Database.h"
+
+namespace Registration {
+
+bool add(const QString& stdId, const QString& courseNo, const QString& today) {
+    Transaction transaction;
+    QSqlQuery insert = Connection::shared().exec(
+        QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "
+                       "CoursePayDate, CourseRegDate) VALUES (?, ?, '', ?, ?, ?) "
+                       "ON CONFLICT (StdID, CourseNo) DO NOTHING"),
+        {stdId, courseNo, Money().toVariant(), today, today});
+    const bool added = insert.numRowsAffected() == 1;
+    transaction.commit();
+    return added;
+}
+
+RemoveResult remove(const QString& stdId, const QString& courseNo) {
+    Transaction transaction;
+    Connection& db = Connection::shared();
+    QSqlQuery deletion =
+        db.exec(QStringLiteral("DELETE FROM StudentCourse WHERE StdID = ? AND CourseNo = ? "
+                               "AND (CoursePayAmt <= 0 OR CoursePayAmt IS NULL)"),
+                {stdId, courseNo});
+    RemoveResult result{Removal::Removed, Money()};
+    if (deletion.numRowsAffected() != 1) {
+        const QVariant paid = db.scalar(
+            QStringLiteral(
+                "SELECT CoursePayAmt FROM StudentCourse WHERE StdID = ? AND CourseNo = ?"),
+            {stdId, courseNo});
+        result = paid.isValid() ? RemoveResult{Removal::Paid, Money::fromVariant(paid)}
+                                : RemoveResult{Removal::Gone, Money()};
+    }
+    transaction.commit();
+    return result;
+}
+
+} // namespace Registration

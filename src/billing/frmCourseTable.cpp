@@ -1,0 +1,674 @@
+#include "billing/frmCourseTable.h"
+
+#include "billing/CourseTableStore.h"
+#include "billing/OpenCourses.h"
+#include "library/Database.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "platform/Report.h"
+#include "reference/frmFindTech.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString numberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
+QString numberText(const QVariant& value) {
+    return value.isNull() ? QString() : numberText(value.toDouble());
+}
+
+// A stored amount as a plain number: no separators, no zero decimals.
+QString plainAmount(Money amount) {
+    QString text = amount.toText(false);
+    if (text.endsWith(QStringLiteral(".00")))
+        text.chop(3);
+    return text;
+}
+
+QDateEdit* datePicker(QWidget* parent) {
+    auto* picker = new QDateEdit(parent);
+    picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    picker->setCalendarPopup(true);
+    return picker;
+}
+
+QLineEdit* textBox(QWidget* parent, int maxLength, bool rightAligned = false) {
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(maxLength);
+    if (rightAligned)
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return box;
+}
+
+QComboBox* listCombo(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+QLabel* label(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
+}
+
+} // namespace
+
+frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* top = new QHBoxLayout;
+    cboCouse = new QComboBox(this);
+    cboCouse->setObjectName(QStringLiteral("cboCouse"));
+    // The item text carries blanks and the code after the name: size by the name only.
+    cboCouse->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboCouse->setMinimumContentsLength(40);
+    dtpDate1 = datePicker(this);
+    dtpDate2 = datePicker(this);
+    top->addWidget(label(QStringLiteral("คอร์ส :"), this));
+    top->addWidget(cboCouse);
+    top->addStretch(1);
+    top->addWidget(label(QStringLiteral("ช่วงวันที่แสดง :"), this));
+    top->addWidget(dtpDate1);
+    top->addWidget(label(QStringLiteral("ถึงวันที่ :"), this));
+    top->addWidget(dtpDate2);
+    body()->addLayout(top);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    body()->addWidget(ListView1, 1);
+    buildPanel();
+    body()->addWidget(Frame1, 1);
+    Frame1->hide();
+
+    KeyToolbar* bar = toolbar();
+    bar->addStandardButton(QStringLiteral("New"));
+    bar->addStandardButton(QStringLiteral("Edit"));
+    bar->addStandardButton(QStringLiteral("Delete"));
+    bar->addButton(QStringLiteral("Report"), QStringLiteral("รายชื่อ"),
+                   QStringLiteral("F5=รายชื่อนักเรียนที่ลงเรียนแต่ละวิชา"));
+    bar->addStandardButton(QStringLiteral("Find"));
+    bar->addStandardButton(QStringLiteral("Save"));
+    bar->addStandardButton(QStringLiteral("Cancel"));
+    bar->setVisible(QStringLiteral("Find"), false);
+
+    connect(cboCouse, &QComboBox::currentIndexChanged, this, [this] {
+        if (!cboCouse->currentText().trimmed().isEmpty() && cboCouse->isEnabled() &&
+            cboCouse->isVisible())
+            LoadList();
+    });
+    for (QDateEdit* picker : {dtpDate1, dtpDate2}) {
+        connect(picker, &QDateEdit::dateChanged, this, [this, picker] {
+            if (picker->isEnabled() && picker->isVisible())
+                LoadList();
+        });
+    }
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (ListView::count(ListView1) > 0 && ListView::selectedIndex(ListView1) >= 1)
+            EditRecord();
+    });
+
+    // Loading the window.
+    setTitle(QStringLiteral(" วิชาที่เปิดสอน "));
+    const QDate today = Library::KeyToDate(Library::gToday);
+    dtpDate1->setDate(today.addMonths(-6));
+    dtpDate2->setDate(today);
+    InitColumns();
+    OpenCourses::fill(cboCouse, 100);
+    LoadCombos();
+    if (cboCouse->count() > 0) {
+        cboCouse->setCurrentIndex(0);
+        LoadList();
+    }
+    m_mode = Browse;
+    SetButtons(true, true, true, true, false, true);
+    installKeyPreview();
+}
+
+void frmCourseTable::buildPanel() {
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(Frame1);
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+
+    txtCourseNo = textBox(Frame1, 7);
+    txtCourseNo->setEnabled(false);
+    cboLevel = listCombo(Frame1);
+    cboSubject = listCombo(Frame1);
+    txtCourseDate = textBox(Frame1, 30);
+    txtCourseTime = textBox(Frame1, 30);
+    dtpStartDate = datePicker(Frame1);
+    dtpEndDate = datePicker(Frame1);
+    txtHour = textBox(Frame1, 5);
+    txtRoom = textBox(Frame1, 20);
+    txtCoursePrice = textBox(Frame1, 15, true);
+
+    auto withUnit = [this](QWidget* field, const QString& unit) {
+        auto* box = new QHBoxLayout;
+        box->addWidget(field);
+        box->addWidget(label(unit, Frame1));
+        box->addStretch(1);
+        return box;
+    };
+    grid->addWidget(label(QStringLiteral("รหัสวิชาเรียน :"), Frame1), 0, 0);
+    grid->addWidget(txtCourseNo, 0, 1);
+    grid->addWidget(label(QStringLiteral("ระดับ :"), Frame1), 1, 0);
+    grid->addWidget(cboLevel, 1, 1);
+    grid->addWidget(label(QStringLiteral("วิชา :"), Frame1), 1, 3);
+    grid->addWidget(cboSubject, 1, 4);
+    grid->addWidget(label(QStringLiteral("วันที่เรียนในสัปดาห์ :"), Frame1), 2, 0);
+    grid->addWidget(txtCourseDate, 2, 1);
+    grid->addWidget(label(QStringLiteral("เวลา :"), Frame1), 2, 3);
+    grid->addWidget(txtCourseTime, 2, 4);
+    grid->addWidget(label(QStringLiteral("วันที่เริ่มเรียน :"), Frame1), 3, 0);
+    grid->addWidget(dtpStartDate, 3, 1);
+    grid->addWidget(label(QStringLiteral("วันที่สิ้นสุดเรียน :"), Frame1), 3, 3);
+    grid->addWidget(dtpEndDate, 3, 4);
+    grid->addWidget(label(QStringLiteral("จำนวนเวลาเรียน :"), Frame1), 4, 0);
+    grid->addLayout(withUnit(txtHour, QStringLiteral("ชั่วโมง")), 4, 1);
+    grid->addWidget(label(QStringLiteral("ห้องเรียน :"), Frame1), 4, 3);
+    grid->addWidget(txtRoom, 4, 4);
+    grid->addWidget(label(QStringLiteral("ค่าเรียน :"), Frame1), 5, 0);
+    grid->addLayout(withUnit(txtCoursePrice, QStringLiteral("บาท")), 5, 1);
+    grid->setColumnMinimumWidth(2, 30);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+
+    auto* teachers = new QGridLayout;
+    layout->addSpacing(12);
+    layout->addLayout(teachers);
+    for (int i = 0; i < 4; ++i) {
+        txtTechID[i] = textBox(Frame1, 20);
+        cmdListTech[i] = new QPushButton(QStringLiteral(".."), Frame1);
+        cmdListTech[i]->setFocusPolicy(Qt::ClickFocus);
+        cmdListTech[i]->setFixedWidth(28);
+        lblName[i] = new QLabel(Frame1);
+        lblName[i]->setFrameShape(QFrame::StyledPanel);
+        txtRate[i] = textBox(Frame1, 15, true);
+        teachers->addWidget(label(QStringLiteral("รหัสอาจารย์ผู้สอน :"), Frame1), i, 0);
+        teachers->addWidget(txtTechID[i], i, 1);
+        teachers->addWidget(cmdListTech[i], i, 2);
+        teachers->addWidget(label(QStringLiteral("ชื่อ :"), Frame1), i, 3);
+        teachers->addWidget(lblName[i], i, 4);
+        teachers->addWidget(label(QStringLiteral("อัตราค่าสอน ชม. ละ :"), Frame1), i, 5);
+        teachers->addWidget(txtRate[i], i, 6);
+        teachers->addWidget(label(QStringLiteral("บาท"), Frame1), i, 7);
+        connect(cmdListTech[i], &QPushButton::clicked, this, [this, i] { cmdListTech_Click(i); });
+    }
+    teachers->setColumnStretch(4, 1);
+    layout->addStretch(1);
+    // The panel's rows reach 4230 twips below its top, one row high more.
+    Frame1->setMinimumHeight(4600 / ListView::twipsPerPixel);
+
+    for (QLineEdit* box : {txtHour, txtCoursePrice})
+        Library::InstallNumericFilter(box);
+    for (int i = 0; i < 4; ++i) {
+        Library::InstallNumericFilter(txtTechID[i]);
+        Library::InstallNumericFilter(txtRate[i]);
+    }
+
+    QList<QWidget*> order{cboLevel,   cboSubject, txtCourseDate, txtCourseTime, dtpStartDate,
+                          dtpEndDate, txtHour,    txtRoom,       txtCoursePrice};
+    for (int i = 0; i < 4; ++i)
+        order << txtTechID[i] << txtRate[i];
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void frmCourseTable::InitColumns() {
+    ListView::setup(ListView1, {{QStringLiteral("ระดับ"), 1500, Qt::AlignLeft},
+                                {QStringLiteral("วิชา"), 1200, Qt::AlignHCenter},
+                                {QStringLiteral("วันที่เรียน"), 3000, Qt::AlignHCenter},
+                                {QStringLiteral("เวลาเรียน"), 2000, Qt::AlignHCenter},
+                                {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight},
+                                {QStringLiteral("วันที่เริ่ม"), 1500, Qt::AlignHCenter},
+                                {QStringLiteral("วันที่สิ้นสุด"), 1500, Qt::AlignHCenter},
+                                {QStringLiteral("เวลาเรียน (ชม.)"), 1500, Qt::AlignHCenter},
+                                {QStringLiteral("ห้องเรียน"), 1500, Qt::AlignHCenter}});
+}
+
+void frmCourseTable::LoadCombos() {
+    cboLevel->clear();
+    Recordset levels = Library::OpenRecordset(
+        QStringLiteral("Select * From CourseLevel Order by CourseLevel"), true);
+    for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
+        cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
+    cboSubject->clear();
+    Recordset subjects =
+        Library::OpenRecordset(QStringLiteral("Select * From Subject Order by Subject"), true);
+    for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
+        cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
+    cboLevel->setCurrentIndex(-1);
+    cboSubject->setCurrentIndex(-1);
+}
+
+void frmCourseTable::LoadList() {
+    if (dtpDate1->date() > dtpDate2->date()) {
+        const QSignalBlocker block1(dtpDate1);
+        const QSignalBlocker block2(dtpDate2);
+        const QDate from = dtpDate2->date();
+        dtpDate2->setDate(dtpDate1->date());
+        dtpDate1->setDate(from);
+    }
+    const QString from = Library::DateToKey(dtpDate1->date());
+    const QString to = Library::DateToKey(dtpDate2->date());
+    const QString key = Library::GetItemKey(cboCouse->currentText());
+    if (key.isEmpty())
+        return;
+    ListView1->clear();
+    Recordset classes = Library::OpenRecordset(
+        QStringLiteral("Select * From CourseTable Where CourseID = ? and "
+                       "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
+                       "Order By CourseLevel, CourseNo"),
+        true, {key, from, to, from, to});
+    const QString todayText =
+        QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);
+    auto dateText = [&classes, &todayText](const QString& column) {
+        const QString key = classes.text(column);
+        return key.isEmpty() ? todayText : Library::KeyToThaiDate(key);
+    };
+    for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {
+        const QString fee = classes.isNull(QStringLiteral("CoursePrice"))
+                                ? QString()
+                                : classes.money(QStringLiteral("CoursePrice")).toText(true);
+        ListView::addRow(
+            ListView1,
+            {classes.text(QStringLiteral("CourseLevel")), classes.text(QStringLiteral("Subject")),
+             classes.text(QStringLiteral("CourseDate")), classes.text(QStringLiteral("CourseTime")),
+             fee, dateText(QStringLiteral("DateStart")), dateText(QStringLiteral("DateEnd")),
+             numberText(classes.value(QStringLiteral("TimeHour"))),
+             classes.text(QStringLiteral("RoomNo"))},
+            classes.text(QStringLiteral("CourseNo")));
+    }
+    ListView::select(ListView1, 1);
+}
+
+void frmCourseTable::ClearFields() {
+    for (QLineEdit* box :
+         {txtCourseNo, txtCourseDate, txtCoursePrice, txtCourseTime, txtHour, txtRoom})
+        box->clear();
+    const QDate today = Library::KeyToDate(Library::gToday);
+    dtpStartDate->setDate(today);
+    dtpEndDate->setDate(today);
+    cboSubject->setCurrentIndex(-1);
+    cboLevel->setCurrentIndex(-1);
+}
+
+void frmCourseTable::ClearTeacherRow(int index) {
+    txtTechID[index]->clear();
+    lblName[index]->clear();
+    txtRate[index]->clear();
+    m_rowCode[index].clear();
+}
+
+bool frmCourseTable::ShowRecord(const QString& courseNo) {
+    Recordset course = Library::OpenRecordset(
+        QStringLiteral("Select * From CourseTable Where CourseNo = ?"), true, {courseNo});
+    if (course.isEmpty())
+        return false;
+    ClearFields();
+    for (int i = 0; i < 4; ++i)
+        ClearTeacherRow(i);
+    txtCourseNo->setText(course.text(QStringLiteral("CourseNo")));
+    txtCourseDate->setText(course.text(QStringLiteral("CourseDate")));
+    txtCourseTime->setText(course.text(QStringLiteral("CourseTime")));
+    txtCoursePrice->setText(course.money(QStringLiteral("CoursePrice")).toText(true));
+    const QString start = course.text(QStringLiteral("DateStart"));
+    const QString end = course.text(QStringLiteral("DateEnd"));
+    if (!start.isEmpty())
+        dtpStartDate->setDate(Library::KeyToDate(start));
+    if (!end.isEmpty())
+        dtpEndDate->setDate(Library::KeyToDate(end));
+    cboSubject->setCurrentText(course.text(QStringLiteral("Subject")));
+    cboLevel->setCurrentText(course.text(QStringLiteral("CourseLevel")));
+    txtHour->setText(numberText(course.value(QStringLiteral("TimeHour"))));
+    txtRoom->setText(course.text(QStringLiteral("RoomNo")));
+
+    Recordset teachers = Library::OpenRecordset(
+        QStringLiteral("Select TeacherCourse.*, TechName From TeacherCourse Inner Join Teacher "
+                       "On TeacherCourse.TechID = Teacher.TechID Where CourseNo = ? "
+                       "Order By TeacherCourse.rowid"),
+        true, {courseNo});
+    int row = 0;
+    for (teachers.MoveFirst(); !teachers.isEOF() && row < 4; teachers.MoveNext(), ++row) {
+        m_rowCode[row] = teachers.text(QStringLiteral("TechID"));
+        txtTechID[row]->setText(m_rowCode[row]);
+        lblName[row]->setText(teachers.text(QStringLiteral("TechName")));
+        txtRate[row]->setText(teachers.money(QStringLiteral("TechRateAmt")).toText(true));
+    }
+    return true;
+}
+
+void frmCourseTable::SetButtons(bool bNew, bool bEdit, bool bDelete, bool bFind, bool bSave,
+                                bool bCancel) {
+    KeyToolbar* bar = toolbar();
+    bar->setEnabled(QStringLiteral("New"), bNew);
+    bar->setEnabled(QStringLiteral("Edit"), bEdit);
+    bar->setEnabled(QStringLiteral("Delete"), bDelete);
+    bar->setEnabled(QStringLiteral("Report"), bDelete);
+    bar->setEnabled(QStringLiteral("Find"), bFind);
+    bar->setEnabled(QStringLiteral("Save"), bSave);
+    bar->setEnabled(QStringLiteral("Cancel"), bCancel);
+    setMenuHelp(bSave ? QStringLiteral("F2=บันทึก  ESC=ยกเลิก")
+                      : QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | "
+                                       "ESC=ยกเลิก"));
+}
+
+void frmCourseTable::openPanel(Mode mode) {
+    m_mode = mode;
+    cboCouse->setEnabled(false);
+    dtpDate1->setEnabled(false);
+    dtpDate2->setEnabled(false);
+    ListView1->hide();
+    Frame1->show();
+    SetButtons(false, false, false, false, true, true);
+    cboLevel->setFocus();
+}
+
+void frmCourseTable::backToBrowse() {
+    m_mode = Browse;
+    m_editedRow = nullptr;
+    Frame1->hide();
+    ListView1->show();
+    dtpDate1->setEnabled(true);
+    dtpDate2->setEnabled(true);
+    cboCouse->setEnabled(true);
+    SetButtons(true, true, true, true, false, true);
+    ListView1->setFocus();
+}
+
+void frmCourseTable::NewRecord() {
+    ClearFields();
+    try {
+        txtCourseNo->setText(CourseTableStore::proposedNumber());
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้\n") + error.message());
+    }
+    m_editedRow = nullptr;
+    openPanel(Add);
+}
+
+void frmCourseTable::EditRecord() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || selected < 1)
+        return;
+    QTreeWidgetItem* row = ListView::item(ListView1, selected);
+    if (!ShowRecord(ListView::rowTag(row).trimmed()))
+        return;
+    m_editedRow = row;
+    openPanel(Edit);
+}
+
+bool frmCourseTable::txtTechID_LostFocus(int index) {
+    const QString code = txtTechID[index]->text().trimmed();
+    if (code.isEmpty()) {
+        ClearTeacherRow(index);
+        return true;
+    }
+    if (code == m_rowCode[index])
+        return true; // the row keeps the class's own rate
+    for (int i = 0; i < 4; ++i) {
+        if (i != index && txtTechID[i]->text().trimmed() == code) {
+            Library::MsgError(QStringLiteral("รหัสอาจารย์  ซ้ำ"));
+            ClearTeacherRow(index);
+            return false;
+        }
+    }
+    Recordset teacher = Library::OpenRecordset(
+        QStringLiteral("select TechName, TechRateAmt From Teacher Where TechID = ?"), true, {code});
+    if (teacher.isEmpty()) {
+        ClearTeacherRow(index);
+        return true;
+    }
+    lblName[index]->setText(teacher.text(QStringLiteral("TechName")));
+    txtRate[index]->setText(plainAmount(teacher.money(QStringLiteral("TechRateAmt"))));
+    m_rowCode[index] = code;
+    return true;
+}
+
+void frmCourseTable::cmdListTech_Click(int index) {
+    const QString id = frmFindTech::choose(this);
+    if (id.isEmpty())
+        return;
+    txtTechID[index]->setText(id);
+    txtTechID_LostFocus(index);
+}
+
+void frmCourseTable::fillListRow(QTreeWidgetItem* row, const QStringList& texts) {
+    for (int c = 0; c < texts.size(); ++c)
+        row->setText(c, texts.at(c));
+}
+
+void frmCourseTable::SaveRecord() {
+    // A field that the focus has not left yet is checked as leaving it would.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == txtCoursePrice)
+        txtCoursePrice->setText(Money::fromText(txtCoursePrice->text()).toText(true));
+    for (int i = 0; i < 4; ++i) {
+        if (focus == txtTechID[i] && !txtTechID_LostFocus(i))
+            return;
+    }
+
+    if (cboLevel->currentText().trimmed().isEmpty()) {
+        Library::MsgError(QStringLiteral("ระดับ ว่างไม่ได้"));
+        cboLevel->setFocus();
+        return;
+    }
+    if (cboSubject->currentText().trimmed().isEmpty()) {
+        Library::MsgError(QStringLiteral("วิชา ว่างไม่ได้"));
+        cboSubject->setFocus();
+        return;
+    }
+    const QString courseId = Library::GetItemKey(cboCouse->currentText());
+    if (courseId.isEmpty()) {
+        Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
+        return;
+    }
+    if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
+        return;
+
+    CourseClass course;
+    course.courseNo = txtCourseNo->text();
+    course.courseId = courseId;
+    course.level = cboLevel->currentText().trimmed();
+    course.subject = cboSubject->currentText().trimmed();
+    course.days = txtCourseDate->text().trimmed();
+    course.time = txtCourseTime->text().trimmed();
+    course.price = Money::fromText(txtCoursePrice->text());
+    course.dateStart = Library::DateToKey(dtpStartDate->date());
+    course.dateEnd = Library::DateToKey(dtpEndDate->date());
+    course.hours = Library::NumValue(txtHour->text());
+    course.room = txtRoom->text().trimmed();
+    for (int i = 0; i < 4; ++i) {
+        const QString code = txtTechID[i]->text().trimmed();
+        if (!code.isEmpty())
+            course.teachers.append({code, Money::fromText(txtRate[i]->text())});
+    }
+
+    const bool adding = m_mode == Add;
+    try {
+        if (adding) {
+            course.courseNo = CourseTableStore::add(course);
+            txtCourseNo->setText(course.courseNo);
+        } else if (!CourseTableStore::update(course)) {
+            Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + course.courseNo +
+                              QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
+            backToBrowse();
+            return;
+        }
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("บันทึกวิชาเรียนไม่ได้\n") + error.message());
+        return;
+    }
+
+    const QStringList texts{course.level,
+                            course.subject,
+                            course.days,
+                            course.time,
+                            txtCoursePrice->text(),
+                            Library::DateToThaiDate(dtpStartDate->date()),
+                            Library::DateToThaiDate(dtpEndDate->date()),
+                            numberText(course.hours),
+                            course.room};
+    if (adding) {
+        QTreeWidgetItem* row = ListView::addRow(ListView1, texts, course.courseNo);
+        if (ListView::selectedIndex(ListView1) == 0)
+            ListView::select(ListView1, ListView1->indexOfTopLevelItem(row) + 1);
+        NewRecord();
+    } else {
+        if (m_editedRow)
+            fillListRow(m_editedRow, texts);
+        backToBrowse();
+    }
+}
+
+void frmCourseTable::DeleteRecord() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || selected < 1)
+        return;
+    if (Library::MsgAsk(QStringLiteral("ต้องการรายการที่เลือก หรือไม่"), true) != Library::vbYes)
+        return;
+    QTreeWidgetItem* row = ListView::item(ListView1, selected);
+    try {
+        if (CourseTableStore::remove(ListView::rowTag(row)) ==
+            CourseTableStore::DeleteResult::InUse) {
+            Library::MsgError(
+                QStringLiteral("ลบไม่ได้ วิชาเรียนนี้มีการลงทะเบียน การเข้าชั้นเรียน หรือใบเสร็จรับเงินแล้ว"));
+            return;
+        }
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("ลบวิชาเรียนไม่ได้\n") + error.message());
+        return;
+    }
+    delete row;
+    ListView::select(ListView1, std::min(selected, ListView::count(ListView1)));
+}
+
+QString frmCourseTable::reportSql() {
+    return QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID");
+}
+
+void frmCourseTable::PrintReport() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (selected < 1)
+        return;
+    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"), false);
+    if (!report)
+        return;
+    try {
+        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
+    } catch (const ReportError& error) {
+        Library::MsgError(error.message());
+        return;
+    }
+    Library::ShowReport(*report, QString(), reportSql(), 0,
+                        {ListView::rowTag(ListView::item(ListView1, selected))});
+}
+
+void frmCourseTable::pressIfEnabled(const QString& key) {
+    if (toolbar()->isAvailable(key))
+        toolbarButtonClick(key);
+}
+
+void frmCourseTable::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("New"))
+        NewRecord();
+    else if (key == QStringLiteral("Edit"))
+        EditRecord();
+    else if (key == QStringLiteral("Delete"))
+        DeleteRecord();
+    else if (key == QStringLiteral("Save"))
+        SaveRecord();
+    else if (key == QStringLiteral("Report")) {
+        if (ListView::count(ListView1) > 0)
+            PrintReport();
+    } else if (key == QStringLiteral("Cancel")) {
+        if (m_mode == Browse)
+            unload();
+        else
+            backToBrowse();
+    }
+}
+
+bool frmCourseTable::formKeyDown(QObject* target, QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F2:
+        pressIfEnabled(m_mode == Browse ? QStringLiteral("New") : QStringLiteral("Save"));
+        return true;
+    case Qt::Key_F3:
+        pressIfEnabled(QStringLiteral("Edit"));
+        return true;
+    case Qt::Key_F4:
+        pressIfEnabled(QStringLiteral("Delete"));
+        return true;
+    case Qt::Key_F5:
+        pressIfEnabled(QStringLiteral("Report"));
+        return true;
+    case Qt::Key_Escape:
+        pressIfEnabled(QStringLiteral("Cancel"));
+        return true;
+    default:
+        break;
+    }
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (!widget || !Frame1->isAncestorOf(widget))
+        return false;
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down;
+    // Combos and date pickers keep their arrow keys; only Enter moves on from them.
+    const bool enterOnly = qobject_cast<QComboBox*>(widget) || qobject_cast<QDateEdit*>(widget) ||
+                           qobject_cast<QComboBox*>(widget->parentWidget()) ||
+                           qobject_cast<QDateEdit*>(widget->parentWidget());
+    if (enter || (arrow && !enterOnly))
+        return Library::KeyMoveFocus(widget, key);
+    return false;
+}
+
+bool frmCourseTable::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Another window taking the focus (a message box, a popup) is not leaving the field.
+        const bool leaving = type == QEvent::FocusOut && reason != Qt::ActiveWindowFocusReason &&
+                             reason != Qt::PopupFocusReason;
+        if (watched == txtCoursePrice) {
+            if (type == QEvent::FocusIn) {
+                txtCoursePrice->setText(Library::FormatNum(txtCoursePrice->text(), false, 2));
+                txtCoursePrice->selectAll();
+            } else if (leaving) {
+                txtCoursePrice->setText(Money::fromText(txtCoursePrice->text()).toText(true));
+            }
+        } else if (auto* box = qobject_cast<QLineEdit*>(watched);
+                   box && Frame1->isAncestorOf(box) && type == QEvent::FocusIn) {
+            Library::SelectAllText(box);
+        }
+        if (leaving) {
+            for (int i = 0; i < 4; ++i) {
+                if (watched == txtTechID[i])
+                    txtTechID_LostFocus(i);
+            }
+        }
+    }
+    return FormBase::eventFilter(watched, event);
+}

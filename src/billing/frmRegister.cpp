@@ -1,0 +1,291 @@
+#include "billing/frmRegister.h"
+
+#include "billing/Registration.h"
+#include "billing/frmListCourse.h"
+#include "library/Database.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "library/Seams.h"
+#include "reference/frmFindStd.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+// Also the head of the read-back after a registration.
+const QString registrationsHead = QStringLiteral(
+    "SELECT CourseNo, CourseRegDate, CourseName, CourseLevel, Subject, CourseDate, CourseTime, "
+    "CourseStartDate, CourseEndDate, DateStart, DateEnd, CoursePrice, CoursePayAmt, RoomNo "
+    "FROM QStudentCourse ");
+
+const QString studentByCode =
+    QStringLiteral("SELECT StdID, StdName, StdLevel FROM Student WHERE StdID = ?");
+
+constexpr int feeColumn = 7;
+
+} // namespace
+
+frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
+    auto* fields = new QGridLayout;
+    Label1 = new QLabel(QStringLiteral("รหัสนักเรียน :"), this);
+    Label2 = new QLabel(QStringLiteral("ชื่อ-สกุล :"), this);
+    Label3 = new QLabel(QStringLiteral("ชั้น :"), this);
+    txtStdID = new QLineEdit(this);
+    txtStdID->setObjectName(QStringLiteral("txtStdID"));
+    txtStdID->setFixedWidth(1500 / ListView::twipsPerPixel);
+    txtStdName = new QLineEdit(this);
+    txtStdName->setObjectName(QStringLiteral("txtStdName"));
+    txtStdName->setFixedWidth(4500 / ListView::twipsPerPixel);
+    lblLevel = new QLabel(this);
+    lblLevel->setObjectName(QStringLiteral("lblLevel"));
+    fields->addWidget(Label1, 0, 0, Qt::AlignRight);
+    fields->addWidget(txtStdID, 0, 1);
+    fields->addWidget(Label2, 1, 0, Qt::AlignRight);
+    fields->addWidget(txtStdName, 1, 1);
+    fields->addWidget(Label3, 2, 0, Qt::AlignRight);
+    fields->addWidget(lblLevel, 2, 1);
+    fields->setColumnStretch(2, 1);
+    body()->addLayout(fields);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView::setup(ListView1, {{QStringLiteral("วันที่ลงทะเบียน"), 1400, Qt::AlignLeft},
+                                {QStringLiteral("คอร์ส"), 3500, Qt::AlignLeft},
+                                {QStringLiteral("ระดับ"), 1200, Qt::AlignHCenter},
+                                {QStringLiteral("วิชา"), 900, Qt::AlignHCenter},
+                                {QStringLiteral("วันที่เรียน"), 3500, Qt::AlignLeft},
+                                {QStringLiteral("เวลา"), 1500, Qt::AlignHCenter},
+                                {QStringLiteral("ห้องเรียน"), 1200, Qt::AlignHCenter},
+                                {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight}});
+    // However small the window, the list keeps 12000 x 2625 twips.
+    ListView1->setMinimumSize(12000 / ListView::twipsPerPixel, 2625 / ListView::twipsPerPixel);
+    body()->addWidget(ListView1, 1);
+    setTabOrder(txtStdID, txtStdName);
+    setTabOrder(txtStdName, ListView1);
+
+    for (const char16_t* key : {u"New", u"Edit", u"Delete", u"Find", u"Save", u"Cancel"})
+        toolbar()->addStandardButton(QString::fromUtf16(key));
+    for (const char16_t* key : {u"Edit", u"Find", u"Save"})
+        toolbar()->setVisible(QString::fromUtf16(key), false);
+
+    setWindowTitle(QString());
+    setTitle(QStringLiteral(" ลงทะเบียน "));
+    setMenuHelp(QStringLiteral("  F2=เพิ่มข้อมูล  F4=ลบข้อมูล  |  F2=บันทึก  ESC=ยกเลิก"));
+
+    connect(txtStdID, &QLineEdit::textChanged, this, &frmRegister::codeChanged);
+    installKeyPreview();
+    txtStdID->setFocus();
+}
+
+void frmRegister::LoadRegisteredCourses(const QString& stdId) {
+    ListView1->clear();
+    Recordset rows = Library::OpenRecordset(
+        registrationsHead +
+            QStringLiteral("WHERE StdID = ? AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
+        true, {stdId});
+    for (; !rows.isEOF(); rows.MoveNext())
+        addRow(rows);
+    ListView::select(ListView1, 1);
+}
+
+void frmRegister::addRow(const Recordset& row) {
+    const QString dateEnd = row.text(QStringLiteral("DateEnd")).isEmpty()
+                                ? Library::gToday
+                                : row.text(QStringLiteral("DateEnd"));
+    const QString dates = Library::KeyToShortThaiDate(row.text(QStringLiteral("DateStart"))) +
+                          QStringLiteral(" - ") + Library::KeyToShortThaiDate(dateEnd);
+    const QString room = row.isNull(QStringLiteral("RoomNo")) ? QStringLiteral(" ")
+                                                              : row.text(QStringLiteral("RoomNo"));
+    QTreeWidgetItem* item = ListView::addRow(
+        ListView1,
+        {Library::KeyToThaiDate(row.text(QStringLiteral("CourseRegDate"))),
+         row.text(QStringLiteral("CourseName")), row.text(QStringLiteral("CourseLevel")),
+         row.text(QStringLiteral("Subject")),
+         dates + QStringLiteral(" (") + row.text(QStringLiteral("CourseDate")) +
+             QStringLiteral(")"),
+         row.text(QStringLiteral("CourseTime")), room,
+         row.money(QStringLiteral("CoursePrice")).toText(true)},
+        row.text(QStringLiteral("CourseNo")));
+    ListView::setCellTag(item, feeColumn, row.money(QStringLiteral("CoursePayAmt")).toText(false));
+}
+
+void frmRegister::forgetStudent() {
+    m_listedStdId.clear();
+    ListView1->clear();
+}
+
+void frmRegister::showStudent(const Recordset& student) {
+    txtStdID->setText(student.text(QStringLiteral("StdID")));
+    txtStdName->setText(student.text(QStringLiteral("StdName")));
+    lblLevel->setText(student.text(QStringLiteral("StdLevel")));
+    m_listedStdId = txtStdID->text();
+    LoadRegisteredCourses(m_listedStdId);
+}
+
+void frmRegister::codeChanged() {
+    // A list shown under another code would be taken for this one's.
+    m_listedStdId.clear();
+    if (ListView::count(ListView1) > 0 || !lblLevel->text().isEmpty()) {
+        ListView1->clear();
+        txtStdName->clear();
+        lblLevel->clear();
+    }
+}
+
+void frmRegister::findByCode() {
+    forgetStudent();
+    const Recordset student = Library::OpenRecordset(studentByCode, true, {txtStdID->text()});
+    if (student.isEmpty()) {
+        Library::MsgError(QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง"));
+        txtStdName->clear();
+        lblLevel->clear();
+    } else {
+        showStudent(student);
+    }
+    Library::SelectAllText(txtStdID);
+}
+
+void frmRegister::findByName() {
+    forgetStudent();
+    const Recordset hits = Library::OpenRecordset(
+        QStringLiteral("SELECT StdID, StdName, StdNickName, StdLevel FROM Student "
+                       "WHERE StdName LIKE '%' || ? || '%'"),
+        true, {txtStdName->text().trimmed()});
+    if (hits.isEmpty()) {
+        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
+        txtStdID->clear();
+        Library::SelectAllText(txtStdName);
+        return;
+    }
+    if (hits.RecordCount() == 1) {
+        showStudent(hits);
+        txtStdID->setFocus();
+        return;
+    }
+    const QString chosen = frmFindStd::chooseFrom(hits, this);
+    if (chosen.isEmpty())
+        return;
+    const Recordset student = Library::OpenRecordset(studentByCode, true, {chosen});
+    if (student.isEmpty())
+        return;
+    showStudent(student);
+    txtStdID->setFocus();
+}
+
+void frmRegister::registerCourse() {
+    if (txtStdID->text().trimmed().isEmpty())
+        return;
+    if (m_listedStdId != txtStdID->text()) {
+        forgetStudent();
+        const Recordset student = Library::OpenRecordset(studentByCode, true, {txtStdID->text()});
+        if (student.isEmpty())
+            return;
+        showStudent(student);
+    }
+
+    QString courseNo;
+    {
+        frmListCourse picker(this);
+        Seams::showModal(picker);
+        if (!picker.IsOK)
+            return;
+        courseNo = picker.CourseNo;
+    }
+
+    const QString stdId = txtStdID->text().trimmed();
+    try {
+        if (!Registration::add(stdId, courseNo, Library::gToday)) {
+            Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
+            return;
+        }
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("บันทึกการลงทะเบียนไม่ได้\n") + error.message());
+        return;
+    }
+
+    const Recordset added = Library::OpenRecordset(
+        registrationsHead + QStringLiteral("WHERE StdID = ? AND CourseNo = ?"), true,
+        {stdId, courseNo});
+    if (added.isEmpty())
+        return;
+    addRow(added);
+    ListView::select(ListView1, ListView::count(ListView1));
+}
+
+void frmRegister::removeCourse() {
+    const int index = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || m_listedStdId != txtStdID->text() || index < 1)
+        return;
+    QTreeWidgetItem* row = ListView::item(ListView1, index);
+    const QString paidMessage = QStringLiteral("คอร์ส") + row->text(1) +
+                                QStringLiteral("  ได้ชำระค่าเรียนแล้ว ไม่สามารถทำการลบรายการได้");
+    if (Money::fromText(ListView::cellTag(row, feeColumn)) > Money()) {
+        Library::MsgError(paidMessage);
+        return;
+    }
+    if (Library::MsgAsk(QStringLiteral("ต้องการลบรายการที่เลือก  หรือไม่"), true) != Library::vbYes)
+        return;
+
+    Registration::RemoveResult result;
+    try {
+        result = Registration::remove(txtStdID->text(), ListView::rowTag(row));
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("ลบข้อมูลไม่ได้\n") + error.message());
+        return;
+    }
+    if (result.outcome == Registration::Removal::Paid) {
+        // Paid at another desk since the list was read: keep the row as it is now.
+        ListView::setCellTag(row, feeColumn, result.paid.toText(false));
+        Library::MsgError(paidMessage);
+        return;
+    }
+    delete row;
+    ListView::select(ListView1, qMin(index, ListView::count(ListView1)));
+}
+
+bool frmRegister::formKeyDown(QObject* target, QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F2:
+        pressButton(QStringLiteral("New"));
+        return true;
+    case Qt::Key_F4:
+        pressButton(QStringLiteral("Delete"));
+        return true;
+    case Qt::Key_Escape:
+        pressButton(QStringLiteral("Cancel"));
+        return true;
+    default:
+        break;
+    }
+    if (target != txtStdID && target != txtStdName)
+        return false;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (target == txtStdID)
+            findByCode();
+        else
+            findByName();
+        return true;
+    }
+    return Library::KeyMoveFocus(static_cast<QWidget*>(target), event->key());
+}
+
+void frmRegister::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("New"))
+        registerCourse();
+    else if (key == QStringLiteral("Delete"))
+        removeCourse();
+    else if (key == QStringLiteral("Cancel"))
+        unload();
+}
+
+bool frmRegister::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && (watched == txtStdID || watched == txtStdName))
+        Library::SelectAllText(static_cast<QWidget*>(watched));
+    return FormBase::eventFilter(watched, event);
+}
