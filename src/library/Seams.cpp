@@ -62,6 +62,11 @@ QString& pdfFolderOverride() {
     return value;
 }
 
+bool& printerSwitch() {
+    static bool value = true;
+    return value;
+}
+
 bool& sleepEnabled() {
     static bool value = true;
     return value;
@@ -146,6 +151,14 @@ QString pdfFolder() {
 
 void setPdfFolder(const QString& folder) {
     pdfFolderOverride() = folder;
+}
+
+bool printerEnabled() {
+    return printerSwitch();
+}
+
+void setPrinterEnabled(bool enabled) {
+    printerSwitch() = enabled;
 }
 
 } // namespace Seams

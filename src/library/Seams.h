@@ -44,4 +44,9 @@ void setSleepEnabled(bool enabled);
 QString pdfFolder();
 void setPdfFolder(const QString& folder);
 
+// Whether printing may use the system's default printer; tests turn it off so
+// that no page reaches a real printer.
+bool printerEnabled();
+void setPrinterEnabled(bool enabled);
+
 } // namespace Seams

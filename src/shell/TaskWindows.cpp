@@ -1,6 +1,15 @@
 #include "shell/WindowRegistry.h"
 
-// The windows of the daily work, reports and timetable menus are added here as
-// they are built, e.g. registerWindow(QStringLiteral("mnuPay"), [] { return new frmPay; });
-// the timetable and enquiry windows exist once (singleInstance true).
-void registerTaskWindows() {}
+#include "billing/frmCourseTable.h"
+#include "billing/frmPay.h"
+#include "billing/frmRegister.h"
+
+// Each task window exists once: opening it again brings the open one forward.
+void registerTaskWindows() {
+    registerWindow(
+        QStringLiteral("mnuRegister"), [] { return new frmRegister; }, true);
+    registerWindow(
+        QStringLiteral("mnuPay"), [] { return new frmPay; }, true);
+    registerWindow(
+        QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
+}

@@ -1,0 +1,518 @@
+#include "billing/frmPay.h"
+
+#include "billing/PaymentPosting.h"
+#include "billing/frmPayAmt.h"
+#include "library/Database.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "library/Recordset.h"
+#include "library/Seams.h"
+#include "platform/Report.h"
+#include "reference/frmFindStd.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+enum Column { colCourse, colLevel, colSubject, colDates, colPrice, colBalance, colPayment };
+
+constexpr int twips = ListView::twipsPerPixel;
+const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
+
+const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
+const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
+const QString noPaymentData = QStringLiteral("ไม่พบข้อมูลการชำระเงิน");
+
+QLabel* valueLabel(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Clears the flag when the pay action ends, whichever way it ends.
+class Busy {
+public:
+    explicit Busy(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~Busy() { m_flag = false; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+// A text constant of the report's formula language between double quotes;
+// the address's line breaks become Chr(10) joiners.
+QString addressFormula(const QString& address) {
+    QString text = address;
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\" & Chr(10) & \""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+frmPay::frmPay(QWidget* parent) : FormBase(parent) {
+    if (parent)
+        setWindowIcon(parent->window()->windowIcon());
+    setWindowTitle(QString());
+    setTitle(QStringLiteral(" ชำระเงิน "));
+    setMenuHelp(QStringLiteral("  F2=ชำระเงิน | ESC=ยกเลิก"));
+
+    auto* head = new QGridLayout;
+    txtStdID = new QLineEdit(this);
+    txtStdID->setObjectName(QStringLiteral("txtStdID"));
+    txtStdName = new QLineEdit(this);
+    txtStdName->setObjectName(QStringLiteral("txtStdName"));
+    lblLevel = valueLabel(this, QStringLiteral("lblLevel"));
+    lblStdAddr = valueLabel(this, QStringLiteral("lblStdAddr"));
+    lblStdAddr->setWordWrap(true);
+    head->addWidget(new QLabel(QStringLiteral("รหัสนักศึกษา :"), this), 0, 0, Qt::AlignRight);
+    head->addWidget(txtStdID, 0, 1);
+    head->addWidget(new QLabel(QStringLiteral("ชื่อ-สกุล :"), this), 0, 2, Qt::AlignRight);
+    head->addWidget(txtStdName, 0, 3);
+    head->addWidget(new QLabel(QStringLiteral("ชั้น :"), this), 0, 4, Qt::AlignRight);
+    head->addWidget(lblLevel, 0, 5);
+    head->addWidget(new QLabel(QStringLiteral("ที่อยู่ :"), this), 1, 0, Qt::AlignRight | Qt::AlignTop);
+    head->addWidget(lblStdAddr, 1, 1, 1, 5);
+    head->setColumnStretch(3, 2);
+    head->setColumnStretch(5, 1);
+    body()->addLayout(head);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView::setup(ListView1, {
+                                   {QStringLiteral("คอร์ส"), columnWidths[0], Qt::AlignLeft},
+                                   {QStringLiteral("ระดับ"), columnWidths[1], Qt::AlignHCenter},
+                                   {QStringLiteral("วิชา"), columnWidths[2], Qt::AlignHCenter},
+                                   {QStringLiteral("วันที่เรียน"), columnWidths[3], Qt::AlignLeft},
+                                   {QStringLiteral("ค่าเรียน"), columnWidths[4], Qt::AlignRight},
+                                   {QStringLiteral("ยอดคงเหลือ"), columnWidths[5], Qt::AlignRight},
+                                   {QStringLiteral("ชำระเงิน"), columnWidths[6], Qt::AlignRight},
+                               });
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->setMinimumSize(11295 / twips, 2625 / twips);
+    body()->addWidget(ListView1, 1);
+
+    Picture1 = new QWidget(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    lblCourse = new QLabel(Picture1);
+    lblCourse->setObjectName(QStringLiteral("lblCourse"));
+    lblPay = new QLabel(QStringLiteral("ชำระ :"), Picture1);
+    lblPay->setObjectName(QStringLiteral("lblPay"));
+    txtPay = new QLineEdit(Picture1);
+    txtPay->setObjectName(QStringLiteral("txtPay"));
+    txtPay->setAlignment(Qt::AlignRight);
+    lblTotal = new QLabel(QStringLiteral("0.00"), Picture1);
+    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+    lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont totalFont = lblTotal->font();
+    totalFont.setBold(true);
+    totalFont.setPointSizeF(totalFont.pointSizeF() * 1.2);
+    lblTotal->setFont(totalFont);
+    body()->addWidget(Picture1);
+    placePanel();
+
+    toolbar()->addButton(QStringLiteral("Pay"), QStringLiteral("ชำระเงิน"),
+                         QStringLiteral("F2=ชำระเงิน"));
+    toolbar()->addSeparator();
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+
+    setTabOrder(txtStdID, txtStdName);
+    setTabOrder(txtStdName, ListView1);
+    setTabOrder(ListView1, txtPay);
+
+    connect(txtStdID, &QLineEdit::textChanged, this, [this] { codeChanged(); });
+    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { rowClick(); });
+    connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current && ListView1->hasFocus())
+            rowClick();
+    });
+    installKeyPreview();
+}
+
+// The amount box and the total end where the payment column ends.
+void frmPay::placePanel() {
+    int columnsEnd = ListView1->frameWidth();
+    for (int width : columnWidths)
+        columnsEnd += width / twips;
+    const int rowHeight = txtPay->sizeHint().height();
+    const int payWidth = 1500 / twips;
+    txtPay->setGeometry(columnsEnd - payWidth, 2, payWidth, rowHeight);
+    const int captionWidth = lblPay->sizeHint().width();
+    lblPay->setGeometry(txtPay->x() - 60 / twips - captionWidth, 2, captionWidth, rowHeight);
+    lblCourse->setGeometry(0, 2, lblPay->x() - 8, rowHeight);
+    lblTotal->setGeometry(columnsEnd - 3000 / twips, rowHeight + 6, 3000 / twips,
+                          lblTotal->sizeHint().height());
+    Picture1->setFixedHeight(lblTotal->geometry().bottom() + 4);
+    Picture1->setMinimumWidth(columnsEnd + 2);
+}
+
+void frmPay::LoadUnpaidCourses(const QString& stdId) {
+    ListView1->clear();
+    Recordset rs = Library::OpenRecordset(
+        QStringLiteral("SELECT CourseNo, CourseName, CourseLevel, Subject, CourseDate, CourseTime, "
+                       "DateStart, DateEnd, CoursePrice, CoursePayAmt, CoursePayDate "
+                       "FROM QStudentCourse WHERE StdID = ? AND CoursePayAmt < CoursePrice "
+                       "AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
+        true, {stdId});
+    for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
+        const QString dateEnd = rs.isNull(QStringLiteral("DateEnd"))
+                                    ? Library::gToday
+                                    : rs.text(QStringLiteral("DateEnd"));
+        const QString dates = Library::KeyToShortThaiDate(rs.text(QStringLiteral("DateStart"))) +
+                              QStringLiteral(" - ") + Library::KeyToShortThaiDate(dateEnd) +
+                              QStringLiteral(" (") + rs.text(QStringLiteral("CourseDate")) +
+                              QStringLiteral(")");
+        const Money price = rs.money(QStringLiteral("CoursePrice"));
+        const Money balance = price - rs.money(QStringLiteral("CoursePayAmt"));
+        ListView::addRow(ListView1,
+                         {rs.text(QStringLiteral("CourseName")),
+                          rs.text(QStringLiteral("CourseLevel")),
+                          rs.text(QStringLiteral("Subject")), dates, price.toText(true),
+                          balance.toText(true), QStringLiteral("0.00")},
+                         rs.text(QStringLiteral("CourseNo")));
+    }
+}
+
+void frmPay::CalcTotal() {
+    Money sum;
+    for (int i = 1; i <= ListView::count(ListView1); ++i)
+        sum += Money::fromText(ListView::item(ListView1, i)->text(colPayment));
+    lblTotal->setText(sum.toText(true));
+}
+
+void frmPay::showStudent(const Recordset& student) {
+    txtStdID->setText(student.text(QStringLiteral("StdID")));
+    txtStdName->setText(student.text(QStringLiteral("StdName")));
+    lblLevel->setText(student.text(QStringLiteral("StdLevel")));
+    lblStdAddr->setText(student.text(QStringLiteral("StdAddr")));
+}
+
+void frmPay::lookupByCode() {
+    lblTotal->setText(QStringLiteral("0.00"));
+    txtPay->clear();
+    lblCourse->clear();
+    m_listTag.clear();
+    ListView1->clear();
+
+    const Recordset student = Library::OpenRecordset(
+        QStringLiteral("SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?"),
+        true, {txtStdID->text()});
+    if (student.isEmpty()) {
+        Library::MsgError(codeNotValid);
+        txtStdName->clear();
+        lblLevel->clear();
+        lblStdAddr->clear();
+        txtStdID->selectAll();
+        return;
+    }
+    showStudent(student);
+    m_listTag = student.text(QStringLiteral("StdID"));
+    LoadUnpaidCourses(m_listTag);
+    if (ListView::count(ListView1) > 0) {
+        ListView::select(ListView1, 1);
+        rowClick();
+    }
+}
+
+void frmPay::lookupByName() {
+    m_listTag.clear();
+    ListView1->clear();
+
+    const Recordset hits = Library::OpenRecordset(
+        QStringLiteral("SELECT StdID, StdName, StdNickName, StdLevel, StdAddr FROM Student "
+                       "WHERE StdName LIKE '%' || ? || '%'"),
+        true, {txtStdName->text().trimmed()});
+    if (hits.isEmpty()) {
+        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
+        txtStdID->clear();
+        txtStdName->selectAll();
+        return;
+    }
+    if (hits.RecordCount() == 1) {
+        showStudent(hits);
+    } else {
+        const QString chosen = frmFindStd::chooseFrom(hits, this);
+        if (chosen.isEmpty())
+            return;
+        const Recordset student = Library::OpenRecordset(
+            QStringLiteral("SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?"),
+            true, {chosen});
+        if (!student.isEmpty())
+            showStudent(student);
+    }
+    m_listTag = txtStdID->text();
+    LoadUnpaidCourses(m_listTag);
+    txtStdID->setFocus();
+}
+
+void frmPay::rowClick() {
+    QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
+    if (!row || txtStdID->text().trimmed().isEmpty()) {
+        lblCourse->clear();
+        txtPay->clear();
+        return;
+    }
+    lblCourse->setText(row->text(colCourse) + QStringLiteral("   ระดับ ") + row->text(colLevel) +
+                       QStringLiteral("   วิชา ") + row->text(colSubject));
+    txtPay->setText(row->text(colBalance));
+    txtPay->setFocus();
+}
+
+void frmPay::moveRow(int step) {
+    const int target = ListView::selectedIndex(ListView1) + step;
+    if (target < 1 || target > ListView::count(ListView1))
+        return;
+    ListView::select(ListView1, target);
+    rowClick();
+    txtPay->selectAll();
+}
+
+void frmPay::enterAmount() {
+    QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
+    if (!row)
+        return;
+    Money typed = Money::fromText(txtPay->text());
+    if (typed < Money())
+        typed = Money();
+    const Money balance = Money::fromText(row->text(colBalance));
+    row->setText(colPayment, typed > balance ? row->text(colBalance) : typed.toText(true));
+    CalcTotal();
+    moveRow(1);
+    txtPay->selectAll();
+}
+
+void frmPay::codeChanged() {
+    if (ListView::count(ListView1) == 0 && lblLevel->text().trimmed().isEmpty())
+        return;
+    ListView1->clear();
+    lblTotal->setText(QStringLiteral("0.00"));
+    m_listTag.clear();
+    txtStdName->clear();
+    lblLevel->clear();
+    lblCourse->clear();
+    lblStdAddr->clear();
+    txtPay->clear();
+}
+
+void frmPay::cancel() {
+    if (ListView::count(ListView1) == 0) {
+        unload();
+        return;
+    }
+    ListView1->clear();
+    lblTotal->setText(QStringLiteral("0.00"));
+    txtPay->clear();
+    lblCourse->clear();
+    lblLevel->clear();
+    lblStdAddr->clear();
+    txtStdName->clear();
+    txtStdID->setFocus();
+}
+
+void frmPay::pay() {
+    const Busy busy(m_paying);
+    const QString code = txtStdID->text();
+    if (code.trimmed().isEmpty() ||
+        Library::OpenRecordset(QStringLiteral("SELECT StdID FROM Student WHERE StdID = ?"), true,
+                               {code})
+            .isEmpty()) {
+        Library::MsgError(codeNotValid);
+        txtStdID->setFocus();
+        return;
+    }
+    if (m_listTag != code) {
+        m_listTag.clear();
+        ListView1->clear();
+        Library::MsgError(courseDataNotValid);
+        txtStdID->setFocus();
+        return;
+    }
+    if (ListView::count(ListView1) == 0 || Money::fromText(lblTotal->text()) <= Money()) {
+        Library::MsgError(noPaymentData);
+        txtStdID->setFocus();
+        return;
+    }
+
+    frmPayAmt dialog(this);
+    dialog.lblTotal->setText(lblTotal->text());
+    Seams::showModal(dialog);
+    if (!dialog.IsOK) {
+        txtPay->setFocus();
+        return;
+    }
+
+    QList<PaymentLine> lines;
+    for (int i = 1; i <= ListView::count(ListView1); ++i) {
+        QTreeWidgetItem* row = ListView::item(ListView1, i);
+        lines << PaymentLine{i, ListView::rowTag(row), Money::fromText(row->text(colPayment))};
+    }
+    PaymentPosting posting(code.trimmed(), dialog.DocNo, lines);
+    PaymentResult result;
+    try {
+        result = posting.post();
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("บันทึกการชำระเงินไม่ได้\n") + error.message());
+        return;
+    }
+    if (result.status == PaymentResult::Status::CourseChanged) {
+        Library::MsgError(courseDataNotValid);
+        lblTotal->setText(QStringLiteral("0.00"));
+        txtPay->clear();
+        lblCourse->clear();
+        LoadUnpaidCourses(m_listTag);
+        if (ListView::count(ListView1) > 0) {
+            ListView::select(ListView1, 1);
+            rowClick();
+        } else {
+            txtStdID->setFocus();
+        }
+        return;
+    }
+
+    if (dialog.PrintChosen)
+        PrintBiLL(result.stmId, result.addressText, txtStdName->text().trimmed(),
+                  lblStdAddr->text().trimmed(), dialog.DocNo, result.total);
+    clearAfterPayment();
+}
+
+void frmPay::clearAfterPayment() {
+    ListView1->clear();
+    lblTotal->clear();
+    lblCourse->clear();
+    txtPay->clear();
+    lblLevel->clear();
+    txtStdName->clear();
+    lblStdAddr->clear();
+    txtStdID->setFocus();
+}
+
+std::unique_ptr<Report> frmPay::BillReport(const QString& stmId, const QString& addressText,
+                                           const QString& studentName,
+                                           const QString& studentAddress, const QString& docNo,
+                                           Money total) {
+    std::unique_ptr<Report> report =
+        Report::open(QDir(Seams::programFolder()).filePath(QStringLiteral("Report/Bill.rpt")));
+    report->setDataSource(
+        Recordset::open(QStringLiteral("SELECT CourseName, CourseLevel, Subject, StmAmt, StmOBal "
+                                       "FROM QStatementCourse WHERE StmID = ? ORDER BY StmItem"),
+                        {stmId}, true));
+    report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
+    report->setFormula(QStringLiteral("lblAddr"), addressFormula(addressText));
+    report->setFormula(QStringLiteral("lblStdName"), Library::Quote(studentName));
+    report->setFormula(QStringLiteral("lblStdAddr"), Library::Quote(studentAddress));
+    report->setFormula(QStringLiteral("lblDocNo"), Library::Quote(docNo));
+    report->setFormula(QStringLiteral("lblDate"),
+                       Library::Quote(Library::DateToThaiDate(Seams::today())));
+    report->setFormula(
+        QStringLiteral("lblThaiAmt"),
+        Library::Quote(QStringLiteral("(") + Library::BahtText(total) + QStringLiteral(")")));
+    return report;
+}
+
+bool frmPay::PrintBiLL(const QString& stmId, const QString& addressText, const QString& studentName,
+                       const QString& studentAddress, const QString& docNo, Money total) {
+    try {
+        const std::unique_ptr<Report> report =
+            BillReport(stmId, addressText, studentName, studentAddress, docNo, total);
+        do {
+            report->printFirstPage();
+            Seams::sleep(2000);
+        } while (Library::MsgAsk(QStringLiteral("ต้องการพิมพ์  ใบเสร็จ  ใหม่หรือไม่"), false) ==
+                 Library::vbYes);
+        return true;
+    } catch (const std::runtime_error& error) {
+        Library::MsgError(QStringLiteral("ใบเสร็จเลขที่ %1 บันทึกแล้ว แต่พิมพ์ไม่ได้\n%2")
+                              .arg(docNo, QString::fromStdString(error.what())));
+        return false;
+    }
+}
+
+void frmPay::toolbarButtonClick(const QString& key) {
+    if (m_paying)
+        return;
+    if (key == QStringLiteral("Pay"))
+        pay();
+    else if (key == QStringLiteral("Cancel"))
+        cancel();
+}
+
+bool frmPay::formKeyDown(QObject* target, QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_F2) {
+        pressButton(QStringLiteral("Pay"));
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        pressButton(QStringLiteral("Cancel"));
+        return true;
+    }
+    if (target == txtStdID) {
+        if (isEnter(key)) {
+            lookupByCode();
+            return true;
+        }
+        return Library::KeyMoveFocus(txtStdID, key);
+    }
+    if (target == txtStdName) {
+        if (isEnter(key)) {
+            lookupByName();
+            return true;
+        }
+        return Library::KeyMoveFocus(txtStdName, key);
+    }
+    if (target == txtPay) {
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            moveRow(key == Qt::Key_Down ? 1 : -1);
+            return true;
+        }
+        if (isEnter(key)) {
+            if (ListView::count(ListView1) > 0)
+                enterAmount();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool frmPay::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == txtPay) {
+            txtPay->setText(Library::FormatNum(txtPay->text(), false, 2));
+            txtPay->selectAll();
+        } else if (watched == txtStdID || watched == txtStdName) {
+            Library::SelectAllText(static_cast<QWidget*>(watched));
+        }
+    } else if (event->type() == QEvent::FocusOut && watched == txtPay) {
+        txtPay->setText(Money::fromText(txtPay->text()).toText(true));
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == ListView1->viewport() &&
+               ListView::count(ListView1) > 0) {
+        txtPay->setFocus();
+    }
+    return FormBase::eventFilter(watched, event);
+}
+
+void frmPay::closeEvent(QCloseEvent* event) {
+    // A payment being printed must finish before the window goes.
+    if (m_paying) {
+        event->ignore();
+        return;
+    }
+    FormBase::closeEvent(event);
+}

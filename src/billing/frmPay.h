@@ -1,0 +1,70 @@
+#pragma once
+
+#include "library/FormBase.h"
+#include "library/Money.h"
+
+#include <QString>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class Recordset;
+class Report;
+
+// The payment window: finds a pupil by code or name, lists the classes not yet
+// paid in full, takes an amount per class and posts the payment as a bill.
+class frmPay : public FormBase {
+    Q_OBJECT
+public:
+    explicit frmPay(QWidget* parent = nullptr);
+
+    QLineEdit* txtStdID = nullptr;
+    QLineEdit* txtStdName = nullptr;
+    QLabel* lblLevel = nullptr;
+    QLabel* lblStdAddr = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLabel* lblPay = nullptr;
+    QLineEdit* txtPay = nullptr;
+    QLabel* lblCourse = nullptr;
+    QLabel* lblTotal = nullptr;
+
+    // The code of the pupil whose classes are listed; empty when the list belongs to nobody.
+    QString listTag() const { return m_listTag; }
+
+    void LoadUnpaidCourses(const QString& stdId);
+    void CalcTotal();
+    // The bill of a stored payment with its lines and formula fields, ready to print.
+    // Throws ReportError (or DbError) when it cannot be made.
+    static std::unique_ptr<Report> BillReport(const QString& stmId, const QString& addressText,
+                                              const QString& studentName,
+                                              const QString& studentAddress, const QString& docNo,
+                                              Money total);
+    // Prints a stored bill, page 1, and offers to print it again. False (after an
+    // error box naming the bill number) when it could not be printed.
+    bool PrintBiLL(const QString& stmId, const QString& addressText, const QString& studentName,
+                   const QString& studentAddress, const QString& docNo, Money total);
+
+protected:
+    bool formKeyDown(QObject* target, QKeyEvent* event) override;
+    void toolbarButtonClick(const QString& key) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void placePanel();
+    void lookupByCode();
+    void lookupByName();
+    void showStudent(const Recordset& student);
+    void rowClick();
+    void moveRow(int step);
+    void enterAmount();
+    void codeChanged();
+    void cancel();
+    void pay();
+    void clearAfterPayment();
+
+    QString m_listTag;
+    bool m_paying = false;
+};
