@@ -48,7 +48,6 @@ struct ReportLayout {
     double margin = 12;
     QString font = QStringLiteral("Laksaman");
     double fontSize = 10;
-    QStringList formulaNames; // in file order, as written
     QHash<QString, QString> formulaDefaults;
     QList<TextLine> header;
     QList<TextLine> footer;
@@ -148,125 +147,6 @@ QString withoutComment(const QString& value) {
     return (hash < 0 ? value : value.left(hash)).trimmed();
 }
 
-std::unique_ptr<ReportLayout> parseLayout(const QString& text, const QString& file) {
-    auto layout = std::make_unique<ReportLayout>();
-    QString section;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        const int lineNo = i + 1;
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
-            continue;
-        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
-            section = trimmed.mid(1, trimmed.size() - 2).trimmed().toLower();
-            static const QStringList known = {QStringLiteral("page"),    QStringLiteral("formulas"),
-                                              QStringLiteral("header"),  QStringLiteral("footer"),
-                                              QStringLiteral("columns"), QStringLiteral("group"),
-                                              QStringLiteral("totals")};
-            if (!known.contains(section))
-                fail(file, lineNo, QStringLiteral("ไม่รู้จักส่วน [%1]").arg(section));
-            if (section == QLatin1String("totals"))
-                layout->hasTotals = true;
-            continue;
-        }
-        if (section == QLatin1String("header") || section == QLatin1String("footer")) {
-            (section == QLatin1String("header") ? layout->header : layout->footer)
-                << parseTextLine(trimmed, file, lineNo);
-            continue;
-        }
-        if (section == QLatin1String("columns")) {
-            const QStringList cells = trimmed.split(QLatin1Char('|'));
-            if (cells.size() < 3)
-                fail(file, lineNo,
-                     QStringLiteral("ต้องเป็น \"Column | caption | width | align | format\""));
-            Column column;
-            column.name = cells.at(0).trimmed();
-            column.caption = cells.at(1).trimmed();
-            bool ok = false;
-            column.width = cells.at(2).trimmed().toDouble(&ok);
-            if (!ok || column.width <= 0)
-                fail(file, lineNo, QStringLiteral("ความกว้างไม่ถูกต้อง"));
-            if (cells.size() > 3 && !parseAlign(cells.at(3).trimmed(), column.align))
-                fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
-            if (cells.size() > 4)
-                column.format = parseFormat(cells.at(4), file, lineNo);
-            layout->columns << column;
-            continue;
-        }
-        const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
-        if (section.isEmpty() || eq < 0)
-            fail(file, lineNo, QStringLiteral("ต้องเป็น \"name = value\""));
-        const QString key = trimmed.left(eq).trimmed();
-        const QString rawValue = trimmed.mid(eq + 1).trimmed();
-        if (section == QLatin1String("formulas")) {
-            layout->formulaNames << key;
-            layout->formulaDefaults.insert(key.toLower(), rawValue);
-            continue;
-        }
-        const QString lowerKey = key.toLower();
-        if (section == QLatin1String("page")) {
-            const QString value = withoutComment(rawValue);
-            bool ok = true;
-            if (lowerKey == QLatin1String("size")) {
-                if (value.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
-                    layout->pageSize = QPageSize::A4;
-                else if (value.compare(QLatin1String("A5"), Qt::CaseInsensitive) == 0)
-                    layout->pageSize = QPageSize::A5;
-                else
-                    ok = false;
-            } else if (lowerKey == QLatin1String("orientation")) {
-                if (value.compare(QLatin1String("portrait"), Qt::CaseInsensitive) == 0)
-                    layout->orientation = QPageLayout::Portrait;
-                else if (value.compare(QLatin1String("landscape"), Qt::CaseInsensitive) == 0)
-                    layout->orientation = QPageLayout::Landscape;
-                else
-                    ok = false;
-            } else if (lowerKey == QLatin1String("margin")) {
-                layout->margin = value.toDouble(&ok);
-            } else if (lowerKey == QLatin1String("font")) {
-                layout->font = value;
-                ok = !value.isEmpty();
-            } else if (lowerKey == QLatin1String("fontsize")) {
-                layout->fontSize = value.toDouble(&ok);
-                ok = ok && layout->fontSize > 0;
-            } else {
-                ok = false;
-            }
-            if (!ok)
-                fail(file, lineNo, QStringLiteral("ค่า %1 ไม่ถูกต้อง").arg(key));
-        } else if (section == QLatin1String("group")) {
-            if (lowerKey == QLatin1String("by")) {
-                layout->groupBy = withoutComment(rawValue);
-            } else if (lowerKey == QLatin1String("header")) {
-                layout->groupHeader = parseTextLine(rawValue, file, lineNo);
-                layout->hasGroupHeader = true;
-            } else if (lowerKey == QLatin1String("footer")) {
-                layout->groupFooter = parseTextLine(rawValue, file, lineNo);
-                layout->hasGroupFooter = true;
-            } else if (lowerKey == QLatin1String("caption")) {
-                layout->groupCaption = rawValue;
-            } else if (lowerKey == QLatin1String("sum")) {
-                layout->groupSums = parseNameList(withoutComment(rawValue));
-            } else {
-                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
-            }
-        } else if (section == QLatin1String("totals")) {
-            if (lowerKey == QLatin1String("caption"))
-                layout->totalsCaption = rawValue;
-            else if (lowerKey == QLatin1String("sum"))
-                layout->totalsSums = parseNameList(withoutComment(rawValue));
-            else
-                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
-        } else {
-            fail(file, lineNo, QStringLiteral("ส่วน [%1] ไม่มีค่า %2").arg(section, key));
-        }
-    }
-    return layout;
-}
-
 // Reads report-formula text: 'text' or "text" (the quote doubled inside), Chr(n)
 // and bare numbers, joined by &. False when the text is malformed.
 bool parseFormulaText(const QString& text, QString& value) {
@@ -330,6 +210,126 @@ bool parseFormulaText(const QString& text, QString& value) {
             return false;
         ++pos;
     }
+}
+
+std::unique_ptr<ReportLayout> parseLayout(const QString& text, const QString& file) {
+    auto layout = std::make_unique<ReportLayout>();
+    QString section;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+            section = trimmed.mid(1, trimmed.size() - 2).trimmed().toLower();
+            static const QStringList known = {QStringLiteral("page"),    QStringLiteral("formulas"),
+                                              QStringLiteral("header"),  QStringLiteral("footer"),
+                                              QStringLiteral("columns"), QStringLiteral("group"),
+                                              QStringLiteral("totals")};
+            if (!known.contains(section))
+                fail(file, lineNo, QStringLiteral("ไม่รู้จักส่วน [%1]").arg(section));
+            if (section == QLatin1String("totals"))
+                layout->hasTotals = true;
+            continue;
+        }
+        if (section == QLatin1String("header") || section == QLatin1String("footer")) {
+            (section == QLatin1String("header") ? layout->header : layout->footer)
+                << parseTextLine(trimmed, file, lineNo);
+            continue;
+        }
+        if (section == QLatin1String("columns")) {
+            const QStringList cells = trimmed.split(QLatin1Char('|'));
+            if (cells.size() < 3)
+                fail(file, lineNo,
+                     QStringLiteral("ต้องเป็น \"Column | caption | width | align | format\""));
+            Column column;
+            column.name = cells.at(0).trimmed();
+            column.caption = cells.at(1).trimmed();
+            bool ok = false;
+            column.width = cells.at(2).trimmed().toDouble(&ok);
+            if (!ok || column.width <= 0)
+                fail(file, lineNo, QStringLiteral("ความกว้างไม่ถูกต้อง"));
+            if (cells.size() > 3 && !parseAlign(cells.at(3).trimmed(), column.align))
+                fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
+            if (cells.size() > 4)
+                column.format = parseFormat(cells.at(4), file, lineNo);
+            layout->columns << column;
+            continue;
+        }
+        const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
+        if (section.isEmpty() || eq < 0)
+            fail(file, lineNo, QStringLiteral("ต้องเป็น \"name = value\""));
+        const QString key = trimmed.left(eq).trimmed();
+        const QString rawValue = trimmed.mid(eq + 1).trimmed();
+        if (section == QLatin1String("formulas")) {
+            QString value;
+            layout->formulaDefaults.insert(key.toLower(),
+                                           parseFormulaText(rawValue, value) ? value : rawValue);
+            continue;
+        }
+        const QString lowerKey = key.toLower();
+        if (section == QLatin1String("page")) {
+            const QString value = withoutComment(rawValue);
+            bool ok = true;
+            if (lowerKey == QLatin1String("size")) {
+                if (value.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
+                    layout->pageSize = QPageSize::A4;
+                else if (value.compare(QLatin1String("A5"), Qt::CaseInsensitive) == 0)
+                    layout->pageSize = QPageSize::A5;
+                else
+                    ok = false;
+            } else if (lowerKey == QLatin1String("orientation")) {
+                if (value.compare(QLatin1String("portrait"), Qt::CaseInsensitive) == 0)
+                    layout->orientation = QPageLayout::Portrait;
+                else if (value.compare(QLatin1String("landscape"), Qt::CaseInsensitive) == 0)
+                    layout->orientation = QPageLayout::Landscape;
+                else
+                    ok = false;
+            } else if (lowerKey == QLatin1String("margin")) {
+                layout->margin = value.toDouble(&ok);
+            } else if (lowerKey == QLatin1String("font")) {
+                layout->font = value;
+                ok = !value.isEmpty();
+            } else if (lowerKey == QLatin1String("fontsize")) {
+                layout->fontSize = value.toDouble(&ok);
+                ok = ok && layout->fontSize > 0;
+            } else {
+                ok = false;
+            }
+            if (!ok)
+                fail(file, lineNo, QStringLiteral("ค่า %1 ไม่ถูกต้อง").arg(key));
+        } else if (section == QLatin1String("group")) {
+            if (lowerKey == QLatin1String("by")) {
+                layout->groupBy = withoutComment(rawValue);
+            } else if (lowerKey == QLatin1String("header")) {
+                layout->groupHeader = parseTextLine(rawValue, file, lineNo);
+                layout->hasGroupHeader = true;
+            } else if (lowerKey == QLatin1String("footer")) {
+                layout->groupFooter = parseTextLine(rawValue, file, lineNo);
+                layout->hasGroupFooter = true;
+            } else if (lowerKey == QLatin1String("caption")) {
+                layout->groupCaption = rawValue;
+            } else if (lowerKey == QLatin1String("sum")) {
+                layout->groupSums = parseNameList(withoutComment(rawValue));
+            } else {
+                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
+            }
+        } else if (section == QLatin1String("totals")) {
+            if (lowerKey == QLatin1String("caption"))
+                layout->totalsCaption = rawValue;
+            else if (lowerKey == QLatin1String("sum"))
+                layout->totalsSums = parseNameList(withoutComment(rawValue));
+            else
+                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
+        } else {
+            fail(file, lineNo, QStringLiteral("ส่วน [%1] ไม่มีค่า %2").arg(section, key));
+        }
+    }
+    return layout;
 }
 
 QString formatNumber(Money value) {

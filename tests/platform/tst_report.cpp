@@ -168,6 +168,9 @@ private slots:
     void formulaTextAndErrors() {
         school();
         std::unique_ptr<Report> report = openGrouped();
+        // Defaults: plain text as written, formula text by its value.
+        QCOMPARE(report->formulaValue(QStringLiteral("lblTitle")), QStringLiteral("รายงานทดสอบ"));
+        QCOMPARE(report->formulaValue(QStringLiteral("lblAddr")), QString());
         report->setFormula(QStringLiteral("lblComp"), QStringLiteral("'Ann \"Jo\" O''Neil'"));
         QCOMPARE(report->formulaValue(QStringLiteral("lblComp")),
                  QStringLiteral("Ann \"Jo\" O'Neil"));
