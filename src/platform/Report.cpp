@@ -91,14 +91,14 @@ bool parseAlign(const QString& word, Qt::Alignment& align) {
 }
 
 // "align [bold] [size N] | text"
-TextLine parseTextLine(const QString& spec, const QString& file, int lineNo) {
-    const qsizetype bar = spec.indexOf(QLatin1Char('|'));
+TextLine parseTextLine(const QString& definition, const QString& file, int lineNo) {
+    const qsizetype bar = definition.indexOf(QLatin1Char('|'));
     if (bar < 0)
         fail(file, lineNo, QStringLiteral("ต้องเป็น \"align | text\""));
     TextLine line;
-    line.text = spec.mid(bar + 1).trimmed();
+    line.text = definition.mid(bar + 1).trimmed();
     const QStringList words =
-        spec.left(bar).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        definition.left(bar).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty() || !parseAlign(words.first(), line.align))
         fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
     for (int i = 1; i < words.size(); ++i) {
