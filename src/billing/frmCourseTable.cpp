@@ -564,10 +564,6 @@ void frmCourseTable::DeleteRecord() {
     ListView::select(ListView1, std::min(selected, ListView::count(ListView1)));
 }
 
-QString frmCourseTable::reportSql() {
-    return QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID");
-}
-
 void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
@@ -581,8 +577,10 @@ void frmCourseTable::PrintReport() {
         Library::MsgError(error.message());
         return;
     }
-    Library::ShowReport(*report, QString(), reportSql(), 0,
-                        {ListView::rowTag(ListView::item(ListView1, selected))});
+    Library::ShowReport(
+        *report, QString(),
+        QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"), 0,
+        {ListView::rowTag(ListView::item(ListView1, selected))});
 }
 
 void frmCourseTable::pressIfEnabled(const QString& key) {

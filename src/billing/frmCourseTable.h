@@ -24,9 +24,6 @@ public:
     enum Mode { Browse = 0, Edit = 1, Add = 2 };
     int mode() const { return m_mode; }
 
-    // The class report's rows: the students registered on one class (bound CourseNo).
-    static QString reportSql();
-
     QComboBox* cboCouse = nullptr;
     QDateEdit* dtpDate1 = nullptr;
     QDateEdit* dtpDate2 = nullptr;

@@ -48,7 +48,6 @@ struct ReportLayout {
     double margin = 12;
     QString font = QStringLiteral("Laksaman");
     double fontSize = 10;
-    QStringList formulaNames; // in file order, as written
     QHash<QString, QString> formulaDefaults;
     QList<TextLine> header;
     QList<TextLine> footer;
@@ -92,14 +91,14 @@ bool parseAlign(const QString& word, Qt::Alignment& align) {
 }
 
 // "align [bold] [size N] | text"
-TextLine parseTextLine(const QString& spec, const QString& file, int lineNo) {
-    const qsizetype bar = spec.indexOf(QLatin1Char('|'));
+TextLine parseTextLine(const QString& definition, const QString& file, int lineNo) {
+    const qsizetype bar = definition.indexOf(QLatin1Char('|'));
     if (bar < 0)
         fail(file, lineNo, QStringLiteral("ต้องเป็น \"align | text\""));
     TextLine line;
-    line.text = spec.mid(bar + 1).trimmed();
+    line.text = definition.mid(bar + 1).trimmed();
     const QStringList words =
-        spec.left(bar).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        definition.left(bar).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty() || !parseAlign(words.first(), line.align))
         fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
     for (int i = 1; i < words.size(); ++i) {
@@ -146,125 +145,6 @@ QStringList parseNameList(const QString& value) {
 QString withoutComment(const QString& value) {
     const qsizetype hash = value.indexOf(QLatin1Char('#'));
     return (hash < 0 ? value : value.left(hash)).trimmed();
-}
-
-std::unique_ptr<ReportLayout> parseLayout(const QString& text, const QString& file) {
-    auto layout = std::make_unique<ReportLayout>();
-    QString section;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        const int lineNo = i + 1;
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
-            continue;
-        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
-            section = trimmed.mid(1, trimmed.size() - 2).trimmed().toLower();
-            static const QStringList known = {QStringLiteral("page"),    QStringLiteral("formulas"),
-                                              QStringLiteral("header"),  QStringLiteral("footer"),
-                                              QStringLiteral("columns"), QStringLiteral("group"),
-                                              QStringLiteral("totals")};
-            if (!known.contains(section))
-                fail(file, lineNo, QStringLiteral("ไม่รู้จักส่วน [%1]").arg(section));
-            if (section == QLatin1String("totals"))
-                layout->hasTotals = true;
-            continue;
-        }
-        if (section == QLatin1String("header") || section == QLatin1String("footer")) {
-            (section == QLatin1String("header") ? layout->header : layout->footer)
-                << parseTextLine(trimmed, file, lineNo);
-            continue;
-        }
-        if (section == QLatin1String("columns")) {
-            const QStringList cells = trimmed.split(QLatin1Char('|'));
-            if (cells.size() < 3)
-                fail(file, lineNo,
-                     QStringLiteral("ต้องเป็น \"Column | caption | width | align | format\""));
-            Column column;
-            column.name = cells.at(0).trimmed();
-            column.caption = cells.at(1).trimmed();
-            bool ok = false;
-            column.width = cells.at(2).trimmed().toDouble(&ok);
-            if (!ok || column.width <= 0)
-                fail(file, lineNo, QStringLiteral("ความกว้างไม่ถูกต้อง"));
-            if (cells.size() > 3 && !parseAlign(cells.at(3).trimmed(), column.align))
-                fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
-            if (cells.size() > 4)
-                column.format = parseFormat(cells.at(4), file, lineNo);
-            layout->columns << column;
-            continue;
-        }
-        const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
-        if (section.isEmpty() || eq < 0)
-            fail(file, lineNo, QStringLiteral("ต้องเป็น \"name = value\""));
-        const QString key = trimmed.left(eq).trimmed();
-        const QString rawValue = trimmed.mid(eq + 1).trimmed();
-        if (section == QLatin1String("formulas")) {
-            layout->formulaNames << key;
-            layout->formulaDefaults.insert(key.toLower(), rawValue);
-            continue;
-        }
-        const QString lowerKey = key.toLower();
-        if (section == QLatin1String("page")) {
-            const QString value = withoutComment(rawValue);
-            bool ok = true;
-            if (lowerKey == QLatin1String("size")) {
-                if (value.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
-                    layout->pageSize = QPageSize::A4;
-                else if (value.compare(QLatin1String("A5"), Qt::CaseInsensitive) == 0)
-                    layout->pageSize = QPageSize::A5;
-                else
-                    ok = false;
-            } else if (lowerKey == QLatin1String("orientation")) {
-                if (value.compare(QLatin1String("portrait"), Qt::CaseInsensitive) == 0)
-                    layout->orientation = QPageLayout::Portrait;
-                else if (value.compare(QLatin1String("landscape"), Qt::CaseInsensitive) == 0)
-                    layout->orientation = QPageLayout::Landscape;
-                else
-                    ok = false;
-            } else if (lowerKey == QLatin1String("margin")) {
-                layout->margin = value.toDouble(&ok);
-            } else if (lowerKey == QLatin1String("font")) {
-                layout->font = value;
-                ok = !value.isEmpty();
-            } else if (lowerKey == QLatin1String("fontsize")) {
-                layout->fontSize = value.toDouble(&ok);
-                ok = ok && layout->fontSize > 0;
-            } else {
-                ok = false;
-            }
-            if (!ok)
-                fail(file, lineNo, QStringLiteral("ค่า %1 ไม่ถูกต้อง").arg(key));
-        } else if (section == QLatin1String("group")) {
-            if (lowerKey == QLatin1String("by")) {
-                layout->groupBy = withoutComment(rawValue);
-            } else if (lowerKey == QLatin1String("header")) {
-                layout->groupHeader = parseTextLine(rawValue, file, lineNo);
-                layout->hasGroupHeader = true;
-            } else if (lowerKey == QLatin1String("footer")) {
-                layout->groupFooter = parseTextLine(rawValue, file, lineNo);
-                layout->hasGroupFooter = true;
-            } else if (lowerKey == QLatin1String("caption")) {
-                layout->groupCaption = rawValue;
-            } else if (lowerKey == QLatin1String("sum")) {
-                layout->groupSums = parseNameList(withoutComment(rawValue));
-            } else {
-                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
-            }
-        } else if (section == QLatin1String("totals")) {
-            if (lowerKey == QLatin1String("caption"))
-                layout->totalsCaption = rawValue;
-            else if (lowerKey == QLatin1String("sum"))
-                layout->totalsSums = parseNameList(withoutComment(rawValue));
-            else
-                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
-        } else {
-            fail(file, lineNo, QStringLiteral("ส่วน [%1] ไม่มีค่า %2").arg(section, key));
-        }
-    }
-    return layout;
 }
 
 // Reads report-formula text: 'text' or "text" (the quote doubled inside), Chr(n)
@@ -330,6 +210,126 @@ bool parseFormulaText(const QString& text, QString& value) {
             return false;
         ++pos;
     }
+}
+
+std::unique_ptr<ReportLayout> parseLayout(const QString& text, const QString& file) {
+    auto layout = std::make_unique<ReportLayout>();
+    QString section;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNo = i + 1;
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+            section = trimmed.mid(1, trimmed.size() - 2).trimmed().toLower();
+            static const QStringList known = {QStringLiteral("page"),    QStringLiteral("formulas"),
+                                              QStringLiteral("header"),  QStringLiteral("footer"),
+                                              QStringLiteral("columns"), QStringLiteral("group"),
+                                              QStringLiteral("totals")};
+            if (!known.contains(section))
+                fail(file, lineNo, QStringLiteral("ไม่รู้จักส่วน [%1]").arg(section));
+            if (section == QLatin1String("totals"))
+                layout->hasTotals = true;
+            continue;
+        }
+        if (section == QLatin1String("header") || section == QLatin1String("footer")) {
+            (section == QLatin1String("header") ? layout->header : layout->footer)
+                << parseTextLine(trimmed, file, lineNo);
+            continue;
+        }
+        if (section == QLatin1String("columns")) {
+            const QStringList cells = trimmed.split(QLatin1Char('|'));
+            if (cells.size() < 3)
+                fail(file, lineNo,
+                     QStringLiteral("ต้องเป็น \"Column | caption | width | align | format\""));
+            Column column;
+            column.name = cells.at(0).trimmed();
+            column.caption = cells.at(1).trimmed();
+            bool ok = false;
+            column.width = cells.at(2).trimmed().toDouble(&ok);
+            if (!ok || column.width <= 0)
+                fail(file, lineNo, QStringLiteral("ความกว้างไม่ถูกต้อง"));
+            if (cells.size() > 3 && !parseAlign(cells.at(3).trimmed(), column.align))
+                fail(file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
+            if (cells.size() > 4)
+                column.format = parseFormat(cells.at(4), file, lineNo);
+            layout->columns << column;
+            continue;
+        }
+        const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
+        if (section.isEmpty() || eq < 0)
+            fail(file, lineNo, QStringLiteral("ต้องเป็น \"name = value\""));
+        const QString key = trimmed.left(eq).trimmed();
+        const QString rawValue = trimmed.mid(eq + 1).trimmed();
+        if (section == QLatin1String("formulas")) {
+            QString value;
+            layout->formulaDefaults.insert(key.toLower(),
+                                           parseFormulaText(rawValue, value) ? value : rawValue);
+            continue;
+        }
+        const QString lowerKey = key.toLower();
+        if (section == QLatin1String("page")) {
+            const QString value = withoutComment(rawValue);
+            bool ok = true;
+            if (lowerKey == QLatin1String("size")) {
+                if (value.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0)
+                    layout->pageSize = QPageSize::A4;
+                else if (value.compare(QLatin1String("A5"), Qt::CaseInsensitive) == 0)
+                    layout->pageSize = QPageSize::A5;
+                else
+                    ok = false;
+            } else if (lowerKey == QLatin1String("orientation")) {
+                if (value.compare(QLatin1String("portrait"), Qt::CaseInsensitive) == 0)
+                    layout->orientation = QPageLayout::Portrait;
+                else if (value.compare(QLatin1String("landscape"), Qt::CaseInsensitive) == 0)
+                    layout->orientation = QPageLayout::Landscape;
+                else
+                    ok = false;
+            } else if (lowerKey == QLatin1String("margin")) {
+                layout->margin = value.toDouble(&ok);
+            } else if (lowerKey == QLatin1String("font")) {
+                layout->font = value;
+                ok = !value.isEmpty();
+            } else if (lowerKey == QLatin1String("fontsize")) {
+                layout->fontSize = value.toDouble(&ok);
+                ok = ok && layout->fontSize > 0;
+            } else {
+                ok = false;
+            }
+            if (!ok)
+                fail(file, lineNo, QStringLiteral("ค่า %1 ไม่ถูกต้อง").arg(key));
+        } else if (section == QLatin1String("group")) {
+            if (lowerKey == QLatin1String("by")) {
+                layout->groupBy = withoutComment(rawValue);
+            } else if (lowerKey == QLatin1String("header")) {
+                layout->groupHeader = parseTextLine(rawValue, file, lineNo);
+                layout->hasGroupHeader = true;
+            } else if (lowerKey == QLatin1String("footer")) {
+                layout->groupFooter = parseTextLine(rawValue, file, lineNo);
+                layout->hasGroupFooter = true;
+            } else if (lowerKey == QLatin1String("caption")) {
+                layout->groupCaption = rawValue;
+            } else if (lowerKey == QLatin1String("sum")) {
+                layout->groupSums = parseNameList(withoutComment(rawValue));
+            } else {
+                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
+            }
+        } else if (section == QLatin1String("totals")) {
+            if (lowerKey == QLatin1String("caption"))
+                layout->totalsCaption = rawValue;
+            else if (lowerKey == QLatin1String("sum"))
+                layout->totalsSums = parseNameList(withoutComment(rawValue));
+            else
+                fail(file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(key));
+        } else {
+            fail(file, lineNo, QStringLiteral("ส่วน [%1] ไม่มีค่า %2").arg(section, key));
+        }
+    }
+    return layout;
 }
 
 QString formatNumber(Money value) {
@@ -400,6 +400,7 @@ private:
         Kind kind;
         QList<Cell> cells; // one per column; Merged rows use cells[0] only
         bool bold = false;
+        int span = 1; // columns that the first cell covers
     };
 
     int column(const QString& name) const {
@@ -496,23 +497,32 @@ private:
         }
     }
 
-    QList<Cell> sumCells(const Rows& rows, const QStringList& sums, const QString& caption) const {
-        QList<Cell> cells;
+    // A subtotal or total row: the sums in their columns, the caption across the
+    // columns before the first sum.
+    Row sumRow(Kind kind, const Rows& rows, const QStringList& sums, const QString& caption) const {
+        Row row{kind, {}, true, 1};
         for (const Column& c : m_layout.columns) {
             Cell cell{{}, c.align};
             for (const QString& name : sums)
                 if (name.compare(c.name, Qt::CaseInsensitive) == 0)
                     cell.text = formatSum(sum(rows, name), c.format);
-            cells << cell;
+            row.cells << cell;
         }
-        if (!caption.isEmpty() && !cells.isEmpty() && cells.first().text.isEmpty())
-            cells.first().text = fill(caption, rows);
-        return cells;
+        if (caption.isEmpty())
+            return row;
+        int span = 0;
+        while (span < row.cells.size() && row.cells.at(span).text.isEmpty())
+            ++span;
+        if (span > 0) {
+            row.cells[0] = Cell{fill(caption, rows), Qt::AlignLeft};
+            row.span = span;
+        }
+        return row;
     }
 
     void addDetailRows(QList<Row>& rows, const Rows& range) const {
         for (int r = range.begin; r < range.end; ++r) {
-            Row row{Kind::Detail, {}, false};
+            Row row{Kind::Detail, {}, false, 1};
             for (const Column& c : m_layout.columns) {
                 const QString text =
                     c.format == Format::Row
@@ -526,7 +536,7 @@ private:
 
     QList<Row> tableRows() const {
         QList<Row> rows;
-        Row heading{Kind::Heading, {}, true};
+        Row heading{Kind::Heading, {}, true, 1};
         for (const Column& c : m_layout.columns)
             heading.cells << Cell{c.caption, Qt::AlignHCenter};
         rows << heading;
@@ -546,23 +556,21 @@ private:
                     rows << mergedRow(m_layout.groupHeader, group);
                 addDetailRows(rows, group);
                 if (!m_layout.groupSums.isEmpty() || !m_layout.groupCaption.isEmpty())
-                    rows << Row{Kind::Subtotal,
-                                sumCells(group, m_layout.groupSums, m_layout.groupCaption), true};
+                    rows << sumRow(Kind::Subtotal, group, m_layout.groupSums,
+                                   m_layout.groupCaption);
                 if (m_layout.hasGroupFooter)
                     rows << mergedRow(m_layout.groupFooter, group);
                 begin = end;
             }
         }
         if (m_layout.hasTotals)
-            rows << Row{
-                Kind::Total,
-                sumCells(Rows{&m_records, 0, count}, m_layout.totalsSums, m_layout.totalsCaption),
-                true};
+            rows << sumRow(Kind::Total, Rows{&m_records, 0, count}, m_layout.totalsSums,
+                           m_layout.totalsCaption);
         return rows;
     }
 
     Row mergedRow(const TextLine& line, const Rows& group) const {
-        return Row{Kind::Merged, {Cell{fill(line.text, group), line.align}}, line.bold};
+        return Row{Kind::Merged, {Cell{fill(line.text, group), line.align}}, line.bold, 0};
     }
 
     void addTable(QTextCursor& cursor) {
@@ -573,9 +581,7 @@ private:
         const int columns = static_cast<int>(m_layout.columns.size());
         QTextTableFormat format;
         format.setHeaderRowCount(1);
-        format.setBorder(0.5);
-        format.setBorderBrush(Qt::black);
-        format.setBorderCollapse(true);
+        format.setBorder(0);
         format.setCellPadding(2);
         format.setCellSpacing(0);
         format.setTopMargin(4);
@@ -591,10 +597,11 @@ private:
         QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()), columns, format);
         for (int r = 0; r < rows.size(); ++r) {
             const Row& row = rows.at(r);
-            if (row.kind == Kind::Merged && columns > 1)
-                table->mergeCells(r, 0, 1, columns);
+            const int span = row.kind == Kind::Merged ? columns : row.span;
+            if (span > 1)
+                table->mergeCells(r, 0, 1, span);
             const int cellCount = row.kind == Kind::Merged ? 1 : columns;
-            for (int c = 0; c < cellCount; ++c) {
+            for (int c = 0; c < cellCount; c = c == 0 ? span : c + 1) {
                 QTextTableCell cell = table->cellAt(r, c);
                 if (row.kind == Kind::Heading || row.kind == Kind::Total) {
                     QTextCharFormat shade = cell.format();

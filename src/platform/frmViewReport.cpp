@@ -5,9 +5,12 @@
 #include "platform/Report.h"
 
 #include <QAction>
+#include <QGraphicsView>
 #include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
@@ -49,6 +52,16 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
 
     CRViewer1->updatePreview();
     CRViewer1->setZoomFactor(1.0);
+}
+
+void frmViewReport::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The view keeps the page centred while the frame takes its size; once it
+    // has, start at the top of page 1.
+    QTimer::singleShot(0, this, [this] {
+        if (auto* view = CRViewer1->findChild<QGraphicsView*>())
+            view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
+    });
 }
 
 frmViewReport::~frmViewReport() {

@@ -21,6 +21,9 @@ public:
     const Report& report() const { return *m_report; }
     void pressButton(const QString& key) { toolbarButtonClick(key); }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void toolbarButtonClick(const QString& key);
 

@@ -1,15 +1,10 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
-
-class KeyToolbar;
-class QLineEdit;
-class QTreeWidget;
+#include "reference/SearchDialog.h"
 
 // The modal teacher search dialog: lists the teachers in service whose name
 // holds the typed text; the caller reads IsSelected and SelectedID.
-class frmFindTech : public QDialog {
+class frmFindTech : public SearchDialog {
     Q_OBJECT
 public:
     explicit frmFindTech(QWidget* parent = nullptr);
@@ -17,21 +12,7 @@ public:
     // Shows a dialog modally; the confirmed TechID, or an empty text when cancelled.
     static QString choose(QWidget* parent = nullptr);
 
-    bool IsSelected = false;
-    QString SelectedID;
-    QTreeWidget* ListView1 = nullptr;
-
-    // The dialog's keys: "OK", "Cancel", "Find".
-    void pressButton(const QString& key);
-    QLineEdit* findText() const { return m_findText; }
-
 protected:
     void showEvent(QShowEvent* event) override;
-
-private:
-    void confirm();
-    void find();
-
-    KeyToolbar* m_toolbar = nullptr;
-    QLineEdit* m_findText = nullptr;
+    void find() override;
 };

@@ -154,28 +154,13 @@ private slots:
              QStringLiteral("01/12/2569"), QStringLiteral("2,500.00"), QStringLiteral("1,000.00")},
             {QStringLiteral("2"), QStringLiteral("6900002"), QStringLiteral("สมหญิง รักเรียน"),
              QStringLiteral("02/12/2569"), QStringLiteral("2,500.00"), QStringLiteral("2,500.00")},
-            {QStringLiteral("รวม ม.1"),
-             {},
-             {},
-             {},
-             QStringLiteral("5,000.00"),
-             QStringLiteral("3,500.00")},
+            {QStringLiteral("รวม ม.1"), QStringLiteral("5,000.00"), QStringLiteral("3,500.00")},
             {QStringLiteral("ระดับ ม.2 (1 คน)")},
             {QStringLiteral("1"), QStringLiteral("6900001"), QStringLiteral("สมชาย ใจดี"),
              QStringLiteral("03/12/2569"), QStringLiteral("12,345.50"),
              QStringLiteral("10,000.00")},
-            {QStringLiteral("รวม ม.2"),
-             {},
-             {},
-             {},
-             QStringLiteral("12,345.50"),
-             QStringLiteral("10,000.00")},
-            {QStringLiteral("รวมทั้งสิ้น"),
-             {},
-             {},
-             {},
-             QStringLiteral("17,345.50"),
-             QStringLiteral("13,500.00")},
+            {QStringLiteral("รวม ม.2"), QStringLiteral("12,345.50"), QStringLiteral("10,000.00")},
+            {QStringLiteral("รวมทั้งสิ้น"), QStringLiteral("17,345.50"), QStringLiteral("13,500.00")},
         };
         QCOMPARE(rows, expected);
     }
@@ -183,6 +168,9 @@ private slots:
     void formulaTextAndErrors() {
         school();
         std::unique_ptr<Report> report = openGrouped();
+        // Defaults: plain text as written, formula text by its value.
+        QCOMPARE(report->formulaValue(QStringLiteral("lblTitle")), QStringLiteral("รายงานทดสอบ"));
+        QCOMPARE(report->formulaValue(QStringLiteral("lblAddr")), QString());
         report->setFormula(QStringLiteral("lblComp"), QStringLiteral("'Ann \"Jo\" O''Neil'"));
         QCOMPARE(report->formulaValue(QStringLiteral("lblComp")),
                  QStringLiteral("Ann \"Jo\" O'Neil"));
