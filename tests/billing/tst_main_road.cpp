@@ -1,0 +1,175 @@
+#include "billing/frmCourseTable.h"
+#include "billing/frmListCourse.h"
+#include "billing/frmPay.h"
+#include "billing/frmPayAmt.h"
+#include "billing/frmRegister.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "library/SampleData.h"
+#include "platform/Report.h"
+#include "shell/StartUp.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+void activate(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+void typeAndEnter(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->setText(text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+void chooseCourse(QComboBox* box, const QString& courseId) {
+    for (int i = 0; i < box->count(); ++i) {
+        if (Library::GetItemKey(box->itemText(i)) == courseId)
+            box->setCurrentIndex(i);
+    }
+}
+
+// Every row of a table as "a|b|c" lines, in key order.
+QString rowsOf(const QString& sql) {
+    return Fixture::value(QStringLiteral("SELECT group_concat(line, ' / ') FROM (") + sql +
+                          QStringLiteral(")"))
+        .toString();
+}
+
+} // namespace
+
+class TestMainRoad : public QObject {
+    Q_OBJECT
+
+private slots:
+    // From the demo school: plan a class, register two pupils, take one fee in part
+    // and one in full with printed bills, and check every row written.
+    void planRegisterPayAndPrint() {
+        TestDatabase db;
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        SampleData::load(QStringLiteral(VADEL_SOURCE_DIR "/sample/demo.sql"));
+        StartUp::openDatabase();
+
+        {
+            frmCourseTable timetable;
+            activate(timetable);
+            chooseCourse(timetable.cboCouse, QStringLiteral("C003"));
+            timetable.pressButton(QStringLiteral("New"));
+            timetable.cboLevel->setCurrentText(QStringLiteral("ม.6"));
+            timetable.cboSubject->setCurrentText(QStringLiteral("คณิตศาสตร์"));
+            timetable.txtCourseDate->setText(QStringLiteral("ส-อา"));
+            timetable.txtCourseTime->setText(QStringLiteral("09.00-12.00"));
+            timetable.dtpStartDate->setDate(QDate(2026, 12, 12));
+            timetable.dtpEndDate->setDate(QDate(2027, 3, 27));
+            timetable.txtHour->setText(QStringLiteral("30"));
+            timetable.txtRoom->setText(QStringLiteral("201"));
+            timetable.txtCoursePrice->setText(QStringLiteral("3,500"));
+            typeAndEnter(timetable.txtTechID[0], QStringLiteral("003"));
+            messages.answer({Library::vbYes});
+            timetable.pressButton(QStringLiteral("Save"));
+        }
+        const QString classNo =
+            Fixture::value(QStringLiteral("SELECT CourseNo FROM CourseTable")).toString();
+        QCOMPARE(classNo, QStringLiteral("6900001"));
+
+        {
+            frmRegister registration;
+            activate(registration);
+            for (const QString& pupil : {QStringLiteral("6900001"), QStringLiteral("6900002")}) {
+                typeAndEnter(registration.txtStdID, pupil);
+                dialogs.then([classNo](QDialog& dialog) {
+                    auto& picker = dynamic_cast<frmListCourse&>(dialog);
+                    picker.show(); // the course box answers only while it is seen
+                    chooseCourse(picker.cboCouse, QStringLiteral("C003"));
+                    ListView::select(picker.ListView1, 1);
+                    picker.pressButton(QStringLiteral("OK"));
+                    return picker.result();
+                });
+                registration.pressButton(QStringLiteral("New"));
+                QCOMPARE(ListView::count(registration.ListView1), 1);
+            }
+        }
+
+        frmPay pay;
+        activate(pay);
+        QList<bool> printTicked;
+        auto payFor = [&](const QString& pupil, const QString& amount) {
+            typeAndEnter(pay.txtStdID, pupil);
+            pay.txtPay->setText(amount);
+            QTest::keyClick(pay.txtPay, Qt::Key_Return);
+            dialogs.then([&printTicked](QDialog& dialog) {
+                auto& amountDialog = dynamic_cast<frmPayAmt&>(dialog);
+                printTicked << amountDialog.Check1->isChecked();
+                amountDialog.pressButton(QStringLiteral("OK"));
+                return amountDialog.result();
+            });
+            messages.answer({Library::vbYes});
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        };
+        payFor(QStringLiteral("6900001"), QStringLiteral("1000"));
+        payFor(QStringLiteral("6900002"), QStringLiteral("3500"));
+        QCOMPARE(messages.errors, QStringList());
+        QCOMPARE(printTicked, (QList<bool>{true, true}));
+        QCOMPARE(QDir(db.pdfFolder()).entryList(QDir::Files).size(), 2);
+
+        QCOMPARE(
+            rowsOf(QStringLiteral(
+                "SELECT CourseNo || '|' || CourseID || '|' || CourseLevel || '|' || Subject || "
+                "'|' || CourseDate || '|' || CoursePrice || '|' || DateStart || '|' || "
+                "DateEnd || '|' || RoomNo AS line FROM CourseTable")),
+            QStringLiteral("6900001|C003|ม.6|คณิตศาสตร์|ส-อา|3500.0|20261212|20270327|201"));
+        QCOMPARE(rowsOf(QStringLiteral("SELECT CourseNo || '|' || TechID || '|' || TechRateAmt "
+                                       "AS line FROM TeacherCourse")),
+                 QStringLiteral("6900001|003|450.0"));
+        QCOMPARE(
+            rowsOf(QStringLiteral(
+                "SELECT StdID || '|' || CourseNo || '|' || CourseRegDate || '|' || "
+                "CoursePayAmt || '|' || CoursePayDate AS line FROM StudentCourse ORDER BY StdID")),
+            QStringLiteral("6900001|6900001|20261206|1000.0|20261206 / "
+                           "6900002|6900001|20261206|3500.0|20261206"));
+        QCOMPARE(rowsOf(QStringLiteral(
+                     "SELECT StmID || '|' || StmDate || '|' || StdID || '|' || StmNetAmt || '|' || "
+                     "StmDocNo || '|' || IsCancel || '|' || UserID || '|' || UserCancelID AS line "
+                     "FROM Statement ORDER BY StmID")),
+                 QStringLiteral("69000001|20261206|6900001|1000.0|69-00001|0|admin| / "
+                                "69000002|20261206|6900002|3500.0|69-00002|0|admin|"));
+        QCOMPARE(
+            rowsOf(QStringLiteral("SELECT StmID || '|' || StmItem || '|' || CourseNo || '|' || "
+                                  "StmAmt || '|' || StmOBal AS line FROM StatementSub "
+                                  "ORDER BY StmID")),
+            QStringLiteral("69000001|1|6900001|1000.0|3500.0 / "
+                           "69000002|1|6900001|3500.0|3500.0"));
+        QCOMPARE(
+            rowsOf(QStringLiteral("SELECT ShopBiLLYY || '|' || ShopBiLLNo AS line FROM CtrlSetup")),
+            QStringLiteral("69|00002"));
+
+        // The part-paid class is still owed; the one paid in full is gone from the list.
+        typeAndEnter(pay.txtStdID, QStringLiteral("6900001"));
+        QCOMPARE(ListView::item(pay.ListView1, 1)->text(5), QStringLiteral("2,500.00"));
+        typeAndEnter(pay.txtStdID, QStringLiteral("6900002"));
+        QCOMPARE(ListView::count(pay.ListView1), 0);
+
+        const QString bill =
+            frmPay::BillReport(QStringLiteral("69000002"), QString(), QString(), QString(),
+                               QStringLiteral("69-00002"), Money::fromBaht(3500))
+                ->toPlainText();
+        QVERIFY(bill.contains(QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ")));
+        QVERIFY(bill.contains(QStringLiteral("คอร์สติวเข้มเข้ามหาวิทยาลัย")));
+        QVERIFY(bill.contains(QStringLiteral("(สามพันห้าร้อยบาทถ้วน)")));
+    }
+};
+
+QTEST_MAIN(TestMainRoad)
+#include "tst_main_road.moc"
