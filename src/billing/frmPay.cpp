@@ -144,6 +144,7 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
             rowClick();
     });
     installKeyPreview();
+    txtStdID->setFocus();
 }
 
 // The amount box and the total end where the payment column ends.
