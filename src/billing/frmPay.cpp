@@ -9,7 +9,7 @@
 #include "library/Recordset.h"
 #include "library/Seams.h"
 #include "platform/Report.h"
-#include "reference/frmFindStd.h"
+#include "reference/StudentLookup.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -236,28 +236,19 @@ void frmPay::lookupByName() {
     m_listTag.clear();
     ListView1->clear();
 
-    const Recordset hits = Library::OpenRecordset(
-        QStringLiteral("SELECT StdID, StdName, StdNickName, StdLevel, StdAddr FROM Student "
-                       "WHERE StdName LIKE '%' || ? || '%'"),
-        true, {txtStdName->text().trimmed()});
-    if (hits.isEmpty()) {
+    Recordset student;
+    const StudentLookup::Outcome outcome = StudentLookup::byName(
+        txtStdName->text().trimmed(), QStringLiteral("StdLevel, StdAddr"), this, student);
+    if (outcome == StudentLookup::Outcome::NoneFound) {
         Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         txtStdName->selectAll();
         return;
     }
-    if (hits.RecordCount() == 1) {
-        showStudent(hits);
-    } else {
-        const QString chosen = frmFindStd::chooseFrom(hits, this);
-        if (chosen.isEmpty())
-            return;
-        const Recordset student = Library::OpenRecordset(
-            QStringLiteral("SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?"),
-            true, {chosen});
-        if (!student.isEmpty())
-            showStudent(student);
-    }
+    if (outcome == StudentLookup::Outcome::Cancelled)
+        return;
+    if (!student.isEmpty())
+        showStudent(student);
     m_listTag = txtStdID->text();
     LoadUnpaidCourses(m_listTag);
     txtStdID->setFocus();

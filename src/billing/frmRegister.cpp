@@ -7,7 +7,7 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Seams.h"
-#include "reference/frmFindStd.h"
+#include "reference/StudentLookup.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -153,26 +153,16 @@ void frmRegister::findByCode() {
 
 void frmRegister::findByName() {
     forgetStudent();
-    const Recordset hits = Library::OpenRecordset(
-        QStringLiteral("SELECT StdID, StdName, StdNickName, StdLevel FROM Student "
-                       "WHERE StdName LIKE '%' || ? || '%'"),
-        true, {txtStdName->text().trimmed()});
-    if (hits.isEmpty()) {
+    Recordset student;
+    const StudentLookup::Outcome outcome = StudentLookup::byName(
+        txtStdName->text().trimmed(), QStringLiteral("StdLevel"), this, student);
+    if (outcome == StudentLookup::Outcome::NoneFound) {
         Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         Library::SelectAllText(txtStdName);
         return;
     }
-    if (hits.RecordCount() == 1) {
-        showStudent(hits);
-        txtStdID->setFocus();
-        return;
-    }
-    const QString chosen = frmFindStd::chooseFrom(hits, this);
-    if (chosen.isEmpty())
-        return;
-    const Recordset student = Library::OpenRecordset(studentByCode, true, {chosen});
-    if (student.isEmpty())
+    if (outcome == StudentLookup::Outcome::Cancelled || student.isEmpty())
         return;
     showStudent(student);
     txtStdID->setFocus();

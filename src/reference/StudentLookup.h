@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class Recordset;
+
+namespace StudentLookup {
+
+enum class Outcome { NoneFound, Found, Cancelled };
+
+// Looks a student up by a part of the name. One hit is the student; with several
+// the user picks one in the student search dialog, whose row is then read again
+// by code (student stays empty when it has gone meanwhile). columns names the
+// Student columns the caller needs besides StdID, StdName and StdNickName.
+Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
+               Recordset& student);
+
+} // namespace StudentLookup
