@@ -29,7 +29,8 @@ void search(SearchDialog& dialog, const QString& text) {
 }
 
 // A scripted step for a search dialog: notes the listed column, searches for the text
-// (when there is one), then presses the keys in the list.
+// (when there is one), then presses the keys in the list, which must close the dialog
+// (the note is dropped when it stays open).
 std::function<int(QDialog&)> drive(QStringList& listed, int index, const QString& typed,
                                    const QList<Qt::Key>& keys) {
     return [&listed, index, typed, keys](QDialog& dialog) {
@@ -41,6 +42,8 @@ std::function<int(QDialog&)> drive(QStringList& listed, int index, const QString
             search(find, typed);
         for (Qt::Key key : keys)
             QTest::keyClick(find.ListView1, key);
+        if (find.isVisible())
+            listed.clear();
         return find.result();
     };
 }
