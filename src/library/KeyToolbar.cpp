@@ -8,8 +8,7 @@ KeyToolbar::KeyToolbar(QWidget* parent) : QToolBar(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-QAction* KeyToolbar::addButton(const QString& key, const QString& caption,
-                               const QString& toolTip) {
+QAction* KeyToolbar::addButton(const QString& key, const QString& caption, const QString& toolTip) {
     QAction* action = addAction(caption);
     action->setObjectName(key);
     action->setToolTip(toolTip);
@@ -25,8 +24,8 @@ QAction* KeyToolbar::addStandardButton(const QString& key) {
         const char16_t* tip;
     };
     static const Standard standards[] = {
-        {u"New", u"เพิ่ม", u"[F2] - เพิ่มข้อมูล"},     {u"Edit", u"แก้ไข", u"[F3] - แก้ไขข้อมูล"},
-        {u"Delete", u"ลบ", u"[F4] - ลบข้อมูล"},       {u"Find", u"ค้นหา", u"[F9] - ค้นหาข้อมูล"},
+        {u"New", u"เพิ่ม", u"[F2] - เพิ่มข้อมูล"},    {u"Edit", u"แก้ไข", u"[F3] - แก้ไขข้อมูล"},
+        {u"Delete", u"ลบ", u"[F4] - ลบข้อมูล"},   {u"Find", u"ค้นหา", u"[F9] - ค้นหาข้อมูล"},
         {u"Save", u"บันทึก", u"[F2] - บันทึกข้อมูล"}, {u"Cancel", u"  ยกเลิก  ", u"[ESC] - ยกเลิก"},
     };
     for (const Standard& standard : standards) {

@@ -99,21 +99,25 @@ const char* const version1[] = {
     "CREATE VIEW QCourseTable AS\n"
     "SELECT ct.CourseNo, ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, ct.CourseDate,\n"
     "       ct.CourseTime, ct.CoursePrice, ct.DateStart, ct.DateEnd, ct.TimeHour, ct.RoomNo,\n"
-    "       ct.TestMax1, ct.TestMax2, ct.TestMax3, ct.TestMax4, ct.TestMax5, ct.TestMax6, ct.TestMax7, ct.TestMax8, ct.TestMax9,\n"
+    "       ct.TestMax1, ct.TestMax2, ct.TestMax3, ct.TestMax4, ct.TestMax5, ct.TestMax6, "
+    "ct.TestMax7, ct.TestMax8, ct.TestMax9,\n"
     "       c.CourseStartDate, c.CourseEndDate, c.CourseStatus\n"
     "FROM CourseTable ct LEFT JOIN Course c ON c.CourseID = ct.CourseID",
     "CREATE VIEW QStudentCourse AS\n"
     "SELECT sc.StdID, sc.CourseNo, sc.CourseRegDate, sc.CoursePayAmt, sc.CoursePayDate,\n"
-    "       sc.CourseGrade, sc.CoursePoint, sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, sc.TestPoint4, sc.TestPoint5, sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9,\n"
+    "       sc.CourseGrade, sc.CoursePoint, sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, "
+    "sc.TestPoint4, sc.TestPoint5, sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9,\n"
     "       ct.CourseID, ct.CourseLevel, ct.Subject, ct.CourseDate, ct.CourseTime, ct.DateStart,\n"
-    "       ct.DateEnd, ct.CoursePrice, ct.RoomNo, ct.TimeHour, ct.TestMax1, ct.TestMax2, ct.TestMax3, ct.TestMax4, ct.TestMax5, ct.TestMax6, ct.TestMax7, ct.TestMax8, ct.TestMax9,\n"
+    "       ct.DateEnd, ct.CoursePrice, ct.RoomNo, ct.TimeHour, ct.TestMax1, ct.TestMax2, "
+    "ct.TestMax3, ct.TestMax4, ct.TestMax5, ct.TestMax6, ct.TestMax7, ct.TestMax8, ct.TestMax9,\n"
     "       c.CourseName, c.CourseStartDate, c.CourseEndDate, c.CourseStatus\n"
     "FROM StudentCourse sc\n"
     "     JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo\n"
     "     JOIN Course c ON c.CourseID = ct.CourseID",
     "CREATE VIEW QStudentCourse2 AS\n"
     "SELECT sc.StdID, s.StdName, s.StdNickName, sc.CourseNo, sc.CourseGrade, sc.CoursePoint,\n"
-    "       sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, sc.TestPoint4, sc.TestPoint5, sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
+    "       sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, sc.TestPoint4, sc.TestPoint5, "
+    "sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
     "FROM StudentCourse sc JOIN Student s ON s.StdID = sc.StdID",
     "CREATE VIEW QStudentCourse3 AS\n"
     "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, sc.CourseNo, sc.CourseRegDate,\n"
@@ -161,7 +165,8 @@ void ensure(Connection& connection) {
         transaction.commit();
     }
     if (connection.scalar(QStringLiteral("SELECT COUNT(*) FROM CtrlSetup")).toInt() == 0)
-        connection.exec(QStringLiteral("INSERT INTO CtrlSetup (ShopName, ShopBiLLNo) VALUES ('', '00000')"));
+        connection.exec(
+            QStringLiteral("INSERT INTO CtrlSetup (ShopName, ShopBiLLNo) VALUES ('', '00000')"));
 }
 
 } // namespace Schema

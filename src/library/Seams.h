@@ -13,8 +13,7 @@ namespace Seams {
 enum class MessageKind { Error, Question };
 
 // Shows a message box; for questions returns 6 (Yes) or 7 (No).
-using MessageHandler =
-    std::function<int(MessageKind kind, const QString& text, bool defaultYes)>;
+using MessageHandler = std::function<int(MessageKind kind, const QString& text, bool defaultYes)>;
 void setMessageHandler(MessageHandler handler);
 int showMessage(MessageKind kind, const QString& text, bool defaultYes);
 

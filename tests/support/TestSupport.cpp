@@ -102,8 +102,7 @@ void subject(const QString& subject) {
     exec(QStringLiteral("INSERT OR IGNORE INTO Subject (Subject) VALUES (?)"), {subject});
 }
 
-void course(const QString& id, const QString& name, const QString& status,
-            const QString& endDate) {
+void course(const QString& id, const QString& name, const QString& status, const QString& endDate) {
     exec(QStringLiteral("INSERT INTO Course (CourseID, CourseName, CourseStartDate, "
                         "CourseEndDate, CourseStatus) VALUES (?, ?, ?, ?, ?)"),
          {id, name, QStringLiteral("20260101"), endDate.isEmpty() ? QVariant() : endDate, status});
@@ -115,22 +114,19 @@ void teacher(const QString& id, const QString& name, Money rate, const QString& 
          {id, name, rate.toVariant(), status});
 }
 
-void student(const QString& id, const QString& name, const QString& nick,
-             const QString& address) {
+void student(const QString& id, const QString& name, const QString& nick, const QString& address) {
     exec(QStringLiteral("INSERT INTO Student (StdID, StdName, StdNickName, StdAddr, StdLevel) "
                         "VALUES (?, ?, ?, ?, ?)"),
          {id, name, nick, address, QStringLiteral("ม.1")});
 }
 
-void classRow(const QString& courseNo, const QString& courseId, Money price,
-              const QString& level, const QString& subject, const QString& dateStart,
-              const QString& dateEnd) {
+void classRow(const QString& courseNo, const QString& courseId, Money price, const QString& level,
+              const QString& subject, const QString& dateStart, const QString& dateEnd) {
     exec(QStringLiteral("INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, "
                         "CourseDate, CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, "
                         "RoomNo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-         {courseNo, courseId, level, subject, QStringLiteral("ส-อา"),
-          QStringLiteral("09.00-12.00"), price.toVariant(), dateStart, dateEnd, 30,
-          QStringLiteral("101")});
+         {courseNo, courseId, level, subject, QStringLiteral("ส-อา"), QStringLiteral("09.00-12.00"),
+          price.toVariant(), dateStart, dateEnd, 30, QStringLiteral("101")});
 }
 
 void registration(const QString& stdId, const QString& courseNo, Money paid,
