@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <functional>
 
 // One class paid on a bill: its row number in the payment list, the class and
 // the amount paid now.
@@ -14,11 +13,23 @@ struct PaymentLine {
     Money amount;
 };
 
+// A payment as the payment window confirms it.
+struct Payment {
+    QString stdId;
+    QString docNo; // the printed bill number
+    QList<PaymentLine> lines;
+    QString workingDate; // yyyymmdd: the bill's date and the classes' date of payment
+    QString userId;
+};
+
 struct PaymentResult {
     enum class Status {
         Posted,
-        // A registration was gone or its balance was below the amount: nothing written.
+        // A registration was gone, or its balance was below what the lines pay on it:
+        // nothing written.
         CourseChanged,
+        // No line above zero: nothing written.
+        NothingToPay,
     };
     Status status = Status::Posted;
     QString stmId;
@@ -28,25 +39,16 @@ struct PaymentResult {
     QString addressText;
 };
 
+namespace PaymentPosting {
+
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
-// skipped. Throws DbError when the database fails; nothing is written then.
-class PaymentPosting {
-public:
-    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines);
+// skipped; the lines of one class together may pay at most its balance. Throws
+// DbError when the database fails; nothing is written then.
+PaymentResult post(const Payment& payment);
 
-    PaymentResult post();
+// The address text printed on a bill: ShopAddr, then a line with the
+// telephone and fax when either is set.
+QString addressText(const QString& shopAddr, const QString& shopTel, const QString& shopFax);
 
-    // Called with the line's item number just before its registration is updated.
-    std::function<void(int item)> beforeRegistrationUpdate;
-
-    // The address text printed on a bill: ShopAddr, then a line with the
-    // telephone and fax when either is set.
-    static QString addressText(const QString& shopAddr, const QString& shopTel,
-                               const QString& shopFax);
-
-private:
-    QString m_stdId;
-    QString m_docNo;
-    QList<PaymentLine> m_lines;
-};
+} // namespace PaymentPosting

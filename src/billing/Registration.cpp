@@ -4,13 +4,13 @@
 
 namespace Registration {
 
-bool add(const QString& stdId, const QString& courseNo, const QString& today) {
+bool add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
-    QSqlQuery insert = Connection::shared().exec(
+    const Query insert = Connection::shared().exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "
                        "CoursePayDate, CourseRegDate) VALUES (?, ?, '', ?, ?, ?) "
                        "ON CONFLICT (StdID, CourseNo) DO NOTHING"),
-        {stdId, courseNo, Money().toVariant(), today, today});
+        {stdId, courseNo, Money().toVariant(), workingDate, workingDate});
     const bool added = insert.numRowsAffected() == 1;
     transaction.commit();
     return added;
@@ -19,7 +19,7 @@ bool add(const QString& stdId, const QString& courseNo, const QString& today) {
 RemoveResult remove(const QString& stdId, const QString& courseNo) {
     Transaction transaction;
     Connection& db = Connection::shared();
-    QSqlQuery deletion =
+    const Query deletion =
         db.exec(QStringLiteral("DELETE FROM StudentCourse WHERE StdID = ? AND CourseNo = ? "
                                "AND (CoursePayAmt <= 0 OR CoursePayAmt IS NULL)"),
                 {stdId, courseNo});

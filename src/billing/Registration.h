@@ -11,7 +11,7 @@ namespace Registration {
 // Registers a student on a class: paid 0, no grade, registered and "paid" on
 // the working date. False when the pair is registered already, whether it was
 // there before or arrived from another workstation meanwhile.
-bool add(const QString& stdId, const QString& courseNo, const QString& today);
+bool add(const QString& stdId, const QString& courseNo, const QString& workingDate);
 
 enum class Removal {
     Removed,

@@ -350,17 +350,21 @@ void frmPay::pay() {
         return;
     }
 
-    QList<PaymentLine> lines;
+    Payment payment{code.trimmed(), dialog.DocNo, {}, Library::gToday, Library::gUserID};
     for (int i = 1; i <= ListView::count(ListView1); ++i) {
         QTreeWidgetItem* row = ListView::item(ListView1, i);
-        lines << PaymentLine{i, ListView::rowTag(row), Money::fromText(row->text(colPayment))};
+        payment.lines << PaymentLine{i, ListView::rowTag(row), Money::fromText(row->text(colPayment))};
     }
-    PaymentPosting posting(code.trimmed(), dialog.DocNo, lines);
     PaymentResult result;
     try {
-        result = posting.post();
+        result = PaymentPosting::post(payment);
     } catch (const DbError& error) {
         Library::MsgError(QStringLiteral("บันทึกการชำระเงินไม่ได้\n") + error.message());
+        return;
+    }
+    if (result.status == PaymentResult::Status::NothingToPay) {
+        Library::MsgError(noPaymentData);
+        txtStdID->setFocus();
         return;
     }
     if (result.status == PaymentResult::Status::CourseChanged) {

@@ -11,7 +11,7 @@ namespace StartUp {
 void openDatabase() {
     Connection& db = Connection::shared();
     db.open();
-    QSqlQuery settings =
+    Query settings =
         db.exec(QStringLiteral("SELECT ShopName, ShopImagePath FROM CtrlSetup LIMIT 1"));
     QString imagePath;
     if (settings.next()) {
