@@ -136,21 +136,21 @@ int Columns::indexOf(const QString& name) const {
     return m_folded.value(name.toLower(), -1);
 }
 
-QVariant columnValue(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
+QVariant storedValue(sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+        return QVariant(static_cast<qlonglong>(sqlite3_value_int64(value)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
+        return QVariant(sqlite3_value_double(value));
     case SQLITE_NULL:
         return {};
     case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(value));
+        return QVariant(QByteArray(data, sqlite3_value_bytes(value)));
     }
     default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        return QVariant(QString::fromUtf8(text, sqlite3_value_bytes(value)));
     }
     }
 }
@@ -264,7 +264,7 @@ QVariant Query::value(int column) const {
     sqlite3_stmt* statement = handle();
     if (!statement || column < 0 || column >= m_columns->count())
         return {};
-    return columnValue(statement, column);
+    return storedValue(sqlite3_column_value(statement, column));
 }
 
 bool Query::isNull(int column) const {

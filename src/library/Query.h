@@ -10,6 +10,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 // The result columns of one prepared statement, looked up by name without regard to case.
 // Built once when the statement is prepared and shared by everything that reads its rows.
@@ -96,5 +97,6 @@ private:
     quint64 m_clock = 0;
 };
 
-// The value of one column of the current row, converted as Query::value does.
-QVariant columnValue(sqlite3_stmt* statement, int column);
+// A value of a row as Query::value gives it. Reading a row's values through
+// sqlite3_column_value is safe here: the connection is used by one thread only.
+QVariant storedValue(sqlite3_value* value);

@@ -33,31 +33,41 @@ QString withRowId(const QString& sql, QString& table) {
     return result;
 }
 
-// The texts of a column that repeat (a course name on every registration of the course)
-// become one shared string each. A column whose texts hardly repeat (a code, a name) is
-// given up soon, so that it costs neither time nor memory.
+// The texts of a column that repeat (a pupil's name on each of the pupil's rows, a
+// course name on every registration of the course) become one shared string each. A
+// column whose texts hardly repeat (a code) is given up soon, so that it costs neither
+// time nor memory; the strings kept are bounded, whatever the number of rows.
 class TextPool {
 public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
 
-    QString text(sqlite3_stmt* statement, int column) {
-        const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const int size = sqlite3_column_bytes(statement, column);
+    QString text(sqlite3_value* value, int column) {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
-        if (texts.givenUp)
-            return QString::fromUtf8(data, size);
-        const std::string_view bytes(data, static_cast<size_t>(size));
-        if (const auto found = texts.shared.find(bytes); found != texts.shared.end()) {
+        if (texts.last && bytes == texts.last->first) {
             ++texts.hits;
-            return found->second;
+            return texts.last->second;
         }
-        QString text = QString::fromUtf8(data, size);
+        if (!texts.givenUp) {
+            if (const auto found = texts.shared.find(bytes); found != texts.shared.end()) {
+                ++texts.hits;
+                texts.last = &*found;
+                return found->second;
+            }
+        }
+        texts.last = nullptr;
+        QString text = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
+        if (texts.givenUp)
+            return text;
         if (++texts.misses > 256 && texts.hits < texts.misses) {
             texts.givenUp = true;
             texts.shared.clear();
-        } else if (texts.shared.size() < 4096) {
-            texts.shared.emplace(std::string(bytes), text);
+            return text;
         }
+        if (texts.shared.size() >= 4096)
+            texts.shared.clear();
+        texts.last = &*texts.shared.emplace(std::string(bytes), text).first;
         return text;
     }
 
@@ -68,8 +78,10 @@ private:
             return std::hash<std::string_view>{}(bytes);
         }
     };
+    using Texts = std::unordered_map<std::string, QString, Hash, std::equal_to<>>;
     struct ColumnTexts {
-        std::unordered_map<std::string, QString, Hash, std::equal_to<>> shared;
+        Texts shared;
+        const Texts::value_type* last = nullptr; // the text of the row before, in shared
         int hits = 0;
         int misses = 0;
         bool givenUp = false;
@@ -77,7 +89,22 @@ private:
     std::vector<ColumnTexts> m_columns;
 };
 
+// A value of the current row, its text taken from the pool.
+QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool& texts) {
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    if (sqlite3_value_type(value) == SQLITE_TEXT)
+        return texts.text(value, column);
+    return storedValue(value);
+}
+
 } // namespace
+
+// The statement of a forward-only record set, with the texts of its rows.
+struct Recordset::Cursor {
+    Cursor(Query&& running) : query(std::move(running)), texts(query.columns()->count()) {}
+    Query query;
+    TextPool texts;
+};
 
 Recordset Recordset::open(const QString& sql, const QVariantList& params, bool readOnly) {
     Recordset rs;
@@ -96,12 +123,8 @@ void Recordset::readAll(Query& query) {
         sqlite3_stmt* statement = query.handle();
         QVariantList row;
         row.reserve(columns - m_firstColumn);
-        for (int i = m_firstColumn; i < columns; ++i) {
-            if (sqlite3_column_type(statement, i) == SQLITE_TEXT)
-                row << pool.text(statement, i);
-            else
-                row << columnValue(statement, i);
-        }
+        for (int i = m_firstColumn; i < columns; ++i)
+            row << pooledValue(statement, i, pool);
         m_rows << row;
         if (!m_readOnly)
             m_rowIds << sqlite3_column_int64(statement, 0);
@@ -110,9 +133,9 @@ void Recordset::readAll(Query& query) {
 
 Recordset Recordset::forwardOnly(const QString& sql, const QVariantList& params) {
     Recordset rs;
-    rs.m_cursor = std::make_shared<Query>(Connection::shared().exec(sql, params));
-    rs.m_columns = rs.m_cursor->columns();
-    rs.m_cursorEnd = !rs.m_cursor->next();
+    rs.m_cursor = std::make_shared<Cursor>(Connection::shared().exec(sql, params));
+    rs.m_columns = rs.m_cursor->query.columns();
+    rs.m_cursorEnd = !rs.m_cursor->query.next();
     rs.m_cursorEmpty = rs.m_cursorEnd;
     return rs;
 }
@@ -129,7 +152,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveNext() {
     if (m_cursor && !m_cursorEnd)
-        m_cursorEnd = !m_cursor->next();
+        m_cursorEnd = !m_cursor->query.next();
     ++m_position;
 }
 
@@ -156,8 +179,11 @@ QVariant Recordset::value(const QString& name) const {
 }
 
 QVariant Recordset::value(int column) const {
-    if (m_cursor)
-        return m_cursorEnd ? QVariant() : m_cursor->value(column);
+    if (m_cursor) {
+        if (m_cursorEnd || column < 0 || column >= columnCount())
+            return {};
+        return pooledValue(m_cursor->query.handle(), column, m_cursor->texts);
+    }
     if (m_adding || (!m_changed.isEmpty() && m_editRow == m_position))
         return m_pending.value(column);
     if (isEOF() || m_position < 0 || column < 0 || column >= columnCount())

@@ -62,7 +62,8 @@ private:
     int m_firstColumn = 0; // 1 when the statement's first column is the row id of an update
     QList<QVariantList> m_rows;
     int m_position = 0;
-    std::shared_ptr<Query> m_cursor; // forward-only: the statement being read
+    struct Cursor;
+    std::shared_ptr<Cursor> m_cursor; // forward-only: the statement being read
     bool m_cursorEmpty = true;
     bool m_cursorEnd = true;
     bool m_readOnly = true;
