@@ -126,8 +126,8 @@ sqlite3* openFloor(const QString& path) {
 }
 
 void fill(const QString& path) {
-    static const char16_t* const firsts[] = {u"ธนกร",  u"ณัฐวุฒิ", u"ภูมิพัฒน์", u"กิตติพัฒน์", u"เอกชัย",
-                                             u"ไชยา",  u"โชคชัย", u"แพรวา",  u"ใบเตย",    u"เบญจมาศ",
+    static const char16_t* const firsts[] = {u"ธนกร", u"ณัฐวุฒิ",  u"ภูมิพัฒน์",  u"กิตติพัฒน์", u"เอกชัย",
+                                             u"ไชยา", u"โชคชัย", u"แพรวา",  u"ใบเตย",  u"เบญจมาศ",
                                              u"ศิริพร", u"อรอุมา", u"กมลชนก", u"สมศรี"};
     static const char16_t* const lasts[] = {u"สุขสวัสดิ์", u"ใจดี",    u"ทองคำ",  u"ศรีสุข",
                                             u"แก้วมณี",  u"บุญมา",   u"เจริญสุข", u"โชติช่วง",
@@ -145,9 +145,10 @@ void fill(const QString& path) {
                 .bind(2, QStringLiteral("คอร์สที่ %1").arg(i).toUtf8())
                 .bind(3, QByteArray(i % 8 ? "1" : "0"))
                 .run();
-        Stmt klass(db, "INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, "
-                       "CourseDate, CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo) "
-                       "VALUES (?, ?, ?, ?, 'ส-อา', '09.00-12.00', 3000, '20261201', ?, 30, '101')");
+        Stmt klass(db,
+                   "INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, "
+                   "CourseDate, CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo) "
+                   "VALUES (?, ?, ?, ?, 'ส-อา', '09.00-12.00', 3000, '20261201', ?, 30, '101')");
         for (int i = 1; i <= classes; ++i)
             klass.bind(1, code(i))
                 .bind(2, QByteArray("C") + QByteArray::number(i % 40 + 1).rightJustified(2, '0'))
@@ -258,8 +259,8 @@ class FloorPosting {
 public:
     explicit FloorPosting(sqlite3* db)
         : m_check(db, "SELECT ct.CoursePrice, sc.CoursePayAmt FROM StudentCourse sc "
-                                "JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo "
-                                "WHERE sc.StdID = ? AND sc.CourseNo = ?"),
+                      "JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo "
+                      "WHERE sc.StdID = ? AND sc.CourseNo = ?"),
           m_largest(db, "SELECT MAX([StmID]) FROM [Statement] WHERE length([StmID]) = ? AND "
                         "[StmID] NOT GLOB '*[^0-9]*'"),
           m_setup(db, "SELECT rowid, ShopAddr, ShopTel, ShopFax, ShopBiLLAutoRun, ShopBiLLYY "
@@ -283,8 +284,8 @@ public:
             m_check.bind(1, stdId).bind(2, code(classOf(pupil, k)));
             if (!m_check.step())
                 throw std::runtime_error("no registration");
-            owed[k] = sqlite3_column_double(m_check.get(), 0) -
-                      sqlite3_column_double(m_check.get(), 1);
+            owed[k] =
+                sqlite3_column_double(m_check.get(), 0) - sqlite3_column_double(m_check.get(), 1);
             paid[k] = sqlite3_column_double(m_check.get(), 1) + 1.0;
             m_check.reset();
         }
@@ -292,8 +293,8 @@ public:
         m_largest.step();
         const QByteArray stmId = QByteArray::number(
             QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(m_largest.get(), 0)))
-                    .toLongLong() +
-                1);
+                .toLongLong() +
+            1);
         m_largest.reset();
         m_setup.step();
         const sqlite3_int64 setupRow = sqlite3_column_int64(m_setup.get(), 0);
@@ -418,8 +419,8 @@ int main(int argc, char* argv[]) {
         QElapsedTimer timer;
         timer.start();
         fill(path);
-        std::printf("built %d pupils, %d registrations, %d classes, %d bills in %.1f s\n",
-                    pupils, pupils * classesPerPupil, classes, bills,
+        std::printf("built %d pupils, %d registrations, %d classes, %d bills in %.1f s\n", pupils,
+                    pupils * classesPerPupil, classes, bills,
                     static_cast<double>(timer.elapsed()) / 1000.0);
     }
     Seams::setDatabasePath(path);
@@ -466,7 +467,8 @@ int main(int argc, char* argv[]) {
                             QStringLiteral("20261206"),
                             QStringLiteral("admin")};
             for (int k = 0; k < 3; ++k)
-                payment.lines << PaymentLine{k + 1, QString::fromLatin1(code(classOf(2 * i + 1, k))),
+                payment.lines << PaymentLine{k + 1,
+                                             QString::fromLatin1(code(classOf(2 * i + 1, k))),
                                              Money::fromSatang(100)};
             if (PaymentPosting::post(payment).status != PaymentResult::Status::Posted)
                 throw std::runtime_error("the payment was not posted");

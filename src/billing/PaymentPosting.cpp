@@ -39,9 +39,9 @@ bool checkLines(const Payment& payment, QList<CheckedLine>& checked) {
                 {payment.stdId, line.courseNo});
             if (!stored.next())
                 return false;
-            registration = registrations.insert(
-                line.courseNo,
-                {Money::fromVariant(stored.value(0)), Money::fromVariant(stored.value(1))});
+            registration =
+                registrations.insert(line.courseNo, {Money::fromVariant(stored.value(0)),
+                                                     Money::fromVariant(stored.value(1))});
         }
         const Money owed = registration->price - registration->paid;
         if (line.amount > owed)
@@ -67,9 +67,8 @@ QString countBill(const QString& docNo) {
     const QVariant row = setup.value(0);
     const QString docYY = docNo.left(2);
     const QVariant storedYY = setup.value(5);
-    const QVariant yy = storedYY.isNull() || storedYY.toString().trimmed() != docYY
-                            ? QVariant(docYY)
-                            : storedYY;
+    const QVariant yy =
+        storedYY.isNull() || storedYY.toString().trimmed() != docYY ? QVariant(docYY) : storedYY;
     setup = Query();
     db.exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLYY = ?, ShopBiLLNo = ? WHERE rowid = ?"),
             {yy, docNo.right(5), row});

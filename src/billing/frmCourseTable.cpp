@@ -469,6 +469,9 @@ void frmCourseTable::SaveRecord() {
         Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
         return;
     }
+    for (QLineEdit* amount : {txtCoursePrice, txtRate[0], txtRate[1], txtRate[2], txtRate[3]})
+        if (!Library::amountFits(amount))
+            return;
     if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
         return;
 

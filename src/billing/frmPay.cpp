@@ -283,7 +283,7 @@ void frmPay::moveRow(int step) {
 
 void frmPay::enterAmount() {
     QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
-    if (!row)
+    if (!row || !Library::amountFits(txtPay))
         return;
     Money typed = Money::fromText(txtPay->text());
     if (typed < Money())

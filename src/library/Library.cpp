@@ -214,6 +214,15 @@ QString FormatNum(const QString& text, bool withComma, int decimals) {
     return FormatScaled(scaled, decimals, withComma);
 }
 
+bool amountFits(QLineEdit* box) {
+    if (!Money::isOutOfRange(box->text()))
+        return true;
+    MsgError(Money::rangeMessage());
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
 double NumValue(const QString& text) {
     std::int64_t whole = 0;
     if (!ParseDecimal(text, 0, whole))
@@ -268,8 +277,8 @@ QString readNumber(std::uint64_t n, bool higherDigitsBefore = false) {
 QString BahtText(Money amount) {
     const std::int64_t satang = amount.satang();
     // The magnitude of the lowest amount does not fit a signed number.
-    const std::uint64_t magnitude = satang < 0 ? 0 - static_cast<std::uint64_t>(satang)
-                                               : static_cast<std::uint64_t>(satang);
+    const std::uint64_t magnitude =
+        satang < 0 ? 0 - static_cast<std::uint64_t>(satang) : static_cast<std::uint64_t>(satang);
     const std::uint64_t baht = magnitude / 100;
     const std::uint64_t cents = magnitude % 100;
     if (magnitude == 0)

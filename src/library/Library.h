@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+class QLineEdit;
 class QWidget;
 class Report;
 
@@ -53,6 +54,9 @@ QString DateToThaiDate(const QDate& date);
 QString BuddhistYY(const QDate& date);
 
 QString FormatNum(const QString& text, bool withComma, int decimals);
+// Whether the amount typed in a box can be stored as typed; when it cannot (it lies
+// beyond Money's exact range), an error box says so and the box gets the focus.
+bool amountFits(QLineEdit* box);
 // Parses a number text into an integer scaled by 10^decimals, rounding half away from
 // zero. A comma is a thousands separator only between a digit and three digits
 // ("1,234.50"); false when the text is not a number, or has more than 15 whole digits.

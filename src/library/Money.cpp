@@ -8,10 +8,15 @@
 namespace {
 
 [[noreturn]] void outOfRange(const QString& value) {
-    throw DbError(QStringLiteral("จำนวนเงินเกินกว่าที่เก็บได้ถูกต้อง: ") + value);
+    throw DbError(Money::rangeMessage() + QStringLiteral(": ") + value);
 }
 
 } // namespace
+
+QString Money::rangeMessage() {
+    return QStringLiteral("จำนวนเงินเกินกว่าที่บันทึกได้ (ไม่เกิน ") + fromSatang(maxSatang).toText(true) +
+           QStringLiteral(" บาท)");
+}
 
 Money Money::fromBaht(double baht) {
     const double satang = std::round(baht * 100.0);

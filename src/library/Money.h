@@ -14,6 +14,9 @@
 class Money {
 public:
     static constexpr std::int64_t maxSatang = 999'999'999'999'999;
+    static constexpr double maxBaht = 9'999'999'999'999.99;
+    // "จำนวนเงินเกินกว่าที่บันทึกได้ ..." naming the largest amount.
+    static QString rangeMessage();
 
     constexpr Money() = default;
     static constexpr Money fromSatang(std::int64_t satang) { return Money(satang); }

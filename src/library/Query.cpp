@@ -73,9 +73,9 @@ public:
     PreparedStatement(sqlite3* handle, const QString& sql, bool persistent) : m_sql(sql) {
         const QByteArray utf8 = sql.toUtf8();
         const char* tail = nullptr;
-        const int rc = sqlite3_prepare_v3(handle, utf8.constData(), int(utf8.size()) + 1,
-                                          persistent ? SQLITE_PREPARE_PERSISTENT : 0,
-                                          &m_statement, &tail);
+        const int rc =
+            sqlite3_prepare_v3(handle, utf8.constData(), int(utf8.size()) + 1,
+                               persistent ? SQLITE_PREPARE_PERSISTENT : 0, &m_statement, &tail);
         if (rc != SQLITE_OK)
             throw DbError(sqliteMessage(handle) + QStringLiteral("\n") + sql);
         if (!m_statement || (tail && !isBlank(tail))) {

@@ -4,6 +4,7 @@
 #include "library/Query.h"
 
 #include <QRegularExpression>
+#include <cmath>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -89,12 +90,35 @@ private:
     std::vector<ColumnTexts> m_columns;
 };
 
-// A value of the current row, its text taken from the pool.
+// A stored number beyond what an amount holds exactly (or no number at all, as infinity)
+// could not be told from an amount changed on the way: reading it is an error.
+[[noreturn]] void numberOutOfRange(sqlite3_stmt* statement, int column, const QString& number) {
+    throw DbError(QStringLiteral("ตัวเลขในฐานข้อมูลเกินกว่าที่อ่านได้ถูกต้อง: ") +
+                  QString::fromUtf8(sqlite3_column_name(statement, column)) +
+                  QStringLiteral(" = ") + number);
+}
+
+// A value of the current row, its text taken from the pool, its number checked.
 QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool& texts) {
     sqlite3_value* value = sqlite3_column_value(statement, column);
-    if (sqlite3_value_type(value) == SQLITE_TEXT)
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_TEXT:
         return texts.text(value, column);
-    return storedValue(value);
+    case SQLITE_FLOAT: {
+        const double number = sqlite3_value_double(value);
+        if (!(std::fabs(number) <= Money::maxBaht)) // also for NaN
+            numberOutOfRange(statement, column, QString::number(number, 'g', 17));
+        return QVariant(number);
+    }
+    case SQLITE_INTEGER: {
+        const qlonglong number = sqlite3_value_int64(value);
+        if (number > Money::maxSatang / 100 || number < -Money::maxSatang / 100)
+            numberOutOfRange(statement, column, QString::number(number));
+        return QVariant(number);
+    }
+    default:
+        return storedValue(value);
+    }
 }
 
 } // namespace

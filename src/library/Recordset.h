@@ -15,6 +15,9 @@ class Query;
 // known) and keeps equal texts once; a forward-only one reads a row as the caller moves
 // on and keeps none, for callers that walk the rows once. An updatable record set (one
 // table) also adds and changes rows: AddNew or a current row, setValue, Update.
+// A stored number beyond what an amount holds exactly (Money::maxBaht) is a DbError
+// when it is read: no column of the school's data holds one, and an amount must never
+// be read as another.
 class Recordset {
 public:
     Recordset() = default;

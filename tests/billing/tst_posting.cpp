@@ -206,9 +206,9 @@ private slots:
         Connection::shared().exec(QStringLiteral(
             "UPDATE CourseTable SET CoursePrice = 9999999999999.99 WHERE CourseNo <> '6900002'"));
         const Money most = Money::fromSatang(Money::maxSatang - 30000);
-        QVERIFY_THROWS_EXCEPTION(
-            DbError, post(QStringLiteral("x"), {{1, QStringLiteral("6900001"), most},
-                                                {3, QStringLiteral("6900003"), most}}));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 post(QStringLiteral("x"), {{1, QStringLiteral("6900001"), most},
+                                                            {3, QStringLiteral("6900003"), most}}));
         QCOMPARE(written(), 0);
     }
 };

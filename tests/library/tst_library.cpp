@@ -71,7 +71,9 @@ private slots:
         QVERIFY(Money::isOutOfRange(QStringLiteral("10,000,000,000,000")));
         QVERIFY(!Money::isOutOfRange(QStringLiteral("9,999,999,999,999.99")));
         QVERIFY(!Money::isOutOfRange(QStringLiteral("12,34")));
-        const QVariant beyond[] = {1e30, -1e16, std::numeric_limits<double>::infinity(),
+        const QVariant beyond[] = {1e30,
+                                   -1e16,
+                                   std::numeric_limits<double>::infinity(),
                                    std::numeric_limits<double>::quiet_NaN(),
                                    QVariant(std::numeric_limits<qlonglong>::min()),
                                    QStringLiteral("99999999999999")};
