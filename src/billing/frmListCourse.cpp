@@ -65,7 +65,9 @@ void frmListCourse::LoadList() {
     ListView1->clear();
     Recordset classes = Library::OpenRecordset(
         QStringLiteral(
-            "Select * From CourseTable Where CourseID = ? Order By CourseLevel, CourseNo"),
+            "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
+            "DateStart, DateEnd From CourseTable Where CourseID = ? Order By CourseLevel, "
+            "CourseNo"),
         true, {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {
         const QString end = classes.isNull(QStringLiteral("DateEnd"))

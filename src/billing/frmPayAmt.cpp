@@ -44,7 +44,10 @@ void frmPayAmt::loadProposal() {
     const QString yy = Library::BuddhistYY(Seams::today());
     const QString first = yy + QStringLiteral("-00001");
 
-    const Recordset setup = Library::OpenRecordset(QStringLiteral("SELECT * FROM CtrlSetup"), true);
+    const Recordset setup = Library::OpenRecordset(
+        QStringLiteral(
+            "SELECT ShopPrintBiLL, ShopBiLLAutoRun, ShopBiLLYY, ShopBiLLNo FROM CtrlSetup"),
+        true);
     if (setup.isEmpty())
         return;
     Check1->setChecked(setup.text(QStringLiteral("ShopPrintBiLL")) != QStringLiteral("0"));
