@@ -180,6 +180,48 @@ private slots:
                  2);
     }
 
+    void statementsPreparedOnceReadForwardOrHeld() {
+        for (int i : {3, 1, 2})
+            Fixture::student(QStringLiteral("690000") + QString::number(i),
+                             QStringLiteral("ชื่อ %1").arg(i % 2), QStringLiteral("เล่น"));
+        const QString byCode =
+            QStringLiteral("SELECT StdID, StdNickName FROM Student ORDER BY StdID");
+
+        // Forward only: no count, each row once, no way back; the same statement read
+        // meanwhile by another record set gives that one its own rows.
+        Recordset walk = Recordset::forwardOnly(byCode);
+        QVERIFY(walk.RecordCount() == -1 && !walk.isEmpty());
+        QStringList codes;
+        for (walk.MoveFirst(); !walk.isEOF(); walk.MoveNext()) {
+            codes << walk.text(QStringLiteral("stdid"));
+            QCOMPARE(Recordset::open(byCode, {}, true).RecordCount(), 3);
+        }
+        QCOMPARE(codes.join(u' '), QStringLiteral("6900001 6900002 6900003"));
+        QVERIFY(walk.value(0).isNull());
+        QVERIFY_THROWS_EXCEPTION(DbError, walk.MoveFirst());
+        QVERIFY(Recordset::forwardOnly(byCode + QStringLiteral(" LIMIT 0")).isEmpty());
+
+        // Held rows keep one copy of a text that repeats down a column.
+        Recordset held = Recordset::open(byCode, {}, true);
+        const QString first = held.text(QStringLiteral("StdNickName"));
+        held.MoveNext();
+        QCOMPARE(held.text(QStringLiteral("StdNickName")).constData(), first.constData());
+
+        // A changed table gives a kept "SELECT *" its new columns.
+        const QString everything = QStringLiteral("SELECT * FROM Course");
+        QVERIFY(!Recordset::open(everything, {}, true).hasField(QStringLiteral("CourseMemo")));
+        db().exec(QStringLiteral("ALTER TABLE Course ADD COLUMN CourseMemo TEXT"));
+        QVERIFY(Recordset::open(everything, {}, true).hasField(QStringLiteral("CourseMemo")));
+
+        // Closing the connection under a record set still being read ends that read.
+        Recordset open = Recordset::forwardOnly(byCode);
+        db().close();
+        QVERIFY(!db().isOpen());
+        open.MoveNext();
+        QVERIFY(open.isEOF());
+        QCOMPARE(Fixture::count(QStringLiteral("Student")), 3);
+    }
+
     void failuresShowAnErrorRollBackAndKeepTheFile() {
         ScriptedMessages messages;
         Fixture::student(QStringLiteral("6900001"), QStringLiteral("ก"));
