@@ -18,8 +18,8 @@ Outcome byColumn(const QString& column, const QString& part, const QString& colu
                  QWidget* parent, Recordset& student) {
     const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
                            QStringLiteral(" FROM Student WHERE ");
-    Recordset hits = Library::OpenRecordset(
-        select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"), true, {containsPattern(part)});
+    Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
+                                            true, {containsPattern(part)});
     if (hits.isEmpty())
         return Outcome::NoneFound;
     if (hits.RecordCount() == 1) {

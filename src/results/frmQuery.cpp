@@ -204,10 +204,10 @@ void frmQuery::buildProfile() {
     addRow({{QStringLiteral("เหตุผลที่ให้เด็กมาเรียน :"), lblReason, 1}});
     addRow({{QStringLiteral("ข้อเสนอแนะ :"), lblSuggest, 1}});
     addRow({{QStringLiteral("หมายเหตุ :"), txtMemo, 1}}, Qt::AlignTop);
-    const QStringList subjects = {
-        QStringLiteral("วิชาคณิต :"), QStringLiteral("อังกฤษ :"), QStringLiteral("วิทย์ :"),
-        QStringLiteral("ไทย :"),      QStringLiteral("สังคม :"),  QStringLiteral("ฟิสิกส์ :"),
-        QStringLiteral("เคมี :"),      QStringLiteral("ชีววิทยา :")};
+    const QStringList subjects = {QStringLiteral("วิชาคณิต :"), QStringLiteral("อังกฤษ :"),
+                                  QStringLiteral("วิทย์ :"),    QStringLiteral("ไทย :"),
+                                  QStringLiteral("สังคม :"),   QStringLiteral("ฟิสิกส์ :"),
+                                  QStringLiteral("เคมี :"),    QStringLiteral("ชีววิทยา :")};
     QList<Pair> grades = {{QStringLiteral("ผลการเรียนในโรงเรียน")}};
     for (int i = 0; i < 8; ++i)
         grades.append({subjects.at(i), lblGrade[i], 1});
@@ -225,8 +225,8 @@ void frmQuery::ShowStudent(const QString& stdId) {
         Library::MsgError(QStringLiteral("ไม่พบรหัสนักศึกษา"));
         return;
     }
-    Image1->setPixmap(QPixmap::fromImage(StudentPhoto::load(
-        Library::gImagePath, student.text(QStringLiteral("StdID")), photoBox)));
+    Image1->setPixmap(QPixmap::fromImage(
+        StudentPhoto::load(Library::gImagePath, student.text(QStringLiteral("StdID")), photoBox)));
 
     txtStdID->setText(student.text(QStringLiteral("StdID")));
     txtStdName->setText(blankAnd(student, QStringLiteral("StdName")));
@@ -289,8 +289,7 @@ void frmQuery::LoadCourses(const QString& stdId) {
             {rs.text(QStringLiteral("CourseName")), rs.text(QStringLiteral("CourseLevel")),
              rs.text(QStringLiteral("Subject")), rs.text(QStringLiteral("CourseDate")),
              rs.text(QStringLiteral("CourseTime")),
-             Library::KeyToThaiDate(rs.text(QStringLiteral("CourseStartDate"))),
-             paid.toText(true),
+             Library::KeyToThaiDate(rs.text(QStringLiteral("CourseStartDate"))), paid.toText(true),
              paid > Money() ? Library::KeyToThaiDate(rs.text(QStringLiteral("CoursePayDate")))
                             : QStringLiteral(" ")});
     }

@@ -23,11 +23,10 @@ void frmStudentStm::InitData(const QString& stdId, const QString& title) {
     for (; !rs.isEOF(); rs.MoveNext()) {
         const Money paid = rs.money(QStringLiteral("StmAmt"));
         const Money owed = rs.money(QStringLiteral("StmOBal"));
-        ListView::addRow(ListView1, {Library::KeyToThaiDate(rs.text(QStringLiteral("StmDate"))),
-                                     rs.text(QStringLiteral("StmDocNo")),
-                                     rs.text(QStringLiteral("CourseName")),
-                                     rs.text(QStringLiteral("CourseLevel")),
-                                     rs.text(QStringLiteral("Subject")), paid.toText(true),
-                                     (owed - paid).toText(true)});
+        ListView::addRow(
+            ListView1, {Library::KeyToThaiDate(rs.text(QStringLiteral("StmDate"))),
+                        rs.text(QStringLiteral("StmDocNo")), rs.text(QStringLiteral("CourseName")),
+                        rs.text(QStringLiteral("CourseLevel")), rs.text(QStringLiteral("Subject")),
+                        paid.toText(true), (owed - paid).toText(true)});
     }
 }

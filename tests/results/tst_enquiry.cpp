@@ -62,7 +62,8 @@ void school() {
                      QStringLiteral("ปิ_ติ"));
     Fixture::registration(somchai, QStringLiteral("6900001"));
     Fixture::registration(somchai, QStringLiteral("6900003"));
-    Fixture::registration(somchai, QStringLiteral("6900002"), baht(1500), QStringLiteral("20261201"));
+    Fixture::registration(somchai, QStringLiteral("6900002"), baht(1500),
+                          QStringLiteral("20261201"));
     Fixture::registration(somchai, QStringLiteral("6900009"));
     Fixture::registration(somchai, QStringLiteral("6900010"));
 }
@@ -95,7 +96,9 @@ class TestEnquiry : public QObject {
         QTest::keyClick(box, Qt::Key_Return);
     }
     QImage picture() const { return window->Image1->pixmap().toImage(); }
-    QImage builtIn() const { return StudentPhoto::builtIn(QSize(120, 150)).convertToFormat(picture().format()); }
+    QImage builtIn() const {
+        return StudentPhoto::builtIn(QSize(120, 150)).convertToFormat(picture().format());
+    }
     // Opens a history dialog with a toolbar key and returns its rows.
     QStringList history(const QString& key) {
         QStringList shown;
@@ -145,29 +148,40 @@ private slots:
         const auto profile = [this] {
             QStringList texts = {window->txtStdName->text(), window->txtNickName->text()};
             for (const QLabel* label :
-                 {window->lblFather, window->lblMother, window->lblFatherJob,
-                  window->lblMotherJob, window->lblAddr, window->lblBirthDay, window->lblAge,
-                  window->lblRegDate, window->lblTel, window->lblColor, window->lblSubject,
-                  window->lblSex, window->lblReligion, window->lblEmail, window->lblLevel,
-                  window->lblGrade[0], window->lblGrade[7]})
+                 {window->lblFather, window->lblMother, window->lblFatherJob, window->lblMotherJob,
+                  window->lblAddr, window->lblBirthDay, window->lblAge, window->lblRegDate,
+                  window->lblTel, window->lblColor, window->lblSubject, window->lblSex,
+                  window->lblReligion, window->lblEmail, window->lblLevel, window->lblGrade[0],
+                  window->lblGrade[7]})
                 texts << label->text();
             return texts << window->txtMemo->toPlainText();
         };
-        QCOMPARE(profile(), (QStringList{QStringLiteral(" เด็กชายสมชาย ใจดี"), QStringLiteral(" ชาย"),
-                                         QStringLiteral(" นายสมศักดิ์"), QStringLiteral(" "),
-                                         QStringLiteral(" ค้าขาย"), QStringLiteral(" "),
+        QCOMPARE(profile(), (QStringList{QStringLiteral(" เด็กชายสมชาย ใจดี"),
+                                         QStringLiteral(" ชาย"),
+                                         QStringLiteral(" นายสมศักดิ์"),
+                                         QStringLiteral(" "),
+                                         QStringLiteral(" ค้าขาย"),
+                                         QStringLiteral(" "),
                                          QStringLiteral(" 12 ถนนสาทร\nกรุงเทพฯ"),
-                                         QStringLiteral("31/12/2551"), QStringLiteral("17"),
-                                         QStringLiteral("10/05/2569"), QStringLiteral("081"),
-                                         QStringLiteral(" ฟ้า"), QStringLiteral(" "),
-                                         QStringLiteral("ชาย"), QStringLiteral("พุทธ"), QString(),
-                                         QStringLiteral("ม.1"), QStringLiteral("4"),
-                                         QStringLiteral("3.5"), QStringLiteral("แพ้กุ้ง")}));
+                                         QStringLiteral("31/12/2551"),
+                                         QStringLiteral("17"),
+                                         QStringLiteral("10/05/2569"),
+                                         QStringLiteral("081"),
+                                         QStringLiteral(" ฟ้า"),
+                                         QStringLiteral(" "),
+                                         QStringLiteral("ชาย"),
+                                         QStringLiteral("พุทธ"),
+                                         QString(),
+                                         QStringLiteral("ม.1"),
+                                         QStringLiteral("4"),
+                                         QStringLiteral("3.5"),
+                                         QStringLiteral("แพ้กุ้ง")}));
         QCOMPARE(messages->errors.size(), 1);
         QCOMPARE(window->txtStdID->selectedText(), somchai);
         QVERIFY(picture() != builtIn());
         const QStringList classes = {
-            QStringLiteral("คณิตศาสตร์เข้มข้น|ม.1|คณิตศาสตร์|ส-อา|09.00-12.00|01/01/2569|1,500.00|01/12/2569"),
+            QStringLiteral(
+                "คณิตศาสตร์เข้มข้น|ม.1|คณิตศาสตร์|ส-อา|09.00-12.00|01/01/2569|1,500.00|01/12/2569"),
             QStringLiteral("คณิตศาสตร์เข้มข้น|ม.3|คณิตศาสตร์|ส-อา|09.00-12.00|01/01/2569|0.00| "),
             QStringLiteral("ภาษาอังกฤษ|ม.2|อังกฤษ|ส-อา|09.00-12.00|01/01/2569|0.00| ")};
         QCOMPARE(rows(window->ListView1), classes);
@@ -203,19 +217,19 @@ private slots:
             const char* error; // or the code shown
             int offered;       // rows in the search dialog, 0 when not shown
         };
-        const Case cases[] = {
-            {window->txtStdName, "ไม่มีชื่อนี้", "ชื่อนักศึกษา ไม่ถูกต้อง", 0},
-            {window->txtNickName, "ไม่มี", "ชื่อเล่น ไม่ถูกต้อง", 0},
-            {window->txtStdName, " O'Neil ", "6900003", 0},
-            {window->txtStdName, "%", "6900003", 0},
-            {window->txtNickName, "_", "6900003", 0},
-            {window->txtNickName, "น้ำ", "6900002", 0},
-            {window->txtStdName, "ใจ", "", 2}, // cancelled: nothing changes
-            {window->txtStdName, "", "6900002", 3}};
+        const Case cases[] = {{window->txtStdName, "ไม่มีชื่อนี้", "ชื่อนักศึกษา ไม่ถูกต้อง", 0},
+                              {window->txtNickName, "ไม่มี", "ชื่อเล่น ไม่ถูกต้อง", 0},
+                              {window->txtStdName, " O'Neil ", "6900003", 0},
+                              {window->txtStdName, "%", "6900003", 0},
+                              {window->txtNickName, "_", "6900003", 0},
+                              {window->txtNickName, "น้ำ", "6900002", 0},
+                              {window->txtStdName, "ใจ", "", 2}, // cancelled: nothing changes
+                              {window->txtStdName, "", "6900002", 3}};
         for (const Case& c : cases) {
             const QByteArray where = c.typed;
             messages->clear();
             const QString before = window->txtStdID->text();
+            const int shown = dialogs->shown;
             QStringList offered;
             if (c.offered)
                 dialogs->then([&offered, &c](QDialog& dialog) {
@@ -229,6 +243,7 @@ private slots:
                 });
             enterIn(c.box, QString::fromUtf8(c.typed));
             QVERIFY2(offered.size() == c.offered, where);
+            QVERIFY2(dialogs->shown - shown == (c.offered ? 1 : 0), where);
             const QString result = QString::fromUtf8(c.error);
             if (result.startsWith(QLatin1Char('6'))) {
                 QVERIFY2(messages->errors.isEmpty(), where);
@@ -261,27 +276,40 @@ private slots:
         };
         pay(QStringLiteral("69-00001"), {{1, QStringLiteral("6900003"), baht(800)},
                                          {2, QStringLiteral("6900001"), baht(250.5)}});
-        const QString cancelled = pay(QStringLiteral("69-00002"), {{1, QStringLiteral("6900002"), baht(500)}});
+        const QString cancelled =
+            pay(QStringLiteral("69-00002"), {{1, QStringLiteral("6900002"), baht(500)}});
         exec(QStringLiteral("UPDATE Statement SET IsCancel = '1' WHERE StmID = ?"), {cancelled});
         pay(QStringLiteral("69-00003"), {{1, QStringLiteral("6900001"), baht(1249.5)}});
         exec(QStringLiteral("UPDATE StudentCourse SET CourseGrade = 'A', TestPoint1 = 7.5 "
                             "WHERE CourseNo = '6900002'"));
-        exec(QStringLiteral("UPDATE CourseTable SET TestMax1 = 10, TestMax2 = 10 WHERE CourseNo = '6900002'"));
+        exec(QStringLiteral(
+            "UPDATE CourseTable SET TestMax1 = 10, TestMax2 = 10 WHERE CourseNo = '6900002'"));
         exec(QStringLiteral("UPDATE Course SET CourseName = 'คอร์สปิดแล้ว' WHERE CourseID = 'C04'"));
 
         enterIn(window->txtStdID, somchai);
         const QString line = QStringLiteral("06/12/2569|69-0000%1|%2|%3|%4|%5|%6");
         QCOMPARE(history(QStringLiteral("Pay")),
                  (QStringList{QStringLiteral(" ประวัติการชำระเงิน "),
-                              line.arg(QStringLiteral("1"), QStringLiteral("ภาษาอังกฤษ"), QStringLiteral("ม.2"), QStringLiteral("อังกฤษ"), QStringLiteral("250.50"), QStringLiteral("1,249.50")),
-                              line.arg(QStringLiteral("1"), QStringLiteral("คณิตศาสตร์เข้มข้น"), QStringLiteral("ม.3"), QStringLiteral("คณิตศาสตร์"), QStringLiteral("800.00"), QStringLiteral("0.00")),
-                              line.arg(QStringLiteral("3"), QStringLiteral("ภาษาอังกฤษ"), QStringLiteral("ม.2"), QStringLiteral("อังกฤษ"), QStringLiteral("1,249.50"), QStringLiteral("0.00"))}));
+                              line.arg(QStringLiteral("1"), QStringLiteral("ภาษาอังกฤษ"),
+                                       QStringLiteral("ม.2"), QStringLiteral("อังกฤษ"),
+                                       QStringLiteral("250.50"), QStringLiteral("1,249.50")),
+                              line.arg(QStringLiteral("1"), QStringLiteral("คณิตศาสตร์เข้มข้น"),
+                                       QStringLiteral("ม.3"), QStringLiteral("คณิตศาสตร์"),
+                                       QStringLiteral("800.00"), QStringLiteral("0.00")),
+                              line.arg(QStringLiteral("3"), QStringLiteral("ภาษาอังกฤษ"),
+                                       QStringLiteral("ม.2"), QStringLiteral("อังกฤษ"),
+                                       QStringLiteral("1,249.50"), QStringLiteral("0.00"))}));
 
         const QString test = QStringLiteral("|01/01/2569|%1|%2/%3|/%3|/|/|/|/|/|/|/");
-        const QString c01 = QStringLiteral("คณิตศาสตร์เข้มข้น|ม.1|คณิตศาสตร์") + test.arg(QStringLiteral("A"), QStringLiteral("7.5"), QStringLiteral("10"));
-        const QString c01b = QStringLiteral(" |ม.3|คณิตศาสตร์") + test.arg(QString(), QString(), QString());
-        const QString c02 = QStringLiteral("ภาษาอังกฤษ|ม.2|อังกฤษ") + test.arg(QString(), QString(), QString());
-        const QString closed = QStringLiteral("คอร์สปิดแล้ว|ม.1|คณิตศาสตร์") + test.arg(QString(), QString(), QString());
+        const QString c01 =
+            QStringLiteral("คณิตศาสตร์เข้มข้น|ม.1|คณิตศาสตร์") +
+            test.arg(QStringLiteral("A"), QStringLiteral("7.5"), QStringLiteral("10"));
+        const QString c01b =
+            QStringLiteral(" |ม.3|คณิตศาสตร์") + test.arg(QString(), QString(), QString());
+        const QString c02 =
+            QStringLiteral("ภาษาอังกฤษ|ม.2|อังกฤษ") + test.arg(QString(), QString(), QString());
+        const QString closed =
+            QStringLiteral("คอร์สปิดแล้ว|ม.1|คณิตศาสตร์") + test.arg(QString(), QString(), QString());
         QCOMPARE(history(QStringLiteral("Point_Grade")),
                  (QStringList{QStringLiteral(" ผลการเรียนปัจจุบัน "), c01, c01b, c02}));
         QCOMPARE(history(QStringLiteral("History")),
