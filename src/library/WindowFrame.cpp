@@ -111,6 +111,10 @@ bool WindowFrame::belongs(const QWidget* widget) const {
 }
 
 bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
+    // A dialog the window opens is a window of its own with its own frame: its
+    // keys (Esc, F2) are not the window's.
+    if (auto* widget = qobject_cast<QWidget*>(watched); widget && !belongs(widget))
+        return false;
     switch (event->type()) {
     case QEvent::ChildAdded:
         if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())

@@ -115,6 +115,7 @@ void frmQuery::buildProfile() {
         label->setFrameShadow(QFrame::Sunken);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(widthTwips / twips);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_fields << label;
         return label;
     };
@@ -134,6 +135,7 @@ void frmQuery::buildProfile() {
     lblAddr = field("lblAddr");
     lblAddr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblAddr->setWordWrap(true);
+    lblAddr->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     lblAddr->setMinimumHeight(2 * lblAddr->fontMetrics().lineSpacing() + 6);
     lblEmail = field("lblEmail", 2500);
     lblRegDate = field("lblRegDate", 1400);
@@ -154,7 +156,7 @@ void frmQuery::buildProfile() {
     txtMemo->setObjectName(QStringLiteral("txtMemo"));
     txtMemo->setReadOnly(true);
     txtMemo->setTabChangesFocus(true);
-    txtMemo->setFixedHeight(3 * txtMemo->fontMetrics().lineSpacing() + 12);
+    txtMemo->setFixedHeight(2 * txtMemo->fontMetrics().lineSpacing() + 12);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -171,6 +173,8 @@ void frmQuery::buildProfile() {
         auto* line = new QHBoxLayout;
         for (int i = 0; i < pairs.size(); ++i) {
             const Pair& pair = pairs.at(i);
+            if (i > 0 && pair.field)
+                line->addSpacing(8);
             if (i > 0 && !pair.caption.isEmpty())
                 line->addWidget(caption(pair.caption, this));
             if (pair.field)
