@@ -111,9 +111,9 @@ bool WindowFrame::belongs(const QWidget* widget) const {
 }
 
 bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
-    // A dialog the window opens is a window of its own with its own frame: its
-    // keys (Esc, F2) are not the window's.
-    if (auto* widget = qobject_cast<QWidget*>(watched); widget && !belongs(widget))
+    // A dialog the window opens is its child but has keys and fields of its own.
+    if (auto* widget = qobject_cast<QWidget*>(watched);
+        widget && widget->window() != m_window->window())
         return false;
     switch (event->type()) {
     case QEvent::ChildAdded:
