@@ -100,7 +100,7 @@ void Connection::configure(QSqlDatabase& db, NewSchool newSchool) {
     Schema::refuseUnlessUsable(state, m_openPath);
     if (state.kind == Schema::FileState::Kind::Empty && newSchool == NewSchool::Refuse)
         throw NoSchoolError(QStringLiteral("แฟ้มฐานข้อมูลยังว่างอยู่:\n") + m_openPath);
-    if (state.kind == Schema::FileState::Kind::Empty || state.version < Schema::currentVersion)
+    if (state.version < Schema::currentVersion) // also a new school: version 0
         Schema::bringUpToDate(*this, m_openPath);
     setJournalMode();
     Schema::ensureSettingsRow(*this);

@@ -121,9 +121,9 @@ QString mark() {
 const QString ourMark =
     QString::number(Schema::applicationId) + u'/' + QString::number(Schema::currentVersion);
 
-// A school as the first version left it: tables naming the Thai collation, no mark, WAL;
-// left open.
-void makeVersionOne(const QString& path) {
+// A school as a program of `version` left it, left open; the first version marked its files
+// with the version alone. A later step's test starts from the version before it.
+void makeSchoolOfVersion(const QString& path, int version) {
     Seams::setDatabasePath(path);
     Connection& db = Connection::shared();
     db.open(NewSchool::Make);
@@ -132,8 +132,9 @@ void makeVersionOne(const QString& path) {
              "SELECT 'DROP ' || type || ' [' || name || ']' FROM sqlite_master WHERE type IN "
              "('table', 'view') AND name NOT LIKE 'sqlite%' ORDER BY type DESC")))
         db.exec(drop);
-    Schema::upgrade(db, 0, 1);
-    db.exec(QStringLiteral("PRAGMA application_id = 0"));
+    Schema::upgrade(db, 0, version);
+    if (version == 1)
+        db.exec(QStringLiteral("PRAGMA application_id = 0"));
     Schema::ensureSettingsRow(db);
     transaction.commit();
 }
@@ -149,6 +150,8 @@ void manyStudents(int count) {
 
 // Makes a file or its folder read-only even for root (immutable), and undoes it.
 bool setReadOnly(const QString& path, bool readOnly) {
+    if (!QFileInfo::exists(path))
+        return false;
     if (geteuid() != 0)
         return QFile::setPermissions(path, readOnly ? QFile::ReadOwner | QFile::ExeOwner
                                                     : QFile::ReadOwner | QFile::WriteOwner |
@@ -172,6 +175,8 @@ private slots:
     }
 
     void cleanup() {
+        setReadOnly(folder, false);
+        setReadOnly(school(), false);
         Connection::shared().close();
         Seams::setNetworkCheck({});
         Seams::setProgramFolder({});
@@ -182,7 +187,7 @@ private slots:
     // says why, start-up ends the program with a failure, and the folder keeps its files and
     // bytes (no WAL switched on, no -wal/-shm/-journal). The program's own process exits 1.
     void refusedFilesStayAsTheyWere() {
-        const QString path = QDir(folder).filePath(QStringLiteral("school.db"));
+        const QString path = school();
         const auto ours = [&] {
             Seams::setDatabasePath(path);
             Connection::shared().open(NewSchool::Make);
@@ -300,7 +305,7 @@ private slots:
             QTemporaryDir program;
             const QString path = program.filePath(QStringLiteral("Vadel.db"));
             if (round % 2) {
-                makeVersionOne(path);
+                makeSchoolOfVersion(path, 1);
                 Connection::shared().close();
             }
             const QString go = program.filePath(QStringLiteral("go"));
@@ -354,7 +359,7 @@ private slots:
     // name search still reads an index.
     void versionOneFileIsUpgradedInPlace() {
         const QString path = Seams::defaultDatabasePath();
-        makeVersionOne(path);
+        makeSchoolOfVersion(path, 1);
         QCOMPARE(mark(), QStringLiteral("0/1"));
         Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
         Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
@@ -401,7 +406,7 @@ private slots:
     // so; the next start upgrades it.
     void failedUpgradeLeavesTheFileAsItWas() {
         const QString path = Seams::defaultDatabasePath();
-        makeVersionOne(path);
+        makeSchoolOfVersion(path, 1);
         manyStudents(3000);
         const QStringList rows = allRows();
         Connection::shared().close();
@@ -452,6 +457,8 @@ private slots:
     }
 
 private:
+    QString school() const { return QDir(folder).filePath(QStringLiteral("school.db")); }
+
     std::unique_ptr<TestDatabase> database;
     QString folder;
 };
