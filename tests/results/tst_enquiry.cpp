@@ -317,7 +317,7 @@ private slots:
 
         const QImage found = StudentPhoto::load(folder + u'/', t("6900001"), box);
         QCOMPARE(found.size(), box);
-        QVERIFY(found != StudentPhoto::builtIn(box));
+        QVERIFY(found != StudentPhoto::builtIn(box) && !StudentPhoto::builtIn(box).isNull());
         QCOMPARE(StudentPhoto::load(folder, t("6900002"), box), StudentPhoto::builtIn(box));
         QCOMPARE(StudentPhoto::load(folder, t("6900003"), box), StudentPhoto::builtIn(box));
     }
