@@ -133,7 +133,7 @@ void fill(const QString& path) {
                                             u"แก้วมณี",  u"บุญมา",   u"เจริญสุข", u"โชติช่วง",
                                             u"แสงทอง", u"ชัยมงคล", u"มั่นคง",   u"อินทร์แก้ว"};
     Seams::setDatabasePath(path);
-    Connection::shared().open(); // the program's schema
+    Connection::shared().open(NewSchool::Make); // the program's schema
     Connection::shared().close();
     sqlite3* db = openFloor(path);
     bareExec(db, "BEGIN");
@@ -257,7 +257,7 @@ const char* const pupilSql =
     "SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?";
 const char* const fullReadSql = "SELECT * FROM QStudentCourse3";
 const char* const nameSql = "SELECT StdID, StdName, StdNickName FROM Student WHERE StdName LIKE "
-                            "'%' || ? || '%' ORDER BY StdName";
+                            "'%' || ? || '%' ORDER BY StdName COLLATE THAI";
 
 // The statements a three-line payment runs, on the bare API.
 class FloorPosting {

@@ -260,12 +260,13 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select CourseLevel From CourseLevel Order by CourseLevel"), true);
+        QStringLiteral("Select CourseLevel From CourseLevel Order by CourseLevel COLLATE THAI"),
+        true);
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
     Recordset subjects = Library::OpenRecordset(
-        QStringLiteral("Select Subject From Subject Order by Subject"), true);
+        QStringLiteral("Select Subject From Subject Order by Subject COLLATE THAI"), true);
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -291,7 +292,7 @@ void frmCourseTable::LoadList() {
             "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
             "DateStart, DateEnd, TimeHour, RoomNo From CourseTable Where CourseID = ? and "
             "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
-            "Order By CourseLevel, CourseNo"),
+            "Order By CourseLevel COLLATE THAI, CourseNo"),
         true, {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);

@@ -66,7 +66,8 @@ void frmListCourse::LoadList() {
     Recordset classes = Library::OpenRecordset(
         QStringLiteral(
             "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
-            "DateStart, DateEnd From CourseTable Where CourseID = ? Order By CourseLevel, "
+            "DateStart, DateEnd From CourseTable Where CourseID = ? Order By CourseLevel COLLATE "
+            "THAI, "
             "CourseNo"),
         true, {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {

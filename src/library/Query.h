@@ -54,6 +54,9 @@ public:
     // The statement positioned on the current row, for readers that convert values themselves.
     sqlite3_stmt* handle() const;
 
+    // Gives the statement back before the last row has been read.
+    void finish() { release(); }
+
     // Rows changed by an insert, update or delete, and the rowid of the last insert.
     int numRowsAffected() const { return m_changes; }
     qint64 lastInsertId() const { return m_lastInsertId; }
