@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -98,12 +99,13 @@ private:
                   QStringLiteral(" = ") + number);
 }
 
-// A value of the current row, its text taken from the pool, its number checked.
-QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool& texts) {
+// A value of the current row, its number checked, its text taken from the pool when
+// there is one.
+QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool* texts) {
     sqlite3_value* value = sqlite3_column_value(statement, column);
     switch (sqlite3_value_type(value)) {
     case SQLITE_TEXT:
-        return texts.text(value, column);
+        return texts ? texts->text(value, column) : storedValue(value);
     case SQLITE_FLOAT: {
         const double number = sqlite3_value_double(value);
         if (!(std::fabs(number) <= Money::maxBaht)) // also for NaN
@@ -141,14 +143,18 @@ Recordset Recordset::open(const QString& sql, const QVariantList& params, bool r
 }
 
 void Recordset::readAll(Query& query) {
+    // A short list (a pupil's classes) is read faster without sharing its few texts.
+    constexpr qsizetype rowsBeforeSharing = 16;
     const int columns = m_columns->count();
-    TextPool pool(columns);
+    std::optional<TextPool> pool;
     while (query.next()) {
         sqlite3_stmt* statement = query.handle();
+        if (!pool && m_rows.size() == rowsBeforeSharing)
+            pool.emplace(columns);
         QVariantList row;
         row.reserve(columns - m_firstColumn);
         for (int i = m_firstColumn; i < columns; ++i)
-            row << pooledValue(statement, i, pool);
+            row << pooledValue(statement, i, pool ? &*pool : nullptr);
         m_rows << row;
         if (!m_readOnly)
             m_rowIds << sqlite3_column_int64(statement, 0);
@@ -206,7 +212,7 @@ QVariant Recordset::value(int column) const {
     if (m_cursor) {
         if (m_cursorEnd || column < 0 || column >= columnCount())
             return {};
-        return pooledValue(m_cursor->query.handle(), column, m_cursor->texts);
+        return pooledValue(m_cursor->query.handle(), column, &m_cursor->texts);
     }
     if (m_adding || (!m_changed.isEmpty() && m_editRow == m_position))
         return m_pending.value(column);
