@@ -6,6 +6,7 @@
 #include "library/Library.h"
 #include "library/Seams.h"
 #include "results/LessonStore.h"
+#include "results/frmTimeStamp.h"
 #include "support/TestSupport.h"
 
 #include "BenchSupport.h"
@@ -78,8 +79,10 @@ const char* const listSql =
     "TimeStampStudent s WHERE s.StmID = ts.StmID AND IfNull(s.StmStatus, '1') = '1') AS "
     "Attended FROM [TimeStamp] ts WHERE CourseNo = ? ORDER BY StmDate, StmItem, StmTime1";
 const char* const registeredSql = "Select Count(*) From StudentCourse Where CourseNo = ?";
+const char* const classSql = "Select * From QCourseTable Where CourseNo = ?";
 
 void bareList(sqlite3* db, const QByteArray& courseNo) {
+    Stmt(db, classSql).bind(1, courseNo).drain();
     Stmt(db, registeredSql).bind(1, courseNo).drain();
     Stmt(db, listSql).bind(1, courseNo).drain();
 }
@@ -188,21 +191,29 @@ int main(int argc, char** argv) {
     registerThaiCollation(bare);
 
     QRandomGenerator random(20261206);
-    std::vector<double> programList, bareLists;
+    frmTimeStamp window;
+    std::vector<double> programList, windowList, bareLists;
     int listed = 0;
     for (int i = 0; i < rounds; ++i) {
         const QString courseNo = code(random.bounded(1, classes + 1));
         timer.restart();
+        Library::OpenRecordset(QString::fromUtf8(classSql), true, {courseNo});
         Library::OpenRecordset(QString::fromUtf8(registeredSql), true, {courseNo});
         listed +=
             Library::OpenRecordset(QString::fromUtf8(listSql), true, {courseNo}).RecordCount();
         programList.push_back(micros(timer));
+        timer.restart();
+        if (!window.ShowClass(courseNo))
+            return 2;
+        windowList.push_back(micros(timer));
         timer.restart();
         bareList(bare, courseNo.toUtf8());
         bareLists.push_back(micros(timer));
     }
     std::printf("lessons listed per class: %.1f\n", static_cast<double>(listed) / rounds);
     report("open a class's lesson list (record sets)", summarise(programList),
+           summarise(bareLists));
+    report("open a class's lesson list (window filled)", summarise(windowList),
            summarise(bareLists));
 
     std::vector<double> programSave, bareSaves;

@@ -34,11 +34,12 @@ const QString attendanceSql = QStringLiteral(
     "LEFT JOIN Student s ON s.StdID = tss.StdID WHERE ts.CourseNo = ? "
     "ORDER BY ts.StmDate, ts.StmItem, ts.StmID, tss.StdID");
 
+// A box for one of the class's values; it is never narrower than its text.
 QLabel* valueLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setFrameShape(QFrame::StyledPanel);
-    label->setMinimumWidth(900 / ListView::twipsPerPixel);
+    label->setMargin(2);
     return label;
 }
 
@@ -59,7 +60,7 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
         {u"วันที่เรียน :", lblDate}, {u"เวลา :", lblTime},  {u"เวลาเรียน :", lblHour}};
     for (const auto& [caption, value] : captions) {
         particulars->addWidget(new QLabel(QString::fromUtf16(caption), this));
-        particulars->addWidget(value, value == lblCourse ? 3 : 1);
+        particulars->addWidget(value, value == lblCourse ? 1 : 0);
     }
     particulars->addWidget(new QLabel(QStringLiteral("ชั่วโมง"), this));
     body()->addLayout(particulars);
@@ -76,8 +77,9 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
                                 {QStringLiteral("จำนวนชั่วโมง"), 2000, Qt::AlignHCenter},
                                 {QStringLiteral("จำนวนนักศึกษา"), 2000, Qt::AlignHCenter},
                                 {QStringLiteral("เข้าเรียน"), 1500, Qt::AlignHCenter}});
-    // Wide enough for every column, high enough for a dozen lessons.
-    ListView1->setMinimumSize(11400 / ListView::twipsPerPixel, 4000 / ListView::twipsPerPixel);
+    // Wide enough for every column and the class above them, high enough for a
+    // dozen lessons.
+    ListView1->setMinimumSize(12600 / ListView::twipsPerPixel, 4000 / ListView::twipsPerPixel);
     panel->addWidget(ListView1);
     body()->addWidget(Picture1, 1);
 
