@@ -4,6 +4,7 @@
 // the median and 95th percentile of a series of timings beside the bare figures.
 
 #include <QByteArray>
+#include <QString>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -59,6 +60,19 @@ public:
 private:
     sqlite3_stmt* m_stmt = nullptr;
 };
+
+// A second connection to the file through the bare API, as the program's own
+// connection sets it up; null when it cannot be opened.
+sqlite3* openBare(const QString& path) {
+    sqlite3* bare = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &bare) != SQLITE_OK) {
+        sqlite3_close(bare);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(bare, 5000);
+    registerThaiCollation(bare);
+    return bare;
+}
 
 void bareExec(sqlite3* db, const char* sql) {
     Stmt(db, sql).step();

@@ -186,11 +186,9 @@ int main(int argc, char** argv) {
                 pupils * classesPerPupil, classes, bills,
                 static_cast<double>(timer.elapsed()) / 1000);
 
-    sqlite3* bare = nullptr;
-    if (sqlite3_open(database.path().toUtf8().constData(), &bare) != SQLITE_OK)
+    sqlite3* bare = openBare(database.path());
+    if (!bare)
         return 1;
-    sqlite3_busy_timeout(bare, 5000);
-    registerThaiCollation(bare);
 
     QRandomGenerator random(20261206);
     frmPay window;
