@@ -3,6 +3,7 @@
 #include "billing/frmCourseTable.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
+#include "results/frmQuery.h"
 #include "results/frmTimeStamp.h"
 
 // Each task window exists once: opening it again brings the open one forward.
@@ -15,4 +16,6 @@ void registerTaskWindows() {
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
     registerWindow(
         QStringLiteral("mnuTimeStamp"), [] { return new frmTimeStamp; }, true);
+    registerWindow(
+        QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
 }
