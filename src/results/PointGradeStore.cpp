@@ -8,12 +8,6 @@
 namespace PointGradeStore {
 namespace {
 
-QString testColumn(const char* prefix, int test) {
-    if (!isTestNumber(test))
-        throw std::out_of_range("test number outside 1..9");
-    return QString::fromLatin1(prefix) + QString::number(test);
-}
-
 QString writeNumber(const QString& sql, const QString& typed, const QVariantList& keys) {
     const double value = Library::NumValue(typed);
     Connection::shared().exec(sql, QVariantList{value} + keys);
@@ -24,6 +18,12 @@ QString writeNumber(const QString& sql, const QString& typed, const QVariantList
 
 bool isTestNumber(int test) {
     return test >= firstTest && test <= lastTest;
+}
+
+QString testColumn(const char* prefix, int test) {
+    if (!isTestNumber(test))
+        throw std::out_of_range("test number outside 1..9");
+    return QString::fromLatin1(prefix) + QString::number(test);
 }
 
 QString numberText(const QVariant& stored) {

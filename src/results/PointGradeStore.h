@@ -14,6 +14,8 @@ namespace PointGradeStore {
 constexpr int firstTest = 1;
 constexpr int lastTest = 9;
 bool isTestNumber(int test);
+// "TestMax" or "TestPoint" with the test number; throws std::out_of_range outside 1..9.
+QString testColumn(const char* prefix, int test);
 
 // A stored number as lists show it: 7.5, 20, 1000; "0" for no value.
 QString numberText(const QVariant& stored);

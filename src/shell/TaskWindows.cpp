@@ -3,6 +3,8 @@
 #include "billing/frmCourseTable.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
+#include "results/frmGrade.h"
+#include "results/frmPoint.h"
 
 // Each task window exists once: opening it again brings the open one forward.
 void registerTaskWindows() {
@@ -12,4 +14,8 @@ void registerTaskWindows() {
         QStringLiteral("mnuPay"), [] { return new frmPay; }, true);
     registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
+    registerWindow(
+        QStringLiteral("mnuPoint"), [] { return new frmPoint; }, true);
+    registerWindow(
+        QStringLiteral("mnuGrade"), [] { return new frmGrade; }, true);
 }
