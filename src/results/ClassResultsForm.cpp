@@ -1,13 +1,12 @@
 #include "results/ClassResultsForm.h"
 
 #include "billing/frmListCourse.h"
+#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
-#include "library/Seams.h"
 #include "platform/Report.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,7 +20,7 @@ namespace {
 constexpr int cellGap = 4;
 } // namespace
 
-ClassResultsForm::ClassResultsForm(QWidget* parent) : FormBase(parent) {
+ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : FormBase(parent) {
     m_fields = new QGridLayout;
     const std::pair<const char16_t*, QLabel**> labels[] = {
         {u"คอร์ส :", &lblCourse}, {u"ระดับ :", &lblLevel}, {u"วิชา :", &lblSubject}};
@@ -60,7 +59,29 @@ ClassResultsForm::ClassResultsForm(QWidget* parent) : FormBase(parent) {
             [this](QTreeWidgetItem* clicked) { rowChosen(clicked); });
     connect(ListView1->header(), &QHeaderView::sectionResized, this,
             &ClassResultsForm::alignEditorCells);
-    ListView1->viewport()->installEventFilter(this);
+
+    toolbar()->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"),
+                         QStringLiteral("เลือกคอร์ส"));
+    toolbar()->addButton(texts.loadKey, texts.loadCaption, QStringLiteral("ลงบันทึกคะแนน"));
+    toolbar()->addSeparator();
+    toolbar()->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"), texts.reportTip);
+    toolbar()->addSeparator();
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    setTitle(texts.title);
+    declareModes(
+        {{{QStringLiteral("Course"), texts.loadKey, QStringLiteral("Cancel")},
+          texts.help,
+          texts.loadKey},
+         {{QStringLiteral("Report"), QStringLiteral("Cancel")}, texts.help, texts.loadKey}});
+    declareKeys({{Qt::Key_F5, QStringLiteral("Report")},
+                 {Qt::Key_F9, QStringLiteral("Course")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    setState(Choose);
+}
+
+void ClassResultsForm::setState(State state) {
+    setMode(state);
+    Picture1->setEnabled(state == Listed);
 }
 
 void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
@@ -85,7 +106,7 @@ bool ClassResultsForm::chooseClass(Recordset& found) {
     QString chosen;
     {
         frmListCourse picker(this);
-        Seams::showModal(picker);
+        picker.showModal();
         if (!picker.IsOK)
             return false;
         chosen = picker.CourseNo;
@@ -102,10 +123,17 @@ bool ClassResultsForm::chooseClass(Recordset& found) {
 }
 
 void ClassResultsForm::fillList(const QList<QStringList>& rows) {
-    m_editRow = nullptr;
     ListView1->clear();
+    rowChosen(nullptr);
     for (const QStringList& texts : rows)
         ListView::addRow(ListView1, texts, texts.value(0));
+}
+
+Recordset ClassResultsForm::readPupils(const QString& columns) const {
+    return Library::OpenRecordset(QStringLiteral("Select ") + columns +
+                                      QStringLiteral(" From QStudentCourse2 Where CourseNo = ? "
+                                                     "Order By StdID"),
+                                  true, {m_courseNo});
 }
 
 bool ClassResultsForm::hasRows() const {
@@ -147,6 +175,8 @@ QTreeWidgetItem* ClassResultsForm::neighbourRow(int step) const {
 void ClassResultsForm::showClassReport(const QString& file, const QString& title,
                                        const QString& sql,
                                        const QList<QPair<QString, QString>>& formulas) {
+    if (!hasRows())
+        return;
     std::unique_ptr<Report> report = Library::OpenReport(file, false);
     if (!report)
         return;
@@ -160,16 +190,9 @@ void ClassResultsForm::showClassReport(const QString& file, const QString& title
     Library::ShowReport(*report, title, sql, 0, {m_courseNo});
 }
 
-bool ClassResultsForm::isLeaving(const QEvent* event) {
-    if (event->type() != QEvent::FocusOut)
-        return false;
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
 bool ClassResultsForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonRelease &&
-        hasRows())
+    if (ListView1 && watched == ListView1->viewport() &&
+        event->type() == QEvent::MouseButtonRelease && hasRows())
         firstEditorBox()->setFocus();
     return FormBase::eventFilter(watched, event);
 }

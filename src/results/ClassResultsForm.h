@@ -17,11 +17,20 @@ class QTreeWidgetItem;
 
 // What the test points and grades windows share: the chosen class in the class
 // labels, the class panel with the list of its pupils and an editor row under the
-// list whose cells line up with the list's columns, and the class report.
+// list whose cells line up with the list's columns, the toolbar with its two
+// states (choose a class, work on its list) and the class report.
 class ClassResultsForm : public FormBase {
     Q_OBJECT
 public:
-    explicit ClassResultsForm(QWidget* parent = nullptr);
+    // The window's own button that loads the list, and its texts.
+    struct Texts {
+        QString loadKey;
+        QString loadCaption;
+        QString reportTip;
+        QString title;
+        QString help;
+    };
+    ClassResultsForm(const Texts& texts, QWidget* parent);
 
     QLabel* lblCourse = nullptr;
     QLabel* lblLevel = nullptr;
@@ -37,6 +46,11 @@ public:
     QString editedStdID() const { return m_editStdId; }
 
 protected:
+    enum State { Choose, Listed };
+    // The toolbar keys of the state, and the class panel taking input only in Listed.
+    void setState(State state);
+    State state() const { return State(mode()); }
+
     // The grid above the panel: the class labels on rows 0 to 2, columns 0 and 1;
     // a window adds its own fields from column 2 on.
     QGridLayout* classFields() const { return m_fields; }
@@ -48,8 +62,10 @@ protected:
     // whether a class was confirmed.
     bool chooseClass(Recordset& found);
     static Recordset readClass(const QString& courseNo);
+    // The class's registrations, by student code.
+    Recordset readPupils(const QString& columns) const;
 
-    // Fills the list from rows of QStudentCourse2 (texts per column of each row).
+    // Fills the list, one row per list of column texts (the first being the code).
     void fillList(const QList<QStringList>& rows);
     // Makes a row the selected one and loads the editor from it (the editor is
     // emptied when there is no row).
@@ -65,13 +81,9 @@ protected:
     virtual QLineEdit* firstEditorBox() const = 0;
 
     // Opens a report, sets its formula fields (report-formula text) and shows the
-    // class's rows of sql (the class code bound).
+    // class's rows of sql (the class code bound). Nothing happens with an empty list.
     void showClassReport(const QString& file, const QString& title, const QString& sql,
                          const QList<QPair<QString, QString>>& formulas);
-
-    // A focus-out by which the user leaves a box; not the window losing the focus
-    // to another window or a popup.
-    static bool isLeaving(const QEvent* event);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

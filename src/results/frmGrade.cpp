@@ -1,15 +1,11 @@
 #include "results/frmGrade.h"
 
-#include "library/Database.h"
-#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "results/PointGradeStore.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -19,7 +15,11 @@ constexpr int pointsColumn = 2;
 constexpr int gradeColumn = 3;
 } // namespace
 
-frmGrade::frmGrade(QWidget* parent) : ClassResultsForm(parent) {
+frmGrade::frmGrade(QWidget* parent)
+    : ClassResultsForm({QStringLiteral("Grade"), QStringLiteral("ลงเกรด"),
+                        QStringLiteral("รายงานผลการเรียน"), QStringLiteral(" ลงเกรด "),
+                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงเกรด  | ESC=ยกเลิก")},
+                       parent) {
     classFields()->setColumnStretch(2, 1);
     ListView::setup(ListView1, {{QStringLiteral("รหัสนักศึกษา"), 1400, Qt::AlignLeft},
                                 {QStringLiteral("ชื่อ-สกุล"), 5000, Qt::AlignLeft},
@@ -33,46 +33,23 @@ frmGrade::frmGrade(QWidget* parent) : ClassResultsForm(parent) {
     txtPoint = new QLineEdit(Picture1);
     txtPoint->setObjectName(QStringLiteral("txtPoint"));
     txtPoint->setMaxLength(10);
-    txtPoint->setAlignment(Qt::AlignCenter);
     Library::InstallNumericFilter(txtPoint);
     txtGrade = new QLineEdit(Picture1);
     txtGrade->setObjectName(QStringLiteral("txtGrade"));
     txtGrade->setMaxLength(5);
-    txtGrade->setAlignment(Qt::AlignCenter);
     setEditorCells({lblStdID, nameCell, txtPoint, txtGrade});
 
-    toolbar()->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"),
-                         QStringLiteral("เลือกคอร์ส"));
-    toolbar()->addButton(QStringLiteral("Grade"), QStringLiteral("ลงเกรด"),
-                         QStringLiteral("ลงบันทึกคะแนน"));
-    toolbar()->addSeparator();
-    toolbar()->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"),
-                         QStringLiteral("รายงานผลการเรียน"));
-    toolbar()->addSeparator();
-    toolbar()->addStandardButton(QStringLiteral("Cancel"));
-    setTitle(QStringLiteral(" ลงเกรด "));
-    setMenuHelp(QStringLiteral("  F9=เลือกคอร์ส  F2=ลงเกรด  | ESC=ยกเลิก"));
-
     setTabOrder(txtPoint, txtGrade);
-    installKeyPreview();
-    setListState(false);
-}
-
-void frmGrade::setListState(bool listed) {
-    toolbar()->setEnabled(QStringLiteral("Course"), !listed);
-    toolbar()->setEnabled(QStringLiteral("Grade"), !listed);
-    toolbar()->setEnabled(QStringLiteral("Report"), listed);
-    Picture1->setEnabled(listed);
-}
-
-bool frmGrade::isListState() const {
-    return Picture1->isEnabled();
-}
-
-void frmGrade::chooseCourse() {
-    Recordset found;
-    if (chooseClass(found))
-        loadGrades();
+    for (QLineEdit* box : {txtPoint, txtGrade}) {
+        box->setAlignment(Qt::AlignCenter);
+        selectOnEntry(box);
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Down), int(Qt::Key_Up)})
+            onKey(box, key, [this, box, key] {
+                box == txtPoint ? txtPoint_KeyDown(key) : txtGrade_KeyDown(key);
+            });
+    }
+    onLeave(txtPoint, [this] { return m_moving || txtPoint_LostFocus(); });
+    onLeave(txtGrade, [this] { return m_moving || txtGrade_LostFocus(); });
 }
 
 void frmGrade::loadGrades() {
@@ -80,11 +57,7 @@ void frmGrade::loadGrades() {
         Library::MsgError(QStringLiteral("คอร์สการเรียน ไม่ถูกต้อง"));
         return;
     }
-    Recordset pupils =
-        Library::OpenRecordset(QStringLiteral("Select StdID, StdName, CourseGrade, CoursePoint "
-                                              "From QStudentCourse2 Where CourseNo = ? "
-                                              "Order By StdID"),
-                               true, {courseNo()});
+    Recordset pupils = readPupils(QStringLiteral("StdID, StdName, CourseGrade, CoursePoint"));
     QList<QStringList> rows;
     for (; !pupils.isEOF(); pupils.MoveNext())
         rows << QStringList{
@@ -92,7 +65,7 @@ void frmGrade::loadGrades() {
             PointGradeStore::numberText(pupils.value(QStringLiteral("CoursePoint"))),
             pupils.text(QStringLiteral("CourseGrade"))};
     fillList(rows);
-    setListState(true);
+    setState(Listed);
     selectRow(ListView::item(ListView1, 1));
 }
 
@@ -103,28 +76,21 @@ void frmGrade::loadEditor(QTreeWidgetItem* row) {
 
 bool frmGrade::txtPoint_LostFocus() {
     QTreeWidgetItem* row = editedRow();
-    if (!row)
-        return true;
-    try {
-        row->setText(pointsColumn, PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
-                                                                     txtPoint->text()));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกคะแนนไม่ได้\n") + error.message());
-        return false;
-    }
+    QString shown;
+    if (!row || !runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
+            shown = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(), txtPoint->text());
+        }))
+        return !row;
+    row->setText(pointsColumn, shown);
     return true;
 }
 
 bool frmGrade::txtGrade_LostFocus() {
     QTreeWidgetItem* row = editedRow();
-    if (!row)
-        return true;
-    try {
-        PointGradeStore::writeCourseGrade(courseNo(), editedStdID(), txtGrade->text());
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกเกรดไม่ได้\n") + error.message());
-        return false;
-    }
+    if (!row || !runWrite(QStringLiteral("บันทึกเกรดไม่ได้"), [&] {
+            PointGradeStore::writeCourseGrade(courseNo(), editedStdID(), txtGrade->text());
+        }))
+        return !row;
     row->setText(gradeColumn, txtGrade->text());
     return true;
 }
@@ -139,37 +105,31 @@ void frmGrade::moveStored(QLineEdit* box, QTreeWidgetItem* row) {
     m_moving = false;
 }
 
-bool frmGrade::txtPoint_KeyDown(int key) {
+// Enter and Down go on to the grade; Up to the row above. The points are stored first.
+void frmGrade::txtPoint_KeyDown(int key) {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!enter && !(hasRows() && (key == Qt::Key_Down || key == Qt::Key_Up)))
-        return false;
-    if (!txtPoint_LostFocus())
-        return true;
+    if ((!enter && !hasRows()) || !txtPoint_LostFocus())
+        return;
     if (key == Qt::Key_Up)
         moveStored(txtPoint, neighbourRow(-1));
     else
         moveStored(txtGrade, nullptr);
-    return true;
 }
 
-bool frmGrade::txtGrade_KeyDown(int key) {
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!hasRows() || !(enter || key == Qt::Key_Down || key == Qt::Key_Up))
-        return false;
-    if (!txtGrade_LostFocus())
-        return true;
+// Enter and Down go on to the next row's points (on the last row the focus stays); Up back
+// to the points. The grade is stored first.
+void frmGrade::txtGrade_KeyDown(int key) {
+    if (!hasRows() || !txtGrade_LostFocus())
+        return;
     if (key == Qt::Key_Up)
         moveStored(txtPoint, nullptr);
     else if (QTreeWidgetItem* next = neighbourRow(1))
         moveStored(txtPoint, next);
     else
         moveStored(txtGrade, nullptr);
-    return true;
 }
 
 void frmGrade::PrintReport() {
-    if (!hasRows())
-        return;
     const QString title = QStringLiteral("ผลการเรียน") + lblCourse->text();
     const QString course = QStringLiteral("ระดับ ") + lblLevel->text() +
                            QStringLiteral("         วิชา ") + lblSubject->text();
@@ -181,53 +141,16 @@ void frmGrade::PrintReport() {
          {QStringLiteral("lblCourse"), Library::Quote(course)}});
 }
 
-void frmGrade::cancel() {
-    if (isListState())
-        setListState(false);
-    else
-        unload();
-}
-
 void frmGrade::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Course"))
-        chooseCourse();
+    Recordset found;
+    if (key == QStringLiteral("Course") && chooseClass(found))
+        loadGrades();
     else if (key == QStringLiteral("Grade"))
         loadGrades();
     else if (key == QStringLiteral("Report"))
         PrintReport();
+    else if (key == QStringLiteral("Cancel") && state() == Listed)
+        setState(Choose); // the list and the editor stay on screen
     else if (key == QStringLiteral("Cancel"))
-        cancel();
-}
-
-bool frmGrade::formKeyDown(QObject* target, QKeyEvent* event) {
-    const std::pair<int, const char*> buttons[] = {
-        {Qt::Key_F2, "Grade"}, {Qt::Key_F5, "Report"}, {Qt::Key_F9, "Course"}};
-    for (const auto& [key, button] : buttons) {
-        if (event->key() == key) {
-            if (toolbar()->isAvailable(QString::fromLatin1(button)))
-                pressButton(QString::fromLatin1(button));
-            return true;
-        }
-    }
-    if (event->key() == Qt::Key_Escape) {
-        pressButton(QStringLiteral("Cancel"));
-        return true;
-    }
-    if (target == txtPoint)
-        return txtPoint_KeyDown(event->key());
-    if (target == txtGrade)
-        return txtGrade_KeyDown(event->key());
-    return false;
-}
-
-bool frmGrade::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && (watched == txtPoint || watched == txtGrade))
-        Library::SelectAllText(static_cast<QWidget*>(watched));
-    if (!m_moving && isLeaving(event)) {
-        if (watched == txtPoint)
-            txtPoint_LostFocus();
-        else if (watched == txtGrade)
-            txtGrade_LostFocus();
-    }
-    return ClassResultsForm::eventFilter(watched, event);
+        unload();
 }

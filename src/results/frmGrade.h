@@ -18,25 +18,19 @@ public:
 protected:
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
-    bool formKeyDown(QObject* target, QKeyEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setListState(bool listed);
-    bool isListState() const;
-    void chooseCourse();
     void loadGrades();
     // Each stores its box for the pupil in the editor; false (after an error box) when
     // the write failed, the typed value staying in the box.
     bool txtPoint_LostFocus();
     bool txtGrade_LostFocus();
+    void txtPoint_KeyDown(int key);
+    void txtGrade_KeyDown(int key);
     // Moves on after a box was stored, without storing it again as it is left.
     void moveStored(QLineEdit* box, QTreeWidgetItem* row);
-    bool txtPoint_KeyDown(int key);
-    bool txtGrade_KeyDown(int key);
     void PrintReport();
-    void cancel();
 
     bool m_moving = false;
 };

@@ -1,18 +1,15 @@
 #include "results/frmPoint.h"
 
-#include "library/Database.h"
-#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "results/PointGradeStore.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 constexpr int pointsColumn = 3;
@@ -20,23 +17,27 @@ constexpr int pointsColumn = 3;
 
 using PointGradeStore::testColumn;
 
-frmPoint::frmPoint(QWidget* parent) : ClassResultsForm(parent) {
-    auto* timeLabel = new QLabel(QStringLiteral("การสอบครั้งที่ :"), this);
+frmPoint::frmPoint(QWidget* parent)
+    : ClassResultsForm({QStringLiteral("Point"), QStringLiteral("ลงคะแนน"),
+                        QStringLiteral("รายงานผลการทดสอบ"), QStringLiteral(" ลงคะแนน "),
+                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงคะแนน | F5-พิมพ์รายงาน  | ESC=ยกเลิก")},
+                       parent) {
     txtTime = new QLineEdit(this);
     txtTime->setObjectName(QStringLiteral("txtTime"));
     txtTime->setMaxLength(1);
-    txtTime->setAlignment(Qt::AlignCenter);
     txtTime->setFixedWidth(600 / ListView::twipsPerPixel);
-    auto* maxLabel = new QLabel(QStringLiteral("คะแนนเต็ม :"), this);
     txtMaxPoint = new QLineEdit(this);
     txtMaxPoint->setObjectName(QStringLiteral("txtMaxPoint"));
     txtMaxPoint->setMaxLength(5);
-    txtMaxPoint->setAlignment(Qt::AlignCenter);
     txtMaxPoint->setFixedWidth(1200 / ListView::twipsPerPixel);
-    classFields()->addWidget(timeLabel, 0, 2, Qt::AlignRight);
-    classFields()->addWidget(txtTime, 0, 3, Qt::AlignLeft);
-    classFields()->addWidget(maxLabel, 1, 2, Qt::AlignRight);
-    classFields()->addWidget(txtMaxPoint, 1, 3, Qt::AlignLeft);
+    int row = 0;
+    for (const auto& [caption, box] :
+         {std::pair{u"การสอบครั้งที่ :", txtTime}, std::pair{u"คะแนนเต็ม :", txtMaxPoint}}) {
+        box->setAlignment(Qt::AlignCenter);
+        classFields()->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 2,
+                                 Qt::AlignRight);
+        classFields()->addWidget(box, row++, 3, Qt::AlignLeft);
+    }
     classFields()->setColumnStretch(4, 1);
 
     ListView::setup(ListView1, {{QStringLiteral("รหัสนักศึกษา"), 1400, Qt::AlignLeft},
@@ -52,38 +53,31 @@ frmPoint::frmPoint(QWidget* parent) : ClassResultsForm(parent) {
     Library::InstallNumericFilter(txtPoint);
     setEditorCells({lblStdID, lblStdName, pointLabel, txtPoint});
 
-    toolbar()->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"),
-                         QStringLiteral("เลือกคอร์ส"));
-    toolbar()->addButton(QStringLiteral("Point"), QStringLiteral("ลงคะแนน"),
-                         QStringLiteral("ลงบันทึกคะแนน"));
-    toolbar()->addSeparator();
-    toolbar()->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"),
-                         QStringLiteral("รายงานผลการทดสอบ"));
-    toolbar()->addSeparator();
-    toolbar()->addStandardButton(QStringLiteral("Cancel"));
-    setTitle(QStringLiteral(" ลงคะแนน "));
-    setMenuHelp(QStringLiteral("  F9=เลือกคอร์ส  F2=ลงคะแนน | F5-พิมพ์รายงาน  | ESC=ยกเลิก"));
-
     setTabOrder(txtTime, txtMaxPoint);
-    installKeyPreview();
-    setListState(false);
+    for (QLineEdit* box : {txtTime, txtMaxPoint, txtPoint})
+        selectOnEntry(box);
+    moveFocusFrom(txtTime);
+    moveFocusFrom(txtMaxPoint);
+    onKey(txtMaxPoint, Qt::Key_Return, [this] { pressButton(QStringLiteral("Point")); });
+    onLeave(txtTime, [this] {
+        txtTime_LostFocus();
+        return true;
+    });
+    // Points are stored by Enter only; Up and Down move to another row and discard.
+    onKey(txtPoint, Qt::Key_Return, [this] { storePoint(); });
+    onKey(txtPoint, Qt::Key_Down, [this] { moveEditor(1); });
+    onKey(txtPoint, Qt::Key_Up, [this] { moveEditor(-1); });
+    switchState(Choose);
 }
 
 int frmPoint::testNumber() const {
     return static_cast<int>(Library::NumValue(txtTime->text()));
 }
 
-void frmPoint::setListState(bool listed) {
-    toolbar()->setEnabled(QStringLiteral("Course"), !listed);
-    toolbar()->setEnabled(QStringLiteral("Point"), !listed);
-    txtTime->setEnabled(!listed);
-    txtMaxPoint->setEnabled(!listed);
-    toolbar()->setEnabled(QStringLiteral("Report"), listed);
-    Picture1->setEnabled(listed);
-}
-
-bool frmPoint::isListState() const {
-    return Picture1->isEnabled();
+void frmPoint::switchState(State state) {
+    setState(state);
+    txtTime->setEnabled(state == Choose);
+    txtMaxPoint->setEnabled(state == Choose);
 }
 
 void frmPoint::chooseCourse() {
@@ -95,11 +89,8 @@ void frmPoint::chooseCourse() {
 }
 
 void frmPoint::txtTime_LostFocus() {
-    const int test = testNumber();
-    if (test < PointGradeStore::firstTest)
-        txtTime->setText(QString::number(PointGradeStore::firstTest));
-    else if (test > PointGradeStore::lastTest)
-        txtTime->setText(QString::number(PointGradeStore::lastTest));
+    txtTime->setText(QString::number(
+        std::clamp(testNumber(), PointGradeStore::firstTest, PointGradeStore::lastTest)));
     if (courseNo().trimmed().isEmpty())
         return;
     const Recordset found = readClass(courseNo());
@@ -117,23 +108,18 @@ void frmPoint::loadPoints() {
         Library::MsgError(QStringLiteral("การสอบครั้งที่ ไม่ถูกต้อง (ต้องมีค่าอยู่ระหว่าง 1-9)"));
         return;
     }
-    try {
-        PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกคะแนนเต็มไม่ได้\n") + error.message());
+    if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"),
+                  [&] { PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text()); }))
         return;
-    }
-    Recordset pupils = Library::OpenRecordset(
-        QStringLiteral("Select * From QStudentCourse2 Where CourseNo = ? Order By StdID"), true,
-        {courseNo()});
+    Recordset pupils =
+        readPupils(QStringLiteral("StdID, StdName, ") + testColumn("TestPoint", test));
     QList<QStringList> rows;
     for (; !pupils.isEOF(); pupils.MoveNext())
-        rows << QStringList{
-            pupils.text(QStringLiteral("StdID")), pupils.text(QStringLiteral("StdName")),
-            QStringLiteral(" "),
-            PointGradeStore::numberText(pupils.value(testColumn("TestPoint", test)))};
+        rows << QStringList{pupils.text(QStringLiteral("StdID")),
+                            pupils.text(QStringLiteral("StdName")), QStringLiteral(" "),
+                            PointGradeStore::numberText(pupils.value(2))};
     fillList(rows);
-    setListState(true);
+    switchState(Listed);
     selectRow(ListView::item(ListView1, 1));
 }
 
@@ -145,13 +131,13 @@ void frmPoint::storePoint() {
     QTreeWidgetItem* row = editedRow();
     if (!row)
         return;
-    try {
-        row->setText(pointsColumn, PointGradeStore::writeTestPoint(courseNo(), editedStdID(),
-                                                                   testNumber(), txtPoint->text()));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกคะแนนไม่ได้\n") + error.message());
+    QString shown;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
+            shown = PointGradeStore::writeTestPoint(courseNo(), editedStdID(), testNumber(),
+                                                    txtPoint->text());
+        }))
         return;
-    }
+    row->setText(pointsColumn, shown);
     moveEditor(1);
 }
 
@@ -161,12 +147,10 @@ void frmPoint::moveEditor(int step) {
 }
 
 void frmPoint::PrintReport() {
-    if (!hasRows())
-        return;
     const QString title = QStringLiteral("ผลการทดสอบครั้งที่ ") + txtTime->text();
     const QString course = lblCourse->text() + QStringLiteral("         ระดับ ") + lblLevel->text() +
                            QStringLiteral("         วิชา ") + lblSubject->text();
-    // The report shows the chosen test's points from the column TestPoint.
+    // Every column of the class's rows, and the chosen test's points again as TestPoint.
     showClassReport(QStringLiteral("rep8.rpt"), title,
                     QStringLiteral("SELECT *, ") + testColumn("TestPoint", testNumber()) +
                         QStringLiteral(" AS TestPoint FROM QStudentCourse2 WHERE CourseNo = ? "
@@ -180,14 +164,12 @@ void frmPoint::PrintReport() {
 }
 
 void frmPoint::cancel() {
-    if (!isListState()) {
+    if (state() == Choose) {
         unload();
         return;
     }
     fillList({});
-    lblStdID->clear();
-    lblStdName->clear();
-    setListState(false);
+    switchState(Choose);
     txtTime->setFocus();
 }
 
@@ -200,49 +182,4 @@ void frmPoint::toolbarButtonClick(const QString& key) {
         PrintReport();
     else if (key == QStringLiteral("Cancel"))
         cancel();
-}
-
-bool frmPoint::formKeyDown(QObject* target, QKeyEvent* event) {
-    const std::pair<int, const char*> buttons[] = {
-        {Qt::Key_F2, "Point"}, {Qt::Key_F5, "Report"}, {Qt::Key_F9, "Course"}};
-    for (const auto& [key, button] : buttons) {
-        if (event->key() == key) {
-            if (toolbar()->isAvailable(QString::fromLatin1(button)))
-                pressButton(QString::fromLatin1(button));
-            return true;
-        }
-    }
-    if (event->key() == Qt::Key_Escape) {
-        pressButton(QStringLiteral("Cancel"));
-        return true;
-    }
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (target == txtTime)
-        return Library::KeyMoveFocus(txtTime, event->key());
-    if (target == txtMaxPoint) {
-        if (enter) {
-            pressButton(QStringLiteral("Point"));
-            return true;
-        }
-        return Library::KeyMoveFocus(txtMaxPoint, event->key());
-    }
-    if (target == txtPoint && hasRows()) {
-        if (enter)
-            storePoint();
-        else if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)
-            moveEditor(event->key() == Qt::Key_Down ? 1 : -1);
-        else
-            return false;
-        return true;
-    }
-    return false;
-}
-
-bool frmPoint::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn &&
-        (watched == txtTime || watched == txtMaxPoint || watched == txtPoint))
-        Library::SelectAllText(static_cast<QWidget*>(watched));
-    if (watched == txtTime && isLeaving(event))
-        txtTime_LostFocus();
-    return ClassResultsForm::eventFilter(watched, event);
 }

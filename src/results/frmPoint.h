@@ -21,13 +21,10 @@ public:
 protected:
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
-    bool formKeyDown(QObject* target, QKeyEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setListState(bool listed);
-    bool isListState() const;
+    void switchState(State state);
     void chooseCourse();
     void txtTime_LostFocus();
     void loadPoints();

@@ -84,11 +84,6 @@ void failWrites() {
                        "SELECT RAISE(ABORT, 'disk full'); END"));
 }
 
-void checkLayout(QWidget* w) { // TEMP until the frame lands
-    w->show();
-    std::ignore = QTest::qWaitForWindowExposed(w);
-}
-
 } // namespace
 
 class TstPointsGrades : public QObject {
