@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -90,6 +91,9 @@ void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
         m_editorRow->addWidget(cell);
     m_editorRow->addStretch(1);
     alignEditorCells();
+    // The whole width of the columns shows without scrolling sideways.
+    ListView1->setMinimumWidth(ListView1->header()->length() + 2 * ListView1->frameWidth() +
+                               ListView1->verticalScrollBar()->sizeHint().width());
 }
 
 void ClassResultsForm::alignEditorCells() {

@@ -23,14 +23,18 @@ const QString classNo = QStringLiteral("6900001");
 const QString emptyClass = QStringLiteral("6900002");
 const QString noCourse = QStringLiteral("คอร์สการเรียน ไม่ถูกต้อง");
 
-// A step for ScriptedDialogs: confirms the class with that number in the picker.
+// A step for ScriptedDialogs: confirms the class with that number in the picker by F2,
+// a key that belongs to the picker and not to the window that opened it.
 std::function<int(QDialog&)> pickClass(const QString& courseNo) {
     return [courseNo](QDialog& dialog) {
         auto& picker = dynamic_cast<frmListCourse&>(dialog);
         for (int i = 1; i <= ListView::count(picker.ListView1); ++i)
             if (ListView::rowTag(ListView::item(picker.ListView1, i)) == courseNo)
                 ListView::select(picker.ListView1, i);
-        picker.pressButton(QStringLiteral("OK"));
+        picker.show();
+        QApplication::setActiveWindow(&picker);
+        picker.ListView1->setFocus();
+        QTest::keyClick(picker.ListView1, Qt::Key_F2);
         return picker.result();
     };
 }
@@ -108,6 +112,7 @@ private:
         m_dialogs->then(pickClass(courseNo));
         w.setFocus();
         key(Qt::Key_F9);
+        QApplication::setActiveWindow(&w); // as when the picker closes
     }
 
 private slots:
