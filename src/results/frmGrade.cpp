@@ -76,21 +76,25 @@ void frmGrade::loadEditor(QTreeWidgetItem* row) {
 
 bool frmGrade::txtPoint_LostFocus() {
     QTreeWidgetItem* row = editedRow();
+    if (!row)
+        return true;
     QString shown;
-    if (!row || !runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
             shown = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(), txtPoint->text());
         }))
-        return !row;
+        return false;
     row->setText(pointsColumn, shown);
     return true;
 }
 
 bool frmGrade::txtGrade_LostFocus() {
     QTreeWidgetItem* row = editedRow();
-    if (!row || !runWrite(QStringLiteral("บันทึกเกรดไม่ได้"), [&] {
+    if (!row)
+        return true;
+    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"), [&] {
             PointGradeStore::writeCourseGrade(courseNo(), editedStdID(), txtGrade->text());
         }))
-        return !row;
+        return false;
     row->setText(gradeColumn, txtGrade->text());
     return true;
 }

@@ -65,6 +65,15 @@ QString editor(const QLabel* stdId) {
     return stdId->text() + u' ' + (focus() ? focus()->objectName() : QString()) + u' ' + text;
 }
 
+// Types each value, presses its key and compares the editor then.
+void walk(const QLabel* stdId,
+          std::initializer_list<std::tuple<const char*, int, const char*>> steps) {
+    for (const auto& [typed, key, after] : steps) {
+        type(QString::fromLatin1(typed), key);
+        QCOMPARE(editor(stdId), QString::fromLatin1(after));
+    }
+}
+
 QString column(QTreeWidget* list, int column) {
     QStringList texts;
     for (int i = 1; i <= ListView::count(list); ++i)
@@ -270,19 +279,14 @@ private slots:
         QVERIFY(w.toolbar()->isAvailable(u"Report"_s) && !w.toolbar()->isAvailable(u"Point"_s));
         checkLayout(&w);
         QCOMPARE(editor(w.lblStdID), u"6900011 txtPoint 0*"_s);
-        const std::tuple<const char*, int, const char*> walk[] = {
-            {"", Qt::Key_Down, "6900012 txtPoint 12.5*"},
-            {"15", Qt::Key_Return, "6900013 txtPoint 0*"},
-            {"9", Qt::Key_Down, "6900014 txtPoint 0*"},
-            {"8", Qt::Key_Up, "6900013 txtPoint 0*"},
-            {"", Qt::Key_Down, "6900014 txtPoint 0*"},
-            {"", Qt::Key_Down, "6900015 txtPoint 0*"},
-            {"", Qt::Key_Down, "6900015 txtPoint 0*"},
-            {"1,0a00", Qt::Key_Return, "6900015 txtPoint 1,000"}};
-        for (const auto& [typed, key, after] : walk) {
-            type(QString::fromLatin1(typed), key);
-            QCOMPARE(editor(w.lblStdID), QString::fromLatin1(after));
-        }
+        walk(w.lblStdID, {{"", Qt::Key_Down, "6900012 txtPoint 12.5*"},
+                          {"15", Qt::Key_Return, "6900013 txtPoint 0*"},
+                          {"9", Qt::Key_Down, "6900014 txtPoint 0*"},
+                          {"8", Qt::Key_Up, "6900013 txtPoint 0*"},
+                          {"", Qt::Key_Down, "6900014 txtPoint 0*"},
+                          {"", Qt::Key_Down, "6900015 txtPoint 0*"},
+                          {"", Qt::Key_Down, "6900015 txtPoint 0*"},
+                          {"1,0a00", Qt::Key_Return, "6900015 txtPoint 1,000"}});
         QCOMPARE(column(w.ListView1, 3), u"0|15|0|0|1000"_s);
         QCOMPARE(cells(u"TestPoint3"_s), u"NULL,15.0,NULL,NULL,1000.0"_s);
         QTest::keyClicks(w.txtPoint, QStringLiteral("7"));
@@ -327,17 +331,12 @@ private slots:
         QVERIFY(!w.toolbar()->isAvailable(QStringLiteral("Grade")));
         checkLayout(&w);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const std::tuple<const char*, int, const char*> walk[] = {
-            {"7.5", Qt::Key_Return, "6900011 txtGrade "},
-            {"B'", Qt::Key_Return, "6900012 txtPoint 80*"},
-            {"75", Qt::Key_Down, "6900012 txtGrade A*"},
-            {"A ", Qt::Key_Up, "6900012 txtPoint 75*"},
-            {"1,000", Qt::Key_Up, "6900011 txtPoint 7.5*"},
-            {"66", Qt::Key_Up, "6900011 txtPoint 66*"}};
-        for (const auto& [typed, key, after] : walk) {
-            type(QString::fromLatin1(typed), key);
-            QCOMPARE(editor(w.lblStdID), QString::fromLatin1(after));
-        }
+        walk(w.lblStdID, {{"7.5", Qt::Key_Return, "6900011 txtGrade "},
+                          {"B'", Qt::Key_Return, "6900012 txtPoint 80*"},
+                          {"75", Qt::Key_Down, "6900012 txtGrade A*"},
+                          {"A ", Qt::Key_Up, "6900012 txtPoint 75*"},
+                          {"1,000", Qt::Key_Up, "6900011 txtPoint 7.5*"},
+                          {"66", Qt::Key_Up, "6900011 txtPoint 66*"}});
         // A click on another row stores the typed points for the row that was being edited.
         QTest::keyClicks(w.txtPoint, QStringLiteral("61"));
         clickRow(w.ListView1, 4);
