@@ -5,6 +5,7 @@
 #include "billing/frmRegister.h"
 #include "results/frmGrade.h"
 #include "results/frmPoint.h"
+#include "results/frmQuery.h"
 
 // Each task window exists once: opening it again brings the open one forward.
 void registerTaskWindows() {
@@ -18,4 +19,6 @@ void registerTaskWindows() {
         QStringLiteral("mnuPoint"), [] { return new frmPoint; }, true);
     registerWindow(
         QStringLiteral("mnuGrade"), [] { return new frmGrade; }, true);
+    registerWindow(
+        QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
 }
