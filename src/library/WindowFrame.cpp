@@ -128,11 +128,10 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
         return false;
     }
     case QEvent::KeyPress: {
-        // A key a control ignores travels on to its parents: see it once only. A dialog
-        // the window opened is a child too, but its keys are its own.
+        // A key a control ignores travels on to its parents: see it once only.
         QWidget* focus = QApplication::focusWidget();
-        const bool first = (watched == focus && belongs(focus)) ||
-                           (watched == m_window && !m_window->isAncestorOf(focus));
+        const bool first =
+            watched == focus || (watched == m_window && !m_window->isAncestorOf(focus));
         return first && keyPress(watched, static_cast<QKeyEvent*>(event)->key());
     }
     case QEvent::FocusIn:

@@ -68,8 +68,7 @@ frmPoint::frmPoint(QWidget* parent)
     onKey(txtPoint, Qt::Key_Down, [this] { moveEditor(1); });
     onKey(txtPoint, Qt::Key_Up, [this] { moveEditor(-1); });
     switchState(Choose);
-    // The window opens, and comes back from the class picker, with the focus in the test number.
-    setFocusProxy(txtTime);
+    txtTime->setFocus();
 }
 
 int frmPoint::testNumber() const {

@@ -145,7 +145,7 @@ private:
         checkLayout(window);
         QApplication::setActiveWindow(window);
         std::ignore = QTest::qWaitForWindowActive(window);
-        window->setFocus();
+        (window->focusWidget() ? window->focusWidget() : window)->setFocus();
         return *window;
     }
 
