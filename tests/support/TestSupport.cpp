@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -123,6 +124,12 @@ void checkLayout(QWidget* window) {
                                 QStringLiteral(" overlaps ") +
                                 describe(controls.at(j), rects.at(j))));
     }
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 TestDatabase::TestDatabase(const QDateTime& now) {

@@ -45,6 +45,8 @@ private:
 // checks its layout: no two visible controls overlap and every one lies inside
 // the window. Fails the running test otherwise.
 void checkLayout(QWidget* window);
+// Shows the window and makes it the active one, so that keys reach it.
+void showActive(QWidget* window);
 
 // A fresh database file in a temporary folder, opened on the one connection,
 // with a fixed clock, the working date and a logged-in user; waits are off and
