@@ -39,10 +39,7 @@ frmExp::frmExp(QWidget* parent) : FormBase(parent) {
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, columns);
-    int width = 0;
-    for (const ListView::Column& column : columns)
-        width += column.widthTwips;
-    ListView1->setMinimumSize(width / ListView::twipsPerPixel + 24, 4000 / ListView::twipsPerPixel);
+    ListView::setMinimumSize(ListView1, 4000);
     body()->addWidget(ListView1, 1);
     buildPanel();
     body()->addWidget(Frame1, 1);

@@ -19,10 +19,6 @@ namespace {
 const QString somchai = QStringLiteral("6900001");
 const QString somsri = QStringLiteral("6900002");
 
-void exec(const QString& sql) {
-    Connection::shared().exec(sql);
-}
-
 // Every registration's paid amount and date, then every bill's total and flags.
 QString stored() {
     return Fixture::value(
@@ -44,10 +40,6 @@ QString column(QTreeWidget* list, int col) {
     for (int i = 1; i <= ListView::count(list); ++i)
         texts << ListView::item(list, i)->text(col);
     return texts.join(QLatin1Char('|'));
-}
-
-void key(int code) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
 }
 
 } // namespace
@@ -83,13 +75,13 @@ private slots:
     void cancellationWrites() {
         const QString before = stored();
         // A failure at the second reversal leaves no trace.
-        exec(
+        Fixture::exec(
             QStringLiteral("CREATE TEMP TRIGGER failing BEFORE UPDATE ON StudentCourse WHEN "
                            "NEW.CourseNo = '6900002' BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         QVERIFY_THROWS_EXCEPTION(DbError,
                                  BillCancellation::cancel(threeLines, QStringLiteral("clerk")));
         QCOMPARE(stored(), before);
-        exec(QStringLiteral("DROP TRIGGER failing"));
+        Fixture::exec(QStringLiteral("DROP TRIGGER failing"));
         // Each line taken off its registration; pay dates, totals, lines and the other bill kept.
         const QString after =
             QStringLiteral("6900001:6900001:100.0:20261206 6900001:6900002:100.0:20261206 "
@@ -143,7 +135,7 @@ private slots:
         ScriptedDialogs dialogs;
         // Not listed: a cancelled bill and a bill of a pupil no longer stored; one of the day
         // before.
-        exec(QStringLiteral(
+        Fixture::exec(QStringLiteral(
             "INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, IsCancel) VALUES "
             "('69000091', '20261206', '6900001', 5, '69-00003', '1'), ('69000092', '20261206', "
             "'6999999', 5, '69-00004', '0'), ('69000093', '20261205', '6900002', 75.5, '69-00005', "
@@ -164,12 +156,12 @@ private slots:
         ListView::select(list, 2);
         list->setFocus();
         for (int code : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F9, Qt::Key_F4})
-            key(code);
+            pressKey(code);
         QCOMPARE(messages.questions,
                  QStringList{QStringLiteral("ต้องการยกเลิกใบเสร็จเลขที่ 69-00002  หรือไม่")});
         QCOMPARE(stored() + column(list, 0), before + QStringLiteral("69-00001|69-00002"));
         messages.answer({Library::vbYes});
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         QCOMPARE(column(list, 0), QStringLiteral("69-00001"));
         QCOMPARE(ListView::selectedIndex(list), 1);
         QCOMPARE(Fixture::value(QStringLiteral("SELECT UserCancelID FROM Statement WHERE "
@@ -181,23 +173,24 @@ private slots:
             showActive(&pay);
             pay.txtStdID->setFocus();
             pay.txtStdID->setText(somchai);
-            key(Qt::Key_Return);
+            pressKey(Qt::Key_Return);
             QCOMPARE(column(pay.ListView1, 5), QStringLiteral("1,900.00|1,900.00|1,900.00"));
         }
         showActive(&window);
 
         // Cancelled at another desk after listing: refused with a message, and the row goes.
-        exec(QStringLiteral("INSERT INTO Statement VALUES ('69000094', '20261206', '6900002', 9, "
-                            "'69-00006', '0', 'admin', '')"));
+        Fixture::exec(
+            QStringLiteral("INSERT INTO Statement VALUES ('69000094', '20261206', '6900002', 9, "
+                           "'69-00006', '0', 'admin', '')"));
         window.LoadList(QDate(2026, 12, 6));
         BillCancellation::cancel(ListView::rowTag(ListView::item(list, 1)), QStringLiteral("boss"));
         messages.answer({Library::vbYes, Library::vbYes});
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         // A failing write: an error box, the bill valid and listed.
-        exec(QStringLiteral("CREATE TEMP TRIGGER failing BEFORE UPDATE ON Statement BEGIN "
-                            "SELECT RAISE(ABORT, 'disk full'); END"));
-        key(Qt::Key_F4);
-        exec(QStringLiteral("DROP TRIGGER failing"));
+        Fixture::exec(QStringLiteral("CREATE TEMP TRIGGER failing BEFORE UPDATE ON Statement BEGIN "
+                                     "SELECT RAISE(ABORT, 'disk full'); END"));
+        pressKey(Qt::Key_F4);
+        Fixture::exec(QStringLiteral("DROP TRIGGER failing"));
         QCOMPARE(messages.errors.size(), 2);
         QCOMPARE(messages.errors.first(), QStringLiteral("ใบเสร็จเลขที่ 69-00001 ถูกยกเลิกไปแล้ว"));
         QVERIFY(messages.errors.last().startsWith(QStringLiteral("ยกเลิกใบเสร็จไม่ได้\n")));

@@ -14,10 +14,6 @@
 
 namespace {
 
-void exec(const QString& sql) {
-    Connection::shared().exec(sql);
-}
-
 // Every stored row as "code:day:description:received:paid:user", in code order.
 QString rows() {
     return Fixture::value(
@@ -43,10 +39,6 @@ QString add(const QString& description, Money received = Money::fromBaht(1)) {
                              QStringLiteral("20261206"), QStringLiteral("clerk"));
 }
 
-void key(int code) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
-}
-
 } // namespace
 
 class TestExpense : public QObject {
@@ -59,7 +51,7 @@ private slots:
     void init() {
         db = std::make_unique<TestDatabase>();
         messages = std::make_unique<ScriptedMessages>();
-        exec(QStringLiteral(
+        Fixture::exec(QStringLiteral(
             "INSERT INTO Expense VALUES ('69000002', '20261206', 'ค่าไฟ', 0, 1500, 'clerk'), "
             "('69000001', '20261206', 'ขายหนังสือ', 120.5, 0, 'clerk'), "
             "('68000417', '20251205', 'ปีก่อน', 1, 0, 'clerk')"));
@@ -70,13 +62,13 @@ private slots:
     }
 
     void writes() {
-        exec(QStringLiteral("DELETE FROM Expense WHERE ExpID LIKE '69%'"));
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID LIKE '69%'"));
         // The first of a year, whatever earlier years hold; then the next.
         QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000001"));
         QCOMPARE(add(QStringLiteral("ค่ารถ 'ไป-กลับ' น้ำแข็ง่ำ")), QStringLiteral("69000001"));
         // A code taken between New and Save: the save takes the next free one.
         QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000002"));
-        exec(QStringLiteral(
+        Fixture::exec(QStringLiteral(
             "INSERT INTO Expense VALUES ('69000002', '20261206', 'desk 2', 1, 0, 'x')"));
         QCOMPARE(add(QString(100, u'ก'), Money::fromSatang(5)), QStringLiteral("69000003"));
         // The clock set back to a year whose codes are taken: still the next free one of it.
@@ -84,7 +76,7 @@ private slots:
         QCOMPARE(add(QStringLiteral("ย้อนปี")), QStringLiteral("68000418"));
         // A year whose codes are used up is refused, and nothing is written.
         db->setNow(QDateTime(QDate(2027, 1, 2), QTime(9, 0)));
-        exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('70999999')"));
+        Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('70999999')"));
         QVERIFY_THROWS_EXCEPTION(DbError, add(QStringLiteral("เต็ม")));
         QCOMPARE(Fixture::count(QStringLiteral("Expense")), 6);
 
@@ -114,7 +106,7 @@ private slots:
                                 "69000002:06/12/2569:ค่าไฟ:0.00:1,500.00"));
         // F9 does nothing; F2 opens the panel under the next code; there F3 and F4 do nothing.
         for (int code : {Qt::Key_F9, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4})
-            key(code);
+            pressKey(code);
         QCOMPARE(window.mode(), int(frmExp::Add));
         QVERIFY(window.Frame1->isVisible() && !window.ListView1->isVisible());
         QCOMPARE(window.editedCode(), QStringLiteral("69000003"));
@@ -123,7 +115,7 @@ private slots:
         QCOMPARE(messages->all, QStringList());
         // Enter and Down move on, Up back.
         for (int code : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Up})
-            key(code);
+            pressKey(code);
         QCOMPARE(QApplication::focusWidget(), window.txtExpCrAmt);
 
         // The checks in order, each with its message and the focus on its box.
@@ -142,7 +134,7 @@ private slots:
             window.txtExpCrAmt->setText(received);
             window.txtExpDbAmt->setText(paid);
             window.txtExpDesc->setFocus();
-            key(Qt::Key_F2);
+            pressKey(Qt::Key_F2);
             QCOMPARE(messages->errors.last(), message);
             QCOMPARE(QApplication::focusWidget(), box);
         }
@@ -155,10 +147,10 @@ private slots:
         window.txtExpDbAmt->setFocus();
         window.txtExpDbAmt->setText(QStringLiteral("abc"));
         messages->answer({Library::vbNo, Library::vbYes});
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(window.txtExpCrAmt->text() + window.txtExpDbAmt->text(),
                  QStringLiteral("1,500.00abc"));
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(messages->questions, QStringList(2, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่")));
         QCOMPARE(window.mode(), int(frmExp::Add));
         QCOMPARE(window.editedCode(), QStringLiteral("69000004"));
@@ -167,12 +159,12 @@ private slots:
                  QString());
         QCOMPARE(QApplication::focusWidget(), window.txtExpDesc);
         // At most 100 characters; a code taken meanwhile gives the next free one.
-        exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('69000004')"));
+        Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('69000004')"));
         window.txtExpDesc->setText(QString(101, u'ก'));
         window.txtExpDbAmt->setText(QStringLiteral("0.05"));
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_F2);
+        pressKey(Qt::Key_Escape);
         QCOMPARE(window.mode(), int(frmExp::Browse));
         QVERIFY(window.ListView1->isVisible() && !window.Frame1->isVisible());
         QCOMPARE(listed(window.ListView1).section(QStringLiteral(" / "), 2),
@@ -182,7 +174,7 @@ private slots:
         QCOMPARE(rows().section(QStringLiteral(" / "), 3, 3),
                  QStringLiteral("69000003:20261206:") + description +
                      QStringLiteral(":1500.0:0.0:admin"));
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QVERIFY(!window.isVisible());
     }
 
@@ -191,17 +183,17 @@ private slots:
         showActive(&window);
         ListView::select(window.ListView1, 2);
         window.ListView1->setFocus();
-        key(Qt::Key_F3);
+        pressKey(Qt::Key_F3);
         QCOMPARE(window.mode(), int(frmExp::Edit));
         QCOMPARE(window.txtExpDesc->text() + u'|' + window.txtExpCrAmt->text() + u'|' +
                      window.txtExpDbAmt->text(),
                  QStringLiteral("ค่าไฟ|0.00|1,500.00"));
         checkLayout(&window);
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         Library::gUserID = QStringLiteral("boss");
         window.txtExpDesc->setText(QStringLiteral("ค่าไฟเดือนพฤศจิกายน"));
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(window.mode(), int(frmExp::Browse));
         QCOMPARE(listed(window.ListView1).section(QStringLiteral(" / "), 1),
                  QStringLiteral("69000002:06/12/2569:ค่าไฟเดือนพฤศจิกายน:0.00:1,500.00"));
@@ -209,18 +201,18 @@ private slots:
 
         // A row deleted at another desk while it is edited: an error box, nothing written.
         ListView::select(window.ListView1, 1);
-        key(Qt::Key_F3);
-        exec(QStringLiteral("DELETE FROM Expense WHERE ExpID = '69000001'"));
+        pressKey(Qt::Key_F3);
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID = '69000001'"));
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.size(), 1);
         QCOMPARE(window.mode(), int(frmExp::Browse));
         QCOMPARE(Fixture::count(QStringLiteral("Expense")), 2);
 
         // Delete asks with the row's description.
         messages->answer({Library::vbNo, Library::vbYes});
-        key(Qt::Key_F4);
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         QCOMPARE(messages->questions.mid(2),
                  QStringList(2, QStringLiteral("ต้องการรายการ ค่าไฟเดือนพฤศจิกายน  หรือไม่")));
         QCOMPARE(ListView::count(window.ListView1), 0);

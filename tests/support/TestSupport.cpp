@@ -126,6 +126,10 @@ void checkLayout(QWidget* window) {
     }
 }
 
+void pressKey(int qtKey) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
 void showActive(QWidget* window) {
     window->show();
     QApplication::setActiveWindow(window);
@@ -164,11 +168,9 @@ void TestDatabase::setNow(const QDateTime& now) {
 
 namespace Fixture {
 
-namespace {
 void exec(const QString& sql, const QVariantList& params) {
     Connection::shared().exec(sql, params);
 }
-} // namespace
 
 void school(const QString& name) {
     exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),
