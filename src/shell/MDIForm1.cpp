@@ -72,6 +72,13 @@ QString reportPath(const char16_t* file) {
         .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
 }
 
+// The focus goes to the window's control that last had it (or was given it when
+// the window was made), not to the window itself, which takes no keys.
+void focusInside(QWidget* window) {
+    QWidget* control = window->focusWidget();
+    (control && window->isAncestorOf(control) ? control : window)->setFocus();
+}
+
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
 
 } // namespace
@@ -231,7 +238,7 @@ void MDIForm1::openWindow(const QString& name) {
         if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            open->setFocus();
+            focusInside(open);
             return;
         }
     }
@@ -244,7 +251,7 @@ void MDIForm1::openWindow(const QString& name) {
     window->setWindowIcon(windowIcon());
     frame->show();
     m_area->setActiveSubWindow(frame);
-    window->setFocus();
+    focusInside(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
 }

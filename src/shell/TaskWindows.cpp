@@ -5,6 +5,7 @@
 #include "billing/frmExp.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
+#include "results/frmQuery.h"
 
 // Each task window exists once: opening it again brings the open one forward.
 void registerTaskWindows() {
@@ -18,4 +19,6 @@ void registerTaskWindows() {
         QStringLiteral("mnuBiLLCancel"), [] { return new frmBiLLCancel; }, true);
     registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
+    registerWindow(
+        QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
 }
