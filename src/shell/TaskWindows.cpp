@@ -1,6 +1,8 @@
 #include "shell/WindowRegistry.h"
 
+#include "billing/frmBiLLCancel.h"
 #include "billing/frmCourseTable.h"
+#include "billing/frmExp.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
 #include "results/frmGrade.h"
@@ -13,6 +15,10 @@ void registerTaskWindows() {
         QStringLiteral("mnuRegister"), [] { return new frmRegister; }, true);
     registerWindow(
         QStringLiteral("mnuPay"), [] { return new frmPay; }, true);
+    registerWindow(
+        QStringLiteral("mnuExp"), [] { return new frmExp; }, true);
+    registerWindow(
+        QStringLiteral("mnuBiLLCancel"), [] { return new frmBiLLCancel; }, true);
     registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
     registerWindow(
