@@ -125,7 +125,7 @@ const char* const views[] = {
     "SELECT sc.StdID, s.StdName, s.StdNickName, sc.CourseNo, sc.CourseGrade, sc.CoursePoint,\n"
     "       sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, sc.TestPoint4, sc.TestPoint5, "
     "sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
-    "FROM StudentCourse sc JOIN Student s ON s.StdID = sc.StdID",
+    "FROM StudentCourse sc LEFT JOIN Student s ON s.StdID = sc.StdID",
     "CREATE VIEW QStudentCourse3 AS\n"
     "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, sc.CourseNo, sc.CourseRegDate,\n"
     "       ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, ct.CourseDate, ct.CourseTime,\n"

@@ -1,8 +1,12 @@
 #include "shell/WindowRegistry.h"
 
+#include "billing/frmBiLLCancel.h"
 #include "billing/frmCourseTable.h"
+#include "billing/frmExp.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
+#include "results/frmGrade.h"
+#include "results/frmPoint.h"
 #include "results/frmQuery.h"
 #include "results/frmTimeStamp.h"
 
@@ -13,9 +17,17 @@ void registerTaskWindows() {
     registerWindow(
         QStringLiteral("mnuPay"), [] { return new frmPay; }, true);
     registerWindow(
+        QStringLiteral("mnuExp"), [] { return new frmExp; }, true);
+    registerWindow(
+        QStringLiteral("mnuBiLLCancel"), [] { return new frmBiLLCancel; }, true);
+    registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
     registerWindow(
         QStringLiteral("mnuTimeStamp"), [] { return new frmTimeStamp; }, true);
+    registerWindow(
+        QStringLiteral("mnuPoint"), [] { return new frmPoint; }, true);
+    registerWindow(
+        QStringLiteral("mnuGrade"), [] { return new frmGrade; }, true);
     registerWindow(
         QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
 }
