@@ -8,6 +8,7 @@
 // Usage: bench_database [database file]   (built when missing; default: a temporary file)
 // Run it from a Release build.
 
+#include "BenchSupport.h"
 #include "billing/PaymentPosting.h"
 #include "library/Database.h"
 #include "library/Library.h"
@@ -27,9 +28,6 @@
 #include <stdexcept>
 #include <vector>
 
-// The database library's Thai collation, registered on every connection it opens.
-void registerThaiCollation(sqlite3* handle);
-
 namespace {
 
 constexpr int pupils = 50'000;
@@ -48,80 +46,10 @@ int classOf(int pupil, int k) {
     return (pupil * 7 + k * 197) % classes + 1;
 }
 
-// One prepared statement of the bare API.
-class Stmt {
-public:
-    Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
-            SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db));
-    }
-    ~Stmt() { sqlite3_finalize(m_stmt); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-    Stmt& bind(int index, const QByteArray& text) {
-        sqlite3_bind_text(m_stmt, index, text.constData(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
-        return *this;
-    }
-    Stmt& bind(int index, double value) {
-        sqlite3_bind_double(m_stmt, index, value);
-        return *this;
-    }
-    Stmt& bind(int index, sqlite3_int64 value) {
-        sqlite3_bind_int64(m_stmt, index, value);
-        return *this;
-    }
-    bool step() {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(m_stmt)));
-        return rc == SQLITE_ROW;
-    }
-    void run() {
-        step();
-        reset();
-    }
-    void reset() { sqlite3_reset(m_stmt); }
-    // Reads every value of every row, as a caller filling a list would; returns the rows.
-    int drain() {
-        int rows = 0;
-        while (step()) {
-            for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
-                if (sqlite3_column_type(m_stmt, c) == SQLITE_TEXT)
-                    sqlite3_column_text(m_stmt, c);
-                else
-                    sqlite3_column_double(m_stmt, c);
-            }
-            ++rows;
-        }
-        reset();
-        return rows;
-    }
-    sqlite3_stmt* get() const { return m_stmt; }
-
-private:
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
-void bareExec(sqlite3* db, const char* sql) {
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-}
-
-// The floor's connection, set up as the program's own (Qt opens it for one thread).
 sqlite3* openFloor(const QString& path) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK)
+    sqlite3* db = openBare(path);
+    if (!db)
         throw std::runtime_error("cannot open the database");
-    sqlite3_busy_timeout(db, 5000);
-    registerThaiCollation(db);
-    bareExec(db, "PRAGMA cache_size = -65536");
-    bareExec(db, "PRAGMA mmap_size = 268435456");
-    bareExec(db, "PRAGMA synchronous = FULL");
-    bareExec(db, "PRAGMA foreign_keys = ON");
     return db;
 }
 

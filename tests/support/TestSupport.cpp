@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -125,6 +126,16 @@ void checkLayout(QWidget* window) {
     }
 }
 
+void pressKey(int qtKey) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 TestDatabase::TestDatabase(const QDateTime& now) {
     Connection::shared().close();
     Seams::setDatabasePath(path());
@@ -157,11 +168,9 @@ void TestDatabase::setNow(const QDateTime& now) {
 
 namespace Fixture {
 
-namespace {
 void exec(const QString& sql, const QVariantList& params) {
     Connection::shared().exec(sql, params);
 }
-} // namespace
 
 void school(const QString& name) {
     exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),

@@ -1,0 +1,112 @@
+#pragma once
+
+// What the benchmarks share: one prepared statement of the bare SQLite C API, a bare
+// connection set up as the program's, and the median and 95th percentile of a series of
+// timings beside the bare figures.
+
+#include <QByteArray>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <vector>
+
+// The database library's Thai collation, registered on every connection it opens.
+void registerThaiCollation(sqlite3* handle);
+
+// A thin wrapper of one prepared statement of the bare API, to be reused.
+class Stmt {
+public:
+    Stmt(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
+            SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
+    }
+    ~Stmt() { sqlite3_finalize(m_stmt); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    Stmt& bind(int index, const QByteArray& text) {
+        sqlite3_bind_text(m_stmt, index, text.constData(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt& bind(int index, double value) {
+        sqlite3_bind_double(m_stmt, index, value);
+        return *this;
+    }
+    Stmt& bind(int index, sqlite3_int64 value) {
+        sqlite3_bind_int64(m_stmt, index, value);
+        return *this;
+    }
+    bool step() {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(m_stmt)));
+        return rc == SQLITE_ROW;
+    }
+    // Runs a statement that gives no rows, ready to run again.
+    void run() {
+        step();
+        reset();
+    }
+    void reset() { sqlite3_reset(m_stmt); }
+    // Reads every value of every row as stored, as a caller filling a list would;
+    // ready to run again.
+    int drain() {
+        int rows = 0;
+        while (step()) {
+            for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
+                if (sqlite3_column_type(m_stmt, c) == SQLITE_TEXT)
+                    sqlite3_column_text(m_stmt, c);
+                else
+                    sqlite3_column_double(m_stmt, c);
+            }
+            ++rows;
+        }
+        reset();
+        return rows;
+    }
+    sqlite3_stmt* get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+inline void bareExec(sqlite3* db, const char* sql) {
+    Stmt(db, sql).step();
+}
+
+// A second connection to the file through the bare API, as the program's own
+// connection sets it up (Qt opens it for one thread); null when it cannot be opened.
+inline sqlite3* openBare(const QString& path) {
+    sqlite3* bare = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &bare,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        sqlite3_close(bare);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(bare, 5000);
+    registerThaiCollation(bare);
+    for (const char* pragma : {"PRAGMA cache_size = -65536", "PRAGMA mmap_size = 268435456",
+                               "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"})
+        bareExec(bare, pragma);
+    return bare;
+}
+
+struct Figures {
+    double median = 0;
+    double p95 = 0;
+};
+
+inline Figures summarise(std::vector<double> micros) {
+    std::sort(micros.begin(), micros.end());
+    return {micros[micros.size() / 2], micros[micros.size() * 95 / 100]};
+}
+
+inline void report(const char* what, const Figures& program, const Figures& bare) {
+    std::printf("%-44s program %9.1f us (p95 %9.1f)   bare SQLite %9.1f us (p95 %9.1f)   x%.2f\n",
+                what, program.median, program.p95, bare.median, bare.p95,
+                program.median / bare.median);
+}
