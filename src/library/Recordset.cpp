@@ -3,7 +3,6 @@
 #include "library/Database.h"
 #include "library/Query.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 #include <sqlite3.h>
@@ -13,27 +12,6 @@
 #include <vector>
 
 namespace {
-
-const QString rowIdColumn = QStringLiteral("__rowid__");
-
-// The single table of an updatable select, and the select with the table's rowid added.
-QString withRowId(const QString& sql, QString& table) {
-    static const QRegularExpression fromTable(
-        QStringLiteral("\\bfrom\\s+\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression selectWord(QStringLiteral("^\\s*select\\s+"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch from = fromTable.match(sql);
-    const QRegularExpressionMatch select = selectWord.match(sql);
-    if (!from.hasMatch() || !select.hasMatch())
-        throw DbError(QStringLiteral("record set cannot be updated:\n") + sql);
-    table = from.captured(1);
-    QString result = sql;
-    result.insert(select.capturedEnd(), QStringLiteral("[") + table +
-                                            QStringLiteral("].rowid AS ") + rowIdColumn +
-                                            QStringLiteral(", "));
-    return result;
-}
 
 // The texts of a column that repeat (a pupil's name on each of the pupil's rows, a
 // course name on every registration of the course) become one shared string each. A
@@ -133,10 +111,10 @@ struct Recordset::Cursor {
 };
 
 Recordset Recordset::open(const QString& sql, const QVariantList& params, bool readOnly) {
+    if (!readOnly)
+        throw DbError(QStringLiteral("record sets are read-only; write with a statement:\n") + sql);
     Recordset rs;
-    rs.m_readOnly = readOnly;
-    rs.m_firstColumn = readOnly ? 0 : 1;
-    Query query = Connection::shared().exec(readOnly ? sql : withRowId(sql, rs.m_table), params);
+    Query query = Connection::shared().exec(sql, params);
     rs.m_columns = query.columns();
     rs.readAll(query);
     return rs;
@@ -152,12 +130,10 @@ void Recordset::readAll(Query& query) {
         if (!pool && m_rows.size() == rowsBeforeSharing)
             pool.emplace(columns);
         QVariantList row;
-        row.reserve(columns - m_firstColumn);
-        for (int i = m_firstColumn; i < columns; ++i)
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
             row << pooledValue(statement, i, pool ? &*pool : nullptr);
         m_rows << row;
-        if (!m_readOnly)
-            m_rowIds << sqlite3_column_int64(statement, 0);
     }
 }
 
@@ -187,14 +163,11 @@ void Recordset::MoveNext() {
 }
 
 int Recordset::columnCount() const {
-    return m_columns ? m_columns->count() - m_firstColumn : 0;
+    return m_columns ? m_columns->count() : 0;
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    if (!m_columns)
-        return -1;
-    const int index = m_columns->indexOf(name);
-    return index < m_firstColumn ? -1 : index - m_firstColumn;
+    return m_columns ? m_columns->indexOf(name) : -1;
 }
 
 int Recordset::checkedIndex(const QString& name) const {
@@ -214,8 +187,6 @@ QVariant Recordset::value(int column) const {
             return {};
         return pooledValue(m_cursor->query.handle(), column, &m_cursor->texts);
     }
-    if (m_adding || (!m_changed.isEmpty() && m_editRow == m_position))
-        return m_pending.value(column);
     if (isEOF() || m_position < 0 || column < 0 || column >= columnCount())
         return {};
     return m_rows.at(m_position).at(column);
@@ -224,64 +195,4 @@ QVariant Recordset::value(int column) const {
 QString Recordset::text(const QString& name) const {
     const QVariant v = value(name);
     return v.isNull() ? QString() : v.toString();
-}
-
-void Recordset::AddNew() {
-    if (m_readOnly)
-        throw DbError(QStringLiteral("record set is read-only"));
-    m_adding = true;
-    m_pending = QVariantList(columnCount());
-    m_changed = QList<bool>(columnCount(), false);
-}
-
-void Recordset::setValue(const QString& name, const QVariant& value) {
-    if (m_readOnly)
-        throw DbError(QStringLiteral("record set is read-only"));
-    const int column = checkedIndex(name);
-    if (!m_adding && m_changed.isEmpty()) {
-        if (isEOF() || m_position < 0)
-            throw DbError(QStringLiteral("no current row"));
-        m_pending = m_rows.at(m_position);
-        m_changed = QList<bool>(columnCount(), false);
-        m_editRow = m_position;
-    }
-    m_pending[column] = value;
-    m_changed[column] = true;
-}
-
-void Recordset::Update() {
-    if (m_changed.isEmpty())
-        return;
-    QStringList columns;
-    QVariantList params;
-    for (int i = 0; i < columnCount(); ++i) {
-        if (!m_changed.at(i))
-            continue;
-        columns << QStringLiteral("[") + m_columns->names().at(i + m_firstColumn) +
-                       QStringLiteral("]");
-        params << m_pending.at(i);
-    }
-    Connection& connection = Connection::shared();
-    const QString table = QStringLiteral("[") + m_table + QStringLiteral("]");
-    if (m_adding) {
-        const QString marks = QStringLiteral("?, ").repeated(columns.size()).chopped(2);
-        const Query query = connection.exec(
-            QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u", ") +
-                QStringLiteral(") VALUES (") + marks + QStringLiteral(")"),
-            params);
-        m_rows << m_pending;
-        m_rowIds << query.lastInsertId();
-        m_position = RecordCount() - 1;
-    } else {
-        m_position = m_editRow;
-        params << m_rowIds.at(m_position);
-        connection.exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                            columns.join(QStringLiteral(" = ?, ")) +
-                            QStringLiteral(" = ? WHERE rowid = ?"),
-                        params);
-        m_rows[m_position] = m_pending;
-    }
-    m_adding = false;
-    m_pending.clear();
-    m_changed.clear();
 }

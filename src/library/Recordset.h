@@ -11,17 +11,18 @@
 class Columns;
 class Query;
 
-// The rows of one select. A read-only record set reads all rows at once (its count is
-// known) and keeps equal texts once; a forward-only one reads a row as the caller moves
-// on and keeps none, for callers that walk the rows once. An updatable record set (one
-// table) also adds and changes rows: AddNew or a current row, setValue, Update.
+// The rows of one select, read-only: the program writes with bound statements. Opened,
+// a record set reads all rows at once (its count is known) and keeps equal texts once;
+// a forward-only one reads a row as the caller moves on and keeps none, for callers
+// that walk the rows once.
 // A stored number beyond what an amount holds exactly (Money::maxBaht) is a DbError
 // when it is read: no column of the school's data holds one, and an amount must never
 // be read as another.
 class Recordset {
 public:
     Recordset() = default;
-    // Runs sql with bound params; throws DbError when the statement fails.
+    // Runs sql with bound params; throws DbError when the statement fails, and for a
+    // record set asked to be updatable (readOnly false).
     static Recordset open(const QString& sql, const QVariantList& params, bool readOnly);
     static Recordset forwardOnly(const QString& sql, const QVariantList& params = {});
 
@@ -47,14 +48,8 @@ public:
     // An amount; throws DbError when the stored number is outside what Money holds exactly.
     Money money(const QString& name) const { return Money::fromVariant(value(name)); }
 
-    // Whole rows of a read-only record set, for report data sources.
+    // Whole rows of an opened record set, for report data sources.
     const QList<QVariantList>& rows() const { return m_rows; }
-
-    void AddNew();
-    void setValue(const QString& name, const QVariant& value);
-    void setValue(const QString& name, Money amount) { setValue(name, amount.toVariant()); }
-    // Writes the new or changed row; throws DbError when it fails.
-    void Update();
 
 private:
     int checkedIndex(const QString& name) const;
@@ -62,18 +57,10 @@ private:
     void readAll(Query& query);
 
     std::shared_ptr<const Columns> m_columns;
-    int m_firstColumn = 0; // 1 when the statement's first column is the row id of an update
     QList<QVariantList> m_rows;
     int m_position = 0;
     struct Cursor;
     std::shared_ptr<Cursor> m_cursor; // forward-only: the statement being read
     bool m_cursorEmpty = true;
     bool m_cursorEnd = true;
-    bool m_readOnly = true;
-    QString m_table;
-    QList<qint64> m_rowIds;
-    bool m_adding = false;
-    QVariantList m_pending;
-    QList<bool> m_changed;
-    int m_editRow = -1; // the row whose changes are pending
 };
