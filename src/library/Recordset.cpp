@@ -13,10 +13,12 @@
 
 namespace {
 
-// The texts of a column that repeat (a pupil's name on each of the pupil's rows, a
-// course name on every registration of the course) become one shared string each. A
-// column whose texts hardly repeat (a code) is given up soon, so that it costs neither
-// time nor memory; the strings kept are bounded, whatever the number of rows.
+// The texts of a column that repeat become one shared string each: a text equal to the
+// row before's (a pupil's name on each of the pupil's rows) is that string again, and a
+// column whose texts recur further apart (a course name on every registration of the
+// course) keeps the ones it has seen. A column whose texts hardly recur (a code) soon
+// stops keeping them, so that it costs neither time nor memory; what is kept is bounded,
+// whatever the number of rows.
 class TextPool {
 public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
@@ -25,46 +27,44 @@ public:
         const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
         const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
-        if (texts.last && bytes == texts.last->first) {
-            ++texts.hits;
-            return texts.last->second;
-        }
-        if (!texts.givenUp) {
-            if (const auto found = texts.shared.find(bytes); found != texts.shared.end()) {
-                ++texts.hits;
-                texts.last = &*found;
-                return found->second;
+        if (texts.hasLast && bytes == texts.lastBytes)
+            return texts.last;
+        texts.hasLast = true;
+        texts.lastBytes.assign(bytes);
+        if (texts.keeping) {
+            if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
+                ++texts.found;
+                return texts.last = found->second;
             }
         }
-        texts.last = nullptr;
-        QString text = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
-        if (texts.givenUp)
-            return text;
-        if (++texts.misses > 256 && texts.hits < texts.misses) {
-            texts.givenUp = true;
-            texts.shared.clear();
-            return text;
+        texts.last = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
+        if (texts.keeping && ++texts.missed > keptAtMost && texts.found < texts.missed) {
+            texts.keeping = false;
+            texts.kept = {};
+        } else if (texts.keeping) {
+            if (texts.kept.size() >= size_t{keptAtMost})
+                texts.kept.clear();
+            texts.kept.emplace(texts.lastBytes, texts.last);
         }
-        if (texts.shared.size() >= 4096)
-            texts.shared.clear();
-        texts.last = &*texts.shared.emplace(std::string(bytes), text).first;
-        return text;
+        return texts.last;
     }
 
 private:
+    static constexpr int keptAtMost = 4096;
     struct Hash {
         using is_transparent = void;
         size_t operator()(std::string_view bytes) const {
             return std::hash<std::string_view>{}(bytes);
         }
     };
-    using Texts = std::unordered_map<std::string, QString, Hash, std::equal_to<>>;
     struct ColumnTexts {
-        Texts shared;
-        const Texts::value_type* last = nullptr; // the text of the row before, in shared
-        int hits = 0;
-        int misses = 0;
-        bool givenUp = false;
+        std::string lastBytes; // the text of the row before
+        QString last;
+        bool hasLast = false;
+        std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
+        bool keeping = true;
+        int found = 0;
+        int missed = 0;
     };
     std::vector<ColumnTexts> m_columns;
 };
