@@ -9,13 +9,14 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QLocale>
 #include <QPageSize>
 #include <QPainter>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextLayout>
 #include <algorithm>
 #include <map>
 
@@ -23,11 +24,12 @@ using namespace ReportLayout;
 
 namespace ReportEngine {
 
-// Counts and sums (in satang) per aggregate of the layout, and the distinct
-// values (interned) of the distinct counts.
+// Counts and sums (in satang) per aggregate of the layout, and the values
+// (interned) of the distinct counts, sorted out now and then.
 struct Accumulator {
     QList<qint64> values;
-    QList<QSet<int>> sets;
+    QList<QList<int>> distinct;
+    QList<qsizetype> compactAt;
 };
 
 struct Cell {
@@ -59,8 +61,9 @@ struct Prepared {
 
 namespace {
 
-constexpr double cellPadding = 300; // 3 pt either side of a cell's text
-constexpr double rowPadding = 100;  // 1 pt above and below a table row
+constexpr double unitsPerPoint = unitsPerInch / 72;
+constexpr double cellPadding = 3 * unitsPerPoint; // either side of a cell's text
+constexpr double rowPadding = 1 * unitsPerPoint;  // above and below a table row
 
 bool isNumber(const QVariant& v) {
     switch (v.typeId()) {
@@ -200,6 +203,27 @@ private:
     int m_count = 0;
 };
 
+// As many empty rows as the statement gives: enough to count pages when they
+// follow from the number of rows alone.
+class CountReader : public Reader {
+public:
+    explicit CountReader(const Source& source) {
+        if (source.useRecords) {
+            m_left = source.records.RecordCount();
+            return;
+        }
+        QSqlQuery query = runQuery(QStringLiteral("SELECT COUNT(*) FROM (") +
+                                       innerStatement(source.sql) + QLatin1Char(')'),
+                                   source.params);
+        m_left = query.next() ? query.value(0).toLongLong() : 0;
+    }
+
+    bool next(QVariantList&) override { return m_left-- > 0; }
+
+private:
+    qint64 m_left = 0;
+};
+
 class RecordsReader : public Reader {
 public:
     RecordsReader(const Recordset& records, const QStringList& fields, const QList<OrderKey>& order)
@@ -243,8 +267,8 @@ public:
         if (layout.orientation == QPageLayout::Landscape)
             page.transpose();
         const double margin = layout.margin * 72 / 25.4;
-        m_width = (page.width() - 2 * margin) * 100;
-        m_height = (page.height() - 2 * margin) * 100;
+        m_width = (page.width() - 2 * margin) * unitsPerPoint;
+        m_height = (page.height() - 2 * margin) * unitsPerPoint;
         double total = 0;
         for (const Column& c : layout.columns)
             total += c.width;
@@ -307,6 +331,13 @@ public:
     }
 
 private:
+    // A text shaped once: its glyphs (Thai marks placed) and its width. Reports
+    // repeat most of their texts (names, courses, amounts, dates).
+    struct Shaped {
+        QList<QGlyphRun> runs;
+        double width = 0;
+    };
+
     struct Font {
         explicit Font(const QFont& qfont) : font(qfont), metrics(qfont) {
             ascent = metrics.ascent();
@@ -320,17 +351,17 @@ private:
         double height = 0;
         double line = 0;
         double row = 0;
-        QHash<char16_t, double> advances;
-        QHash<QString, double> widths;
+        QHash<QString, Shaped> shaped;
     };
 
     Font& font(double size, bool bold) {
         const double points = size > 0 ? size : m_layout.fontSize;
-        const int key = qRound(points * 100) * 2 + (bold ? 1 : 0);
+        const int pixels = qRound(points * unitsPerPoint);
+        const int key = pixels * 2 + (bold ? 1 : 0);
         auto it = m_fonts.find(key);
         if (it == m_fonts.end()) {
             QFont qfont(m_layout.font);
-            qfont.setPixelSize(qRound(points * 100));
+            qfont.setPixelSize(pixels);
             qfont.setBold(bold);
             qfont.setHintingPreference(QFont::PreferNoHinting);
             it = m_fonts.try_emplace(key, qfont).first;
@@ -338,65 +369,56 @@ private:
         return it->second;
     }
 
-    double textWidth(Font& f, const QString& text) {
-        auto it = f.widths.constFind(text);
-        if (it != f.widths.constEnd())
+    Shaped shape(Font& f, const QString& text) {
+        auto it = f.shaped.constFind(text);
+        if (it != f.shaped.constEnd())
             return *it;
-        if (f.widths.size() > 4096)
-            f.widths.clear();
-        return *f.widths.insert(text, f.metrics.horizontalAdvance(text));
-    }
-
-    // A quick upper estimate: the characters' own advances, marks taking none.
-    double estimate(Font& f, const QString& text) {
-        double width = 0;
-        for (const QChar c : text) {
-            auto it = f.advances.constFind(c.unicode());
-            if (it == f.advances.constEnd())
-                it = f.advances.insert(c.unicode(), f.metrics.horizontalAdvance(c));
-            width += *it;
-        }
-        return width;
+        QTextLayout layout(text, f.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (line.isValid())
+            line.setLineWidth(1e9);
+        layout.endLayout();
+        Shaped shaped;
+        shaped.width = line.isValid() ? line.naturalTextWidth() : 0;
+        shaped.runs = layout.glyphRuns();
+        if (f.shaped.size() >= 4096)
+            f.shaped.clear();
+        return *f.shaped.insert(text, shaped);
     }
 
     double columnRoom(int first, int span) const {
         return m_columnX.at(first + span) - m_columnX.at(first) - 2 * cellPadding;
     }
 
-    bool fits(Font& f, const QString& text, double room) {
-        return estimate(f, text) <= room * 0.95 || textWidth(f, text) <= room;
-    }
+    bool fits(Font& f, const QString& text, double room) { return shape(f, text).width <= room; }
 
     // Draws text between left and right, cut with "…" (at a whole character
     // with its marks) when it is too long; returns what was drawn.
     QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
                      double top) {
+        if (text.isEmpty())
+            return text;
         const double room = right - left;
         QString shown = text;
-        bool measured = false;
-        double width = 0;
-        if (estimate(f, text) > room * 0.95) {
-            width = textWidth(f, text);
-            measured = true;
-            if (width > room) {
-                shown = f.metrics.elidedText(text, Qt::ElideRight, room);
-                width = textWidth(f, shown);
-            }
+        Shaped shaped = shape(f, text);
+        if (shaped.width > room) {
+            shown = f.metrics.elidedText(text, Qt::ElideRight, room);
+            shaped = shape(f, shown);
         }
         QPainter* painter = m_output->painter;
-        if (!painter || shown.isEmpty())
+        if (!painter)
             return shown;
         double x = left;
-        if (align & (Qt::AlignRight | Qt::AlignHCenter)) {
-            if (!measured)
-                width = textWidth(f, shown);
-            x = (align & Qt::AlignRight) ? right - width : left + (room - width) / 2;
-        }
-        if (m_painterFont != &f) {
-            painter->setFont(f.font);
-            m_painterFont = &f;
-        }
-        painter->drawText(QPointF(x, top + f.ascent), shown);
+        if (align & Qt::AlignRight)
+            x = right - shaped.width;
+        else if (align & Qt::AlignHCenter)
+            x = left + (room - shaped.width) / 2;
+        for (const QGlyphRun& run : shaped.runs)
+            painter->drawGlyphRun(QPointF(x, top), run);
         return shown;
     }
 
@@ -406,7 +428,6 @@ private:
     double m_height = 0;
     QList<double> m_columnX;
     std::map<int, Font> m_fonts;
-    const Font* m_painterFont = nullptr;
 };
 
 // Places bands on pages: the page header and footer on every page, the column
@@ -548,6 +569,14 @@ public:
         bind(sourceColumns(input.source));
         m_conditionRow.fill(-1, L.exprs.size());
         m_conditionValue.fill(false, L.exprs.size());
+        m_amount.fill(0, L.aggregates.size());
+        m_counted.fill(false, L.aggregates.size());
+        QList<int> live = L.reportAggregates;
+        for (const Group& g : L.groups)
+            live << g.aggregates;
+        for (int index : live)
+            if (!m_liveAggregates.contains(index))
+                m_liveAggregates << index;
         for (const Column& c : L.columns)
             m_heading.cells << Cell{c.caption, static_cast<int>(m_heading.cells.size()), 1,
                                     Qt::AlignHCenter};
@@ -557,7 +586,9 @@ public:
 
     // Reads the rows sorted and sends the bands straight to the pager.
     void stream(Pager& pager, Prepared* record) {
-        std::unique_ptr<Reader> reader = open(true);
+        std::unique_ptr<Reader> reader = record && pagesFollowRowCount()
+                                             ? std::make_unique<CountReader>(m_input.source)
+                                             : open(true);
         const int levels = static_cast<int>(L.groups.size());
         QList<Scope> open(levels);
         int opened = 0; // open levels
@@ -581,10 +612,10 @@ public:
                 emitLines(L.groups.at(opened).header, open[opened], pager, true, true, true,
                           record);
             }
-            ++m_rowGeneration;
-            accumulate(m_report.acc, L.reportAggregates, row);
+            learn(row);
+            accumulate(m_report.acc, L.reportAggregates);
             for (int g = 0; g < levels; ++g)
-                accumulate(open[g].acc, L.groups.at(g).aggregates, row);
+                accumulate(open[g].acc, L.groups.at(g).aggregates);
             Scope& innermost = levels > 0 ? open[levels - 1] : m_report;
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
@@ -615,15 +646,15 @@ public:
         QVariantList row(m_fieldCount);
         while (reader->next(row)) {
             compute(row);
-            ++m_rowGeneration;
+            learn(row);
             setFirst(m_report, row);
-            accumulate(m_report.acc, L.reportAggregates, row);
+            accumulate(m_report.acc, L.reportAggregates);
             int parent = 0;
             for (int g = 0; g < levels; ++g) {
                 parent = child(g, parent, row.at(keyField(g)));
                 Scope& scope = m_nodes[g + 1][parent].scope;
                 setFirst(scope, row);
-                accumulate(scope.acc, L.groups.at(g).aggregates, row);
+                accumulate(scope.acc, L.groups.at(g).aggregates);
             }
         }
         QList<Band> bands;
@@ -702,6 +733,22 @@ private:
         if (source.useRecords)
             return std::make_unique<RecordsReader>(source.records, m_fields, order);
         return std::make_unique<SqlReader>(source, m_fields, order);
+    }
+
+    // No groups, and no line above or beside the rows that prints their values
+    // or totals: the rows' number alone decides the pages.
+    bool pagesFollowRowCount() const {
+        auto plain = [](const QList<TextLine>& lines, bool totals) {
+            for (const TextLine& line : lines)
+                for (const Part& part : line.text.parts)
+                    if (part.kind == Part::Kind::Value ||
+                        (totals &&
+                         (part.kind == Part::Kind::Aggregate || part.kind == Part::Kind::BahtText)))
+                        return false;
+            return true;
+        };
+        return L.groups.isEmpty() && plain(L.pageHeader, true) && plain(L.pageFooter, true) &&
+               plain(L.header, true) && plain(L.footer, false);
     }
 
     int keyField(int level) const { return m_fieldOfRef.at(L.groups.at(level).key.ref); }
@@ -894,9 +941,13 @@ private:
         switch (a.kind) {
         case Aggregate::Kind::Count:
             return QString::number(total(acc, part.aggregate));
-        case Aggregate::Kind::Distinct:
-            return QString::number(
-                part.aggregate < acc.sets.size() ? acc.sets.at(part.aggregate).size() : 0);
+        case Aggregate::Kind::Distinct: {
+            if (part.aggregate >= acc.distinct.size())
+                return QStringLiteral("0");
+            QList<int> ids = acc.distinct.at(part.aggregate);
+            compact(ids);
+            return QString::number(ids.size());
+        }
         case Aggregate::Kind::Sum:
             break;
         }
@@ -932,32 +983,59 @@ private:
         }
     }
 
-    void accumulate(Accumulator& acc, const QList<int>& aggregates, const QVariantList& row) {
+    // What the current row adds to each aggregate, worked out once for all scopes.
+    void learn(const QVariantList& row) {
+        ++m_rowGeneration;
+        for (int index : m_liveAggregates) {
+            const Aggregate& a = L.aggregates.at(index);
+            m_counted[index] = a.condition < 0 || condition(a.condition, row);
+            if (!m_counted[index])
+                continue;
+            if (a.kind == Aggregate::Kind::Sum) {
+                m_amount[index] = money(row, m_fieldOfRef.at(a.ref)).satang();
+            } else if (a.kind == Aggregate::Kind::Distinct) {
+                const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
+                m_counted[index] = !value.isNull();
+                if (m_counted[index])
+                    m_amount[index] = intern(value);
+            }
+        }
+    }
+
+    void accumulate(Accumulator& acc, const QList<int>& aggregates) const {
         if (aggregates.isEmpty())
             return;
         if (acc.values.size() < L.aggregates.size()) {
             acc.values.resize(L.aggregates.size());
-            acc.sets.resize(L.aggregates.size());
+            acc.distinct.resize(L.aggregates.size());
+            acc.compactAt.fill(4096, L.aggregates.size());
         }
         for (int index : aggregates) {
-            const Aggregate& a = L.aggregates.at(index);
-            if (a.condition >= 0 && !condition(a.condition, row))
+            if (!m_counted.at(index))
                 continue;
-            switch (a.kind) {
+            switch (L.aggregates.at(index).kind) {
             case Aggregate::Kind::Count:
                 ++acc.values[index];
                 break;
             case Aggregate::Kind::Sum:
-                acc.values[index] += money(row, m_fieldOfRef.at(a.ref)).satang();
+                acc.values[index] += m_amount.at(index);
                 break;
             case Aggregate::Kind::Distinct: {
-                const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
-                if (!value.isNull())
-                    acc.sets[index].insert(intern(value));
+                QList<int>& ids = acc.distinct[index];
+                ids << static_cast<int>(m_amount.at(index));
+                if (ids.size() >= acc.compactAt.at(index)) {
+                    compact(ids);
+                    acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
+                }
                 break;
             }
             }
         }
+    }
+
+    static void compact(QList<int>& ids) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     }
 
     int intern(const QVariant& value) {
@@ -1122,6 +1200,9 @@ private:
     QList<QList<Node>> m_nodes;
     QHash<QString, int> m_interned;
     qint64 m_rowGeneration = 0;
+    QList<int> m_liveAggregates; // used by some scope
+    QList<qint64> m_amount;      // per aggregate: the row's amount, or its interned value
+    QList<bool> m_counted;       // per aggregate: whether the row counts
     QList<qint64> m_conditionRow;
     QList<bool> m_conditionValue;
 };

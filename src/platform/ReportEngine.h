@@ -3,7 +3,9 @@
 // The report engine: reads the rows forward once (sorted by the database when
 // detail rows print), groups and totals them, and lays them out page by page
 // with fixed measures, painting each page with QPainter or taking its text.
-// Coordinates are 1/100 point from the top left corner inside the margins.
+// Coordinates are 1/10 point from the top left corner inside the margins; fonts
+// are sized in that unit (at a few hundred pixels the font engine still keeps
+// its glyph metrics).
 
 #include "library/Recordset.h"
 #include "platform/ReportLayout.h"
@@ -19,7 +21,7 @@ class QPainter;
 
 namespace ReportEngine {
 
-constexpr double unitsPerInch = 7200;
+constexpr double unitsPerInch = 720;
 
 // The rows of a report: a statement run on the program's connection, or rows
 // already read.

@@ -198,6 +198,7 @@ private:
     QList<int>* m_scope = nullptr; // where aggregates of the current line belong
     QString m_mapName;
     QList<QPair<QString, int>> m_formulaUses; // name, line
+    QHash<QString, int> m_aggregateKeys;
     QList<Token> m_tokens;
     qsizetype m_pos = 0;
     int m_exprLine = 0;
@@ -489,9 +490,17 @@ int Parser::aggregate(Aggregate::Kind kind, const QString& column, const QString
         a.ref = ref(column, lineNo);
     if (!condition.trimmed().isEmpty())
         a.condition = expression(condition, lineNo, true);
-    m_layout->aggregates << a;
-    const int index = static_cast<int>(m_layout->aggregates.size() - 1);
-    m_scope->append(index);
+    // The same total written twice is worked out once.
+    const QString key = QString::number(static_cast<int>(kind)) + QLatin1Char('|') +
+                        column.toLower() + QLatin1Char('|') + condition.simplified();
+    int index = m_aggregateKeys.value(key, -1);
+    if (index < 0) {
+        m_layout->aggregates << a;
+        index = static_cast<int>(m_layout->aggregates.size() - 1);
+        m_aggregateKeys.insert(key, index);
+    }
+    if (!m_scope->contains(index))
+        m_scope->append(index);
     return index;
 }
 
