@@ -303,24 +303,14 @@ public:
         QPainter* painter = m_output->painter;
         if (painter && (band.kind == Band::Kind::Heading || band.kind == Band::Kind::Total))
             painter->fillRect(QRectF(0, top, m_width, h), QColor(0xE8, 0xE8, 0xE8));
-        const bool sums = band.kind == Band::Kind::Sum || band.kind == Band::Kind::Total;
+        QList<Cell> cells = band.cells;
+        if (band.kind == Band::Kind::Sum || band.kind == Band::Kind::Total)
+            cells = spread(f, cells);
         QStringList texts;
-        for (qsizetype i = 0; i < band.cells.size(); ++i) {
-            Cell cell = band.cells.at(i);
-            if (sums && cell.text.isEmpty())
-                continue;
+        for (const Cell& cell : cells) {
             double left = 0;
             double right = m_width;
             if (band.kind != Band::Kind::Text) {
-                // A total's text too long for its column runs on over the empty
-                // cells after it.
-                if (sums && !fits(f, cell.text, columnRoom(cell.first, 1))) {
-                    while (i + cell.span < band.cells.size() &&
-                           band.cells.at(i + cell.span).text.isEmpty())
-                        ++cell.span;
-                    cell.align = Qt::AlignLeft;
-                    i += cell.span - 1;
-                }
                 left = m_columnX.at(cell.first) + cellPadding;
                 right = left + columnRoom(cell.first, cell.span);
             }
@@ -396,8 +386,39 @@ private:
 
     bool fits(Font& f, const QString& text, double room) { return shape(f, text).width <= room; }
 
+    // The texts of a total row: one too long for its column runs on over the
+    // empty cells after it, or first before it when aligned right (an amount
+    // stays at the right); empty cells go.
+    QList<Cell> spread(Font& f, const QList<Cell>& cells) {
+        QList<bool> taken(cells.size(), false);
+        auto isFree = [&](qsizetype c) {
+            return c >= 0 && c < cells.size() && !taken.at(c) && cells.at(c).text.isEmpty();
+        };
+        QList<Cell> spread;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            Cell cell = cells.at(i);
+            if (cell.text.isEmpty())
+                continue;
+            taken[i] = true;
+            auto tooLong = [&] { return !fits(f, cell.text, columnRoom(cell.first, cell.span)); };
+            if ((cell.align & Qt::AlignRight) != 0)
+                while (tooLong() && isFree(cell.first - 1)) {
+                    taken[--cell.first] = true;
+                    ++cell.span;
+                }
+            if (tooLong() && isFree(cell.first + cell.span)) {
+                cell.align = Qt::AlignLeft;
+                while (tooLong() && isFree(cell.first + cell.span))
+                    taken[cell.first + cell.span++] = true;
+            }
+            spread << cell;
+        }
+        return spread;
+    }
+
     // Draws text between left and right, cut with "…" (at a whole character
-    // with its marks) when it is too long; returns what was drawn.
+    // with its marks) when it is too long, but for a text aligned right (an
+    // amount), which runs on to the left whole; returns what was drawn.
     QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
                      double top) {
         if (text.isEmpty())
@@ -405,7 +426,7 @@ private:
         const double room = right - left;
         QString shown = text;
         Shaped shaped = shape(f, text);
-        if (shaped.width > room) {
+        if (shaped.width > room && !(align & Qt::AlignRight)) {
             shown = f.metrics.elidedText(text, Qt::ElideRight, room);
             shaped = shape(f, shown);
         }

@@ -4,7 +4,10 @@
 #include "library/Library.h"
 #include "library/Seams.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QWidget>
 
 ScriptedMessages::ScriptedMessages() {
     Seams::setMessageHandler([this](Seams::MessageKind kind, const QString& text, bool) {
@@ -78,6 +81,15 @@ QString TestDatabase::pdfFolder() const {
 void TestDatabase::setNow(const QDateTime& now) {
     Seams::setNow(now);
     Library::gToday = Library::DateToKey(now.date());
+}
+
+void deleteWindows() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        windows << window;
+    for (const QPointer<QWidget>& window : windows)
+        if (window && !window->parentWidget())
+            delete window;
 }
 
 namespace Fixture {
