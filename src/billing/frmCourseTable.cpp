@@ -2,7 +2,7 @@
 
 #include "billing/CourseTableStore.h"
 #include "billing/OpenCourses.h"
-#include "library/Database.h"
+#include "library/DateBox.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
@@ -10,14 +10,11 @@
 #include "reference/frmFindTech.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -42,13 +39,6 @@ QString plainAmount(Money amount) {
     if (text.endsWith(QStringLiteral(".00")))
         text.chop(3);
     return text;
-}
-
-QDateEdit* datePicker(QWidget* parent) {
-    auto* picker = new QDateEdit(parent);
-    picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    picker->setCalendarPopup(true);
-    return picker;
 }
 
 QLineEdit* textBox(QWidget* parent, int maxLength, bool rightAligned = false) {
@@ -81,8 +71,8 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     // The item text carries blanks and the code after the name: size by the name only.
     cboCouse->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboCouse->setMinimumContentsLength(40);
-    dtpDate1 = datePicker(this);
-    dtpDate2 = datePicker(this);
+    dtpDate1 = new DateBox(this);
+    dtpDate2 = new DateBox(this);
     top->addWidget(label(QStringLiteral("คอร์ส :"), this));
     top->addWidget(cboCouse);
     top->addStretch(1);
@@ -108,7 +98,24 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     bar->addStandardButton(QStringLiteral("Find"));
     bar->addStandardButton(QStringLiteral("Save"));
     bar->addStandardButton(QStringLiteral("Cancel"));
-    bar->setVisible(QStringLiteral("Find"), false);
+    // The "Find" button is carried hidden; F9 has no action here.
+    const QStringList hidden{QStringLiteral("Find")};
+    const Mode panel{{QStringLiteral("Save"), QStringLiteral("Cancel")},
+                     QStringLiteral("F2=บันทึก  ESC=ยกเลิก"),
+                     QStringLiteral("Save"),
+                     hidden};
+    declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                    QStringLiteral("Report"), QStringLiteral("Find"), QStringLiteral("Cancel")},
+                   QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | "
+                                  "ESC=ยกเลิก"),
+                   QStringLiteral("New"),
+                   hidden},
+                  panel,
+                  panel});
+    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
+                 {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_F5, QStringLiteral("Report")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
 
     connect(cboCouse, &QComboBox::currentIndexChanged, this, [this] {
         if (!cboCouse->currentText().trimmed().isEmpty() && cboCouse->isEnabled() &&
@@ -138,9 +145,6 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
         cboCouse->setCurrentIndex(0);
         LoadList();
     }
-    m_mode = Browse;
-    SetButtons(true, true, true, true, false, true);
-    installKeyPreview();
 }
 
 void frmCourseTable::buildPanel() {
@@ -157,8 +161,8 @@ void frmCourseTable::buildPanel() {
     cboSubject = listCombo(Frame1);
     txtCourseDate = textBox(Frame1, 30);
     txtCourseTime = textBox(Frame1, 30);
-    dtpStartDate = datePicker(Frame1);
-    dtpEndDate = datePicker(Frame1);
+    dtpStartDate = new DateBox(Frame1);
+    dtpEndDate = new DateBox(Frame1);
     txtHour = textBox(Frame1, 5);
     txtRoom = textBox(Frame1, 20);
     txtCoursePrice = textBox(Frame1, 15, true);
@@ -233,6 +237,12 @@ void frmCourseTable::buildPanel() {
         order << txtTechID[i] << txtRate[i];
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
+
+    moveFocusFrom(Frame1);
+    selectOnEntry(Frame1);
+    moneyBox(txtCoursePrice);
+    for (int i = 0; i < 4; ++i)
+        onLeave(txtTechID[i], [this, i] { return txtTechID_LostFocus(i); });
 }
 
 void frmCourseTable::InitColumns() {
@@ -250,12 +260,12 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseLevel Order by CourseLevel"), true);
+        QStringLiteral("Select * From CourseLevel Order by CourseLevel COLLATE THAI"), true);
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
-    Recordset subjects =
-        Library::OpenRecordset(QStringLiteral("Select * From Subject Order by Subject"), true);
+    Recordset subjects = Library::OpenRecordset(
+        QStringLiteral("Select * From Subject Order by Subject COLLATE THAI"), true);
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -279,7 +289,7 @@ void frmCourseTable::LoadList() {
     Recordset classes = Library::OpenRecordset(
         QStringLiteral("Select * From CourseTable Where CourseID = ? and "
                        "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
-                       "Order By CourseLevel, CourseNo"),
+                       "Order By CourseLevel COLLATE THAI, CourseNo"),
         true, {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);
@@ -359,51 +369,31 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
     return true;
 }
 
-void frmCourseTable::SetButtons(bool bNew, bool bEdit, bool bDelete, bool bFind, bool bSave,
-                                bool bCancel) {
-    KeyToolbar* bar = toolbar();
-    bar->setEnabled(QStringLiteral("New"), bNew);
-    bar->setEnabled(QStringLiteral("Edit"), bEdit);
-    bar->setEnabled(QStringLiteral("Delete"), bDelete);
-    bar->setEnabled(QStringLiteral("Report"), bDelete);
-    bar->setEnabled(QStringLiteral("Find"), bFind);
-    bar->setEnabled(QStringLiteral("Save"), bSave);
-    bar->setEnabled(QStringLiteral("Cancel"), bCancel);
-    setMenuHelp(bSave ? QStringLiteral("F2=บันทึก  ESC=ยกเลิก")
-                      : QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | "
-                                       "ESC=ยกเลิก"));
-}
-
-void frmCourseTable::openPanel(Mode mode) {
-    m_mode = mode;
+void frmCourseTable::openPanel(int mode) {
+    setMode(mode);
     cboCouse->setEnabled(false);
     dtpDate1->setEnabled(false);
     dtpDate2->setEnabled(false);
     ListView1->hide();
     Frame1->show();
-    SetButtons(false, false, false, false, true, true);
     cboLevel->setFocus();
 }
 
 void frmCourseTable::backToBrowse() {
-    m_mode = Browse;
+    setMode(Browse);
     m_editedRow = nullptr;
     Frame1->hide();
     ListView1->show();
     dtpDate1->setEnabled(true);
     dtpDate2->setEnabled(true);
     cboCouse->setEnabled(true);
-    SetButtons(true, true, true, true, false, true);
     ListView1->setFocus();
 }
 
 void frmCourseTable::NewRecord() {
     ClearFields();
-    try {
-        txtCourseNo->setText(CourseTableStore::proposedNumber());
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้\n") + error.message());
-    }
+    runWrite(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้"),
+             [this] { txtCourseNo->setText(CourseTableStore::proposedNumber()); });
     m_editedRow = nullptr;
     openPanel(Add);
 }
@@ -461,13 +451,8 @@ void frmCourseTable::fillListRow(QTreeWidgetItem* row, const QStringList& texts)
 
 void frmCourseTable::SaveRecord() {
     // A field that the focus has not left yet is checked as leaving it would.
-    QWidget* focus = QApplication::focusWidget();
-    if (focus == txtCoursePrice)
-        txtCoursePrice->setText(Money::fromText(txtCoursePrice->text()).toText(true));
-    for (int i = 0; i < 4; ++i) {
-        if (focus == txtTechID[i] && !txtTechID_LostFocus(i))
-            return;
-    }
+    if (!leaveFocusedControl())
+        return;
 
     if (cboLevel->currentText().trimmed().isEmpty()) {
         Library::MsgError(QStringLiteral("ระดับ ว่างไม่ได้"));
@@ -505,21 +490,23 @@ void frmCourseTable::SaveRecord() {
             course.teachers.append({code, Money::fromText(txtRate[i]->text())});
     }
 
-    const bool adding = m_mode == Add;
-    try {
-        if (adding) {
-            course.courseNo = CourseTableStore::add(course);
-            txtCourseNo->setText(course.courseNo);
-        } else if (!CourseTableStore::update(course)) {
-            Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + course.courseNo +
-                              QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
-            backToBrowse();
-            return;
-        }
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกวิชาเรียนไม่ได้\n") + error.message());
+    const bool adding = mode() == Add;
+    bool found = true;
+    if (!runWrite(QStringLiteral("บันทึกวิชาเรียนไม่ได้"), [&] {
+            if (adding)
+                course.courseNo = CourseTableStore::add(course);
+            else
+                found = CourseTableStore::update(course);
+        }))
+        return;
+    if (!found) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + course.courseNo +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
+        backToBrowse();
         return;
     }
+    if (adding)
+        txtCourseNo->setText(course.courseNo);
 
     const QStringList texts{course.level,
                             course.subject,
@@ -549,15 +536,13 @@ void frmCourseTable::DeleteRecord() {
     if (Library::MsgAsk(QStringLiteral("ต้องการรายการที่เลือก หรือไม่"), true) != Library::vbYes)
         return;
     QTreeWidgetItem* row = ListView::item(ListView1, selected);
-    try {
-        if (CourseTableStore::remove(ListView::rowTag(row)) ==
-            CourseTableStore::DeleteResult::InUse) {
-            Library::MsgError(
-                QStringLiteral("ลบไม่ได้ วิชาเรียนนี้มีการลงทะเบียน การเข้าชั้นเรียน หรือใบเสร็จรับเงินแล้ว"));
-            return;
-        }
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("ลบวิชาเรียนไม่ได้\n") + error.message());
+    CourseTableStore::DeleteResult result{};
+    if (!runWrite(QStringLiteral("ลบวิชาเรียนไม่ได้"),
+                  [&] { result = CourseTableStore::remove(ListView::rowTag(row)); }))
+        return;
+    if (result == CourseTableStore::DeleteResult::InUse) {
+        Library::MsgError(
+            QStringLiteral("ลบไม่ได้ วิชาเรียนนี้มีการลงทะเบียน การเข้าชั้นเรียน หรือใบเสร็จรับเงินแล้ว"));
         return;
     }
     delete row;
@@ -583,11 +568,6 @@ void frmCourseTable::PrintReport() {
         {ListView::rowTag(ListView::item(ListView1, selected))});
 }
 
-void frmCourseTable::pressIfEnabled(const QString& key) {
-    if (toolbar()->isAvailable(key))
-        toolbarButtonClick(key);
-}
-
 void frmCourseTable::toolbarButtonClick(const QString& key) {
     if (key == QStringLiteral("New"))
         NewRecord();
@@ -601,72 +581,9 @@ void frmCourseTable::toolbarButtonClick(const QString& key) {
         if (ListView::count(ListView1) > 0)
             PrintReport();
     } else if (key == QStringLiteral("Cancel")) {
-        if (m_mode == Browse)
+        if (mode() == Browse)
             unload();
         else
             backToBrowse();
     }
-}
-
-bool frmCourseTable::formKeyDown(QObject* target, QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_F2:
-        pressIfEnabled(m_mode == Browse ? QStringLiteral("New") : QStringLiteral("Save"));
-        return true;
-    case Qt::Key_F3:
-        pressIfEnabled(QStringLiteral("Edit"));
-        return true;
-    case Qt::Key_F4:
-        pressIfEnabled(QStringLiteral("Delete"));
-        return true;
-    case Qt::Key_F5:
-        pressIfEnabled(QStringLiteral("Report"));
-        return true;
-    case Qt::Key_Escape:
-        pressIfEnabled(QStringLiteral("Cancel"));
-        return true;
-    default:
-        break;
-    }
-    auto* widget = qobject_cast<QWidget*>(target);
-    if (!widget || !Frame1->isAncestorOf(widget))
-        return false;
-    const int key = event->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down;
-    // Combos and date pickers keep their arrow keys; only Enter moves on from them.
-    const bool enterOnly = qobject_cast<QComboBox*>(widget) || qobject_cast<QDateEdit*>(widget) ||
-                           qobject_cast<QComboBox*>(widget->parentWidget()) ||
-                           qobject_cast<QDateEdit*>(widget->parentWidget());
-    if (enter || (arrow && !enterOnly))
-        return Library::KeyMoveFocus(widget, key);
-    return false;
-}
-
-bool frmCourseTable::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // Another window taking the focus (a message box, a popup) is not leaving the field.
-        const bool leaving = type == QEvent::FocusOut && reason != Qt::ActiveWindowFocusReason &&
-                             reason != Qt::PopupFocusReason;
-        if (watched == txtCoursePrice) {
-            if (type == QEvent::FocusIn) {
-                txtCoursePrice->setText(Library::FormatNum(txtCoursePrice->text(), false, 2));
-                txtCoursePrice->selectAll();
-            } else if (leaving) {
-                txtCoursePrice->setText(Money::fromText(txtCoursePrice->text()).toText(true));
-            }
-        } else if (auto* box = qobject_cast<QLineEdit*>(watched);
-                   box && Frame1->isAncestorOf(box) && type == QEvent::FocusIn) {
-            Library::SelectAllText(box);
-        }
-        if (leaving) {
-            for (int i = 0; i < 4; ++i) {
-                if (watched == txtTechID[i])
-                    txtTechID_LostFocus(i);
-            }
-        }
-    }
-    return FormBase::eventFilter(watched, event);
 }

@@ -21,8 +21,8 @@ class frmCourseTable : public FormBase {
 public:
     explicit frmCourseTable(QWidget* parent = nullptr);
 
-    enum Mode { Browse = 0, Edit = 1, Add = 2 };
-    int mode() const { return m_mode; }
+    // The window's modes, in the order declared to the frame.
+    enum { Browse = 0, Edit = 1, Add = 2 };
 
     QComboBox* cboCouse = nullptr;
     QDateEdit* dtpDate1 = nullptr;
@@ -45,9 +45,7 @@ public:
     std::array<QLineEdit*, 4> txtRate{};
 
 protected:
-    bool formKeyDown(QObject* target, QKeyEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildPanel();
@@ -56,22 +54,19 @@ private:
     void InitColumns();
     void ClearFields();
     bool ShowRecord(const QString& courseNo);
-    void SetButtons(bool bNew, bool bEdit, bool bDelete, bool bFind, bool bSave, bool bCancel);
     void PrintReport();
     void SaveRecord();
     void DeleteRecord();
     void NewRecord();
     void EditRecord();
     void backToBrowse();
-    void openPanel(Mode mode);
+    void openPanel(int mode);
     void ClearTeacherRow(int index);
     // False when the code stands in another row already.
     bool txtTechID_LostFocus(int index);
     void cmdListTech_Click(int index);
-    void pressIfEnabled(const QString& key);
     void fillListRow(QTreeWidgetItem* row, const QStringList& texts);
 
-    int m_mode = Browse;
     QTreeWidgetItem* m_editedRow = nullptr;
     // The teacher code whose name and rate each row shows; the standard rate is
     // proposed only when the typed code differs from it.

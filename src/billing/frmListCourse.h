@@ -1,38 +1,31 @@
 #pragma once
 
-#include <QDialog>
+#include "library/DialogBase.h"
+
 #include <QString>
 
-class KeyToolbar;
 class QComboBox;
 class QLabel;
 class QTreeWidget;
 
 // The class picker: the user picks an open course, then one of its classes.
-// Show it with Seams::showModal, then read IsOK and CourseNo.
-class frmListCourse : public QDialog {
+// After showModal read IsOK and, only when it is true, CourseNo.
+class frmListCourse : public DialogBase {
     Q_OBJECT
 public:
     explicit frmListCourse(QWidget* parent = nullptr);
 
-    // True only when a class was confirmed; CourseNo is meaningful only then.
-    bool IsOK = false;
     QString CourseNo;
 
     QLabel* Label1 = nullptr;
     QComboBox* cboCouse = nullptr;
     QTreeWidget* ListView1 = nullptr;
-    QLabel* lblTitle = nullptr;
-    KeyToolbar* Toolbar1 = nullptr;
-
-    // Presses a toolbar key ("OK", "Cancel") as the window would.
-    void pressButton(const QString& key);
 
     QString GetCourseID() const;
     void LoadList();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void toolbarButtonClick(const QString& key) override;
 
 private:
     void InitColumns();

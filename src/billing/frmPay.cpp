@@ -2,7 +2,6 @@
 
 #include "billing/PaymentPosting.h"
 #include "billing/frmPayAmt.h"
-#include "library/Database.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
@@ -15,7 +14,6 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -38,10 +36,6 @@ QLabel* valueLabel(QWidget* parent, const QString& name) {
     label->setFrameShadow(QFrame::Sunken);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
-}
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 // Clears the flag when the pay action ends, whichever way it ends.
@@ -68,9 +62,6 @@ QString addressFormula(const QString& address) {
 } // namespace
 
 frmPay::frmPay(QWidget* parent) : FormBase(parent) {
-    if (parent)
-        setWindowIcon(parent->window()->windowIcon());
-    setWindowTitle(QString());
     setTitle(QStringLiteral(" ชำระเงิน "));
     setMenuHelp(QStringLiteral("  F2=ชำระเงิน | ESC=ยกเลิก"));
 
@@ -137,13 +128,27 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     setTabOrder(txtStdName, ListView1);
     setTabOrder(ListView1, txtPay);
 
+    declareKeys({{Qt::Key_F2, QStringLiteral("Pay")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    onKey(txtStdID, Qt::Key_Return, [this] { lookupByCode(); });
+    onKey(txtStdName, Qt::Key_Return, [this] { lookupByName(); });
+    moveFocusFrom(txtStdID);
+    moveFocusFrom(txtStdName);
+    selectOnEntry(txtStdID);
+    selectOnEntry(txtStdName);
+    moneyBox(txtPay);
+    onKey(txtPay, Qt::Key_Down, [this] { moveRow(1); });
+    onKey(txtPay, Qt::Key_Up, [this] { moveRow(-1); });
+    onKey(txtPay, Qt::Key_Return, [this] {
+        if (ListView::count(ListView1) > 0)
+            enterAmount();
+    });
+
     connect(txtStdID, &QLineEdit::textChanged, this, [this] { codeChanged(); });
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { rowClick(); });
     connect(ListView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (current && ListView1->hasFocus())
             rowClick();
     });
-    installKeyPreview();
     txtStdID->setFocus();
 }
 
@@ -344,7 +349,7 @@ void frmPay::pay() {
 
     frmPayAmt dialog(this);
     dialog.lblTotal->setText(lblTotal->text());
-    Seams::showModal(dialog);
+    dialog.showModal();
     if (!dialog.IsOK) {
         txtPay->setFocus();
         return;
@@ -357,12 +362,8 @@ void frmPay::pay() {
     }
     PaymentPosting posting(code.trimmed(), dialog.DocNo, lines);
     PaymentResult result;
-    try {
-        result = posting.post();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกการชำระเงินไม่ได้\n") + error.message());
+    if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"), [&] { result = posting.post(); }))
         return;
-    }
     if (result.status == PaymentResult::Status::CourseChanged) {
         Library::MsgError(courseDataNotValid);
         lblTotal->setText(QStringLiteral("0.00"));
@@ -445,56 +446,9 @@ void frmPay::toolbarButtonClick(const QString& key) {
         cancel();
 }
 
-bool frmPay::formKeyDown(QObject* target, QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_F2) {
-        pressButton(QStringLiteral("Pay"));
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        pressButton(QStringLiteral("Cancel"));
-        return true;
-    }
-    if (target == txtStdID) {
-        if (isEnter(key)) {
-            lookupByCode();
-            return true;
-        }
-        return Library::KeyMoveFocus(txtStdID, key);
-    }
-    if (target == txtStdName) {
-        if (isEnter(key)) {
-            lookupByName();
-            return true;
-        }
-        return Library::KeyMoveFocus(txtStdName, key);
-    }
-    if (target == txtPay) {
-        if (key == Qt::Key_Down || key == Qt::Key_Up) {
-            moveRow(key == Qt::Key_Down ? 1 : -1);
-            return true;
-        }
-        if (isEnter(key)) {
-            if (ListView::count(ListView1) > 0)
-                enterAmount();
-            return true;
-        }
-    }
-    return false;
-}
-
 bool frmPay::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        if (watched == txtPay) {
-            txtPay->setText(Library::FormatNum(txtPay->text(), false, 2));
-            txtPay->selectAll();
-        } else if (watched == txtStdID || watched == txtStdName) {
-            Library::SelectAllText(static_cast<QWidget*>(watched));
-        }
-    } else if (event->type() == QEvent::FocusOut && watched == txtPay) {
-        txtPay->setText(Money::fromText(txtPay->text()).toText(true));
-    } else if (event->type() == QEvent::MouseButtonRelease && watched == ListView1->viewport() &&
-               ListView::count(ListView1) > 0) {
+    if (event->type() == QEvent::MouseButtonRelease && watched == ListView1->viewport() &&
+        ListView::count(ListView1) > 0) {
         txtPay->setFocus();
     }
     return FormBase::eventFilter(watched, event);

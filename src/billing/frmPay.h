@@ -47,7 +47,6 @@ public:
                    const QString& studentAddress, const QString& docNo, Money total);
 
 protected:
-    bool formKeyDown(QObject* target, QKeyEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -7,25 +7,11 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-frmPayAmt::frmPayAmt(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("บันทึกรับเงินค่าเรียน"));
-    setModal(true);
-
-    auto* outer = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("รับเงิน"), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    outer->addWidget(title);
-
+frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันทึกรับเงินค่าเรียน"), parent) {
     auto* form = new QFormLayout;
     lblTotal = new QLabel(this);
     lblTotal->setObjectName(QStringLiteral("lblTotal"));
@@ -40,30 +26,21 @@ frmPayAmt::frmPayAmt(QWidget* parent) : QDialog(parent) {
     Check1 = new QCheckBox(QStringLiteral("พิมพ์ใบเสร็จ"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     form->addRow(QString(), Check1);
-    outer->addLayout(form);
+    body()->addLayout(form);
 
-    Toolbar1 = new KeyToolbar(this);
-    Toolbar1->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
-                        QStringLiteral("[F2] - ตกลง"));
-    Toolbar1->addSeparator();
-    Toolbar1->addStandardButton(QStringLiteral("Cancel"));
-    connect(Toolbar1, &KeyToolbar::buttonClick, this,
-            [this](const QString& key) { pressButton(key); });
-    outer->addWidget(Toolbar1);
-
-    installEventFilter(this);
-    const QList<QWidget*> children = findChildren<QWidget*>();
-    for (QWidget* child : children)
-        child->installEventFilter(this);
+    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
+                         QStringLiteral("[F2] - ตกลง"));
+    toolbar()->addSeparator();
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    setTitle(QStringLiteral("รับเงิน"));
+    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    onKey(txtDocNo, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
+    selectOnEntry(txtDocNo);
 
     loadProposal();
-    adjustSize();
-    Library::CenterForm(this);
 }
 
 void frmPayAmt::loadProposal() {
-    IsOK = false;
-    txtDocNo->clear();
     const QString yy = Library::BuddhistYY(Seams::today());
     const QString first = yy + QStringLiteral("-00001");
 
@@ -89,14 +66,14 @@ void frmPayAmt::loadProposal() {
                       QStringLiteral("%1").arg(last + 1, 5, 10, QLatin1Char('0')));
 }
 
-void frmPayAmt::pressButton(const QString& key) {
+void frmPayAmt::toolbarButtonClick(const QString& key) {
     if (key == QStringLiteral("OK"))
-        confirm();
+        confirmNumber();
     else if (key == QStringLiteral("Cancel"))
         reject();
 }
 
-void frmPayAmt::confirm() {
+void frmPayAmt::confirmNumber() {
     const QString number = txtDocNo->text().trimmed();
     if (number.isEmpty()) {
         Library::MsgError(QStringLiteral("เลขที่ใบเสร็จ ไม่ถูกต้อง"));
@@ -106,40 +83,6 @@ void frmPayAmt::confirm() {
     if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูล หรือไม่"), true) != Library::vbYes)
         return;
     DocNo = number;
-    IsOK = true;
     PrintChosen = Check1->isChecked();
-    accept();
-}
-
-bool frmPayAmt::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && watched == txtDocNo) {
-        Library::SelectAllText(txtDocNo);
-        return false;
-    }
-    if (event->type() == QEvent::ShortcutOverride) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape || key == Qt::Key_F2) {
-            event->accept();
-            return false;
-        }
-    }
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    // A key a control ignores travels on to its parents: see it once only.
-    if (watched != focusWidget() && !(watched == this && !focusWidget()))
-        return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_F2) {
-        pressButton(QStringLiteral("OK"));
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        pressButton(QStringLiteral("Cancel"));
-        return true;
-    }
-    if (watched == txtDocNo && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        pressButton(QStringLiteral("OK"));
-        return true;
-    }
-    return false;
+    confirm();
 }

@@ -1,22 +1,21 @@
 #pragma once
 
-#include <QDialog>
+#include "library/DialogBase.h"
+
 #include <QString>
 
-class KeyToolbar;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 
 // The bill number dialog of a payment: shows the amount, proposes or takes the
-// bill number and offers to print the bill. Show it with Seams::showModal, then
-// read IsOK, DocNo and PrintChosen.
-class frmPayAmt : public QDialog {
+// bill number and offers to print the bill. After showModal read IsOK, DocNo
+// and PrintChosen.
+class frmPayAmt : public DialogBase {
     Q_OBJECT
 public:
     explicit frmPayAmt(QWidget* parent = nullptr);
 
-    bool IsOK = false;
     QString DocNo;
     // The print box as it was when the user confirmed.
     bool PrintChosen = false;
@@ -24,15 +23,11 @@ public:
     QLabel* lblTotal = nullptr;
     QLineEdit* txtDocNo = nullptr;
     QCheckBox* Check1 = nullptr;
-    KeyToolbar* Toolbar1 = nullptr;
-
-    // Presses a toolbar key ("OK", "Cancel") as the dialog would.
-    void pressButton(const QString& key);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void toolbarButtonClick(const QString& key) override;
 
 private:
     void loadProposal();
-    void confirm();
+    void confirmNumber();
 };

@@ -2,16 +2,12 @@
 
 #include "billing/Registration.h"
 #include "billing/frmListCourse.h"
-#include "library/Database.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
-#include "library/Seams.h"
 #include "reference/StudentLookup.h"
 
-#include <QEvent>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -78,8 +74,17 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     setTitle(QStringLiteral(" ลงทะเบียน "));
     setMenuHelp(QStringLiteral("  F2=เพิ่มข้อมูล  F4=ลบข้อมูล  |  F2=บันทึก  ESC=ยกเลิก"));
 
+    declareKeys({{Qt::Key_F2, QStringLiteral("New")},
+                 {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    onKey(txtStdID, Qt::Key_Return, [this] { findByCode(); });
+    onKey(txtStdName, Qt::Key_Return, [this] { findByName(); });
+    for (QLineEdit* box : {txtStdID, txtStdName}) {
+        moveFocusFrom(box);
+        selectOnEntry(box);
+    }
+
     connect(txtStdID, &QLineEdit::textChanged, this, &frmRegister::codeChanged);
-    installKeyPreview();
     txtStdID->setFocus();
 }
 
@@ -182,20 +187,19 @@ void frmRegister::registerCourse() {
     QString courseNo;
     {
         frmListCourse picker(this);
-        Seams::showModal(picker);
+        picker.showModal();
         if (!picker.IsOK)
             return;
         courseNo = picker.CourseNo;
     }
 
     const QString stdId = txtStdID->text().trimmed();
-    try {
-        if (!Registration::add(stdId, courseNo, Library::gToday)) {
-            Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
-            return;
-        }
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("บันทึกการลงทะเบียนไม่ได้\n") + error.message());
+    bool registered = false;
+    if (!runWrite(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
+                  [&] { registered = Registration::add(stdId, courseNo, Library::gToday); }))
+        return;
+    if (!registered) {
+        Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
         return;
     }
 
@@ -223,12 +227,9 @@ void frmRegister::removeCourse() {
         return;
 
     Registration::RemoveResult result;
-    try {
-        result = Registration::remove(txtStdID->text(), ListView::rowTag(row));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("ลบข้อมูลไม่ได้\n") + error.message());
+    if (!runWrite(QStringLiteral("ลบข้อมูลไม่ได้"),
+                  [&] { result = Registration::remove(txtStdID->text(), ListView::rowTag(row)); }))
         return;
-    }
     if (result.outcome == Registration::Removal::Paid) {
         // Paid at another desk since the list was read: keep the row as it is now.
         ListView::setCellTag(row, feeColumn, result.paid.toText(false));
@@ -239,32 +240,6 @@ void frmRegister::removeCourse() {
     ListView::select(ListView1, qMin(index, ListView::count(ListView1)));
 }
 
-bool frmRegister::formKeyDown(QObject* target, QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_F2:
-        pressButton(QStringLiteral("New"));
-        return true;
-    case Qt::Key_F4:
-        pressButton(QStringLiteral("Delete"));
-        return true;
-    case Qt::Key_Escape:
-        pressButton(QStringLiteral("Cancel"));
-        return true;
-    default:
-        break;
-    }
-    if (target != txtStdID && target != txtStdName)
-        return false;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (target == txtStdID)
-            findByCode();
-        else
-            findByName();
-        return true;
-    }
-    return Library::KeyMoveFocus(static_cast<QWidget*>(target), event->key());
-}
-
 void frmRegister::toolbarButtonClick(const QString& key) {
     if (key == QStringLiteral("New"))
         registerCourse();
@@ -272,10 +247,4 @@ void frmRegister::toolbarButtonClick(const QString& key) {
         removeCourse();
     else if (key == QStringLiteral("Cancel"))
         unload();
-}
-
-bool frmRegister::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && (watched == txtStdID || watched == txtStdName))
-        Library::SelectAllText(static_cast<QWidget*>(watched));
-    return FormBase::eventFilter(watched, event);
 }

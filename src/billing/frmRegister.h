@@ -30,9 +30,7 @@ public:
     QString listedStdID() const { return m_listedStdId; }
 
 protected:
-    bool formKeyDown(QObject* target, QKeyEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void findByCode();

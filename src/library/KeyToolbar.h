@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QStringList>
 #include <QToolBar>
 
 // A toolbar whose buttons are addressed by key text ("New", "Save", ...).
@@ -14,6 +15,7 @@ public:
     QAction* addStandardButton(const QString& key);
     // Null when the toolbar has no such key.
     QAction* button(const QString& key) const;
+    QStringList keys() const { return m_buttons.keys(); }
     bool isAvailable(const QString& key) const; // exists, visible and enabled
     void setVisible(const QString& key, bool visible);
     void setEnabled(const QString& key, bool enabled);

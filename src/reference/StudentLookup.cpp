@@ -4,13 +4,22 @@
 #include "reference/frmFindStd.h"
 
 namespace StudentLookup {
+namespace {
 
-Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
-               Recordset& student) {
+// A LIKE pattern that finds the text anywhere, its wildcards taken literally.
+QString containsPattern(QString text) {
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + text + QLatin1Char('%');
+}
+
+Outcome byColumn(const QString& column, const QString& part, const QString& columns,
+                 QWidget* parent, Recordset& student) {
     const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
                            QStringLiteral(" FROM Student WHERE ");
-    Recordset hits = Library::OpenRecordset(select + QStringLiteral("StdName LIKE '%' || ? || '%'"),
-                                            true, {namePart});
+    Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
+                                            true, {containsPattern(part)});
     if (hits.isEmpty())
         return Outcome::NoneFound;
     if (hits.RecordCount() == 1) {
@@ -22,6 +31,18 @@ Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
         return Outcome::Cancelled;
     student = Library::OpenRecordset(select + QStringLiteral("StdID = ?"), true, {chosen});
     return Outcome::Found;
+}
+
+} // namespace
+
+Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
+               Recordset& student) {
+    return byColumn(QStringLiteral("StdName"), namePart, columns, parent, student);
+}
+
+Outcome byNickName(const QString& nickPart, const QString& columns, QWidget* parent,
+                   Recordset& student) {
+    return byColumn(QStringLiteral("StdNickName"), nickPart, columns, parent, student);
 }
 
 } // namespace StudentLookup

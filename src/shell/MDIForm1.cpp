@@ -34,9 +34,9 @@ struct SummaryReport {
 const SummaryReport summaryReports[] = {
     {u"mnuRepStdOrder1", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdID",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามรหัสนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName",
+    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามชื่อนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel",
+    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามระดับการเรียน  ณ วันที่  "},
     {u"mnuCountStdCourse", u"rep1.rpt",
      u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
@@ -70,6 +70,13 @@ const SummaryReport* summaryReport(const QString& menuName) {
 QString reportPath(const char16_t* file) {
     return QDir(Seams::programFolder())
         .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
+}
+
+// The focus goes to the window's control that last had it (or was given it when
+// the window was made), not to the window itself, which takes no keys.
+void focusInside(QWidget* window) {
+    QWidget* control = window->focusWidget();
+    (control && window->isAncestorOf(control) ? control : window)->setFocus();
 }
 
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
@@ -182,19 +189,20 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
         action->trigger();
 }
 
-bool MDIForm1::startUp() {
+MDIForm1::StartResult MDIForm1::startUp() {
     try {
-        StartUp::openDatabase();
+        if (!StartUp::openDatabase())
+            return StartResult::NoDatabase;
     } catch (const DbError& error) {
         Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
-        return false;
+        return StartResult::NoDatabase;
     }
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
     if (Seams::showModal(login) != QDialog::Accepted)
-        return false;
+        return StartResult::LoginClosed;
     applyRights();
-    return true;
+    return StartResult::Ready;
 }
 
 bool MDIForm1::isBuilt(const QString& name) const {
@@ -230,7 +238,7 @@ void MDIForm1::openWindow(const QString& name) {
         if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            open->setFocus();
+            focusInside(open);
             return;
         }
     }
@@ -243,7 +251,7 @@ void MDIForm1::openWindow(const QString& name) {
     window->setWindowIcon(windowIcon());
     frame->show();
     m_area->setActiveSubWindow(frame);
-    window->setFocus();
+    focusInside(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
 }

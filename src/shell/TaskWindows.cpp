@@ -3,6 +3,7 @@
 #include "billing/frmCourseTable.h"
 #include "billing/frmPay.h"
 #include "billing/frmRegister.h"
+#include "results/frmQuery.h"
 
 // Each task window exists once: opening it again brings the open one forward.
 void registerTaskWindows() {
@@ -12,4 +13,6 @@ void registerTaskWindows() {
         QStringLiteral("mnuPay"), [] { return new frmPay; }, true);
     registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
+    registerWindow(
+        QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
 }

@@ -36,8 +36,7 @@ class tst_frmCourseTable : public QObject {
 
     frmCourseTable* open() {
         window = new frmCourseTable;
-        window->resize(1000, 600);
-        window->show();
+        checkLayout(window);
         QApplication::setActiveWindow(window);
         std::ignore = QTest::qWaitForWindowActive(window);
         return window;
@@ -149,6 +148,7 @@ private slots:
         QVERIFY(w->Frame1->isVisible() && !w->ListView1->isVisible() && !w->cboCouse->isEnabled());
         QCOMPARE(w->txtCourseNo->text(), QStringLiteral("6900003"));
         QVERIFY(focusIn(w->cboLevel));
+        checkLayout(w);
         // Enter moves on; combos and pickers keep their arrows; text boxes take Down and Up.
         const std::tuple<QWidget*, QList<int>, QWidget*> moves[] = {
             {w->cboLevel, {Qt::Key_Return, Qt::Key_Down}, w->cboSubject},

@@ -42,7 +42,7 @@ private slots:
                  QStringLiteral("6900002|6900003"));
         QCOMPARE(last->text(2) + u'|' + last->text(4),
                  QStringLiteral("01/12/69 - 06/12/69 (ส-อา)|12,500.00"));
-        picker.show();
+        checkLayout(&picker);
         picker.cboCouse->setCurrentIndex(1);
         // A double click confirms the class.
         const QPoint at = list->visualItemRect(ListView::item(list, 1)).center();

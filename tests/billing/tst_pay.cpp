@@ -356,6 +356,7 @@ private slots:
         // No keeps the dialog open with the number as typed; Yes confirms it trimmed.
         frmPayAmt dialog;
         QVERIFY(!dialog.Check1->isChecked());
+        checkLayout(&dialog);
         activate(dialog);
         dialog.txtDocNo->setFocus();
         QTest::keyClicks(dialog.txtDocNo, QStringLiteral("  69-00077 "));

@@ -4,9 +4,16 @@
 #include "library/Library.h"
 #include "library/Seams.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
 ScriptedMessages::ScriptedMessages() {
@@ -53,6 +60,74 @@ void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
     m_steps << std::move(step);
 }
 
+namespace {
+
+// Controls whose own children are their parts, not further controls.
+bool isCompound(const QWidget* widget) {
+    return qobject_cast<const QAbstractScrollArea*>(widget) ||
+           qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) ||
+           qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QToolButton*>(widget);
+}
+
+void collectControls(QWidget* parent, QWidget* window, QList<QWidget*>& controls) {
+    bool hasVisibleChild = false;
+    for (QObject* object : parent->children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (!child || child->isWindow() || !child->isVisibleTo(window))
+            continue;
+        hasVisibleChild = true;
+        if (isCompound(child))
+            controls << child;
+        else
+            collectControls(child, window, controls);
+    }
+    if (!hasVisibleChild && parent != window)
+        controls << parent;
+}
+
+QString describe(const QWidget* widget, const QRect& rect) {
+    const QString name = widget->objectName().isEmpty()
+                             ? QString::fromLatin1(widget->metaObject()->className())
+                             : widget->objectName();
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        text = QStringLiteral(" \"") + label->text() + QStringLiteral("\"");
+    return name + text +
+           QStringLiteral(" (%1,%2 %3x%4)")
+               .arg(rect.x())
+               .arg(rect.y())
+               .arg(rect.width())
+               .arg(rect.height());
+}
+
+} // namespace
+
+void checkLayout(QWidget* window) {
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->resize(window->sizeHint().expandedTo(window->minimumSizeHint()));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QList<QWidget*> controls;
+    collectControls(window, window, controls);
+    QList<QRect> rects;
+    for (QWidget* control : controls)
+        rects << QRect(control->mapTo(window, QPoint(0, 0)), control->size());
+    const QRect inside = window->rect();
+    for (int i = 0; i < controls.size(); ++i) {
+        if (rects.at(i).isEmpty())
+            continue;
+        QVERIFY2(inside.contains(rects.at(i)),
+                 qPrintable(describe(controls.at(i), rects.at(i)) + QStringLiteral(" outside ") +
+                            describe(window, inside)));
+        for (int j = i + 1; j < controls.size(); ++j)
+            QVERIFY2(!rects.at(i).intersects(rects.at(j)),
+                     qPrintable(describe(controls.at(i), rects.at(i)) +
+                                QStringLiteral(" overlaps ") +
+                                describe(controls.at(j), rects.at(j))));
+    }
+}
+
 TestDatabase::TestDatabase(const QDateTime& now) {
     Connection::shared().close();
     Seams::setDatabasePath(path());
@@ -62,7 +137,7 @@ TestDatabase::TestDatabase(const QDateTime& now) {
     setNow(now);
     Library::gUserID = QStringLiteral("admin");
     Library::gShopName = QStringLiteral("โรงเรียนกวดวิชาทดสอบ");
-    Connection::shared().open();
+    Connection::shared().open(NewSchool::Make);
 }
 
 TestDatabase::~TestDatabase() {

@@ -41,6 +41,11 @@ private:
     QList<std::function<int(QDialog&)>> m_steps;
 };
 
+// Shows the window at its opening size (its size hint unless it was sized) and
+// checks its layout: no two visible controls overlap and every one lies inside
+// the window. Fails the running test otherwise.
+void checkLayout(QWidget* window);
+
 // A fresh database file in a temporary folder, opened on the one connection,
 // with a fixed clock, the working date and a logged-in user; waits are off and
 // printed pages go to a temporary PDF folder.

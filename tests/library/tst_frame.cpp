@@ -1,0 +1,236 @@
+#include "library/Database.h"
+#include "library/DateBox.h"
+#include "library/DialogBase.h"
+#include "library/FormBase.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A list-and-edit window as the windows declare it: browse and edit modes.
+class SampleForm : public FormBase {
+public:
+    SampleForm() {
+        for (const char16_t* key : {u"New", u"Edit", u"Find", u"Save", u"Cancel"})
+            toolbar()->addStandardButton(QString::fromUtf16(key));
+        declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Cancel")},
+                       QStringLiteral("browse"),
+                       QStringLiteral("New"),
+                       {QStringLiteral("Find")}},
+                      {{QStringLiteral("Save"), QStringLiteral("Cancel")},
+                       QStringLiteral("edit"),
+                       QStringLiteral("Save")}});
+        declareKeys(
+            {{Qt::Key_F3, QStringLiteral("Edit")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+        first = new QLineEdit(this);
+        combo = new QComboBox(this);
+        combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        body()->addWidget(first);
+        body()->addWidget(combo);
+        moveFocusFrom(this);
+        selectOnEntry(this);
+    }
+    // A box added after the window was built, as a window does when its panel grows.
+    QLineEdit* addLater() {
+        auto* box = new QLineEdit(this);
+        body()->addWidget(box);
+        box->show();
+        return box;
+    }
+    using WindowFrame::leaveFocusedControl;
+    using WindowFrame::moneyBox;
+    using WindowFrame::onKey;
+    using WindowFrame::onLeave;
+
+    QLineEdit* first;
+    QComboBox* combo;
+    QStringList pressed;
+
+protected:
+    void toolbarButtonClick(const QString& key) override {
+        pressed << key;
+        if (key == QStringLiteral("New") || key == QStringLiteral("Edit"))
+            setMode(1);
+        else if (key == QStringLiteral("Save") || key == QStringLiteral("Cancel"))
+            setMode(0);
+    }
+};
+
+class SampleDialog : public DialogBase {
+public:
+    SampleDialog() : DialogBase(QStringLiteral("ทดสอบ"), nullptr) {
+        toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
+        toolbar()->addStandardButton(QStringLiteral("Cancel"));
+        declareKeys(
+            {{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+        box = new QLineEdit(this);
+        body()->addWidget(box);
+        setTitle(QStringLiteral(" ทดสอบ "));
+    }
+    QLineEdit* box;
+
+protected:
+    void toolbarButtonClick(const QString& key) override {
+        if (key == QStringLiteral("OK"))
+            confirm();
+        else
+            reject();
+    }
+};
+
+void key(int code) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
+}
+
+void activate(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+} // namespace
+
+class tst_frame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void modesAndFunctionKeys() {
+        SampleForm form;
+        activate(form);
+        form.first->setFocus();
+        QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("browse"));
+        QVERIFY(!form.toolbar()->button(QStringLiteral("Find"))->isVisible());
+        // F2 presses the mode's button; a key whose button is disabled does nothing;
+        // an undeclared function key reaches the control.
+        key(Qt::Key_F2);
+        QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("edit"));
+        key(Qt::Key_F3);
+        key(Qt::Key_F9);
+        key(Qt::Key_F2);
+        key(Qt::Key_F3);
+        key(Qt::Key_Escape);
+        QCOMPARE(form.pressed, (QStringList{QStringLiteral("New"), QStringLiteral("Save"),
+                                            QStringLiteral("Edit"), QStringLiteral("Cancel")}));
+        QCOMPARE(form.mode(), 0);
+        checkLayout(&form);
+    }
+
+    void focusMovesAndLaterChildren() {
+        SampleForm form;
+        QLineEdit* later = form.addLater();
+        activate(form);
+        // Enter moves on from every control; the arrows not from the combo.
+        form.first->setText(QStringLiteral("abc"));
+        form.first->setFocus();
+        key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), form.combo);
+        key(Qt::Key_Down);
+        QCOMPARE(form.combo->currentIndex(), 1);
+        key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), later);
+        key(Qt::Key_Up);
+        key(Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), form.combo);
+        QCOMPARE(form.combo->currentIndex(), 0);
+        form.first->setFocus();
+        QCOMPARE(form.first->selectedText(), QStringLiteral("abc"));
+        // The child added later sees the window's keys too, and its own declared ones.
+        int entered = 0;
+        form.onKey(later, Qt::Key_Enter, [&entered] { ++entered; });
+        later->setFocus();
+        key(Qt::Key_Return);
+        key(Qt::Key_F2);
+        QCOMPARE(entered, 1);
+        QCOMPARE(form.pressed, QStringList{QStringLiteral("New")});
+    }
+
+    void moneyBoxAndLeaving() {
+        SampleForm form;
+        QLineEdit* amount = form.addLater();
+        form.moneyBox(amount);
+        bool accept = false;
+        form.onLeave(form.first, [&accept] { return accept; });
+        activate(form);
+        amount->setFocus();
+        QTest::keyClicks(amount, QStringLiteral("12500.5"));
+        form.first->setFocus();
+        QCOMPARE(amount->text(), QStringLiteral("12,500.50"));
+        amount->setFocus();
+        QCOMPARE(amount->selectedText(), QStringLiteral("12500.50"));
+        QVERIFY(form.leaveFocusedControl());
+        QCOMPARE(amount->text(), QStringLiteral("12,500.50"));
+        form.first->setFocus();
+        QVERIFY(!form.leaveFocusedControl());
+        accept = true;
+        QVERIFY(form.leaveFocusedControl());
+    }
+
+    void writesAndTheirErrors() {
+        ScriptedMessages messages;
+        QVERIFY(runWrite(QStringLiteral("บันทึกไม่ได้"), [] {}));
+        QVERIFY(!runWrite(QStringLiteral("บันทึกไม่ได้"),
+                          [] { throw DbError(QStringLiteral("disk I/O error")); }));
+        QCOMPARE(messages.errors, QStringList{QStringLiteral("บันทึกไม่ได้\ndisk I/O error")});
+    }
+
+    void dialogKeysAndResult() {
+        ScriptedDialogs dialogs;
+        for (int code : {Qt::Key_F2, Qt::Key_Escape}) {
+            SampleDialog dialog;
+            dialogs.then([code](QDialog& shown) {
+                activate(shown);
+                QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key(code));
+                return shown.result();
+            });
+            QCOMPARE(dialog.showModal(),
+                     int(code == Qt::Key_F2 ? QDialog::Accepted : QDialog::Rejected));
+            QCOMPARE(dialog.IsOK, code == Qt::Key_F2);
+        }
+        SampleDialog dialog;
+        checkLayout(&dialog);
+    }
+
+    void dateBox() {
+        DateBox box;
+        box.setDate(QDate(2026, 12, 6));
+        QCOMPARE(box.text(), QStringLiteral("06/12/2569"));
+        QVERIFY(box.calendarPopup());
+        activate(box);
+        // Typed straight through, wherever the cursor stands: Buddhist-era and Gregorian
+        // years, with or without slashes, a Buddhist leap day; a date that does not
+        // exist or a partial one leaves the date as it was.
+        const std::pair<const char*, QDate> typed[] = {
+            {"01022570", QDate(2027, 2, 1)},    {"15/03/2025", QDate(2025, 3, 15)},
+            {"1/2/2570", QDate(2027, 2, 1)},    {"29022567", QDate(2024, 2, 29)},
+            {"31/04/2569", QDate(2024, 2, 29)}, {"3104", QDate(2024, 2, 29)},
+        };
+        for (const auto& [text, date] : typed) {
+            box.setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+            key(Qt::Key_Tab);
+            QCOMPARE(box.date(), date);
+        }
+        QCOMPARE(box.text(), QStringLiteral("29/02/2567"));
+        // Backspace takes back a typed digit.
+        box.setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+        key(Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02012569"));
+        QCOMPARE(box.date(), QDate(2026, 1, 2));
+        // The arrows step the section at the cursor: here the year.
+        box.findChild<QLineEdit*>()->end(false);
+        key(Qt::Key_Up);
+        QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
+    }
+};
+
+QTEST_MAIN(tst_frame)
+#include "tst_frame.moc"
