@@ -1,3 +1,4 @@
+#include "billing/frmBiLLCancel.h"
 #include "billing/frmCourseTable.h"
 #include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
@@ -56,8 +57,8 @@ class TestMainRoad : public QObject {
 
 private slots:
     // From the demo school: plan a class, register two pupils, take one fee in part
-    // and one in full with printed bills, and check every row written.
-    void planRegisterPayAndPrint() {
+    // and one in full with printed bills, cancel one bill, and check every row written.
+    void planRegisterPayPrintAndCancel() {
         TestDatabase db;
         ScriptedMessages messages;
         ScriptedDialogs dialogs;
@@ -159,6 +160,32 @@ private slots:
              {QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ"), QStringLiteral("คอร์สติวเข้มเข้ามหาวิทยาลัย"),
               QStringLiteral("(สามพันห้าร้อยบาทถ้วน)")})
             QVERIFY2(bill.contains(expected), qPrintable(expected));
+
+        // Take the full payment's bill back: the paid totals are again what the valid bills say.
+        {
+            frmBiLLCancel cancel;
+            activate(cancel);
+            QCOMPARE(ListView::count(cancel.ListView1), 2);
+            ListView::select(cancel.ListView1, 2);
+            QCOMPARE(ListView::item(cancel.ListView1, 2)->text(0), QStringLiteral("69-00002"));
+            messages.answer({Library::vbYes});
+            QTest::keyClick(cancel.ListView1, Qt::Key_F4);
+            QCOMPARE(ListView::count(cancel.ListView1), 1);
+        }
+        QCOMPARE(messages.errors, QStringList());
+        QCOMPARE(rowsOf(QStringLiteral("StmID IsCancel UserCancelID"),
+                        QStringLiteral("Statement ORDER BY StmID")),
+                 QStringLiteral("69000001|0| / 69000002|1|admin"));
+        QCOMPARE(rowsOf(QStringLiteral("StdID CourseNo CoursePayAmt valid"),
+                        QStringLiteral("(SELECT sc.*, (SELECT total(ss.StmAmt) FROM StatementSub "
+                                       "ss JOIN Statement st ON st.StmID = ss.StmID WHERE "
+                                       "st.IsCancel = '0' AND st.StdID = sc.StdID AND "
+                                       "ss.CourseNo = sc.CourseNo) AS valid FROM StudentCourse sc "
+                                       "ORDER BY StdID)")),
+                 QStringLiteral("6900001|6900001|1000.0|1000.0 / 6900002|6900001|0.0|0.0"));
+        activate(pay);
+        typeAndEnter(pay.txtStdID, QStringLiteral("6900002"));
+        QCOMPARE(ListView::item(pay.ListView1, 1)->text(5), QStringLiteral("3,500.00"));
     }
 };
 

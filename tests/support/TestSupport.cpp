@@ -128,6 +128,16 @@ void checkLayout(QWidget* window) {
     }
 }
 
+void pressKey(int qtKey) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 TestDatabase::TestDatabase(const QDateTime& now) {
     Connection::shared().close();
     Seams::setDatabasePath(path());
@@ -169,11 +179,9 @@ void deleteWindows() {
 
 namespace Fixture {
 
-namespace {
 void exec(const QString& sql, const QVariantList& params) {
     Connection::shared().exec(sql, params);
 }
-} // namespace
 
 void school(const QString& name) {
     exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),
