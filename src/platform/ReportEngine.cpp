@@ -611,7 +611,7 @@ public:
                                              ? std::make_unique<CountReader>(m_input.source)
                                              : open(true);
         const int levels = static_cast<int>(L.groups.size());
-        QList<Scope> open(levels);
+        QList<Scope> groups(levels);
         int opened = 0; // open levels
         QVariantList row(m_fieldCount);
         bool more = reader->next(row);
@@ -622,22 +622,22 @@ public:
         emitLines(L.header, m_report, pager, false, false, true, record);
         while (more && !pager.done()) {
             int level = 0;
-            while (level < opened && sameValue(row.at(keyField(level)), open.at(level).key))
+            while (level < opened && sameValue(row.at(keyField(level)), groups.at(level).key))
                 ++level;
             for (; opened > level; --opened)
-                closeGroup(opened - 1, open[opened - 1], pager, record);
+                closeGroup(opened - 1, groups[opened - 1], pager, record);
             for (; opened < levels; ++opened) {
-                open[opened] = Scope{};
-                open[opened].key = row.at(keyField(opened));
-                setFirst(open[opened], row);
-                emitLines(L.groups.at(opened).header, open[opened], pager, true, true, true,
+                groups[opened] = Scope{};
+                groups[opened].key = row.at(keyField(opened));
+                setFirst(groups[opened], row);
+                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
                           record);
             }
             learn(row);
             accumulate(m_report.acc, L.reportAggregates);
             for (int g = 0; g < levels; ++g)
-                accumulate(open[g].acc, L.groups.at(g).aggregates);
-            Scope& innermost = levels > 0 ? open[levels - 1] : m_report;
+                accumulate(groups[g].acc, L.groups.at(g).aggregates);
+            Scope& innermost = levels > 0 ? groups[levels - 1] : m_report;
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
                 pager.add(detailBand(row, innermost.rows, pager.skipping()));
@@ -648,7 +648,7 @@ public:
         if (pager.done())
             return;
         for (; opened > 0; --opened)
-            closeGroup(opened - 1, open[opened - 1], pager, record);
+            closeGroup(opened - 1, groups[opened - 1], pager, record);
         finishReport(pager, record);
         pager.finish();
         if (record) {
@@ -706,6 +706,7 @@ private:
     struct BandList {
         QList<Band>& bands;
         void add(const Band& band) { bands << band; }
+        bool skipping() const { return false; }
     };
 
     void bind(const QStringList& available) {
@@ -819,17 +820,20 @@ private:
             Scope& scope = m_nodes[level + 1][index].scope;
             emitLines(group.header, scope, sink, true, true, false, nullptr);
             emitChildren(level + 1, index, sink);
-            if (group.row.present)
-                sink.add(sumBand(group.row, scope, Band::Kind::Sum, false));
-            emitLines(group.footer, scope, sink, true, false, false, nullptr);
+            groupEnd(level, scope, sink);
         }
     }
 
-    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+    // A group's total row and footer lines.
+    template <typename Sink> void groupEnd(int level, Scope& scope, Sink& sink) {
         const Group& group = L.groups.at(level);
         if (group.row.present)
-            pager.add(sumBand(group.row, scope, Band::Kind::Sum, pager.skipping()));
-        emitLines(group.footer, scope, pager, true, false, false, nullptr);
+            sink.add(sumBand(group.row, scope, Band::Kind::Sum, sink.skipping()));
+        emitLines(group.footer, scope, sink, true, false, false, nullptr);
+    }
+
+    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+        groupEnd(level, scope, pager);
         settle(scope, record);
     }
 
