@@ -25,10 +25,6 @@ constexpr int pupils = 50'000;
 constexpr int classesPerPupil = 10;
 constexpr int classes = 500;
 
-QString code(int n) {
-    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
-}
-
 void seed() {
     Connection& db = Connection::shared();
     Transaction transaction;
@@ -39,7 +35,8 @@ void seed() {
         Fixture::course(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')),
                         QStringLiteral("เตรียมสอบเข้าคอร์สที่ %1").arg(i));
     for (int i = 1; i <= classes; ++i)
-        Fixture::classRow(code(i), QStringLiteral("C%1").arg(i % 40 + 1, 2, 10, QLatin1Char('0')),
+        Fixture::classRow(QStringLiteral("%1").arg(i, 7, 10, QLatin1Char('0')),
+                          QStringLiteral("C%1").arg(i % 40 + 1, 2, 10, QLatin1Char('0')),
                           Money::fromBaht(2500 + 500 * (i % 4)), QString::fromUtf16(levels[i % 6]),
                           QString::fromUtf16(subjects[i / 6 % 8]));
     // Pupils and their registrations, made by the database itself.
