@@ -166,6 +166,10 @@ int Recordset::columnCount() const {
     return m_columns ? m_columns->count() : 0;
 }
 
+QStringList Recordset::fieldNames() const {
+    return m_columns ? m_columns->names() : QStringList();
+}
+
 int Recordset::fieldIndex(const QString& name) const {
     return m_columns ? m_columns->indexOf(name) : -1;
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
@@ -34,6 +35,7 @@ public:
     void MoveFirst();
     void MoveNext();
 
+    QStringList fieldNames() const;
     // Column index by name, case-insensitively; -1 when there is none.
     int fieldIndex(const QString& name) const;
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
