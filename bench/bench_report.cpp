@@ -218,6 +218,7 @@ int main(int argc, char** argv) {
         Seams::setDatabasePath(database);
         QElapsedTimer timer;
         timer.start();
+        Connection::shared().open(NewSchool::Make);
         seed();
         Connection::shared().close();
         std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n", pupils,
