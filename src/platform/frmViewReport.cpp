@@ -1,76 +1,95 @@
 #include "platform/frmViewReport.h"
 
+#include "library/Database.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "platform/Report.h"
+#include "platform/ReportPageView.h"
 
 #include <QAction>
-#include <QGraphicsView>
+#include <QLabel>
 #include <QMdiSubWindow>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
-    : QWidget(parent), m_report(std::move(report)),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    : QWidget(parent), m_report(std::move(report)) {
     setWindowTitle(title);
-    m_printer->setOutputFormat(QPrinter::PdfFormat);
-    m_report->setupPrinter(*m_printer);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     Toolbar1 = new KeyToolbar(this);
-    Toolbar1->addButton(QStringLiteral("ZoomIn"), QStringLiteral("ขยาย"),
-                        QStringLiteral("ขยายหน้ารายงาน"));
-    Toolbar1->addButton(QStringLiteral("ZoomOut"), QStringLiteral("ย่อ"),
-                        QStringLiteral("ย่อหน้ารายงาน"));
-    Toolbar1->addButton(QStringLiteral("Zoom1"), QStringLiteral("ขนาดจริง"),
-                        QStringLiteral("แสดงขนาดจริง"));
-    Toolbar1->addButton(QStringLiteral("FitWidth"), QStringLiteral("เต็มความกว้าง"),
-                        QStringLiteral("แสดงเต็มความกว้างของหน้าต่าง"));
-    Toolbar1->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"),
-                        QStringLiteral("พิมพ์รายงานทุกหน้า"));
-    QAction* close = Toolbar1->addButton(QStringLiteral("CLOSE"), QStringLiteral("ปิด"),
-                                         QStringLiteral("[ESC] - ปิดหน้าต่าง"));
-    close->setShortcut(QKeySequence(Qt::Key_Escape));
-    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(close);
+    const struct {
+        const char* key;
+        const char16_t* caption;
+        const char16_t* tip;
+        QKeySequence shortcut;
+    } buttons[] = {
+        {"First", u"หน้าแรก", u"[Home] - หน้าแรก", QKeySequence(Qt::Key_Home)},
+        {"Previous", u"ก่อนหน้า", u"[PgUp] - หน้าก่อนหน้า", QKeySequence(Qt::Key_PageUp)},
+        {"Next", u"ถัดไป", u"[PgDn] - หน้าถัดไป", QKeySequence(Qt::Key_PageDown)},
+        {"Last", u"หน้าสุดท้าย", u"[End] - หน้าสุดท้าย", QKeySequence(Qt::Key_End)},
+        {"ZoomIn", u"ขยาย", u"ขยายหน้ารายงาน", QKeySequence(Qt::Key_Plus)},
+        {"ZoomOut", u"ย่อ", u"ย่อหน้ารายงาน", QKeySequence(Qt::Key_Minus)},
+        {"Zoom1", u"ขนาดจริง", u"แสดงขนาดจริง", QKeySequence()},
+        {"FitWidth", u"เต็มความกว้าง", u"แสดงเต็มความกว้างของหน้าต่าง", QKeySequence()},
+        {"Print", u"พิมพ์", u"พิมพ์รายงานทุกหน้า", QKeySequence()},
+        {"CLOSE", u"ปิด", u"[ESC] - ปิดหน้าต่าง", QKeySequence(Qt::Key_Escape)},
+    };
+    for (const auto& b : buttons) {
+        QAction* action = Toolbar1->addButton(
+            QString::fromLatin1(b.key), QString::fromUtf16(b.caption), QString::fromUtf16(b.tip));
+        if (!b.shortcut.isEmpty()) {
+            action->setShortcut(b.shortcut);
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            addAction(action);
+        }
+    }
+    lblPage = new QLabel(Toolbar1);
+    lblPage->setContentsMargins(12, 0, 12, 0);
+    Toolbar1->insertWidget(Toolbar1->button(QStringLiteral("ZoomIn")), lblPage);
     layout->addWidget(Toolbar1);
 
-    CRViewer1 = new QPrintPreviewWidget(m_printer.get(), this);
-    CRViewer1->setViewMode(QPrintPreviewWidget::SinglePageView);
-    connect(CRViewer1, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { m_report->print(*printer); });
+    CRViewer1 = new ReportPageView(*m_report, this);
     layout->addWidget(CRViewer1, 1);
     setFocusProxy(CRViewer1);
+    connect(CRViewer1, &ReportPageView::pageChanged, this, [this](int page, int count) {
+        lblPage->setText(QStringLiteral("หน้า %1 / %2").arg(page).arg(count));
+        Toolbar1->setEnabled(QStringLiteral("First"), page > 1);
+        Toolbar1->setEnabled(QStringLiteral("Previous"), page > 1);
+        Toolbar1->setEnabled(QStringLiteral("Next"), page < count);
+        Toolbar1->setEnabled(QStringLiteral("Last"), page < count);
+    });
     connect(Toolbar1, &KeyToolbar::buttonClick, this,
             [this](const QString& key) { toolbarButtonClick(key); });
-
-    CRViewer1->updatePreview();
-    CRViewer1->setZoomFactor(1.0);
+    CRViewer1->setPage(1);
 }
 
-void frmViewReport::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // The view keeps the page centred while the frame takes its size; once it
-    // has, start at the top of page 1.
-    QTimer::singleShot(0, this, [this] {
-        if (auto* view = CRViewer1->findChild<QGraphicsView*>())
-            view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
-    });
-}
+frmViewReport::~frmViewReport() = default;
 
-frmViewReport::~frmViewReport() {
-    // The preview paints into the printer until it goes; let it go first.
-    delete CRViewer1;
+void frmViewReport::turnTo(int page) {
+    try {
+        if (page > 0)
+            CRViewer1->setPage(page);
+        else
+            CRViewer1->reload();
+    } catch (const ReportError& error) {
+        Library::MsgError(error.message());
+    } catch (const DbError& error) {
+        Library::MsgError(QStringLiteral("อ่านข้อมูลของรายงาน %1 ไม่ได้\n").arg(m_report->fileName()) +
+                          error.message());
+    }
 }
 
 void frmViewReport::toolbarButtonClick(const QString& key) {
-    if (key == QLatin1String("ZoomIn")) {
+    if (key == QLatin1String("First")) {
+        turnTo(1);
+    } else if (key == QLatin1String("Previous")) {
+        turnTo(CRViewer1->page() - 1);
+    } else if (key == QLatin1String("Next")) {
+        turnTo(CRViewer1->page() + 1);
+    } else if (key == QLatin1String("Last")) {
+        turnTo(CRViewer1->pageCount());
+    } else if (key == QLatin1String("ZoomIn")) {
         CRViewer1->zoomIn();
     } else if (key == QLatin1String("ZoomOut")) {
         CRViewer1->zoomOut();
@@ -81,9 +100,11 @@ void frmViewReport::toolbarButtonClick(const QString& key) {
     } else if (key == QLatin1String("Print")) {
         try {
             m_report->printAllPages();
-        } catch (const ReportError& error) {
-            Library::MsgError(error.message());
+        } catch (const std::runtime_error& error) {
+            Library::MsgError(QString::fromStdString(error.what()));
         }
+        // Printing lays the report out afresh; the pages follow it.
+        turnTo(0);
     } else if (key == QLatin1String("CLOSE")) {
         if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
             frame->close();

@@ -4,12 +4,14 @@
 #include <memory>
 
 class KeyToolbar;
-class QPrintPreviewWidget;
-class QPrinter;
+class QLabel;
 class Report;
+class ReportPageView;
 
-// The report viewer: the report's pages at zoom 1, with zoom and print keys.
-// One window per report shown; "CLOSE" and Esc close it.
+// The report viewer: the report's pages one at a time at zoom 1, each painted
+// when first shown, with paging, zoom and print keys. One window per report
+// shown; "CLOSE" and Esc close it. Building it paints the first page, which
+// may throw ReportError or DbError.
 class frmViewReport : public QWidget {
     Q_OBJECT
 public:
@@ -17,18 +19,17 @@ public:
     ~frmViewReport() override;
 
     KeyToolbar* toolbar() const { return Toolbar1; }
-    QPrintPreviewWidget* viewer() const { return CRViewer1; }
+    ReportPageView* viewer() const { return CRViewer1; }
     const Report& report() const { return *m_report; }
     void pressButton(const QString& key) { toolbarButtonClick(key); }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void toolbarButtonClick(const QString& key);
+    // Shows a page (0: the current one, laid out anew); a failure shows an error box.
+    void turnTo(int page);
 
     std::unique_ptr<Report> m_report;
-    std::unique_ptr<QPrinter> m_printer;
     KeyToolbar* Toolbar1;
-    QPrintPreviewWidget* CRViewer1;
+    QLabel* lblPage;
+    ReportPageView* CRViewer1;
 };

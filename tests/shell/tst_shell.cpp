@@ -90,7 +90,7 @@ private slots:
     }
 
     void cleanup() {
-        qDeleteAll(QApplication::topLevelWidgets());
+        deleteWindows();
         Seams::setProgramFolder({});
         m_db.reset();
     }

@@ -1,0 +1,1283 @@
+#include "platform/ReportEngine.h"
+
+#include "library/Database.h"
+#include "library/Library.h"
+#include "library/Seams.h"
+#include "platform/Report.h"
+
+#include <QCollator>
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QLocale>
+#include <QPageSize>
+#include <QPainter>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTextLayout>
+#include <algorithm>
+#include <map>
+
+using namespace ReportLayout;
+
+namespace ReportEngine {
+
+// Counts and sums (in satang) per aggregate of the layout, and the values
+// (interned) of the distinct counts, sorted out now and then.
+struct Accumulator {
+    QList<qint64> values;
+    QList<QList<int>> distinct;
+    QList<qsizetype> compactAt;
+};
+
+struct Cell {
+    QString text;
+    int first = 0;
+    int span = 1;
+    Qt::Alignment align = Qt::AlignLeft;
+};
+
+// One printed line: a line of text across the page, or a row of the table.
+struct Band {
+    enum class Kind { Text, Heading, Detail, Sum, Total };
+    Kind kind = Kind::Text;
+    QList<Cell> cells;
+    bool bold = false;
+    double size = 0;    // points; 0: the page's font size
+    bool table = false; // prints under the column titles
+    bool keepWithNext = false;
+};
+
+struct Prepared {
+    int pages = 0;
+    QList<QStringList> deferred; // header lines, filled once their rows were read
+    Accumulator totals;          // the report's, for page headers and footers
+    QVariantList first;          // the report's first row
+    bool summary = false;
+    QList<Band> bands; // without detail rows: every band, in order
+};
+
+namespace {
+
+constexpr double unitsPerPoint = unitsPerInch / 72;
+constexpr double cellPadding = 3 * unitsPerPoint; // either side of a cell's text
+constexpr double rowPadding = 1 * unitsPerPoint;  // above and below a table row
+
+bool isNumber(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The database's order of values: NULL, then numbers, then texts.
+int rank(const QVariant& v) {
+    return v.isNull() ? 0 : isNumber(v) ? 1 : 2;
+}
+
+// Thai dictionary order; equal keys fall back to code-point order, as the
+// database's Thai collation does.
+int thaiCompare(const QString& a, const QString& b) {
+    thread_local const QCollator collator{QLocale(QLocale::Thai, QLocale::Thailand)};
+    const int order = collator.compare(a, b);
+    return order != 0 ? order : a.compare(b);
+}
+
+int compareValues(const QVariant& a, const QVariant& b) {
+    const int ra = rank(a);
+    const int rb = rank(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    if (ra == 0)
+        return 0;
+    if (ra == 1) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return thaiCompare(a.toString(), b.toString());
+}
+
+bool sameValue(const QVariant& a, const QVariant& b) {
+    const int ra = rank(a);
+    if (ra != rank(b))
+        return false;
+    if (ra == 0)
+        return true;
+    return ra == 1 ? a.toDouble() == b.toDouble() : a.toString() == b.toString();
+}
+
+QString quoted(QString name) {
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+QString innerStatement(const QString& sql) {
+    QString statement = sql.trimmed();
+    while (statement.endsWith(QLatin1Char(';')))
+        statement = statement.chopped(1).trimmed();
+    return statement;
+}
+
+QSqlQuery runQuery(const QString& sql, const QVariantList& params) {
+    QSqlQuery query(Connection::shared().database());
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : params)
+        query.addBindValue(value);
+    ok = ok && query.exec();
+    if (!ok)
+        throw DbError(query.lastError().text() + QLatin1Char('\n') + sql);
+    return query;
+}
+
+QStringList sourceColumns(const Source& source) {
+    if (source.useRecords)
+        return source.records.fieldNames();
+    const QSqlRecord record = runQuery(QStringLiteral("SELECT * FROM (") +
+                                           innerStatement(source.sql) + QStringLiteral(") LIMIT 0"),
+                                       source.params)
+                                  .record();
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    return names;
+}
+
+struct OrderKey {
+    int field = 0;
+    bool descending = false;
+};
+
+class Reader {
+public:
+    virtual ~Reader() = default;
+    // The next row's values, in the order of the fields asked for.
+    virtual bool next(QVariantList& values) = 0;
+};
+
+class SqlReader : public Reader {
+public:
+    SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order) {
+        QStringList columns;
+        for (const QString& field : fields)
+            columns << quoted(field);
+        if (columns.isEmpty())
+            columns << QStringLiteral("1");
+        QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                      QStringLiteral(" FROM (") + innerStatement(source.sql) + QLatin1Char(')');
+        QStringList keys;
+        for (const OrderKey& key : order)
+            keys << quoted(fields.at(key.field)) + QStringLiteral(" COLLATE THAI") +
+                        (key.descending ? QStringLiteral(" DESC") : QString());
+        if (!keys.isEmpty())
+            sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
+        m_sql = sql;
+        m_query = runQuery(sql, source.params);
+        m_count = static_cast<int>(fields.size());
+    }
+
+    bool next(QVariantList& values) override {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                throw DbError(m_query.lastError().text() + QLatin1Char('\n') + m_sql);
+            return false;
+        }
+        for (int i = 0; i < m_count; ++i)
+            values[i] = m_query.value(i);
+        return true;
+    }
+
+private:
+    QString m_sql;
+    QSqlQuery m_query;
+    int m_count = 0;
+};
+
+// As many empty rows as the statement gives: enough to count pages when they
+// follow from the number of rows alone.
+class CountReader : public Reader {
+public:
+    explicit CountReader(const Source& source) {
+        if (source.useRecords) {
+            m_left = source.records.RecordCount();
+            return;
+        }
+        QSqlQuery query = runQuery(QStringLiteral("SELECT COUNT(*) FROM (") +
+                                       innerStatement(source.sql) + QLatin1Char(')'),
+                                   source.params);
+        m_left = query.next() ? query.value(0).toLongLong() : 0;
+    }
+
+    bool next(QVariantList&) override { return m_left-- > 0; }
+
+private:
+    qint64 m_left = 0;
+};
+
+class RecordsReader : public Reader {
+public:
+    RecordsReader(const Recordset& records, const QStringList& fields, const QList<OrderKey>& order)
+        : m_rows(records.rows()) {
+        for (const QString& field : fields)
+            m_columns << records.fieldIndex(field);
+        for (int i = 0; i < m_rows.size(); ++i)
+            m_order << i;
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            for (const OrderKey& key : order) {
+                const int column = m_columns.at(key.field);
+                const int c = compareValues(m_rows.at(a).at(column), m_rows.at(b).at(column));
+                if (c != 0)
+                    return key.descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+
+    bool next(QVariantList& values) override {
+        if (m_next >= m_order.size())
+            return false;
+        const QVariantList& row = m_rows.at(m_order.at(m_next++));
+        for (qsizetype i = 0; i < m_columns.size(); ++i)
+            values[i] = row.at(m_columns.at(i));
+        return true;
+    }
+
+private:
+    QList<QVariantList> m_rows;
+    QList<int> m_columns;
+    QList<int> m_order;
+    qsizetype m_next = 0;
+};
+
+// The page, its fonts and the table's columns; draws bands or takes their text.
+class Canvas {
+public:
+    Canvas(const Layout& layout, Output* output) : m_layout(layout), m_output(output) {
+        QSizeF page = QPageSize(layout.pageSize).size(QPageSize::Point);
+        if (layout.orientation == QPageLayout::Landscape)
+            page.transpose();
+        const double margin = layout.margin * 72 / 25.4;
+        m_width = (page.width() - 2 * margin) * unitsPerPoint;
+        m_height = (page.height() - 2 * margin) * unitsPerPoint;
+        double total = 0;
+        for (const Column& c : layout.columns)
+            total += c.width;
+        double x = 0;
+        m_columnX << 0;
+        for (const Column& c : layout.columns) {
+            x += c.width * m_width / total;
+            m_columnX << x;
+        }
+    }
+
+    double width() const { return m_width; }
+    double height() const { return m_height; }
+    int columns() const { return static_cast<int>(m_layout.columns.size()); }
+    double rowHeight() { return font(0, false).row; }
+
+    double bandHeight(const Band& band) {
+        Font& f = font(band.size, band.bold);
+        return band.kind == Band::Kind::Text ? f.line : f.row;
+    }
+
+    void beginPage() {
+        if (m_output && m_output->text)
+            m_output->text->append(QStringList());
+    }
+
+    void draw(const Band& band, double top) {
+        if (!m_output)
+            return;
+        Font& f = font(band.size, band.bold);
+        const double h = band.kind == Band::Kind::Text ? f.line : f.row;
+        QPainter* painter = m_output->painter;
+        if (painter && (band.kind == Band::Kind::Heading || band.kind == Band::Kind::Total))
+            painter->fillRect(QRectF(0, top, m_width, h), QColor(0xE8, 0xE8, 0xE8));
+        QList<Cell> cells = band.cells;
+        if (band.kind == Band::Kind::Sum || band.kind == Band::Kind::Total)
+            cells = spread(f, cells);
+        QStringList texts;
+        for (const Cell& cell : cells) {
+            double left = 0;
+            double right = m_width;
+            if (band.kind != Band::Kind::Text) {
+                left = m_columnX.at(cell.first) + cellPadding;
+                right = left + columnRoom(cell.first, cell.span);
+            }
+            texts << drawText(f, cell.text, left, right, cell.align, top + (h - f.height) / 2);
+        }
+        if (m_output->text)
+            m_output->text->last() << texts.join(QLatin1Char('|'));
+    }
+
+private:
+    // A text shaped once: its glyphs (Thai marks placed) and its width. Reports
+    // repeat most of their texts (names, courses, amounts, dates).
+    struct Shaped {
+        QList<QGlyphRun> runs;
+        double width = 0;
+    };
+
+    struct Font {
+        explicit Font(const QFont& qfont) : font(qfont), metrics(qfont) {
+            ascent = metrics.ascent();
+            height = metrics.height();
+            line = metrics.lineSpacing();
+            row = height + 2 * rowPadding;
+        }
+        QFont font;
+        QFontMetricsF metrics;
+        double ascent = 0;
+        double height = 0;
+        double line = 0;
+        double row = 0;
+        QHash<QString, Shaped> shaped;
+    };
+
+    Font& font(double size, bool bold) {
+        const double points = size > 0 ? size : m_layout.fontSize;
+        const int pixels = qRound(points * unitsPerPoint);
+        const int key = pixels * 2 + (bold ? 1 : 0);
+        auto it = m_fonts.find(key);
+        if (it == m_fonts.end()) {
+            QFont qfont(m_layout.font);
+            qfont.setPixelSize(pixels);
+            qfont.setBold(bold);
+            qfont.setHintingPreference(QFont::PreferNoHinting);
+            it = m_fonts.try_emplace(key, qfont).first;
+        }
+        return it->second;
+    }
+
+    Shaped shape(Font& f, const QString& text) {
+        auto it = f.shaped.constFind(text);
+        if (it != f.shaped.constEnd())
+            return *it;
+        QTextLayout layout(text, f.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (line.isValid())
+            line.setLineWidth(1e9);
+        layout.endLayout();
+        Shaped shaped;
+        shaped.width = line.isValid() ? line.naturalTextWidth() : 0;
+        shaped.runs = layout.glyphRuns();
+        if (f.shaped.size() >= 4096)
+            f.shaped.clear();
+        return *f.shaped.insert(text, shaped);
+    }
+
+    double columnRoom(int first, int span) const {
+        return m_columnX.at(first + span) - m_columnX.at(first) - 2 * cellPadding;
+    }
+
+    bool fits(Font& f, const QString& text, double room) { return shape(f, text).width <= room; }
+
+    // The texts of a total row: one too long for its column runs on over the
+    // empty cells after it, or first before it when aligned right (an amount
+    // stays at the right); empty cells go.
+    QList<Cell> spread(Font& f, const QList<Cell>& cells) {
+        QList<bool> taken(cells.size(), false);
+        auto isFree = [&](qsizetype c) {
+            return c >= 0 && c < cells.size() && !taken.at(c) && cells.at(c).text.isEmpty();
+        };
+        QList<Cell> spread;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            Cell cell = cells.at(i);
+            if (cell.text.isEmpty())
+                continue;
+            taken[i] = true;
+            auto tooLong = [&] { return !fits(f, cell.text, columnRoom(cell.first, cell.span)); };
+            if ((cell.align & Qt::AlignRight) != 0)
+                while (tooLong() && isFree(cell.first - 1)) {
+                    taken[--cell.first] = true;
+                    ++cell.span;
+                }
+            if (tooLong() && isFree(cell.first + cell.span)) {
+                cell.align = Qt::AlignLeft;
+                while (tooLong() && isFree(cell.first + cell.span))
+                    taken[cell.first + cell.span++] = true;
+            }
+            spread << cell;
+        }
+        return spread;
+    }
+
+    // Draws text between left and right, cut with "…" (at a whole character
+    // with its marks) when it is too long, but for a text aligned right (an
+    // amount), which runs on to the left whole; returns what was drawn.
+    QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
+                     double top) {
+        if (text.isEmpty())
+            return text;
+        const double room = right - left;
+        QString shown = text;
+        Shaped shaped = shape(f, text);
+        if (shaped.width > room && !(align & Qt::AlignRight)) {
+            shown = f.metrics.elidedText(text, Qt::ElideRight, room);
+            shaped = shape(f, shown);
+        }
+        QPainter* painter = m_output->painter;
+        if (!painter)
+            return shown;
+        double x = left;
+        if (align & Qt::AlignRight)
+            x = right - shaped.width;
+        else if (align & Qt::AlignHCenter)
+            x = left + (room - shaped.width) / 2;
+        for (const QGlyphRun& run : shaped.runs)
+            painter->drawGlyphRun(QPointF(x, top), run);
+        return shown;
+    }
+
+    const Layout& m_layout;
+    Output* m_output;
+    double m_width = 0;
+    double m_height = 0;
+    QList<double> m_columnX;
+    std::map<int, Font> m_fonts;
+};
+
+// Places bands on pages: the page header and footer on every page, the column
+// titles above the table's rows on every page, a group's header kept with the
+// row after it. Paints only the pages asked for.
+class Pager {
+public:
+    using PageLines = std::function<QList<Band>(int page)>;
+
+    Pager(Canvas& canvas, Output* output, int first, int last, Band heading, PageLines header,
+          PageLines footer)
+        : m_canvas(canvas), m_output(output), m_first(std::max(first, 1)), m_last(last),
+          m_heading(std::move(heading)), m_header(std::move(header)), m_footer(std::move(footer)) {}
+
+    void add(const Band& band) {
+        if (!m_open)
+            startPage();
+        const bool heading = band.table && !m_headingShown && m_canvas.columns() > 0;
+        double need = m_canvas.bandHeight(band);
+        if (band.keepWithNext)
+            need += m_canvas.rowHeight();
+        if (heading)
+            need += m_canvas.bandHeight(m_heading);
+        if (m_y + need > m_bottom && m_hasBody) {
+            endPage();
+            startPage();
+        }
+        if (band.table && !m_headingShown && m_canvas.columns() > 0) {
+            place(m_heading);
+            m_headingShown = true;
+        }
+        place(band);
+        m_hasBody = true;
+    }
+
+    void finish() {
+        if (!m_open)
+            startPage();
+        endPage();
+    }
+
+    int pages() const { return m_page; }
+    int painted() const { return m_painted; }
+    // Past the last page asked for: the rest need not be read.
+    bool done() const { return m_last > 0 && m_page > m_last; }
+    // The band being added cannot reach a painted page: its text is not needed.
+    bool skipping() const {
+        return !m_output || (m_last > 0 && m_page > m_last) || m_page + 1 < m_first;
+    }
+
+private:
+    bool painting() const {
+        return m_output && m_page >= m_first && (m_last == 0 || m_page <= m_last);
+    }
+
+    void startPage() {
+        ++m_page;
+        m_open = true;
+        m_hasBody = false;
+        m_headingShown = false;
+        m_y = 0;
+        if (painting()) {
+            if (m_painted > 0 && m_output->newPage)
+                m_output->newPage();
+            ++m_painted;
+            m_canvas.beginPage();
+        }
+        for (const Band& band : m_header(m_page))
+            place(band);
+        m_footerBands = m_footer(m_page);
+        double footer = 0;
+        for (const Band& band : m_footerBands)
+            footer += m_canvas.bandHeight(band);
+        m_bottom = m_canvas.height() - footer;
+    }
+
+    void endPage() {
+        m_y = m_bottom;
+        for (const Band& band : m_footerBands)
+            place(band);
+        m_open = false;
+    }
+
+    void place(const Band& band) {
+        if (painting())
+            m_canvas.draw(band, m_y);
+        m_y += m_canvas.bandHeight(band);
+    }
+
+    Canvas& m_canvas;
+    Output* m_output;
+    int m_first;
+    int m_last;
+    Band m_heading;
+    PageLines m_header;
+    PageLines m_footer;
+    QList<Band> m_footerBands;
+    int m_page = 0;
+    int m_painted = 0;
+    bool m_open = false;
+    bool m_hasBody = false;
+    bool m_headingShown = false;
+    double m_y = 0;
+    double m_bottom = 0;
+};
+
+// A value while an expression is worked out.
+struct Value {
+    enum class Type { Null, Number, Text };
+    Type type = Type::Null;
+    Money number;
+    QString text;
+};
+
+// The aggregates, the first row and the running row number of a group or of
+// the report.
+struct Scope {
+    Accumulator acc;
+    QVariantList first;
+    bool hasFirst = false;
+    QVariant key;
+    int rows = 0;
+    QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
+};
+
+// A group of a report without detail rows, while every row is read.
+struct Node {
+    Scope scope;
+    QHash<QString, int> texts; // the next level's nodes by key
+    QHash<double, int> numbers;
+    int null = -1;
+    QList<int> children;
+};
+
+class Runner {
+public:
+    Runner(const Input& input, const Prepared* prepared)
+        : L(*input.layout), m_input(input), m_prepared(prepared) {
+        bind(sourceColumns(input.source));
+        m_conditionRow.fill(-1, L.exprs.size());
+        m_conditionValue.fill(false, L.exprs.size());
+        m_amount.fill(0, L.aggregates.size());
+        m_counted.fill(false, L.aggregates.size());
+        QList<int> live = L.reportAggregates;
+        for (const Group& g : L.groups)
+            live << g.aggregates;
+        for (int index : live)
+            if (!m_liveAggregates.contains(index))
+                m_liveAggregates << index;
+        for (const Column& c : L.columns)
+            m_heading.cells << Cell{c.caption, static_cast<int>(m_heading.cells.size()), 1,
+                                    Qt::AlignHCenter};
+        m_heading.kind = Band::Kind::Heading;
+        m_heading.bold = true;
+    }
+
+    // Reads the rows sorted and sends the bands straight to the pager.
+    void stream(Pager& pager, Prepared* record) {
+        std::unique_ptr<Reader> reader = record && pagesFollowRowCount()
+                                             ? std::make_unique<CountReader>(m_input.source)
+                                             : open(true);
+        const int levels = static_cast<int>(L.groups.size());
+        QList<Scope> open(levels);
+        int opened = 0; // open levels
+        QVariantList row(m_fieldCount);
+        bool more = reader->next(row);
+        if (more) {
+            compute(row);
+            setFirst(m_report, row);
+        }
+        emitLines(L.header, m_report, pager, false, false, true, record);
+        while (more && !pager.done()) {
+            int level = 0;
+            while (level < opened && sameValue(row.at(keyField(level)), open.at(level).key))
+                ++level;
+            for (; opened > level; --opened)
+                closeGroup(opened - 1, open[opened - 1], pager, record);
+            for (; opened < levels; ++opened) {
+                open[opened] = Scope{};
+                open[opened].key = row.at(keyField(opened));
+                setFirst(open[opened], row);
+                emitLines(L.groups.at(opened).header, open[opened], pager, true, true, true,
+                          record);
+            }
+            learn(row);
+            accumulate(m_report.acc, L.reportAggregates);
+            for (int g = 0; g < levels; ++g)
+                accumulate(open[g].acc, L.groups.at(g).aggregates);
+            Scope& innermost = levels > 0 ? open[levels - 1] : m_report;
+            ++innermost.rows;
+            if (L.details && !L.columns.isEmpty())
+                pager.add(detailBand(row, innermost.rows, pager.skipping()));
+            more = reader->next(row);
+            if (more)
+                compute(row);
+        }
+        if (pager.done())
+            return;
+        for (; opened > 0; --opened)
+            closeGroup(opened - 1, open[opened - 1], pager, record);
+        finishReport(pager, record);
+        pager.finish();
+        if (record) {
+            record->totals = m_report.acc;
+            record->first = m_report.first;
+        }
+    }
+
+    // Reads the rows in any order into one node per group and gives every band
+    // of the report, groups in the layout's order.
+    QList<Band> summarise(Prepared& record) {
+        std::unique_ptr<Reader> reader = open(false);
+        const int levels = static_cast<int>(L.groups.size());
+        m_nodes = QList<QList<Node>>(levels + 1);
+        m_nodes[0] << Node{};
+        QVariantList row(m_fieldCount);
+        while (reader->next(row)) {
+            compute(row);
+            learn(row);
+            setFirst(m_report, row);
+            accumulate(m_report.acc, L.reportAggregates);
+            int parent = 0;
+            for (int g = 0; g < levels; ++g) {
+                parent = child(g, parent, row.at(keyField(g)));
+                Scope& scope = m_nodes[g + 1][parent].scope;
+                setFirst(scope, row);
+                accumulate(scope.acc, L.groups.at(g).aggregates);
+            }
+        }
+        QList<Band> bands;
+        BandList sink{bands};
+        emitLines(L.header, m_report, sink, false, false, false, nullptr);
+        emitChildren(0, 0, sink);
+        finishReport(sink, nullptr);
+        record.totals = m_report.acc;
+        record.first = m_report.first;
+        return bands;
+    }
+
+    QList<Band> pageLines(const QList<TextLine>& lines, int page) {
+        Scope scope;
+        scope.first = m_prepared ? m_prepared->first : m_report.first;
+        scope.hasFirst = !scope.first.isEmpty();
+        scope.acc = m_prepared ? m_prepared->totals : m_report.acc;
+        QList<Band> bands;
+        BandList sink{bands};
+        m_page = page;
+        emitLines(lines, scope, sink, false, false, false, nullptr);
+        return bands;
+    }
+
+    const Band& heading() const { return m_heading; }
+
+private:
+    struct BandList {
+        QList<Band>& bands;
+        void add(const Band& band) { bands << band; }
+    };
+
+    void bind(const QStringList& available) {
+        QHash<QString, QString> byLower;
+        for (const QString& name : available)
+            if (!byLower.contains(name.toLower()))
+                byLower.insert(name.toLower(), name);
+        QHash<QString, int> computed;
+        for (int i = 0; i < L.computed.size(); ++i)
+            computed.insert(L.computed.at(i).name.toLower(), i);
+        QHash<QString, int> fieldOf;
+        m_fieldOfRef.resize(L.refs.size());
+        for (int r = 0; r < L.refs.size(); ++r) {
+            const QString lower = L.refs.at(r).name.toLower();
+            if (computed.contains(lower)) {
+                m_fieldOfRef[r] = -1 - computed.value(lower);
+                continue;
+            }
+            if (!byLower.contains(lower))
+                fail(L.file, L.refs.at(r).line,
+                     QStringLiteral("ไม่มีคอลัมน์ %1 ในข้อมูล").arg(L.refs.at(r).name));
+            if (!fieldOf.contains(lower)) {
+                fieldOf.insert(lower, static_cast<int>(m_fields.size()));
+                m_fields << byLower.value(lower);
+            }
+            m_fieldOfRef[r] = fieldOf.value(lower);
+        }
+        m_sourceCount = static_cast<int>(m_fields.size());
+        for (int& field : m_fieldOfRef)
+            if (field < 0)
+                field = m_sourceCount - 1 - field;
+        m_fieldCount = m_sourceCount + static_cast<int>(L.computed.size());
+    }
+
+    // Sorted by the groups' keys and the sort keys for detail rows; a report
+    // without detail rows orders its groups itself.
+    std::unique_ptr<Reader> open(bool sorted) {
+        QList<OrderKey> order;
+        if (sorted) {
+            for (const Group& g : L.groups)
+                order << OrderKey{m_fieldOfRef.at(g.key.ref), g.key.descending};
+            for (const SortKey& key : L.sort)
+                order << OrderKey{m_fieldOfRef.at(key.ref), key.descending};
+        }
+        const Source& source = m_input.source;
+        if (source.useRecords)
+            return std::make_unique<RecordsReader>(source.records, m_fields, order);
+        return std::make_unique<SqlReader>(source, m_fields, order);
+    }
+
+    // No groups, and no line above or beside the rows that prints their values
+    // or totals: the rows' number alone decides the pages.
+    bool pagesFollowRowCount() const {
+        auto plain = [](const QList<TextLine>& lines, bool totals) {
+            for (const TextLine& line : lines)
+                for (const Part& part : line.text.parts)
+                    if (part.kind == Part::Kind::Value ||
+                        (totals &&
+                         (part.kind == Part::Kind::Aggregate || part.kind == Part::Kind::BahtText)))
+                        return false;
+            return true;
+        };
+        return L.groups.isEmpty() && plain(L.pageHeader, true) && plain(L.pageFooter, true) &&
+               plain(L.header, true) && plain(L.footer, false);
+    }
+
+    int keyField(int level) const { return m_fieldOfRef.at(L.groups.at(level).key.ref); }
+
+    void setFirst(Scope& scope, const QVariantList& row) {
+        if (scope.hasFirst)
+            return;
+        scope.first = row;
+        scope.hasFirst = true;
+    }
+
+    int child(int level, int parent, const QVariant& key) {
+        Node& p = m_nodes[level][parent];
+        const bool null = key.isNull();
+        const bool number = !null && isNumber(key);
+        const int found = null     ? p.null
+                          : number ? p.numbers.value(key.toDouble(), -1)
+                                   : p.texts.value(key.toString(), -1);
+        if (found >= 0)
+            return found;
+        const int index = static_cast<int>(m_nodes[level + 1].size());
+        if (null)
+            p.null = index;
+        else if (number)
+            p.numbers.insert(key.toDouble(), index);
+        else
+            p.texts.insert(key.toString(), index);
+        p.children << index;
+        Node node;
+        node.scope.key = key;
+        m_nodes[level + 1] << node;
+        return index;
+    }
+
+    void emitChildren(int level, int parent, BandList& sink) {
+        if (level >= L.groups.size())
+            return;
+        QList<int> children = m_nodes[level][parent].children;
+        const QList<Node>& nodes = m_nodes[level + 1];
+        const bool descending = L.groups.at(level).key.descending;
+        std::sort(children.begin(), children.end(), [&](int a, int b) {
+            const int c = compareValues(nodes.at(a).scope.key, nodes.at(b).scope.key);
+            return descending ? c > 0 : c < 0;
+        });
+        for (int index : children) {
+            const Group& group = L.groups.at(level);
+            Scope& scope = m_nodes[level + 1][index].scope;
+            emitLines(group.header, scope, sink, true, true, false, nullptr);
+            emitChildren(level + 1, index, sink);
+            if (group.row.present)
+                sink.add(sumBand(group.row, scope, Band::Kind::Sum, false));
+            emitLines(group.footer, scope, sink, true, false, false, nullptr);
+        }
+    }
+
+    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+        const Group& group = L.groups.at(level);
+        if (group.row.present)
+            pager.add(sumBand(group.row, scope, Band::Kind::Sum, pager.skipping()));
+        emitLines(group.footer, scope, pager, true, false, false, nullptr);
+        settle(scope, record);
+    }
+
+    template <typename Sink> void finishReport(Sink& sink, Prepared* record) {
+        if (L.totals.present)
+            sink.add(sumBand(L.totals, m_report, Band::Kind::Total, false));
+        emitLines(L.footer, m_report, sink, false, false, false, nullptr);
+        settle(m_report, record);
+    }
+
+    // Header lines that print totals of rows read after them.
+    void settle(Scope& scope, Prepared* record) {
+        if (!record)
+            return;
+        for (const auto& [ordinal, line] : scope.deferred)
+            record->deferred[ordinal] = lines(fill(line->text, scope));
+    }
+
+    static QStringList lines(const QString& filled) {
+        if (filled.trimmed().isEmpty())
+            return {};
+        QString text = filled;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        return text.split(QLatin1Char('\n'));
+    }
+
+    // Header lines (deferrable) that print totals of rows read after them take
+    // those totals from the counting pass.
+    template <typename Sink>
+    void emitLines(const QList<TextLine>& textLines, Scope& scope, Sink& sink, bool table,
+                   bool keep, bool deferrable, Prepared* record) {
+        for (const TextLine& line : textLines) {
+            QStringList parts;
+            bool known = false;
+            if (deferrable && line.text.usesAggregates() && (record || m_prepared)) {
+                const int ordinal = m_deferredCount++;
+                if (record) {
+                    record->deferred << QStringList();
+                    scope.deferred << qMakePair(ordinal, &line);
+                } else if (ordinal < m_prepared->deferred.size()) {
+                    parts = m_prepared->deferred.at(ordinal);
+                    known = true;
+                }
+            }
+            if (!known)
+                parts = lines(fill(line.text, scope));
+            for (qsizetype i = 0; i < parts.size(); ++i) {
+                Band band;
+                band.kind = Band::Kind::Text;
+                band.bold = line.bold;
+                band.size = line.size;
+                band.table = table;
+                band.keepWithNext = keep && &line == &textLines.last() && i == parts.size() - 1;
+                band.cells << Cell{parts.at(i), 0, 1, line.align};
+                sink.add(band);
+            }
+        }
+    }
+
+    Band detailBand(const QVariantList& row, int number, bool skip) const {
+        Band band;
+        band.kind = Band::Kind::Detail;
+        band.table = true;
+        if (skip)
+            return band;
+        for (int c = 0; c < L.columns.size(); ++c) {
+            const Column& column = L.columns.at(c);
+            const QString text =
+                column.format == Format::Row
+                    ? QString::number(number)
+                    : display(row, m_fieldOfRef.at(column.ref), column.format, column.map);
+            band.cells << Cell{text, c, 1, column.align};
+        }
+        return band;
+    }
+
+    Band sumBand(const SumRow& sumRow, const Scope& scope, Band::Kind kind, bool skip) const {
+        Band band;
+        band.kind = kind;
+        band.bold = true;
+        band.table = true;
+        if (skip)
+            return band;
+        for (int c = 0; c < sumRow.cells.size(); ++c)
+            band.cells << Cell{fill(sumRow.cells.at(c), scope), c, 1, sumRow.align.at(c)};
+        return band;
+    }
+
+    QString fill(const Template& t, const Scope& scope) const {
+        QString out;
+        for (const Part& part : t.parts) {
+            switch (part.kind) {
+            case Part::Kind::Literal:
+                out += part.text;
+                break;
+            case Part::Kind::Formula:
+                out += m_input.formulas.value(part.text);
+                break;
+            case Part::Kind::Value:
+                if (scope.hasFirst)
+                    out += display(scope.first, m_fieldOfRef.at(part.ref), part.format, part.map);
+                break;
+            case Part::Kind::Aggregate:
+                out += aggregateText(part, scope.acc);
+                break;
+            case Part::Kind::BahtText:
+                out += Library::BahtText(Money::fromSatang(total(scope.acc, part.aggregate)));
+                break;
+            case Part::Kind::Today:
+                out += Library::DateToThaiDate(Seams::today());
+                break;
+            case Part::Kind::Page:
+                out += QString::number(m_page);
+                break;
+            case Part::Kind::Pages:
+                out += QString::number(m_prepared ? m_prepared->pages : 0);
+                break;
+            }
+        }
+        return out;
+    }
+
+    static qint64 total(const Accumulator& acc, int aggregate) {
+        return aggregate < acc.values.size() ? acc.values.at(aggregate) : 0;
+    }
+
+    QString aggregateText(const Part& part, const Accumulator& acc) const {
+        const Aggregate& a = L.aggregates.at(part.aggregate);
+        switch (a.kind) {
+        case Aggregate::Kind::Count:
+            return QString::number(total(acc, part.aggregate));
+        case Aggregate::Kind::Distinct: {
+            if (part.aggregate >= acc.distinct.size())
+                return QStringLiteral("0");
+            QList<int> ids = acc.distinct.at(part.aggregate);
+            compact(ids);
+            return QString::number(ids.size());
+        }
+        case Aggregate::Kind::Sum:
+            break;
+        }
+        const Money sum = Money::fromSatang(total(acc, part.aggregate));
+        return part.format == Format::Number ? formatNumber(sum) : sum.toText(true);
+    }
+
+    QString display(const QVariantList& row, int field, Format format, const QString& map) const {
+        const QVariant& value = row.at(field);
+        if (format == Format::Map) {
+            const QString stored = value.toString();
+            return L.maps.value(map).value(stored, stored);
+        }
+        if (value.isNull())
+            return {};
+        if (field >= m_sourceCount) {
+            const Money amount = Money::fromSatang(value.toLongLong());
+            return format == Format::Number ? formatNumber(amount)
+                   : format == Format::Text ? amount.toText(false)
+                                            : amount.toText(true);
+        }
+        switch (format) {
+        case Format::Money:
+            return Money::fromVariant(value).toText(true);
+        case Format::Number:
+            return formatNumber(Money::fromVariant(value));
+        case Format::Date:
+            return Library::KeyToThaiDate(value.toString());
+        case Format::ShortDate:
+            return Library::KeyToShortThaiDate(value.toString());
+        default:
+            return value.toString();
+        }
+    }
+
+    // What the current row adds to each aggregate, worked out once for all scopes.
+    void learn(const QVariantList& row) {
+        ++m_rowGeneration;
+        for (int index : m_liveAggregates) {
+            const Aggregate& a = L.aggregates.at(index);
+            m_counted[index] = a.condition < 0 || condition(a.condition, row);
+            if (!m_counted[index])
+                continue;
+            if (a.kind == Aggregate::Kind::Sum) {
+                m_amount[index] = money(row, m_fieldOfRef.at(a.ref)).satang();
+            } else if (a.kind == Aggregate::Kind::Distinct) {
+                const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
+                m_counted[index] = !value.isNull();
+                if (m_counted[index])
+                    m_amount[index] = intern(value);
+            }
+        }
+    }
+
+    void accumulate(Accumulator& acc, const QList<int>& aggregates) const {
+        if (aggregates.isEmpty())
+            return;
+        if (acc.values.size() < L.aggregates.size()) {
+            acc.values.resize(L.aggregates.size());
+            acc.distinct.resize(L.aggregates.size());
+            acc.compactAt.fill(4096, L.aggregates.size());
+        }
+        for (int index : aggregates) {
+            if (!m_counted.at(index))
+                continue;
+            switch (L.aggregates.at(index).kind) {
+            case Aggregate::Kind::Count:
+                ++acc.values[index];
+                break;
+            case Aggregate::Kind::Sum:
+                acc.values[index] += m_amount.at(index);
+                break;
+            case Aggregate::Kind::Distinct: {
+                QList<int>& ids = acc.distinct[index];
+                ids << static_cast<int>(m_amount.at(index));
+                if (ids.size() >= acc.compactAt.at(index)) {
+                    compact(ids);
+                    acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
+                }
+                break;
+            }
+            }
+        }
+    }
+
+    static void compact(QList<int>& ids) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    }
+
+    int intern(const QVariant& value) {
+        const QString key =
+            isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : value.toString();
+        const int next = static_cast<int>(m_interned.size());
+        return *m_interned.insert(key, m_interned.value(key, next));
+    }
+
+    Money money(const QVariantList& row, int field) const {
+        const QVariant& value = row.at(field);
+        if (field >= m_sourceCount)
+            return Money::fromSatang(value.isNull() ? 0 : value.toLongLong());
+        return Money::fromVariant(value);
+    }
+
+    void compute(QVariantList& row) {
+        for (int i = 0; i < L.computed.size(); ++i) {
+            const Value v = evaluate(L.computed.at(i).expr, row);
+            row[m_sourceCount + i] =
+                v.type == Value::Type::Null ? QVariant() : QVariant(qlonglong(v.number.satang()));
+        }
+    }
+
+    bool condition(int expr, const QVariantList& row) {
+        if (m_conditionRow.at(expr) != m_rowGeneration) {
+            m_conditionRow[expr] = m_rowGeneration;
+            m_conditionValue[expr] = truth(expr, row);
+        }
+        return m_conditionValue.at(expr);
+    }
+
+    bool truth(int index, const QVariantList& row) const {
+        const Expr& e = L.exprs.at(index);
+        switch (e.op) {
+        case Expr::Op::And:
+            return truth(e.left, row) && truth(e.right, row);
+        case Expr::Op::Or:
+            return truth(e.left, row) || truth(e.right, row);
+        case Expr::Op::Not:
+            return !truth(e.left, row);
+        default:
+            break;
+        }
+        const int c = compare(evaluate(e.left, row), evaluate(e.right, row));
+        switch (e.op) {
+        case Expr::Op::Equal:
+            return c == 0;
+        case Expr::Op::NotEqual:
+            return c != 0;
+        case Expr::Op::Less:
+            return c < 0;
+        case Expr::Op::LessEqual:
+            return c <= 0;
+        case Expr::Op::Greater:
+            return c > 0;
+        default:
+            return c >= 0;
+        }
+    }
+
+    // Numbers compare as numbers (a text that reads as a number, too); anything
+    // else as text, NULL as empty text or zero.
+    static int compare(const Value& a, const Value& b) {
+        const bool numbers = (a.type != Value::Type::Text || b.type != Value::Type::Text) &&
+                             isNumeric(a) && isNumeric(b);
+        if (numbers) {
+            const Money x = asNumber(a);
+            const Money y = asNumber(b);
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        const QString x = a.type == Value::Type::Number ? a.number.toText(false) : a.text;
+        const QString y = b.type == Value::Type::Number ? b.number.toText(false) : b.text;
+        return x == y ? 0 : thaiCompare(x, y);
+    }
+
+    static bool isNumeric(const Value& v) {
+        std::int64_t scaled = 0;
+        return v.type != Value::Type::Text || Library::ParseDecimal(v.text, 2, scaled);
+    }
+
+    static Money asNumber(const Value& v) {
+        return v.type == Value::Type::Text ? Money::fromText(v.text) : v.number;
+    }
+
+    // Rounds half away from zero, as amounts are rounded everywhere.
+    static std::int64_t divideRounded(__int128 numerator, __int128 denominator) {
+        __int128 quotient = numerator / denominator;
+        const __int128 remainder = numerator % denominator;
+        const __int128 twice = remainder < 0 ? -2 * remainder : 2 * remainder;
+        if (twice >= (denominator < 0 ? -denominator : denominator))
+            quotient += (numerator < 0) == (denominator < 0) ? 1 : -1;
+        return static_cast<std::int64_t>(quotient);
+    }
+
+    Value evaluate(int index, const QVariantList& row) const {
+        const Expr& e = L.exprs.at(index);
+        Value v;
+        switch (e.op) {
+        case Expr::Op::Number:
+            v.type = Value::Type::Number;
+            v.number = e.number;
+            return v;
+        case Expr::Op::Text:
+            v.type = Value::Type::Text;
+            v.text = e.text;
+            return v;
+        case Expr::Op::Field: {
+            const int field = m_fieldOfRef.at(e.ref);
+            const QVariant& value = row.at(field);
+            if (value.isNull())
+                return v;
+            if (field >= m_sourceCount || isNumber(value)) {
+                v.type = Value::Type::Number;
+                v.number = money(row, field);
+            } else {
+                v.type = Value::Type::Text;
+                v.text = value.toString();
+            }
+            return v;
+        }
+        case Expr::Op::Negate:
+            v.type = Value::Type::Number;
+            v.number = -asNumber(evaluate(e.left, row));
+            return v;
+        default:
+            break;
+        }
+        const std::int64_t a = asNumber(evaluate(e.left, row)).satang();
+        const std::int64_t b = asNumber(evaluate(e.right, row)).satang();
+        v.type = Value::Type::Number;
+        switch (e.op) {
+        case Expr::Op::Add:
+            v.number = Money::fromSatang(a + b);
+            break;
+        case Expr::Op::Subtract:
+            v.number = Money::fromSatang(a - b);
+            break;
+        case Expr::Op::Multiply:
+            v.number = Money::fromSatang(divideRounded(__int128(a) * b, 100));
+            break;
+        default: // division; by zero gives nothing
+            if (b == 0)
+                return Value{};
+            v.number = Money::fromSatang(divideRounded(__int128(a) * 100, b));
+            break;
+        }
+        return v;
+    }
+
+    const Layout& L;
+    const Input& m_input;
+    const Prepared* m_prepared;
+    QStringList m_fields;
+    QList<int> m_fieldOfRef;
+    int m_sourceCount = 0;
+    int m_fieldCount = 0;
+    Scope m_report;
+    Band m_heading;
+    int m_deferredCount = 0;
+    int m_page = 0;
+    QList<QList<Node>> m_nodes;
+    QHash<QString, int> m_interned;
+    qint64 m_rowGeneration = 0;
+    QList<int> m_liveAggregates; // used by some scope
+    QList<qint64> m_amount;      // per aggregate: the row's amount, or its interned value
+    QList<bool> m_counted;       // per aggregate: whether the row counts
+    QList<qint64> m_conditionRow;
+    QList<bool> m_conditionValue;
+};
+
+} // namespace
+
+bool needsPrepared(const Layout& layout) {
+    return !layout.details || layout.needsCount();
+}
+
+std::shared_ptr<const Prepared> prepare(const Input& input) {
+    auto prepared = std::make_shared<Prepared>();
+    Runner runner(input, nullptr);
+    Canvas canvas(*input.layout, nullptr);
+    Pager pager(
+        canvas, nullptr, 1, 0, runner.heading(),
+        [&](int page) { return runner.pageLines(input.layout->pageHeader, page); },
+        [&](int page) { return runner.pageLines(input.layout->pageFooter, page); });
+    if (input.layout->details) {
+        runner.stream(pager, prepared.get());
+    } else {
+        prepared->summary = true;
+        prepared->bands = runner.summarise(*prepared);
+        for (const Band& band : prepared->bands)
+            pager.add(band);
+        pager.finish();
+    }
+    prepared->pages = pager.pages();
+    return prepared;
+}
+
+int pageCount(const Prepared& prepared) {
+    return prepared.pages;
+}
+
+int paint(const Input& input, const Prepared* prepared, Output& output, int first, int last) {
+    Runner runner(input, prepared);
+    Canvas canvas(*input.layout, &output);
+    Pager pager(
+        canvas, &output, first, last, runner.heading(),
+        [&](int page) { return runner.pageLines(input.layout->pageHeader, page); },
+        [&](int page) { return runner.pageLines(input.layout->pageFooter, page); });
+    if (prepared && prepared->summary) {
+        for (const Band& band : prepared->bands) {
+            pager.add(band);
+            if (pager.done())
+                break;
+        }
+        if (!pager.done())
+            pager.finish();
+    } else {
+        runner.stream(pager, nullptr);
+    }
+    return pager.painted();
+}
+
+} // namespace ReportEngine
