@@ -69,6 +69,8 @@ frmReport::frmReport(QWidget* parent) : FormBase(parent) {
     toolbar()->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"), QString());
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
     declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
+    moveFocusFrom(dtpDate1);
+    moveFocusFrom(dtpDate2);
     setTitle(QStringLiteral(" รายงานประจำวัน "));
 
     Option1->setChecked(true);

@@ -117,6 +117,12 @@ private slots:
         QCOMPARE(w->dtpDate1->date(), QDate(2026, 12, 6));
         QCOMPARE(w->dtpDate2->date(), QDate(2026, 12, 6));
         QCOMPARE(w->titleLabel()->text(), QStringLiteral(" รายงานประจำวัน "));
+        // Enter moves from date to date and on to the chosen report.
+        w->dtpDate1->setFocus();
+        pressKey(Qt::Key_Return);
+        QVERIFY(w->dtpDate2->hasFocus());
+        pressKey(Qt::Key_Return);
+        QVERIFY(w->Option1->hasFocus());
 
         const QString day = print(w);
         QVERIFY2(day.startsWith(QStringLiteral("รายงาน รับ/จ่าย อื่นๆ ประจำวันที่  06/12/2569\n"
@@ -143,11 +149,14 @@ private slots:
                      qPrintable(text));
         }
 
+        // A day without lessons still gives its (empty) teaching report.
+        choose(w->Option4, 1, 1);
+        QVERIFY(print(w).contains(QStringLiteral("\nรวมทั้งสิ้น  สอน 0 ครั้ง|0\n")));
+
         w->pressButton(QStringLiteral("Print"));
         w->pressButton(QStringLiteral("Print"));
         QCOMPARE(viewers().size(), 2);
-        QVERIFY(w->isVisible() && w->Option1->isChecked());
-        QCOMPARE(w->dtpDate1->date(), QDate(2026, 12, 7));
+        QVERIFY(w->isVisible() && w->Option4->isChecked());
         QVERIFY(messages->all.isEmpty());
     }
 
@@ -203,14 +212,14 @@ private slots:
                          u"2|06/12/2569|6900002|มานี มีนา|ม.2|ฟิสิกส์|คอร์สเก่า|2,500.50\n"
                          u"รวม 2 คน 2 รายการ|4,000.50\n"},
             {w->Option4, u"รายงานการเข้าสอนของอาจารย์ ประจำวันที่  06/12/2569\n"
-                         u"วันที่|รหัสวิชาเรียน|คอร์ส|ระดับ|วิชา|ครั้งที่|เวลา|ถึง|ชั่วโมง|หมายเหตุ\n"
-                         u"อาจารย์ ครูสมชาย (T01)\n"
-                         u"06/12/2569|6900002|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
-                         u"06/12/2569|6900001|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|1.5|\n"
+                         u"วันที่|คอร์ส|ระดับ|วิชา|ครั้งที่|เวลา|ถึง|ชั่วโมง|หมายเหตุ\n"
+                         u"T01  ครูสมชาย\n"
+                         u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
+                         u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|1.5|\n"
                          u"รวม ครูสมชาย  สอน 2 ครั้ง|4.5\n"
-                         u"อาจารย์ ครูสมหญิง (T02)\n"
-                         u"06/12/2569|6900002|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
-                         u"06/12/2569|6900001|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|0|ไม่มา\n"
+                         u"T02  ครูสมหญิง\n"
+                         u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
+                         u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|0|ไม่มา\n"
                          u"รวม ครูสมหญิง  สอน 1 ครั้ง|3\n"
                          u"รวมทั้งสิ้น  สอน 3 ครั้ง|7.5\n"},
         };
