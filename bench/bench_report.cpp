@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -24,10 +25,6 @@ namespace {
 constexpr int pupils = 50'000;
 constexpr int classesPerPupil = 10;
 constexpr int classes = 500;
-
-QString code(int n) {
-    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
-}
 
 void seed() {
     Connection& db = Connection::shared();
@@ -39,7 +36,8 @@ void seed() {
         Fixture::course(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')),
                         QStringLiteral("เตรียมสอบเข้าคอร์สที่ %1").arg(i));
     for (int i = 1; i <= classes; ++i)
-        Fixture::classRow(code(i), QStringLiteral("C%1").arg(i % 40 + 1, 2, 10, QLatin1Char('0')),
+        Fixture::classRow(QStringLiteral("%1").arg(i, 7, 10, QLatin1Char('0')),
+                          QStringLiteral("C%1").arg(i % 40 + 1, 2, 10, QLatin1Char('0')),
                           Money::fromBaht(2500 + 500 * (i % 4)), QString::fromUtf16(levels[i % 6]),
                           QString::fromUtf16(subjects[i / 6 % 8]));
     // Pupils and their registrations, made by the database itself.
@@ -232,20 +230,38 @@ int main(int argc, char** argv) {
     } cases[] = {{"pdf", "10,000 registrations to PDF"},
                  {"viewer", "viewer, first page of the same report"},
                  {"summary", "summary in 3 levels of 500,000 registrations to PDF"}};
+    // Each case three times, each in a fresh process: the fastest time (the
+    // machine may be busy with other work) and the highest peak.
+    constexpr int runs = 3;
     for (const auto& c : cases) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(c.name), folder});
-        child.waitForFinished(-1);
-        const QStringList figures =
-            QString::fromLatin1(child.readAllStandardOutput()).simplified().split(u' ');
-        if (child.exitCode() != 0 || figures.size() != 4) {
-            std::printf("%-54s failed\n", c.what);
-            continue;
+        double fastest = 0;
+        double processor = 0;
+        int pages = 0;
+        double peak = 0;
+        bool failed = false;
+        for (int run = 0; run < runs && !failed; ++run) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QString::fromLatin1(c.name), folder});
+            child.waitForFinished(-1);
+            const QStringList figures =
+                QString::fromLatin1(child.readAllStandardOutput()).simplified().split(u' ');
+            failed = child.exitCode() != 0 || figures.size() != 4;
+            if (failed)
+                break;
+            if (run == 0 || figures.at(0).toDouble() < fastest) {
+                fastest = figures.at(0).toDouble();
+                processor = figures.at(1).toDouble();
+            }
+            pages = figures.at(2).toInt();
+            peak = std::max(peak, figures.at(3).toDouble() / 1024);
         }
-        std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
-                    figures.at(0).toDouble(), figures.at(1).toDouble(), figures.at(2).toInt(),
-                    figures.at(3).toDouble() / 1024);
+        if (failed)
+            std::printf("%-54s failed\n", c.what);
+        else
+            std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
+                        fastest, processor, pages, peak);
     }
     return 0;
 }
