@@ -3,7 +3,6 @@
 #include "library/DateBox.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
-#include "platform/Report.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -112,15 +111,5 @@ void frmReport::PrintReport(int option) {
         days << Library::DateToKey(std::max(first, last));
     }
 
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(daily.file), false);
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, sql, 0, days);
+    Library::ShowTitledReport(QString::fromUtf16(daily.file), title, sql, days);
 }
