@@ -5,6 +5,8 @@
 // timings beside the bare figures.
 
 #include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -109,4 +111,14 @@ inline void report(const char* what, const Figures& program, const Figures& bare
     std::printf("%-44s program %9.1f us (p95 %9.1f)   bare SQLite %9.1f us (p95 %9.1f)   x%.2f\n",
                 what, program.median, program.p95, bare.median, bare.p95,
                 program.median / bare.median);
+}
+
+// The peak resident memory of this process image, in kilobytes. (getrusage would also
+// count the memory of a benchmark that started this one, which Linux carries over exec.)
+inline long peakKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpression hwm(QStringLiteral("VmHWM:\\s*(\\d+)"));
+    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
 }

@@ -262,18 +262,6 @@ double elapsedMs(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// The peak resident memory of this process image. (getrusage would also count the memory
-// of the benchmark that started it, which Linux carries over the exec.)
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
 // One full read of the registrations reading every value, on the program's connection or
 // on a bare one; returns the milliseconds taken.
 double readProgram() {
@@ -312,7 +300,7 @@ int readOnce(const QString& who, const QString& path) {
         readProgram();
         Connection::shared().close();
     }
-    std::printf("%.1f\n", peakMegabytes());
+    std::printf("%.1f\n", static_cast<double>(peakKilobytes()) / 1024.0);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 // levels (group lines only) of 500,000 registrations. Each case runs in a child
 // process of its own and gives its peak memory. Run it from a Release build.
 
+#include "BenchSupport.h"
 #include "library/Database.h"
 #include "library/Library.h"
 #include "library/Seams.h"
@@ -129,14 +130,6 @@ row = รวมทั้งสิ้น | {distinct:StdID} | {count} | {sum:Cour
 
 const QString listSql = QStringLiteral("SELECT * FROM QStudentCourse3 WHERE StdID <= '0001000'");
 const QString summarySql = QStringLiteral("SELECT * FROM QStudentCourse3 WHERE CourseStatus = '1'");
-
-long peakKilobytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QRegularExpression hwm(QStringLiteral("VmHWM:\\s*(\\d+)"));
-    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
-}
 
 // Processor time of this process: on a busy machine closer to what the case
 // costs than the time on the clock.
