@@ -124,10 +124,14 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
         return false;
     }
     case QEvent::KeyPress: {
-        // A key a control ignores travels on to its parents: see it once only.
+        // A key a control ignores travels on to its parents: see it once only, at the
+        // control with the focus (the window's own, also while another window is
+        // active) or at a control with keys of its own, which has no such children.
         QWidget* focus = QApplication::focusWidget();
-        const bool first =
-            watched == focus || (watched == m_window && !m_window->isAncestorOf(focus));
+        const Rules* rules = rulesOf(qobject_cast<QWidget*>(watched));
+        const bool first = watched == focus || watched == m_window->focusWidget() ||
+                           (rules && !rules->keys.isEmpty()) ||
+                           (watched == m_window && !m_window->isAncestorOf(focus));
         return first && keyPress(watched, static_cast<QKeyEvent*>(event)->key());
     }
     case QEvent::FocusIn:

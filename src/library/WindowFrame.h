@@ -12,9 +12,10 @@ class QLineEdit;
 class QObject;
 class QWidget;
 
-// Runs a database write of a user action. A DbError becomes an error box that
-// names the action ("บันทึกวิชาเรียนไม่ได้") above the database's message.
-// Returns whether the write went through.
+// Runs the database work of a user action: its write, or a read the action
+// stands on. A DbError becomes an error box that names what failed
+// ("บันทึกวิชาเรียนไม่ได้") above the database's message. Returns whether the
+// work went through.
 bool runWrite(const QString& action, const std::function<void()>& write);
 
 // What every window and dialog of the shared conventions has, declared once by

@@ -4,7 +4,6 @@
 #include "library/Library.h"
 #include "platform/Report.h"
 
-#include <QAction>
 #include <QGraphicsView>
 #include <QMdiSubWindow>
 #include <QPrintPreviewWidget>
@@ -14,7 +13,7 @@
 #include <QVBoxLayout>
 
 frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
-    : QWidget(parent), m_report(std::move(report)),
+    : QWidget(parent), WindowFrame(this), m_report(std::move(report)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(title);
     m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -23,7 +22,7 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Toolbar1 = new KeyToolbar(this);
+    KeyToolbar* Toolbar1 = toolbar();
     Toolbar1->addButton(QStringLiteral("ZoomIn"), QStringLiteral("ขยาย"),
                         QStringLiteral("ขยายหน้ารายงาน"));
     Toolbar1->addButton(QStringLiteral("ZoomOut"), QStringLiteral("ย่อ"),
@@ -34,11 +33,9 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
                         QStringLiteral("แสดงเต็มความกว้างของหน้าต่าง"));
     Toolbar1->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"),
                         QStringLiteral("พิมพ์รายงานทุกหน้า"));
-    QAction* close = Toolbar1->addButton(QStringLiteral("CLOSE"), QStringLiteral("ปิด"),
-                                         QStringLiteral("[ESC] - ปิดหน้าต่าง"));
-    close->setShortcut(QKeySequence(Qt::Key_Escape));
-    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(close);
+    Toolbar1->addButton(QStringLiteral("CLOSE"), QStringLiteral("ปิด"),
+                        QStringLiteral("[ESC] - ปิดหน้าต่าง"));
+    declareKeys({{Qt::Key_Escape, QStringLiteral("CLOSE")}});
     layout->addWidget(Toolbar1);
 
     CRViewer1 = new QPrintPreviewWidget(m_printer.get(), this);
@@ -47,8 +44,6 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
             [this](QPrinter* printer) { m_report->print(*printer); });
     layout->addWidget(CRViewer1, 1);
     setFocusProxy(CRViewer1);
-    connect(Toolbar1, &KeyToolbar::buttonClick, this,
-            [this](const QString& key) { toolbarButtonClick(key); });
 
     CRViewer1->updatePreview();
     CRViewer1->setZoomFactor(1.0);
@@ -67,6 +62,10 @@ void frmViewReport::showEvent(QShowEvent* event) {
 frmViewReport::~frmViewReport() {
     // The preview paints into the printer until it goes; let it go first.
     delete CRViewer1;
+}
+
+bool frmViewReport::eventFilter(QObject* watched, QEvent* event) {
+    return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
 }
 
 void frmViewReport::toolbarButtonClick(const QString& key) {

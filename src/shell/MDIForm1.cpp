@@ -191,7 +191,7 @@ bool MDIForm1::startUp() {
     }
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
-    if (Seams::showModal(login) != QDialog::Accepted)
+    if (login.showModal() != QDialog::Accepted)
         return false;
     applyRights();
     return true;
@@ -281,7 +281,7 @@ void MDIForm1::mnuDelALLTable_Click() {
 
 void MDIForm1::mnuDelStatement_Click() {
     frmDelStatement dialog(this);
-    Seams::showModal(dialog);
+    dialog.showModal();
 }
 
 void MDIForm1::endProgram() {

@@ -1,26 +1,21 @@
 #pragma once
 
-#include <QDialog>
+#include "library/DialogBase.h"
 
-class QDateEdit;
-class QLabel;
-class QPushButton;
+class DateBox;
 
 // Removal of old bills: the user chooses the last day; after a question, every
 // bill dated on or before it goes with its lines.
-class frmDelStatement : public QDialog {
+class frmDelStatement : public DialogBase {
     Q_OBJECT
 public:
     explicit frmDelStatement(QWidget* parent = nullptr);
 
-    QDateEdit* dtpDate;
-    QLabel* lblDate;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
+    DateBox* dtpDate;
 
-public slots:
-    void accept() override;
+protected:
+    void toolbarButtonClick(const QString& key) override;
 
 private:
-    void showThaiDate();
+    void purge();
 };

@@ -121,7 +121,7 @@ private slots:
 
         // Several hits keep the dialog open; a double-click confirms.
         frmFindStd several;
-        several.show();
+        checkLayout(&several);
         search(several, QStringLiteral("สม"));
         QVERIFY(several.isVisible() && !several.IsSelected);
         QCOMPARE(column(several.ListView1, 0),

@@ -1,4 +1,5 @@
 #include "library/Database.h"
+#include "library/DateBox.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
@@ -51,7 +52,7 @@ std::function<int(QDialog&)> login(const QString& user, const QString& password,
         form.txtUserID->setText(user);
         form.txtUserName->setText(name);
         form.txtPassword->setText(password);
-        form.cmdOK->click();
+        form.pressButton(QStringLiteral("OK"));
         return form.result();
     };
 }
@@ -110,6 +111,7 @@ private slots:
             dialogs.then([&](QDialog& dialog) {
                 auto& form = dynamic_cast<frmLogin&>(dialog);
                 firstUser = form.isFirstUser() && form.txtUserName->isVisibleTo(&form);
+                checkLayout(&form);
                 // A missing name is refused and the dialog stays.
                 if (login(user, password)(dialog) == QDialog::Accepted)
                     return static_cast<int>(QDialog::Accepted);
@@ -267,12 +269,13 @@ private slots:
         QString shownDate;
         dialogs.then([&](QDialog& dialog) {
             auto& form = dynamic_cast<frmDelStatement&>(dialog);
+            checkLayout(&form);
             form.dtpDate->setDate(QDate(2026, 12, 1));
-            shownDate = form.lblDate->text();
-            form.cmdOK->click(); // answered No: nothing goes, the dialog stays
+            shownDate = form.dtpDate->text();
+            form.pressButton(QStringLiteral("OK")); // answered No: nothing goes, the dialog stays
             if (form.result() == QDialog::Accepted || count("Statement") != 3)
                 return -1;
-            form.cmdOK->click();
+            form.pressButton(QStringLiteral("OK"));
             return form.result();
         });
         main->menuAction(QStringLiteral("mnuDelStatement"))->trigger();
