@@ -6,6 +6,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
+#include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "reference/frmFindTech.h"
 
@@ -553,7 +554,7 @@ void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
         return;
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"), false);
+    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"));
     if (!report)
         return;
     try {
@@ -564,7 +565,7 @@ void frmCourseTable::PrintReport() {
     }
     Library::ShowReport(
         *report, QString(),
-        QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"), 0,
+        QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
         {ListView::rowTag(ListView::item(ListView1, selected))});
 }
 

@@ -1,5 +1,6 @@
 #include "billing/frmPay.h"
 
+#include "billing/Bill.h"
 #include "billing/PaymentPosting.h"
 #include "billing/frmPayAmt.h"
 #include "library/KeyToolbar.h"
@@ -7,11 +8,9 @@
 #include "library/ListView.h"
 #include "library/Recordset.h"
 #include "library/Seams.h"
-#include "platform/Report.h"
 #include "reference/StudentLookup.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -49,15 +48,6 @@ public:
 private:
     bool& m_flag;
 };
-
-// A text constant of the report's formula language between double quotes;
-// the address's line breaks become Chr(10) joiners.
-QString addressFormula(const QString& address) {
-    QString text = address;
-    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\" & Chr(10) & \""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
 
 } // namespace
 
@@ -380,8 +370,8 @@ void frmPay::pay() {
     }
 
     if (dialog.PrintChosen)
-        PrintBiLL(result.stmId, result.addressText, txtStdName->text().trimmed(),
-                  lblStdAddr->text().trimmed(), dialog.DocNo, result.total);
+        Bill::PrintBiLL({result.stmId, result.addressText, txtStdName->text().trimmed(),
+                         lblStdAddr->text().trimmed(), dialog.DocNo, result.total});
     clearAfterPayment();
 }
 
@@ -394,47 +384,6 @@ void frmPay::clearAfterPayment() {
     txtStdName->clear();
     lblStdAddr->clear();
     txtStdID->setFocus();
-}
-
-std::unique_ptr<Report> frmPay::BillReport(const QString& stmId, const QString& addressText,
-                                           const QString& studentName,
-                                           const QString& studentAddress, const QString& docNo,
-                                           Money total) {
-    std::unique_ptr<Report> report =
-        Report::open(QDir(Seams::programFolder()).filePath(QStringLiteral("Report/Bill.rpt")));
-    report->setDataSource(
-        Recordset::open(QStringLiteral("SELECT CourseName, CourseLevel, Subject, StmAmt, StmOBal "
-                                       "FROM QStatementCourse WHERE StmID = ? ORDER BY StmItem"),
-                        {stmId}, true));
-    report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-    report->setFormula(QStringLiteral("lblAddr"), addressFormula(addressText));
-    report->setFormula(QStringLiteral("lblStdName"), Library::Quote(studentName));
-    report->setFormula(QStringLiteral("lblStdAddr"), Library::Quote(studentAddress));
-    report->setFormula(QStringLiteral("lblDocNo"), Library::Quote(docNo));
-    report->setFormula(QStringLiteral("lblDate"),
-                       Library::Quote(Library::DateToThaiDate(Seams::today())));
-    report->setFormula(
-        QStringLiteral("lblThaiAmt"),
-        Library::Quote(QStringLiteral("(") + Library::BahtText(total) + QStringLiteral(")")));
-    return report;
-}
-
-bool frmPay::PrintBiLL(const QString& stmId, const QString& addressText, const QString& studentName,
-                       const QString& studentAddress, const QString& docNo, Money total) {
-    try {
-        const std::unique_ptr<Report> report =
-            BillReport(stmId, addressText, studentName, studentAddress, docNo, total);
-        do {
-            report->printFirstPage();
-            Seams::sleep(2000);
-        } while (Library::MsgAsk(QStringLiteral("ต้องการพิมพ์  ใบเสร็จ  ใหม่หรือไม่"), false) ==
-                 Library::vbYes);
-        return true;
-    } catch (const std::runtime_error& error) {
-        Library::MsgError(QStringLiteral("ใบเสร็จเลขที่ %1 บันทึกแล้ว แต่พิมพ์ไม่ได้\n%2")
-                              .arg(docNo, QString::fromStdString(error.what())));
-        return false;
-    }
 }
 
 void frmPay::toolbarButtonClick(const QString& key) {

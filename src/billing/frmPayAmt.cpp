@@ -1,8 +1,8 @@
 #include "billing/frmPayAmt.h"
 
+#include "billing/Bill.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
-#include "library/Recordset.h"
 #include "library/Seams.h"
 
 #include <QCheckBox>
@@ -37,33 +37,9 @@ frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันท�
     onKey(txtDocNo, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
     selectOnEntry(txtDocNo);
 
-    loadProposal();
-}
-
-void frmPayAmt::loadProposal() {
-    const QString yy = Library::BuddhistYY(Seams::today());
-    const QString first = yy + QStringLiteral("-00001");
-
-    const Recordset setup = Library::OpenRecordset(QStringLiteral("SELECT * FROM CtrlSetup"), true);
-    if (setup.isEmpty())
-        return;
-    Check1->setChecked(setup.text(QStringLiteral("ShopPrintBiLL")) != QStringLiteral("0"));
-    if (setup.isNull(QStringLiteral("ShopBiLLAutoRun")) ||
-        setup.text(QStringLiteral("ShopBiLLAutoRun")) == QStringLiteral("0"))
-        return;
-    const QString storedYY = setup.text(QStringLiteral("ShopBiLLYY")).trimmed();
-    if (storedYY != yy) {
-        txtDocNo->setText(first);
-        return;
-    }
-    // The counter's value is that of its leading digits.
-    const QString counter = setup.text(QStringLiteral("ShopBiLLNo")).trimmed();
-    qsizetype digits = 0;
-    while (digits < counter.size() && counter.at(digits).isDigit())
-        ++digits;
-    const qulonglong last = counter.left(digits).toULongLong();
-    txtDocNo->setText(storedYY + QLatin1Char('-') +
-                      QStringLiteral("%1").arg(last + 1, 5, 10, QLatin1Char('0')));
+    const Bill::Proposal proposal = Bill::propose(Seams::today());
+    txtDocNo->setText(proposal.docNo);
+    Check1->setChecked(proposal.print);
 }
 
 void frmPayAmt::toolbarButtonClick(const QString& key) {

@@ -28,6 +28,5 @@ protected:
     void toolbarButtonClick(const QString& key) override;
 
 private:
-    void loadProposal();
     void confirmNumber();
 };

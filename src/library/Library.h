@@ -9,10 +9,8 @@
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
-#include <memory>
 
 class QWidget;
-class Report;
 
 namespace Library {
 
@@ -74,13 +72,5 @@ void CenterForm(QWidget* form);
 QString GetItemKey(const QString& text);
 // A keyed list item: the text, blanks, "@" and the code.
 QString KeyedItem(const QString& text, int blanks, const QString& code);
-
-// Opens a report file of the Report folder beside the program. A missing file
-// shows an error box and gives null.
-std::unique_ptr<Report> OpenReport(const QString& fileName, bool setLogon);
-// Feeds the report the rows of sql (when not blank) and shows it in a new viewer.
-// Returns false (after an error box) when the report could not be shown.
-bool ShowReport(Report& report, const QString& title, const QString& sql, int modal,
-                const QVariantList& params = {});
 
 } // namespace Library

@@ -1,4 +1,4 @@
-// The report routines of the shared library, on top of the report engine.
+#include "platform/LibraryReports.h"
 
 #include "library/Database.h"
 #include "library/Library.h"
@@ -37,18 +37,20 @@ public:
 
 namespace Library {
 
-std::unique_ptr<Report> OpenReport(const QString& fileName, bool) {
-    const QString path =
-        QDir(Seams::programFolder()).filePath(QStringLiteral("Report/") + fileName);
+QString reportPath(const QString& fileName) {
+    return QDir(Seams::programFolder()).filePath(QStringLiteral("Report/") + fileName);
+}
+
+std::unique_ptr<Report> OpenReport(const QString& fileName) {
     try {
-        return Report::open(path);
+        return Report::open(reportPath(fileName));
     } catch (const ReportError& error) {
         MsgError(error.message());
         return nullptr;
     }
 }
 
-bool ShowReport(Report& report, const QString& title, const QString& sql, int modal,
+bool ShowReport(Report& report, const QString& title, const QString& sql,
                 const QVariantList& params) {
     std::unique_ptr<Report> shown;
     {
@@ -68,8 +70,6 @@ bool ShowReport(Report& report, const QString& title, const QString& sql, int mo
         }
     }
     auto* viewer = new frmViewReport(std::move(shown), title);
-    if (modal != 0)
-        viewer->setWindowModality(Qt::ApplicationModal);
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);

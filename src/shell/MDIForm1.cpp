@@ -4,6 +4,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
+#include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
@@ -65,11 +66,6 @@ const SummaryReport* summaryReport(const QString& menuName) {
         if (menuName == QStringView(report.menuName))
             return &report;
     return nullptr;
-}
-
-QString reportPath(const char16_t* file) {
-    return QDir(Seams::programFolder())
-        .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
 }
 
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
@@ -199,7 +195,7 @@ bool MDIForm1::startUp() {
 
 bool MDIForm1::isBuilt(const QString& name) const {
     if (const SummaryReport* report = summaryReport(name))
-        return QFileInfo::exists(reportPath(report->file));
+        return QFileInfo::exists(Library::reportPath(QString::fromUtf16(report->file)));
     if (name == QLatin1String("mnuDelALLTable") || name == QLatin1String("mnuDelStatement"))
         return true;
     return isWindowRegistered(name);
@@ -252,7 +248,7 @@ void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
     const QString title =
         QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file), false);
+    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file));
     if (!report)
         return;
     try {
@@ -262,7 +258,7 @@ void MDIForm1::runSummaryReport(const QString& name) {
         Library::MsgError(error.message());
         return;
     }
-    Library::ShowReport(*report, title, QString::fromUtf16(table->sql), 0);
+    Library::ShowReport(*report, title, QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {

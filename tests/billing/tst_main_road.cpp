@@ -1,3 +1,4 @@
+#include "billing/Bill.h"
 #include "billing/frmCourseTable.h"
 #include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
@@ -6,6 +7,7 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/SampleData.h"
+#include "library/Seams.h"
 #include "platform/Report.h"
 #include "shell/StartUp.h"
 #include "support/TestSupport.h"
@@ -152,8 +154,9 @@ private slots:
         QCOMPARE(ListView::count(pay.ListView1), 0);
 
         const QString bill =
-            frmPay::BillReport(QStringLiteral("69000002"), QString(), QString(), QString(),
-                               QStringLiteral("69-00002"), Money::fromBaht(3500))
+            Bill::document({QStringLiteral("69000002"), QString(), QString(), QString(),
+                            QStringLiteral("69-00002"), Money::fromBaht(3500)},
+                           Seams::today())
                 ->toPlainText();
         for (const QString& expected :
              {QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ"), QStringLiteral("คอร์สติวเข้มเข้ามหาวิทยาลัย"),

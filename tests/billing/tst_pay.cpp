@@ -1,3 +1,4 @@
+#include "billing/Bill.h"
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
 #include "library/Database.h"
@@ -444,9 +445,10 @@ private slots:
         QCOMPARE(QDir(db->pdfFolder()).entryList(QDir::Files).size(), 1);
 
         const std::unique_ptr<Report> bill =
-            frmPay::BillReport(QStringLiteral("69000001"),
-                               QStringLiteral("อาคาร \"เอ\"\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567"),
-                               name, address, QStringLiteral("69-00'01"), baht(2000.5));
+            Bill::document({QStringLiteral("69000001"),
+                            QStringLiteral("อาคาร \"เอ\"\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567"),
+                            name, address, QStringLiteral("69-00'01"), baht(2000.5)},
+                           QDate(2026, 12, 6));
         QCOMPARE(bill->formulaValue(QStringLiteral("lblAddr")),
                  QStringLiteral("อาคาร \"เอ\"\nกรุงเทพฯ 10110\nโทร. 02-123-4567"));
         const QString text = bill->toPlainText();

@@ -1,6 +1,7 @@
 #include "library/Library.h"
 #include "library/Recordset.h"
 #include "library/Seams.h"
+#include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 #include "support/TestSupport.h"
@@ -84,7 +85,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
 
     std::unique_ptr<Report> openGrouped(bool withData = true) {
-        std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("grouped.rpt"), false);
+        std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("grouped.rpt"));
         if (!report)
             qFatal("grouped.rpt did not open");
         if (withData)
@@ -198,11 +199,11 @@ private slots:
         std::unique_ptr<Report> report = openGrouped(false);
         // Errors show a box and open no viewer.
         ScriptedMessages messages;
-        QVERIFY(!Library::OpenReport(QStringLiteral("rep99.rpt"), false));
+        QVERIFY(!Library::OpenReport(QStringLiteral("rep99.rpt")));
         QVERIFY(!Library::ShowReport(*report, QStringLiteral("x"),
-                                     QStringLiteral("SELECT StdID FROM Student"), 0));
+                                     QStringLiteral("SELECT StdID FROM Student")));
         QVERIFY(!Library::ShowReport(*report, QStringLiteral("x"),
-                                     QStringLiteral("SELECT * FROM NoSuchTable"), 0));
+                                     QStringLiteral("SELECT * FROM NoSuchTable")));
         QCOMPARE(messages.errors.size(), 3);
         QVERIFY(messages.errors.at(0).contains(QStringLiteral("rep99.rpt")));
         // A data source without a listed column: the error names report and column.
@@ -212,7 +213,7 @@ private slots:
 
         report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
         // Without a main window the viewer is a window of its own.
-        QVERIFY(Library::ShowReport(*report, QStringLiteral("หน้าต่างเดี่ยว"), registrations, 0));
+        QVERIFY(Library::ShowReport(*report, QStringLiteral("หน้าต่างเดี่ยว"), registrations));
         QVERIFY(topLevelViewer());
         delete topLevelViewer();
 
@@ -220,8 +221,8 @@ private slots:
         auto* area = new QMdiArea(&main);
         main.setCentralWidget(area);
         main.show();
-        QVERIFY(Library::ShowReport(*report, QStringLiteral("รายงานที่หนึ่ง"), registrations, 0));
-        QVERIFY(Library::ShowReport(*report, QStringLiteral("รายงานที่สอง"), registrations, 0));
+        QVERIFY(Library::ShowReport(*report, QStringLiteral("รายงานที่หนึ่ง"), registrations));
+        QVERIFY(Library::ShowReport(*report, QStringLiteral("รายงานที่สอง"), registrations));
         report.reset(); // the viewers keep their own copies
         const QList<QMdiSubWindow*> frames = area->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(frames.size(), 2);
