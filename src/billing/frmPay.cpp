@@ -27,6 +27,8 @@ const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
 const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
 const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
 const QString noPaymentData = QStringLiteral("ไม่พบข้อมูลการชำระเงิน");
+// The Student columns the window shows besides the code and name.
+const QString studentColumns = QStringLiteral("StdLevel, StdAddr");
 
 QLabel* valueLabel(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
@@ -168,20 +170,13 @@ void frmPay::LoadUnpaidCourses(const QString& stdId) {
                        "AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
         true, {stdId});
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
-        const QString dateEnd = rs.isNull(QStringLiteral("DateEnd"))
-                                    ? Library::gToday
-                                    : rs.text(QStringLiteral("DateEnd"));
-        const QString dates = Library::KeyToShortThaiDate(rs.text(QStringLiteral("DateStart"))) +
-                              QStringLiteral(" - ") + Library::KeyToShortThaiDate(dateEnd) +
-                              QStringLiteral(" (") + rs.text(QStringLiteral("CourseDate")) +
-                              QStringLiteral(")");
         const Money price = rs.money(QStringLiteral("CoursePrice"));
         const Money balance = price - rs.money(QStringLiteral("CoursePayAmt"));
         ListView::addRow(ListView1,
                          {rs.text(QStringLiteral("CourseName")),
                           rs.text(QStringLiteral("CourseLevel")),
-                          rs.text(QStringLiteral("Subject")), dates, price.toText(true),
-                          balance.toText(true), QStringLiteral("0.00")},
+                          rs.text(QStringLiteral("Subject")), Library::classDatesText(rs),
+                          price.toText(true), balance.toText(true), QStringLiteral("0.00")},
                          rs.text(QStringLiteral("CourseNo")));
     }
 }
@@ -207,9 +202,7 @@ void frmPay::lookupByCode() {
     m_listTag.clear();
     ListView1->clear();
 
-    const Recordset student = Library::OpenRecordset(
-        QStringLiteral("SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?"),
-        true, {txtStdID->text()});
+    const Recordset student = StudentLookup::byCode(txtStdID->text(), studentColumns);
     if (student.isEmpty()) {
         Library::MsgError(codeNotValid);
         txtStdName->clear();
@@ -232,8 +225,8 @@ void frmPay::lookupByName() {
     ListView1->clear();
 
     Recordset student;
-    const StudentLookup::Outcome outcome = StudentLookup::byName(
-        txtStdName->text().trimmed(), QStringLiteral("StdLevel, StdAddr"), this, student);
+    const StudentLookup::Outcome outcome =
+        StudentLookup::byName(txtStdName->text().trimmed(), studentColumns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
         Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
@@ -316,10 +309,7 @@ void frmPay::cancel() {
 void frmPay::pay() {
     const Busy busy(m_paying);
     const QString code = txtStdID->text();
-    if (code.trimmed().isEmpty() ||
-        Library::OpenRecordset(QStringLiteral("SELECT StdID FROM Student WHERE StdID = ?"), true,
-                               {code})
-            .isEmpty()) {
+    if (code.trimmed().isEmpty() || StudentLookup::byCode(code, studentColumns).isEmpty()) {
         Library::MsgError(codeNotValid);
         txtStdID->setFocus();
         return;

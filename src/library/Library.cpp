@@ -126,6 +126,14 @@ QString KeyToThaiDate(const QString& key) {
            QString::number(year);
 }
 
+QString classDatesText(const Recordset& row) {
+    const QString end =
+        row.isNull(QStringLiteral("DateEnd")) ? gToday : row.text(QStringLiteral("DateEnd"));
+    return KeyToShortThaiDate(row.text(QStringLiteral("DateStart"))) + QStringLiteral(" - ") +
+           KeyToShortThaiDate(end) + QStringLiteral(" (") + row.text(QStringLiteral("CourseDate")) +
+           QStringLiteral(")");
+}
+
 QString DateToKey(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd"));
 }

@@ -47,6 +47,10 @@ QString KeyToShortThaiDate(const QString& key);
 QString KeyToThaiDate(const QString& key);
 QString DateToKey(const QDate& date);
 QString DateToThaiDate(const QDate& date);
+// The dates of the class in the current row of a record set with DateStart,
+// DateEnd and CourseDate: "dd/mm/yy - dd/mm/yy (days)", Buddhist era; the working
+// date stands in for a missing (NULL) DateEnd.
+QString classDatesText(const Recordset& row);
 // Last two digits of the Buddhist-era year of a date.
 QString BuddhistYY(const QDate& date);
 

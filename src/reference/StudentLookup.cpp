@@ -3,12 +3,25 @@
 #include "library/Library.h"
 #include "reference/frmFindStd.h"
 
+namespace {
+
+QString selectStudent(const QString& columns) {
+    return QStringLiteral("SELECT StdID, StdName, ") + columns +
+           QStringLiteral(" FROM Student WHERE ");
+}
+
+} // namespace
+
 namespace StudentLookup {
+
+Recordset byCode(const QString& code, const QString& columns) {
+    return Library::OpenRecordset(selectStudent(columns) + QStringLiteral("StdID = ?"), true,
+                                  {code});
+}
 
 Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
                Recordset& student) {
-    const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
-                           QStringLiteral(" FROM Student WHERE ");
+    const QString select = selectStudent(QStringLiteral("StdNickName, ") + columns);
     Recordset hits = Library::OpenRecordset(select + QStringLiteral("StdName LIKE '%' || ? || '%'"),
                                             true, {namePart});
     if (hits.isEmpty())
@@ -20,7 +33,7 @@ Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
     const QString chosen = frmFindStd::chooseFrom(hits, parent);
     if (chosen.isEmpty())
         return Outcome::Cancelled;
-    student = Library::OpenRecordset(select + QStringLiteral("StdID = ?"), true, {chosen});
+    student = byCode(chosen, columns);
     return Outcome::Found;
 }
 

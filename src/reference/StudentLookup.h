@@ -1,11 +1,16 @@
 #pragma once
 
+#include "library/Recordset.h"
+
 #include <QString>
 
 class QWidget;
-class Recordset;
 
 namespace StudentLookup {
+
+// The student of a code, as typed (not trimmed): StdID, StdName and the given
+// Student columns; empty when there is none.
+Recordset byCode(const QString& code, const QString& columns);
 
 enum class Outcome { NoneFound, Found, Cancelled };
 
