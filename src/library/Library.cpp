@@ -26,16 +26,6 @@ Recordset OpenRecordset(const QString& sql, bool readOnly, const QVariantList& p
     }
 }
 
-bool ExecSQL(const QString& sql, const QVariantList& params) {
-    try {
-        Connection::shared().exec(sql, params);
-        return true;
-    } catch (const DbError& error) {
-        MsgError(QStringLiteral("บันทึกข้อมูลไม่ได้\n") + error.message());
-        return false;
-    }
-}
-
 QString Quote(const QString& text) {
     QString doubled = text;
     doubled.replace(QLatin1Char('\''), QStringLiteral("''"));

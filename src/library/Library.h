@@ -26,8 +26,6 @@ extern QString gImagePath;
 // Runs a select on the one connection. Values are bound to the "?" placeholders.
 // A failing statement shows an error box and gives an empty record set.
 Recordset OpenRecordset(const QString& sql, bool readOnly, const QVariantList& params = {});
-// Runs an insert, update or delete. A failure shows an error box and returns false.
-bool ExecSQL(const QString& sql, const QVariantList& params = {});
 // The one quoting helper for text spliced into SQL or report-formula text:
 // 'value' with every single quote doubled.
 QString Quote(const QString& text);
