@@ -3,6 +3,7 @@
 // Usage: bench_foundation [database file]  (default: a temporary file)
 
 #include "library/Database.h"
+#include "library/DialogSeams.h"
 #include "library/Library.h"
 #include "library/Recordset.h"
 #include "library/Seams.h"

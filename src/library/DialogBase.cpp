@@ -1,8 +1,8 @@
 #include "library/DialogBase.h"
 
+#include "library/DialogSeams.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
-#include "library/Seams.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "library/Money.h"
 
-#include "library/Library.h"
+#include "library/LibraryCore.h"
 
 #include <cmath>
 

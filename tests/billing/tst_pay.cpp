@@ -2,6 +2,7 @@
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
 #include "library/Database.h"
+#include "library/DialogSeams.h"
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Seams.h"

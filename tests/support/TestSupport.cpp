@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "library/Database.h"
+#include "library/DialogSeams.h"
 #include "library/Library.h"
 #include "library/Seams.h"
 
