@@ -168,33 +168,38 @@ void frmCourseTable::buildPanel() {
     txtRoom = textBox(Frame1, 20);
     txtCoursePrice = textBox(Frame1, 15, true);
 
-    auto withUnit = [this](QWidget* field, const QString& unit) {
-        auto* box = new QHBoxLayout;
-        box->addWidget(field);
-        box->addWidget(label(unit, Frame1));
-        box->addStretch(1);
-        return box;
+    // Caption, field, the unit after it, and the field's place: row and left or right column.
+    struct Field {
+        const char16_t* caption;
+        QWidget* field;
+        const char16_t* unit;
+        int row;
+        int column;
     };
-    grid->addWidget(label(QStringLiteral("รหัสวิชาเรียน :"), Frame1), 0, 0);
-    grid->addWidget(txtCourseNo, 0, 1);
-    grid->addWidget(label(QStringLiteral("ระดับ :"), Frame1), 1, 0);
-    grid->addWidget(cboLevel, 1, 1);
-    grid->addWidget(label(QStringLiteral("วิชา :"), Frame1), 1, 3);
-    grid->addWidget(cboSubject, 1, 4);
-    grid->addWidget(label(QStringLiteral("วันที่เรียนในสัปดาห์ :"), Frame1), 2, 0);
-    grid->addWidget(txtCourseDate, 2, 1);
-    grid->addWidget(label(QStringLiteral("เวลา :"), Frame1), 2, 3);
-    grid->addWidget(txtCourseTime, 2, 4);
-    grid->addWidget(label(QStringLiteral("วันที่เริ่มเรียน :"), Frame1), 3, 0);
-    grid->addWidget(dtpStartDate, 3, 1);
-    grid->addWidget(label(QStringLiteral("วันที่สิ้นสุดเรียน :"), Frame1), 3, 3);
-    grid->addWidget(dtpEndDate, 3, 4);
-    grid->addWidget(label(QStringLiteral("จำนวนเวลาเรียน :"), Frame1), 4, 0);
-    grid->addLayout(withUnit(txtHour, QStringLiteral("ชั่วโมง")), 4, 1);
-    grid->addWidget(label(QStringLiteral("ห้องเรียน :"), Frame1), 4, 3);
-    grid->addWidget(txtRoom, 4, 4);
-    grid->addWidget(label(QStringLiteral("ค่าเรียน :"), Frame1), 5, 0);
-    grid->addLayout(withUnit(txtCoursePrice, QStringLiteral("บาท")), 5, 1);
+    const Field fields[] = {
+        {u"รหัสวิชาเรียน :", txtCourseNo, nullptr, 0, 0},
+        {u"ระดับ :", cboLevel, nullptr, 1, 0},
+        {u"วิชา :", cboSubject, nullptr, 1, 3},
+        {u"วันที่เรียนในสัปดาห์ :", txtCourseDate, nullptr, 2, 0},
+        {u"เวลา :", txtCourseTime, nullptr, 2, 3},
+        {u"วันที่เริ่มเรียน :", dtpStartDate, nullptr, 3, 0},
+        {u"วันที่สิ้นสุดเรียน :", dtpEndDate, nullptr, 3, 3},
+        {u"จำนวนเวลาเรียน :", txtHour, u"ชั่วโมง", 4, 0},
+        {u"ห้องเรียน :", txtRoom, nullptr, 4, 3},
+        {u"ค่าเรียน :", txtCoursePrice, u"บาท", 5, 0},
+    };
+    for (const Field& f : fields) {
+        grid->addWidget(label(QString::fromUtf16(f.caption), Frame1), f.row, f.column);
+        if (!f.unit) {
+            grid->addWidget(f.field, f.row, f.column + 1);
+            continue;
+        }
+        auto* box = new QHBoxLayout;
+        box->addWidget(f.field);
+        box->addWidget(label(QString::fromUtf16(f.unit), Frame1));
+        box->addStretch(1);
+        grid->addLayout(box, f.row, f.column + 1);
+    }
     grid->setColumnMinimumWidth(2, 30);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);

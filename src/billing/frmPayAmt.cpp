@@ -1,7 +1,6 @@
 #include "billing/frmPayAmt.h"
 
 #include "billing/Bill.h"
-#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
 
@@ -28,12 +27,8 @@ frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันท�
     form->addRow(QString(), Check1);
     body()->addLayout(form);
 
-    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
-                         QStringLiteral("[F2] - ตกลง"));
-    toolbar()->addSeparator();
-    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
     setTitle(QStringLiteral("รับเงิน"));
-    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
     onKey(txtDocNo, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
     selectOnEntry(txtDocNo);
 

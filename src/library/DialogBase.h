@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class QLabel;
 class QVBoxLayout;
 
 // A modal dialog of the shared conventions: its controls at the top, the toolbar
@@ -23,7 +22,9 @@ protected:
     DialogBase(const QString& caption, QWidget* parent);
 
     QVBoxLayout* body() const { return m_body; }
-    void setTitle(const QString& title);
+    // The keys "OK" (caption and tip given) and "Cancel", a gap between them;
+    // F2 presses "OK" and Esc "Cancel".
+    void addOkCancel(const QString& caption, const QString& tip);
     // IsOK = true and the dialog closes.
     void confirm();
 
@@ -32,6 +33,5 @@ protected:
 
 private:
     QVBoxLayout* m_body;
-    QLabel* m_title;
     bool m_centred = false;
 };

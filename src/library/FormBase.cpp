@@ -3,7 +3,6 @@
 #include "library/KeyToolbar.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
@@ -23,21 +22,7 @@ QFrame* rule(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
 FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 2);
-    m_body = new QVBoxLayout;
-    outer->addLayout(m_body, 1);
-
-    auto* bar = new QHBoxLayout;
-    m_title = new QLabel(this);
-    m_title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = m_title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    m_title->setFont(titleFont);
-    m_title->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    bar->addWidget(toolbar());
-    bar->addStretch(1);
-    bar->addWidget(m_title);
-    outer->addLayout(bar);
+    m_body = addBodyAndToolbar(outer);
 
     m_line1 = rule(this, QStringLiteral("Line1"), QFrame::Sunken);
     m_line2 = rule(this, QStringLiteral("Line2"), QFrame::Plain);
@@ -46,14 +31,7 @@ FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
     m_menuHelp = new QLabel(this);
     m_menuHelp->setObjectName(QStringLiteral("lblMenuHelp"));
     outer->addWidget(m_menuHelp);
-
-    if (parent)
-        setWindowIcon(parent->window()->windowIcon());
     setWindowTitle(QString());
-}
-
-void FormBase::setTitle(const QString& title) {
-    m_title->setText(title);
 }
 
 void FormBase::setMenuHelp(const QString& help) {

@@ -16,7 +16,6 @@ class FormBase : public QWidget, public WindowFrame {
 public:
     explicit FormBase(QWidget* parent = nullptr);
 
-    QLabel* titleLabel() const { return m_title; }
     QLabel* menuHelpLabel() const { return m_menuHelp; }
     // Closes the window (its frame inside the main window, if any).
     void unload();
@@ -24,7 +23,6 @@ public:
 protected:
     // The area above the toolbar where the window puts its list or panel.
     QVBoxLayout* body() const { return m_body; }
-    void setTitle(const QString& title);
     void setMenuHelp(const QString& help);
     void showHelp(const QString& help) override { setMenuHelp(help); }
 
@@ -32,7 +30,6 @@ protected:
 
 private:
     QVBoxLayout* m_body;
-    QLabel* m_title;
     QLabel* m_menuHelp;
     QFrame* m_line1;
     QFrame* m_line2;

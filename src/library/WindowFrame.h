@@ -8,7 +8,9 @@
 
 class KeyToolbar;
 class QEvent;
+class QLabel;
 class QLineEdit;
+class QVBoxLayout;
 class QObject;
 class QWidget;
 
@@ -44,6 +46,8 @@ public:
     WindowFrame& operator=(const WindowFrame&) = delete;
 
     KeyToolbar* toolbar() const { return m_toolbar; }
+    // The window's title, at the right of the toolbar; hidden while empty.
+    QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state.
     void pressButton(const QString& key) { toolbarButtonClick(key); }
     int mode() const { return m_mode; }
@@ -52,6 +56,10 @@ protected:
     explicit WindowFrame(QWidget* window);
 
     virtual void toolbarButtonClick(const QString& key) = 0;
+    void setTitle(const QString& title);
+    // Adds the body (returned, for the window's controls) and below it the
+    // toolbar with the title at its right.
+    QVBoxLayout* addBodyAndToolbar(QVBoxLayout* outer);
     // The key hint of a mode; windows with a hint line show it there.
     virtual void showHelp(const QString& help);
 
@@ -101,6 +109,7 @@ private:
 
     QWidget* m_window;
     KeyToolbar* m_toolbar;
+    QLabel* m_title;
     QHash<int, QString> m_keys;
     QList<Mode> m_modes;
     int m_mode = 0;

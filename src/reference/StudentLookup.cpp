@@ -24,8 +24,10 @@ Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
     const QString select = selectStudent(QStringLiteral("StdNickName, ") + columns);
     Recordset hits = Library::OpenRecordset(select + QStringLiteral("StdName LIKE '%' || ? || '%'"),
                                             true, {namePart});
-    if (hits.isEmpty())
+    if (hits.isEmpty()) {
+        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         return Outcome::NoneFound;
+    }
     if (hits.RecordCount() == 1) {
         student = std::move(hits);
         return Outcome::Found;

@@ -1,7 +1,6 @@
 #include "shell/frmDelStatement.h"
 
 #include "library/DateBox.h"
-#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "shell/Maintenance.h"
 
@@ -19,10 +18,7 @@ frmDelStatement::frmDelStatement(QWidget* parent)
     form->addRow(QStringLiteral("ถึงวันที่ :"), dtpDate);
     body()->addLayout(form);
 
-    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
-                         QStringLiteral("[F2] - ตกลง"));
-    toolbar()->addStandardButton(QStringLiteral("Cancel"));
-    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
 }
 
 void frmDelStatement::toolbarButtonClick(const QString& key) {

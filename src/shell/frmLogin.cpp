@@ -1,6 +1,5 @@
 #include "shell/frmLogin.h"
 
-#include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
 #include "shell/Users.h"
@@ -36,10 +35,7 @@ frmLogin::frmLogin(QWidget* parent) : DialogBase(QString(), parent) {
     form->addRow(QStringLiteral("รหัสผ่าน :"), txtPassword);
     body()->addLayout(form);
 
-    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
-                         QStringLiteral("[F2] - ตกลง"));
-    toolbar()->addStandardButton(QStringLiteral("Cancel"));
-    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
     // Enter in the code and name boxes moves on; in the password box it logs in.
     moveFocusFrom(txtUserID, Moves::EnterOnly);
     moveFocusFrom(txtUserName, Moves::EnterOnly);
