@@ -23,12 +23,6 @@
 
 namespace {
 
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 void typeAndEnter(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->setText(text);

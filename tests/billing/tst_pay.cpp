@@ -84,16 +84,7 @@ int written() {
 
 // One column of every row, joined with "|".
 QString column(QTreeWidget* list, int col) {
-    QStringList texts;
-    for (int i = 1; i <= ListView::count(list); ++i)
-        texts << ListView::item(list, i)->text(col);
-    return texts.join(QLatin1Char('|'));
-}
-
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    return listColumn(list, col).join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -122,7 +113,6 @@ class TestPay : public QObject {
         return window->txtStdName->text() + window->lblLevel->text() + window->lblStdAddr->text() +
                window->lblCourse->text();
     }
-    void key(int qtKey) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey)); }
     void type(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
@@ -130,7 +120,7 @@ class TestPay : public QObject {
     }
     void enterIn(QLineEdit* edit, const QString& text) {
         type(edit, text);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
     }
     void load(const QString& code) { enterIn(window->txtStdID, code); }
     // Enter in the amount box on each row in turn, after typing the amount when one is given.
@@ -138,7 +128,7 @@ class TestPay : public QObject {
         for (const QString& amount : amounts) {
             if (!amount.isNull())
                 type(window->txtPay, amount);
-            key(Qt::Key_Return);
+            pressKey(Qt::Key_Return);
         }
     }
     // F2, then the bill number dialog takes docNo (or its proposal), the print box and OK.
@@ -154,7 +144,7 @@ class TestPay : public QObject {
             return amount.result();
         });
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
     }
     void setAutoRun(const QString& yy, const QString& no) {
         Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1', "
@@ -217,11 +207,11 @@ private slots:
         // The first Esc clears the pupil but keeps the code, the second closes the window.
         load(somchai);
         enter();
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QCOMPARE(list() + shown(), QStringLiteral(" = 0.00 @0"));
         QCOMPARE(window->txtStdID->text() + window->listTag(), somchai + somchai);
         QCOMPARE(focus(), window->txtStdID);
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QVERIFY(!window->isVisible());
         QCOMPARE(messages->errors.size(), 1);
     }
@@ -272,17 +262,17 @@ private slots:
         QCOMPARE(window->txtPay->selectedText(), QStringLiteral("2,000.00"));
         // Letters and negatives store 0.00; Enter or Down on the last row keeps row and text.
         enter({QStringLiteral("abc"), QStringLiteral("-50")});
-        key(Qt::Key_Down);
+        pressKey(Qt::Key_Down);
         QCOMPARE(list(), QStringLiteral("1,200.00|0.00|0.00 = 1,200.00 @3"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("-50"));
         // Thousands separators are read; text typed without Enter changes nothing.
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         enter({QStringLiteral("1,000")});
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         type(window->txtPay, QStringLiteral("999"));
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         // Up on the first row changes nothing.
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(list(), QStringLiteral("1,200.00|1,000.00|0.00 = 2,200.00 @1"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("1,200.00"));
 
@@ -290,7 +280,7 @@ private slots:
         load(somchai);
         enter({QString(), QString(), QString()});
         QCOMPARE(list(), balances() + QStringLiteral(" = 4,000.00 @3"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(dialogs->shown, 1);
         QCOMPARE(written(), 0);
         QCOMPARE(list(), balances() + QStringLiteral(" = 4,000.00 @3"));
@@ -303,9 +293,9 @@ private slots:
 
     void payChecks() {
         type(window->txtStdID, QStringLiteral("   "));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         type(window->txtStdID, QStringLiteral("8888888"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors, QStringList(2, codeNotValid));
         QCOMPARE(focus(), window->txtStdID);
 
@@ -318,13 +308,13 @@ private slots:
         QCOMPARE(rows(), 0);
 
         load(QStringLiteral("6900003"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
 
         // Rows but nothing to pay.
         load(somchai);
         enter({QStringLiteral("0")});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(focus(), window->txtStdID);
         QCOMPARE(messages->errors.size(), 5);
@@ -392,7 +382,7 @@ private slots:
         QCOMPARE(focus(), window->txtStdID);
 
         // The pay key at once cannot post the bill again.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors, QStringList{noPaymentData});
         QCOMPARE(written(), 3);
         load(somchai);
@@ -514,7 +504,7 @@ private slots:
             QCOMPARE(shown(), QString());
         }
         // The window is cleared: the pay key cannot post the bill again.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(written(), 4);
     }

@@ -86,16 +86,6 @@ protected:
     }
 };
 
-void key(int code) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
-}
-
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 } // namespace
 
 class tst_frame : public QObject {
@@ -110,13 +100,13 @@ private slots:
         QVERIFY(!form.toolbar()->button(QStringLiteral("Find"))->isVisible());
         // F2 presses the mode's button; a key whose button is disabled does nothing;
         // an undeclared function key reaches the control.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("edit"));
-        key(Qt::Key_F3);
-        key(Qt::Key_F9);
-        key(Qt::Key_F2);
-        key(Qt::Key_F3);
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_F9);
+        pressKey(Qt::Key_F2);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_Escape);
         QCOMPARE(form.pressed, (QStringList{QStringLiteral("New"), QStringLiteral("Save"),
                                             QStringLiteral("Edit"), QStringLiteral("Cancel")}));
         QCOMPARE(form.mode(), 0);
@@ -130,14 +120,14 @@ private slots:
         // Enter moves on from every control; the arrows not from the combo.
         form.first->setText(QStringLiteral("abc"));
         form.first->setFocus();
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), form.combo);
-        key(Qt::Key_Down);
+        pressKey(Qt::Key_Down);
         QCOMPARE(form.combo->currentIndex(), 1);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), later);
-        key(Qt::Key_Up);
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(QApplication::focusWidget(), form.combo);
         QCOMPARE(form.combo->currentIndex(), 0);
         form.first->setFocus();
@@ -146,8 +136,8 @@ private slots:
         int entered = 0;
         form.onKey(later, Qt::Key_Enter, [&entered] { ++entered; });
         later->setFocus();
-        key(Qt::Key_Return);
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_F2);
         QCOMPARE(entered, 1);
         QCOMPARE(form.pressed, QStringList{QStringLiteral("New")});
     }
@@ -215,19 +205,19 @@ private slots:
         for (const auto& [text, date] : typed) {
             box.setFocus();
             QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
-            key(Qt::Key_Tab);
+            pressKey(Qt::Key_Tab);
             QCOMPARE(box.date(), date);
         }
         QCOMPARE(box.text(), QStringLiteral("29/02/2567"));
         // Backspace takes back a typed digit.
         box.setFocus();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
-        key(Qt::Key_Backspace);
+        pressKey(Qt::Key_Backspace);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02012569"));
         QCOMPARE(box.date(), QDate(2026, 1, 2));
         // The arrows step the section at the cursor: here the year.
         box.findChild<QLineEdit*>()->end(false);
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
     }
 };

@@ -3,16 +3,19 @@
 #include "library/Database.h"
 #include "library/DialogSeams.h"
 #include "library/Library.h"
+#include "library/ListView.h"
 #include "library/Seams.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 ScriptedMessages::ScriptedMessages() {
     Seams::setMessageHandler([this](Seams::MessageKind kind, const QString& text, bool) {
@@ -56,6 +59,30 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
     m_steps << std::move(step);
+}
+
+void activate(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+void pressKey(int key) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+}
+
+QStringList listColumn(const QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+QStringList listTags(const QTreeWidget* list) {
+    QStringList tags;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        tags << ListView::rowTag(list->topLevelItem(i));
+    return tags;
 }
 
 namespace {
