@@ -85,10 +85,8 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
 
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    body()->addWidget(ListView1, 1);
     buildPanel();
-    body()->addWidget(Frame1, 1);
-    Frame1->hide();
+    addListAndPanel(ListView1, Frame1);
 
     KeyToolbar* bar = toolbar();
     bar->addStandardButton(QStringLiteral("New"));
@@ -380,16 +378,14 @@ void frmCourseTable::openPanel(int mode) {
     cboCouse->setEnabled(false);
     dtpDate1->setEnabled(false);
     dtpDate2->setEnabled(false);
-    ListView1->hide();
-    Frame1->show();
+    showPanel(true);
     cboLevel->setFocus();
 }
 
 void frmCourseTable::backToBrowse() {
     setMode(Browse);
     m_editedRow = nullptr;
-    Frame1->hide();
-    ListView1->show();
+    showPanel(false);
     dtpDate1->setEnabled(true);
     dtpDate2->setEnabled(true);
     cboCouse->setEnabled(true);

@@ -2,9 +2,11 @@
 
 #include "library/KeyToolbar.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -43,6 +45,27 @@ void FormBase::unload() {
         frame->close();
     else
         close();
+}
+
+void FormBase::addListAndPanel(QWidget* list, QWidget* panel) {
+    m_listAndPanel = new QStackedWidget(this);
+    m_listAndPanel->addWidget(list);
+    m_listAndPanel->addWidget(panel);
+    m_body->addWidget(m_listAndPanel, 1);
+}
+
+void FormBase::showPanel(bool shown) {
+    m_listAndPanel->setCurrentIndex(shown ? 1 : 0);
+}
+
+bool FormBase::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Inside the main window the frame does not grow by itself when the window
+    // needs more room (a larger panel shown): it is made to.
+    if (event->type() == QEvent::LayoutRequest)
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    return handled;
 }
 
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {
