@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -140,6 +142,19 @@ private slots:
         pressKey(Qt::Key_F2);
         QCOMPARE(entered, 1);
         QCOMPARE(form.pressed, QStringList{QStringLiteral("New")});
+    }
+
+    void growsInsideTheMainWindow() {
+        QMdiArea area;
+        area.resize(900, 700);
+        auto* form = new SampleForm;
+        QMdiSubWindow* frame = area.addSubWindow(form);
+        area.show();
+        frame->show();
+        frame->resize(frame->minimumSizeHint());
+        const int before = frame->height();
+        form->addLater()->setMinimumHeight(before + 100);
+        QTRY_VERIFY(frame->height() > before + 100);
     }
 
     void moneyBoxAndLeaving() {
