@@ -264,12 +264,12 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseLevel Order by CourseLevel"), true);
+        QStringLiteral("Select * From CourseLevel Order by CourseLevel COLLATE THAI"), true);
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
-    Recordset subjects =
-        Library::OpenRecordset(QStringLiteral("Select * From Subject Order by Subject"), true);
+    Recordset subjects = Library::OpenRecordset(
+        QStringLiteral("Select * From Subject Order by Subject COLLATE THAI"), true);
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -293,7 +293,7 @@ void frmCourseTable::LoadList() {
     Recordset classes = Library::OpenRecordset(
         QStringLiteral("Select * From CourseTable Where CourseID = ? and "
                        "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
-                       "Order By CourseLevel, CourseNo"),
+                       "Order By CourseLevel COLLATE THAI, CourseNo"),
         true, {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);

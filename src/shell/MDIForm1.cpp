@@ -35,9 +35,9 @@ struct SummaryReport {
 const SummaryReport summaryReports[] = {
     {u"mnuRepStdOrder1", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdID",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามรหัสนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName",
+    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามชื่อนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel",
+    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามระดับการเรียน  ณ วันที่  "},
     {u"mnuCountStdCourse", u"rep1.rpt",
      u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
@@ -178,19 +178,20 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
         action->trigger();
 }
 
-bool MDIForm1::startUp() {
+MDIForm1::StartResult MDIForm1::startUp() {
     try {
-        StartUp::openDatabase();
+        if (!StartUp::openDatabase())
+            return StartResult::NoDatabase;
     } catch (const DbError& error) {
         Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
-        return false;
+        return StartResult::NoDatabase;
     }
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
     if (login.showModal() != QDialog::Accepted)
-        return false;
+        return StartResult::LoginClosed;
     applyRights();
-    return true;
+    return StartResult::Ready;
 }
 
 bool MDIForm1::isBuilt(const QString& name) const {

@@ -97,7 +97,8 @@ private slots:
     }
 
     void startUpCreatesTheDatabaseThenAsksForALogin() {
-        // A file that does not exist yet: start-up creates it and asks for the first user.
+        // A file that does not exist yet: start-up creates it once confirmed and asks for the
+        // first user.
         Connection::shared().close();
         const QString path = m_program.filePath(QStringLiteral("new/Vadel.db"));
         QDir().mkpath(QFileInfo(path).path());
@@ -105,6 +106,7 @@ private slots:
         const QString user = QStringLiteral("boss");
         const QString password = QStringLiteral("p'w");
         ScriptedMessages messages;
+        messages.answer({Library::vbYes});
         bool firstUser = false;
         {
             ScriptedDialogs dialogs;
@@ -118,8 +120,10 @@ private slots:
                 return login(user, password, QStringLiteral("คุณ O'Brien"))(dialog);
             });
             MDIForm1 main;
-            QVERIFY(main.startUp());
+            QCOMPARE(main.startUp(), MDIForm1::StartResult::Ready);
             QVERIFY(firstUser);
+            QCOMPARE(messages.questions.size(), 1);
+            QVERIFY(messages.questions.first().contains(path));
             QCOMPARE(messages.errors.size(), 1);
             QCOMPARE(Library::gUserID, user);
             QCOMPARE(Library::gToday, QStringLiteral("20261206"));
@@ -134,7 +138,7 @@ private slots:
         {
             ScriptedDialogs dialogs;
             MDIForm1 main;
-            QVERIFY(!main.startUp());
+            QCOMPARE(main.startUp(), MDIForm1::StartResult::LoginClosed);
             QCOMPARE(dialogs.classNames, QStringList(QStringLiteral("frmLogin")));
             QVERIFY(Library::gUserID.isEmpty());
         }
@@ -151,7 +155,7 @@ private slots:
             return tries.last();
         });
         MDIForm1 main;
-        QVERIFY(main.startUp());
+        QCOMPARE(main.startUp(), MDIForm1::StartResult::Ready);
         QVERIFY(!firstUser);
         QCOMPARE(tries, QList<int>({QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
         QCOMPARE(messages.errors, QStringList(2, QStringLiteral("รหัสผู้ใช้หรือรหัสผ่านไม่ถูกต้อง")));

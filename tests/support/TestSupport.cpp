@@ -162,7 +162,7 @@ TestDatabase::TestDatabase(const QDateTime& now) {
     setNow(now);
     Library::gUserID = QStringLiteral("admin");
     Library::gShopName = QStringLiteral("โรงเรียนกวดวิชาทดสอบ");
-    Connection::shared().open();
+    Connection::shared().open(NewSchool::Make);
 }
 
 TestDatabase::~TestDatabase() {
