@@ -1,6 +1,7 @@
 #include "library/ListView.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace ListView {
@@ -31,6 +32,13 @@ void setup(QTreeWidget* list, const QList<Column>& columns) {
                               alignments << static_cast<int>(column.alignment);
                           return alignments;
                       }()));
+}
+
+void setMinimumSize(QTreeWidget* list, int heightTwips) {
+    int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    for (int i = 0; i < list->columnCount(); ++i)
+        width += list->columnWidth(i);
+    list->setMinimumSize(width, heightTwips / twipsPerPixel);
 }
 
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag) {

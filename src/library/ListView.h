@@ -18,6 +18,8 @@ struct Column {
 };
 
 void setup(QTreeWidget* list, const QList<Column>& columns);
+// The list's smallest size: every column seen, and the given height in twips.
+void setMinimumSize(QTreeWidget* list, int heightTwips);
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});
 QString rowTag(const QTreeWidgetItem* row);
 void setRowTag(QTreeWidgetItem* row, const QString& tag);

@@ -141,6 +141,10 @@ bool WindowFrame::belongs(const QWidget* widget) const {
 }
 
 bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
+    // A dialog the window opens is its child but has keys and fields of its own.
+    if (auto* widget = qobject_cast<QWidget*>(watched);
+        widget && widget->window() != m_window->window())
+        return false;
     switch (event->type()) {
     case QEvent::ChildAdded:
         if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())

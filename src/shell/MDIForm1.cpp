@@ -4,6 +4,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
+#include "library/WindowFrame.h"
 #include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "shell/Maintenance.h"
@@ -66,6 +67,13 @@ const SummaryReport* summaryReport(const QString& menuName) {
         if (menuName == QStringView(report.menuName))
             return &report;
     return nullptr;
+}
+
+// The focus goes to the window's control that last had it (or was given it when
+// the window was made), not to the window itself, which takes no keys.
+void focusInside(QWidget* window) {
+    QWidget* control = window->focusWidget();
+    (control && window->isAncestorOf(control) ? control : window)->setFocus();
 }
 
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
@@ -179,13 +187,11 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
 }
 
 MDIForm1::StartResult MDIForm1::startUp() {
-    try {
-        if (!StartUp::openDatabase())
-            return StartResult::NoDatabase;
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
+    bool opened = false;
+    if (!runWrite(QStringLiteral("เปิดฐานข้อมูลไม่ได้"),
+                  [&opened] { opened = StartUp::openDatabase(); }) ||
+        !opened)
         return StartResult::NoDatabase;
-    }
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
     if (login.showModal() != QDialog::Accepted)
@@ -204,13 +210,11 @@ bool MDIForm1::isBuilt(const QString& name) const {
 
 void MDIForm1::applyRights() {
     QSet<QString> granted;
-    try {
+    runWrite(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
         MenuRights::fillMenuTable();
         granted = MenuRights::granted(Library::gUserID);
         m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้\n") + error.message());
-    }
+    });
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
     for (const QString& key :
@@ -227,7 +231,7 @@ void MDIForm1::openWindow(const QString& name) {
         if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            open->setFocus();
+            focusInside(open);
             return;
         }
     }
@@ -240,7 +244,7 @@ void MDIForm1::openWindow(const QString& name) {
     window->setWindowIcon(windowIcon());
     frame->show();
     m_area->setActiveSubWindow(frame);
-    window->setFocus();
+    focusInside(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
 }
@@ -267,13 +271,8 @@ void MDIForm1::mnuDelALLTable_Click() {
                                        "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
                         false) != Library::vbYes)
         return;
-    try {
-        Maintenance::ClearAllData();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("ล้างข้อมูลไม่ได้\n") + error.message());
-        return;
-    }
-    endProgram();
+    if (runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [] { Maintenance::ClearAllData(); }))
+        endProgram();
 }
 
 void MDIForm1::mnuDelStatement_Click() {

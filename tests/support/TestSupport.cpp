@@ -61,16 +61,6 @@ void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
     m_steps << std::move(step);
 }
 
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
-void pressKey(int key) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-}
-
 QStringList listColumn(const QTreeWidget* list, int column) {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -153,6 +143,16 @@ void checkLayout(QWidget* window) {
     }
 }
 
+void pressKey(int qtKey) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 TestDatabase::TestDatabase(const QDateTime& now) {
     Connection::shared().close();
     Seams::setDatabasePath(path());
@@ -185,11 +185,9 @@ void TestDatabase::setNow(const QDateTime& now) {
 
 namespace Fixture {
 
-namespace {
 void exec(const QString& sql, const QVariantList& params) {
     Connection::shared().exec(sql, params);
 }
-} // namespace
 
 void school(const QString& name) {
     exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),
