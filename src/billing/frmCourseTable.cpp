@@ -7,7 +7,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 #include "reference/frmFindTech.h"
 
 #include <QAction>
@@ -555,17 +554,9 @@ void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
         return;
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"));
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(
-        *report, QString(),
+    Library::showReportFile(
+        QStringLiteral("rep7.rpt"), QString(),
+        {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}},
         QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
         {ListView::rowTag(ListView::item(ListView1, selected))});
 }

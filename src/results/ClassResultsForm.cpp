@@ -5,7 +5,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -182,17 +181,7 @@ void ClassResultsForm::showClassReport(const QString& file, const QString& title
                                        const QList<QPair<QString, QString>>& formulas) {
     if (!hasRows())
         return;
-    std::unique_ptr<Report> report = Library::OpenReport(file);
-    if (!report)
-        return;
-    try {
-        for (const auto& [name, text] : formulas)
-            report->setFormula(name, text);
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, sql, {m_courseNo});
+    Library::showReportFile(file, title, formulas, sql, {m_courseNo});
 }
 
 bool ClassResultsForm::eventFilter(QObject* watched, QEvent* event) {

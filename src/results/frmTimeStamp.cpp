@@ -5,7 +5,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStampSub.h"
 
@@ -230,17 +229,10 @@ void frmTimeStamp::PrintReport(const QString& courseNo) {
     const QString title = QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์ส") + lblCourse->text() +
                           QStringLiteral("  ระดับ ") + lblLevel->text() + QStringLiteral("  วิชา ") +
                           lblSubject->text();
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep13.rpt"));
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, attendanceSql, {courseNo});
+    Library::showReportFile(QStringLiteral("rep13.rpt"), title,
+                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
+                            attendanceSql, {courseNo});
 }
 
 void frmTimeStamp::toolbarButtonClick(const QString& key) {

@@ -6,7 +6,6 @@
 #include "library/Seams.h"
 #include "library/WindowFrame.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"
@@ -253,17 +252,10 @@ void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
     const QString title =
         QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file));
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, QString::fromUtf16(table->sql));
+    Library::showReportFile(QString::fromUtf16(table->file), title,
+                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
+                            QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {
