@@ -228,7 +228,6 @@ void frmPay::lookupByName() {
     const StudentLookup::Outcome outcome =
         StudentLookup::byName(txtStdName->text().trimmed(), studentColumns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
-        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         txtStdName->selectAll();
         return;

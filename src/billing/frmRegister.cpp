@@ -155,7 +155,6 @@ void frmRegister::findByName() {
     const StudentLookup::Outcome outcome =
         StudentLookup::byName(txtStdName->text().trimmed(), studentColumns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
-        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         Library::SelectAllText(txtStdName);
         return;
