@@ -100,4 +100,12 @@ bool showReportFile(const QString& fileName, const QString& title,
     return ShowReport(*report, title, sql, params);
 }
 
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params) {
+    return showReportFile(
+        fileName, title,
+        {{QStringLiteral("lblComp"), Quote(gShopName)}, {QStringLiteral("lblTitle"), Quote(title)}},
+        sql, params);
+}
+
 } // namespace Library
