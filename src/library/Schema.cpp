@@ -145,14 +145,19 @@ const char* const views[] = {
     "SELECT st.StmID, st.StdID, st.StmNetAmt, st.StmDocNo, st.StmDate, st.IsCancel, st.UserID,\n"
     "       st.UserCancelID, s.StdName\n"
     "FROM Statement st JOIN Student s ON s.StdID = st.StdID",
+    // One row per teacher row of a lesson, kept when the class, its course or the
+    // teacher has gone since; Status reads a missing status as present.
     "CREATE VIEW qTeacherTimeStamp AS\n"
-    "SELECT ts.StmID, ts.StmDate, ts.StmItem, ts.StmTime1, ts.StmTime2, ts.StmHour, ts.CourseNo,\n"
-    "       c.CourseName, ct.CourseLevel, ct.Subject, tt.TechID, t.TechName, tt.StmStatus\n"
+    "SELECT tt.StmID, ts.StmDate, ts.StmItem, ts.StmTime1, ts.StmTime2, ts.StmHour, ts.CourseNo,\n"
+    "       ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, tt.TechID, t.TechName,\n"
+    "       tc.TechRateAmt, tt.StmAmt, tt.StmIsPay, tt.StmStatus,\n"
+    "       IFNULL(tt.StmStatus, '1') AS Status, ts.UserID\n"
     "FROM TimeStampTeacher tt\n"
-    "     JOIN [TimeStamp] ts ON ts.StmID = tt.StmID\n"
-    "     JOIN Teacher t ON t.TechID = tt.TechID\n"
-    "     JOIN CourseTable ct ON ct.CourseNo = ts.CourseNo\n"
-    "     JOIN Course c ON c.CourseID = ct.CourseID",
+    "     LEFT JOIN [TimeStamp] ts ON ts.StmID = tt.StmID\n"
+    "     LEFT JOIN Teacher t ON t.TechID = tt.TechID\n"
+    "     LEFT JOIN CourseTable ct ON ct.CourseNo = ts.CourseNo\n"
+    "     LEFT JOIN Course c ON c.CourseID = ct.CourseID\n"
+    "     LEFT JOIN TeacherCourse tc ON tc.CourseNo = ts.CourseNo AND tc.TechID = tt.TechID",
 };
 
 QStringList texts(Connection& connection, const QString& sql, const QVariantList& params = {}) {

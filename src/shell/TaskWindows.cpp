@@ -8,6 +8,7 @@
 #include "results/frmGrade.h"
 #include "results/frmPoint.h"
 #include "results/frmQuery.h"
+#include "results/frmTimeStamp.h"
 
 // Each task window exists once: opening it again brings the open one forward.
 void registerTaskWindows() {
@@ -21,6 +22,8 @@ void registerTaskWindows() {
         QStringLiteral("mnuBiLLCancel"), [] { return new frmBiLLCancel; }, true);
     registerWindow(
         QStringLiteral("mnuCourseTable"), [] { return new frmCourseTable; }, true);
+    registerWindow(
+        QStringLiteral("mnuTimeStamp"), [] { return new frmTimeStamp; }, true);
     registerWindow(
         QStringLiteral("mnuPoint"), [] { return new frmPoint; }, true);
     registerWindow(

@@ -66,7 +66,7 @@ protected:
 
 class SampleDialog : public DialogBase {
 public:
-    SampleDialog() : DialogBase(QStringLiteral("ทดสอบ"), nullptr) {
+    explicit SampleDialog(QWidget* parent = nullptr) : DialogBase(QStringLiteral("ทดสอบ"), parent) {
         toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
         toolbar()->addStandardButton(QStringLiteral("Cancel"));
         declareKeys(
@@ -194,7 +194,16 @@ private slots:
                      int(code == Qt::Key_F2 ? QDialog::Accepted : QDialog::Rejected));
             QCOMPARE(dialog.IsOK, code == Qt::Key_F2);
         }
-        SampleDialog dialog;
+        // A dialog of a window: its keys are its own, not the window's too.
+        SampleForm form;
+        SampleDialog dialog(&form);
+        dialogs.then([](QDialog& shown) {
+            activate(shown);
+            QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key_F2);
+            return shown.result();
+        });
+        QCOMPARE(dialog.showModal(), int(QDialog::Accepted));
+        QCOMPARE(form.pressed, QStringList());
         checkLayout(&dialog);
     }
 
