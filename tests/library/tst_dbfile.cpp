@@ -382,18 +382,19 @@ private slots:
             Fixture::value(QStringLiteral("SELECT min(CourseID) FROM Course")).toString(),
             Money::fromBaht(2500));
         Fixture::registration(student, QStringLiteral("6999001"));
-        QCOMPARE(PaymentPosting(student, QString(),
-                                {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}})
-                     .post()
-                     .status,
-                 PaymentResult::Status::Posted);
+        const PaymentResult bill =
+            PaymentPosting(student, QString(),
+                           {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}})
+                .post();
+        QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();
         QCOMPARE(objects.size(), 25);
         for (const QString& name : objects)
             script += QStringLiteral("SELECT * FROM [%1];\n").arg(name);
         script += QStringLiteral(".output stdout\nPRAGMA integrity_check;\n"
-                                 "SELECT StmNetAmt FROM QStatementStudent;\n");
+                                 "SELECT StmNetAmt FROM QStatementStudent WHERE StmID = '%1';\n")
+                      .arg(bill.stmId);
         QCOMPARE(shell(Seams::defaultDatabasePath(), script), QStringLiteral("ok\n1000.0"));
     }
 

@@ -37,13 +37,14 @@ private slots:
             {"StudentCourse", "CoursePayAmt = 0", 11},
             {"Statement", "IsCancel = '1'", 1},
             // Every registration's paid amount is what its valid bill lines say.
-            {"StudentCourse sc",
-             "CoursePayAmt <> (Select ifnull(Sum(l.StmAmt), 0) From StatementSub l Join Statement s "
-             "On s.StmID = l.StmID Where s.IsCancel = '0' And s.StdID = sc.StdID And l.CourseNo = "
-             "sc.CourseNo)",
+            {"StudentCourse",
+             "CoursePayAmt <> (Select ifnull(Sum(l.StmAmt), 0) From StatementSub l Join Statement "
+             "s "
+             "On s.StmID = l.StmID Where s.IsCancel = '0' And s.StdID = StudentCourse.StdID And "
+             "l.CourseNo = StudentCourse.CourseNo)",
              0},
             {"Student", "StdID Not In (Select StdID From StudentCourse)", 12},
-            {"[TimeStamp]", "", 40},
+            {"TimeStamp", "", 40},
             {"Expense", "", 9},
             {"CtrlUser", "", 0}};
         for (const auto& [table, where, expected] : counts)
