@@ -127,7 +127,8 @@ const char* const views[] = {
     "sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
     "FROM StudentCourse sc LEFT JOIN Student s ON s.StdID = sc.StdID",
     "CREATE VIEW QStudentCourse3 AS\n"
-    "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, sc.CourseNo, sc.CourseRegDate,\n"
+    "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, s.StdTel, sc.CourseNo,\n"
+    "       sc.CourseRegDate,\n"
     "       ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, ct.CourseDate, ct.CourseTime,\n"
     "       ct.RoomNo, ct.DateStart, ct.DateEnd, ct.CoursePrice, sc.CoursePayAmt, c.CourseStatus\n"
     "FROM StudentCourse sc\n"
@@ -218,8 +219,12 @@ void dropThaiCollation(Connection& connection) {
         connection.exec(QString::fromLatin1(statement));
 }
 
+// Step 3: QStudentCourse3 gives the pupil's telephone, for the list of fees outstanding. The
+// views are re-created after the steps, so the step itself has nothing to do.
+void addTelephoneToRegistrations(Connection&) {}
+
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables, dropThaiCollation};
+const Step steps[] = {makeTables, dropThaiCollation, addTelephoneToRegistrations};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before

@@ -370,6 +370,23 @@ private slots:
         QCOMPARE(column(schema), upgraded);
     }
 
+    // A school of version 2 gets the pupil's telephone in the registrations' view, its rows kept.
+    void versionTwoSchoolListsTelephonesWithRegistrations() {
+        makeSchoolOfVersion(Seams::defaultDatabasePath(), 2);
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
+        Fixture::exec(QStringLiteral("UPDATE Student SET StdTel = '081-111-2222'"));
+        Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
+        Connection::shared().close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(column(QStringLiteral("SELECT StdID || '|' || StdTel || '|' || CoursePrice FROM "
+                                       "QStudentCourse3")),
+                 QStringList{QStringLiteral("6900001|081-111-2222|1500.0")});
+    }
+
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a
     // payment.
     void stockShellReadsTheDemoSchool() {
