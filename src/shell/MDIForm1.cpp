@@ -14,8 +14,6 @@
 #include "shell/frmLogin.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,11 +63,6 @@ const SummaryReport* summaryReport(const QString& menuName) {
         if (menuName == QStringView(report.menuName))
             return &report;
     return nullptr;
-}
-
-QString reportPath(const char16_t* file) {
-    return QDir(Seams::programFolder())
-        .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
 }
 
 // The focus goes to the window's control that last had it (or was given it when
@@ -205,10 +198,11 @@ MDIForm1::StartResult MDIForm1::startUp() {
     return StartResult::Ready;
 }
 
+// A report item is there whether or not its file is today: a file missing at the click
+// is an error box then.
 bool MDIForm1::isBuilt(const QString& name) const {
-    if (const SummaryReport* report = summaryReport(name))
-        return QFileInfo::exists(reportPath(report->file));
-    if (name == QLatin1String("mnuDelALLTable") || name == QLatin1String("mnuDelStatement"))
+    if (summaryReport(name) || name == QLatin1String("mnuDelALLTable") ||
+        name == QLatin1String("mnuDelStatement"))
         return true;
     return isWindowRegistered(name);
 }
