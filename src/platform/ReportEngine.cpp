@@ -902,9 +902,16 @@ private:
                 column.format == Format::Row
                     ? QString::number(number)
                     : display(row, m_fieldOfRef.at(column.ref), column.format, column.map);
-            band.cells << Cell{text, c, 1, column.align};
+            band.cells << Cell{oneLine(text), c, 1, column.align};
         }
         return band;
+    }
+
+    // A cell prints on one line: the lines of a value (an address) are joined by blanks.
+    static QString oneLine(const QString& text) {
+        if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+            return text;
+        return lines(text).join(QLatin1Char(' '));
     }
 
     Band sumBand(const SumRow& sumRow, const Scope& scope, Band::Kind kind, bool skip) const {
@@ -915,7 +922,7 @@ private:
         if (skip)
             return band;
         for (int c = 0; c < sumRow.cells.size(); ++c)
-            band.cells << Cell{fill(sumRow.cells.at(c), scope), c, 1, sumRow.align.at(c)};
+            band.cells << Cell{oneLine(fill(sumRow.cells.at(c), scope)), c, 1, sumRow.align.at(c)};
         return band;
     }
 
