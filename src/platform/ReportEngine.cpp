@@ -57,6 +57,10 @@ struct Prepared {
     QVariantList first;          // the report's first row
     bool summary = false;
     QList<Band> bands; // without detail rows: every band, in order
+    // The rows of the first two pages as the counting read gave them (sorted, computed
+    // columns worked out): the first page is painted without reading the rows again.
+    QList<QVariantList> firstRows;
+    bool allRows = false; // firstRows are every row of the report
 };
 
 namespace {
@@ -222,6 +226,22 @@ public:
 
 private:
     qint64 m_left = 0;
+};
+
+class KeptReader : public Reader {
+public:
+    explicit KeptReader(const QList<QVariantList>& rows) : m_rows(rows) {}
+
+    bool next(QVariantList& values) override {
+        if (m_next >= m_rows.size())
+            return false;
+        values = m_rows.at(m_next++);
+        return true;
+    }
+
+private:
+    const QList<QVariantList>& m_rows;
+    qsizetype m_next = 0;
 };
 
 class RecordsReader : public Reader {
@@ -605,20 +625,32 @@ public:
         m_heading.bold = true;
     }
 
-    // Reads the rows sorted and sends the bands straight to the pager.
-    void stream(Pager& pager, Prepared* record) {
-        std::unique_ptr<Reader> reader = record && pagesFollowRowCount()
-                                             ? std::make_unique<CountReader>(m_input.source)
-                                             : open(true);
+    // Reads the rows sorted (or takes the rows kept by the counting read) and sends the
+    // bands straight to the pager.
+    void stream(Pager& pager, Prepared* record, const QList<QVariantList>* kept = nullptr) {
+        const bool counting = record && pagesFollowRowCount();
+        std::unique_ptr<Reader> reader = kept       ? std::make_unique<KeptReader>(*kept)
+                                         : counting ? std::make_unique<CountReader>(m_input.source)
+                                                    : open(true);
+        bool keeping = record && !counting;
+        auto read = [&](QVariantList& row) {
+            if (kept)
+                return reader->next(row);
+            const bool more = reader->next(row);
+            if (more)
+                compute(row);
+            keeping = keeping && pager.pages() <= 2;
+            if (more && keeping)
+                record->firstRows << row;
+            return more;
+        };
         const int levels = static_cast<int>(L.groups.size());
         QList<Scope> open(levels);
         int opened = 0; // open levels
         QVariantList row(m_fieldCount);
-        bool more = reader->next(row);
-        if (more) {
-            compute(row);
+        bool more = read(row);
+        if (more)
             setFirst(m_report, row);
-        }
         emitLines(L.header, m_report, pager, false, false, true, record);
         while (more && !pager.done()) {
             int level = 0;
@@ -641,9 +673,7 @@ public:
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
                 pager.add(detailBand(row, innermost.rows, pager.skipping()));
-            more = reader->next(row);
-            if (more)
-                compute(row);
+            more = read(row);
         }
         if (pager.done())
             return;
@@ -654,6 +684,7 @@ public:
         if (record) {
             record->totals = m_report.acc;
             record->first = m_report.first;
+            record->allRows = keeping;
         }
     }
 
@@ -1281,6 +1312,8 @@ int paint(const Input& input, const Prepared* prepared, Output& output, int firs
         }
         if (!pager.done())
             pager.finish();
+    } else if (prepared && (prepared->allRows || (last == 1 && !prepared->firstRows.isEmpty()))) {
+        runner.stream(pager, nullptr, &prepared->firstRows);
     } else {
         runner.stream(pager, nullptr);
     }
