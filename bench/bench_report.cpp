@@ -174,14 +174,13 @@ int main(int argc, char** argv) {
                  {"viewer", "viewer, first page of the same report"},
                  {"summary", "summary in 3 levels of 500,000 registrations to PDF"}};
     for (const auto& c : cases) {
-        const QStringList figures = runInChild(QString::fromLatin1(c.name), folder);
-        if (figures.size() != 4) {
+        const std::optional<CaseFigures> figures = measure(QString::fromLatin1(c.name), folder);
+        if (!figures)
             std::printf("%-54s failed\n", c.what);
-            continue;
-        }
-        std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
-                    figures.at(0).toDouble(), figures.at(1).toDouble(), figures.at(2).toInt(),
-                    figures.at(3).toDouble() / 1024);
+        else
+            std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
+                        figures->seconds, figures->processor, figures->pages,
+                        figures->peakMegabytes);
     }
     return 0;
 }

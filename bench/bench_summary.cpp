@@ -125,15 +125,16 @@ int main(int argc, char** argv) {
     std::printf("%-40s %26s %7s %10s %12s\n", "menu item", "click to first page", "pages", "peak",
                 "bare SQL");
     for (const Item& item : items) {
-        const QStringList figures = ReportBench::runInChild(QString::fromLatin1(item.menu), folder);
+        const std::optional<ReportBench::CaseFigures> figures =
+            ReportBench::measure(QString::fromLatin1(item.menu), folder);
         const double sql = bareSeconds(bare, item.sql);
-        if (figures.size() != 4) {
+        if (!figures) {
             std::printf("%-40s failed\n", item.what);
             continue;
         }
         std::printf("%-40s %6.3f s (processor %6.3f s) %7d %7.1f MB %10.3f s\n", item.what,
-                    figures.at(0).toDouble(), figures.at(1).toDouble(), figures.at(2).toInt(),
-                    figures.at(3).toDouble() / 1024, sql);
+                    figures->seconds, figures->processor, figures->pages, figures->peakMegabytes,
+                    sql);
     }
     sqlite3_close(bare);
     return 0;

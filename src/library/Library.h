@@ -82,5 +82,10 @@ std::unique_ptr<Report> OpenReport(const QString& fileName, bool setLogon);
 // Returns false (after an error box) when the report could not be shown.
 bool ShowReport(Report& report, const QString& title, const QString& sql, int modal,
                 const QVariantList& params = {});
+// Opens the report file, sets "lblComp" to the school's name and "lblTitle" to the
+// title, and shows the rows of sql in a new viewer captioned with the title. A report
+// that cannot run shows an error box naming it and the cause; returns false then.
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params = {});
 
 } // namespace Library

@@ -84,4 +84,19 @@ bool ShowReport(Report& report, const QString& title, const QString& sql, int mo
     return true;
 }
 
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params) {
+    std::unique_ptr<Report> report = OpenReport(fileName, false);
+    if (!report)
+        return false;
+    try {
+        report->setFormula(QStringLiteral("lblComp"), Quote(gShopName));
+        report->setFormula(QStringLiteral("lblTitle"), Quote(title));
+    } catch (const ReportError& error) {
+        MsgError(error.message());
+        return false;
+    }
+    return ShowReport(*report, title, sql, 0, params);
+}
+
 } // namespace Library

@@ -1,24 +1,11 @@
 #include "platform/ReportEngine.h"
 
-#include "library/Database.h"
 #include "library/Library.h"
 #include "library/Seams.h"
-#include "platform/Report.h"
+#include "platform/ReportPages.h"
+#include "platform/ReportRows.h"
 
-#include <QCollator>
-#include <QColor>
-#include <QFont>
-#include <QFontMetricsF>
-#include <QGlyphRun>
-#include <QLocale>
-#include <QPageSize>
-#include <QPainter>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTextLayout>
 #include <algorithm>
-#include <map>
 
 using namespace ReportLayout;
 
@@ -30,24 +17,6 @@ struct Accumulator {
     QList<qint64> values;
     QList<QList<int>> distinct;
     QList<qsizetype> compactAt;
-};
-
-struct Cell {
-    QString text;
-    int first = 0;
-    int span = 1;
-    Qt::Alignment align = Qt::AlignLeft;
-};
-
-// One printed line: a line of text across the page, or a row of the table.
-struct Band {
-    enum class Kind { Text, Heading, Detail, Sum, Total };
-    Kind kind = Kind::Text;
-    QList<Cell> cells;
-    bool bold = false;
-    double size = 0;    // points; 0: the page's font size
-    bool table = false; // prints under the column titles
-    bool keepWithNext = false;
 };
 
 struct Prepared {
@@ -64,516 +33,6 @@ struct Prepared {
 };
 
 namespace {
-
-constexpr double unitsPerPoint = unitsPerInch / 72;
-constexpr double cellPadding = 3 * unitsPerPoint; // either side of a cell's text
-constexpr double rowPadding = 1 * unitsPerPoint;  // above and below a table row
-
-bool isNumber(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The database's order of values: NULL, then numbers, then texts.
-int rank(const QVariant& v) {
-    return v.isNull() ? 0 : isNumber(v) ? 1 : 2;
-}
-
-// Thai dictionary order; equal keys fall back to code-point order, as the
-// database's Thai collation does.
-int thaiCompare(const QString& a, const QString& b) {
-    thread_local const QCollator collator{QLocale(QLocale::Thai, QLocale::Thailand)};
-    const int order = collator.compare(a, b);
-    return order != 0 ? order : a.compare(b);
-}
-
-int compareValues(const QVariant& a, const QVariant& b) {
-    const int ra = rank(a);
-    const int rb = rank(b);
-    if (ra != rb)
-        return ra < rb ? -1 : 1;
-    if (ra == 0)
-        return 0;
-    if (ra == 1) {
-        const double x = a.toDouble();
-        const double y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    return thaiCompare(a.toString(), b.toString());
-}
-
-bool sameValue(const QVariant& a, const QVariant& b) {
-    const int ra = rank(a);
-    if (ra != rank(b))
-        return false;
-    if (ra == 0)
-        return true;
-    return ra == 1 ? a.toDouble() == b.toDouble() : a.toString() == b.toString();
-}
-
-QString quoted(QString name) {
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
-
-QString innerStatement(const QString& sql) {
-    QString statement = sql.trimmed();
-    while (statement.endsWith(QLatin1Char(';')))
-        statement = statement.chopped(1).trimmed();
-    return statement;
-}
-
-QSqlQuery runQuery(const QString& sql, const QVariantList& params) {
-    QSqlQuery query(Connection::shared().database());
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    for (const QVariant& value : params)
-        query.addBindValue(value);
-    ok = ok && query.exec();
-    if (!ok)
-        throw DbError(query.lastError().text() + QLatin1Char('\n') + sql);
-    return query;
-}
-
-QStringList sourceColumns(const Source& source) {
-    if (source.useRecords)
-        return source.records.fieldNames();
-    const QSqlRecord record = runQuery(QStringLiteral("SELECT * FROM (") +
-                                           innerStatement(source.sql) + QStringLiteral(") LIMIT 0"),
-                                       source.params)
-                                  .record();
-    QStringList names;
-    for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i);
-    return names;
-}
-
-struct OrderKey {
-    int field = 0;
-    bool descending = false;
-};
-
-class Reader {
-public:
-    virtual ~Reader() = default;
-    // The next row's values, in the order of the fields asked for.
-    virtual bool next(QVariantList& values) = 0;
-};
-
-class SqlReader : public Reader {
-public:
-    SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order) {
-        QStringList columns;
-        for (const QString& field : fields)
-            columns << quoted(field);
-        if (columns.isEmpty())
-            columns << QStringLiteral("1");
-        QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                      QStringLiteral(" FROM (") + innerStatement(source.sql) + QLatin1Char(')');
-        QStringList keys;
-        for (const OrderKey& key : order)
-            keys << quoted(fields.at(key.field)) + QStringLiteral(" COLLATE THAI") +
-                        (key.descending ? QStringLiteral(" DESC") : QString());
-        if (!keys.isEmpty())
-            sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
-        m_sql = sql;
-        m_query = runQuery(sql, source.params);
-        m_count = static_cast<int>(fields.size());
-    }
-
-    bool next(QVariantList& values) override {
-        if (!m_query.next()) {
-            if (m_query.lastError().isValid())
-                throw DbError(m_query.lastError().text() + QLatin1Char('\n') + m_sql);
-            return false;
-        }
-        for (int i = 0; i < m_count; ++i)
-            values[i] = m_query.value(i);
-        return true;
-    }
-
-private:
-    QString m_sql;
-    QSqlQuery m_query;
-    int m_count = 0;
-};
-
-// As many empty rows as the statement gives: enough to count pages when they
-// follow from the number of rows alone.
-class CountReader : public Reader {
-public:
-    explicit CountReader(const Source& source) {
-        if (source.useRecords) {
-            m_left = source.records.RecordCount();
-            return;
-        }
-        QSqlQuery query = runQuery(QStringLiteral("SELECT COUNT(*) FROM (") +
-                                       innerStatement(source.sql) + QLatin1Char(')'),
-                                   source.params);
-        m_left = query.next() ? query.value(0).toLongLong() : 0;
-    }
-
-    bool next(QVariantList&) override { return m_left-- > 0; }
-
-private:
-    qint64 m_left = 0;
-};
-
-class KeptReader : public Reader {
-public:
-    explicit KeptReader(const QList<QVariantList>& rows) : m_rows(rows) {}
-
-    bool next(QVariantList& values) override {
-        if (m_next >= m_rows.size())
-            return false;
-        values = m_rows.at(m_next++);
-        return true;
-    }
-
-private:
-    const QList<QVariantList>& m_rows;
-    qsizetype m_next = 0;
-};
-
-class RecordsReader : public Reader {
-public:
-    RecordsReader(const Recordset& records, const QStringList& fields, const QList<OrderKey>& order)
-        : m_rows(records.rows()) {
-        for (const QString& field : fields)
-            m_columns << records.fieldIndex(field);
-        for (int i = 0; i < m_rows.size(); ++i)
-            m_order << i;
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            for (const OrderKey& key : order) {
-                const int column = m_columns.at(key.field);
-                const int c = compareValues(m_rows.at(a).at(column), m_rows.at(b).at(column));
-                if (c != 0)
-                    return key.descending ? c > 0 : c < 0;
-            }
-            return false;
-        });
-    }
-
-    bool next(QVariantList& values) override {
-        if (m_next >= m_order.size())
-            return false;
-        const QVariantList& row = m_rows.at(m_order.at(m_next++));
-        for (qsizetype i = 0; i < m_columns.size(); ++i)
-            values[i] = row.at(m_columns.at(i));
-        return true;
-    }
-
-private:
-    QList<QVariantList> m_rows;
-    QList<int> m_columns;
-    QList<int> m_order;
-    qsizetype m_next = 0;
-};
-
-// The page, its fonts and the table's columns; draws bands or takes their text.
-class Canvas {
-public:
-    Canvas(const Layout& layout, Output* output) : m_layout(layout), m_output(output) {
-        QSizeF page = QPageSize(layout.pageSize).size(QPageSize::Point);
-        if (layout.orientation == QPageLayout::Landscape)
-            page.transpose();
-        const double margin = layout.margin * 72 / 25.4;
-        m_width = (page.width() - 2 * margin) * unitsPerPoint;
-        m_height = (page.height() - 2 * margin) * unitsPerPoint;
-        double total = 0;
-        for (const Column& c : layout.columns)
-            total += c.width;
-        double x = 0;
-        m_columnX << 0;
-        for (const Column& c : layout.columns) {
-            x += c.width * m_width / total;
-            m_columnX << x;
-        }
-    }
-
-    double width() const { return m_width; }
-    double height() const { return m_height; }
-    int columns() const { return static_cast<int>(m_layout.columns.size()); }
-    double rowHeight() { return font(0, false).row; }
-
-    double bandHeight(const Band& band) {
-        Font& f = font(band.size, band.bold);
-        return band.kind == Band::Kind::Text ? f.line : f.row;
-    }
-
-    void beginPage() {
-        if (m_output && m_output->text)
-            m_output->text->append(QStringList());
-    }
-
-    void draw(const Band& band, double top) {
-        if (!m_output)
-            return;
-        Font& f = font(band.size, band.bold);
-        const double h = band.kind == Band::Kind::Text ? f.line : f.row;
-        QPainter* painter = m_output->painter;
-        if (painter && (band.kind == Band::Kind::Heading || band.kind == Band::Kind::Total))
-            painter->fillRect(QRectF(0, top, m_width, h), QColor(0xE8, 0xE8, 0xE8));
-        QList<Cell> cells = band.cells;
-        if (band.kind == Band::Kind::Sum || band.kind == Band::Kind::Total)
-            cells = spread(f, cells);
-        QStringList texts;
-        for (const Cell& cell : cells) {
-            double left = 0;
-            double right = m_width;
-            if (band.kind != Band::Kind::Text) {
-                left = m_columnX.at(cell.first) + cellPadding;
-                right = left + columnRoom(cell.first, cell.span);
-            }
-            texts << drawText(f, cell.text, left, right, cell.align, top + (h - f.height) / 2);
-        }
-        if (m_output->text)
-            m_output->text->last() << texts.join(QLatin1Char('|'));
-    }
-
-private:
-    // A text shaped once: its glyphs (Thai marks placed) and its width. Reports
-    // repeat most of their texts (names, courses, amounts, dates).
-    struct Shaped {
-        QList<QGlyphRun> runs;
-        double width = 0;
-    };
-
-    struct Font {
-        explicit Font(const QFont& qfont) : font(qfont), metrics(qfont) {
-            ascent = metrics.ascent();
-            height = metrics.height();
-            line = metrics.lineSpacing();
-            row = height + 2 * rowPadding;
-        }
-        QFont font;
-        QFontMetricsF metrics;
-        double ascent = 0;
-        double height = 0;
-        double line = 0;
-        double row = 0;
-        QHash<QString, Shaped> shaped;
-    };
-
-    Font& font(double size, bool bold) {
-        const double points = size > 0 ? size : m_layout.fontSize;
-        const int pixels = qRound(points * unitsPerPoint);
-        const int key = pixels * 2 + (bold ? 1 : 0);
-        auto it = m_fonts.find(key);
-        if (it == m_fonts.end()) {
-            QFont qfont(m_layout.font);
-            qfont.setPixelSize(pixels);
-            qfont.setBold(bold);
-            qfont.setHintingPreference(QFont::PreferNoHinting);
-            it = m_fonts.try_emplace(key, qfont).first;
-        }
-        return it->second;
-    }
-
-    Shaped shape(Font& f, const QString& text) {
-        auto it = f.shaped.constFind(text);
-        if (it != f.shaped.constEnd())
-            return *it;
-        QTextLayout layout(text, f.font);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        if (line.isValid())
-            line.setLineWidth(1e9);
-        layout.endLayout();
-        Shaped shaped;
-        shaped.width = line.isValid() ? line.naturalTextWidth() : 0;
-        shaped.runs = layout.glyphRuns();
-        if (f.shaped.size() >= 4096)
-            f.shaped.clear();
-        return *f.shaped.insert(text, shaped);
-    }
-
-    double columnRoom(int first, int span) const {
-        return m_columnX.at(first + span) - m_columnX.at(first) - 2 * cellPadding;
-    }
-
-    bool fits(Font& f, const QString& text, double room) { return shape(f, text).width <= room; }
-
-    // The texts of a total row: one too long for its column runs on over the
-    // empty cells after it, or first before it when aligned right (an amount
-    // stays at the right); empty cells go.
-    QList<Cell> spread(Font& f, const QList<Cell>& cells) {
-        QList<bool> taken(cells.size(), false);
-        auto isFree = [&](qsizetype c) {
-            return c >= 0 && c < cells.size() && !taken.at(c) && cells.at(c).text.isEmpty();
-        };
-        QList<Cell> spread;
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            Cell cell = cells.at(i);
-            if (cell.text.isEmpty())
-                continue;
-            taken[i] = true;
-            auto tooLong = [&] { return !fits(f, cell.text, columnRoom(cell.first, cell.span)); };
-            if ((cell.align & Qt::AlignRight) != 0)
-                while (tooLong() && isFree(cell.first - 1)) {
-                    taken[--cell.first] = true;
-                    ++cell.span;
-                }
-            if (tooLong() && isFree(cell.first + cell.span)) {
-                cell.align = Qt::AlignLeft;
-                while (tooLong() && isFree(cell.first + cell.span))
-                    taken[cell.first + cell.span++] = true;
-            }
-            spread << cell;
-        }
-        return spread;
-    }
-
-    // Draws text between left and right, cut with "…" (at a whole character
-    // with its marks) when it is too long, but for a text aligned right (an
-    // amount), which runs on to the left whole; returns what was drawn.
-    QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
-                     double top) {
-        if (text.isEmpty())
-            return text;
-        const double room = right - left;
-        QString shown = text;
-        Shaped shaped = shape(f, text);
-        if (shaped.width > room && !(align & Qt::AlignRight)) {
-            shown = f.metrics.elidedText(text, Qt::ElideRight, room);
-            shaped = shape(f, shown);
-        }
-        QPainter* painter = m_output->painter;
-        if (!painter)
-            return shown;
-        double x = left;
-        if (align & Qt::AlignRight)
-            x = right - shaped.width;
-        else if (align & Qt::AlignHCenter)
-            x = left + (room - shaped.width) / 2;
-        for (const QGlyphRun& run : shaped.runs)
-            painter->drawGlyphRun(QPointF(x, top), run);
-        return shown;
-    }
-
-    const Layout& m_layout;
-    Output* m_output;
-    double m_width = 0;
-    double m_height = 0;
-    QList<double> m_columnX;
-    std::map<int, Font> m_fonts;
-};
-
-// Places bands on pages: the page header and footer on every page, the column
-// titles above the table's rows on every page, a group's header kept with the
-// row after it. Paints only the pages asked for.
-class Pager {
-public:
-    using PageLines = std::function<QList<Band>(int page)>;
-
-    Pager(Canvas& canvas, Output* output, int first, int last, Band heading, PageLines header,
-          PageLines footer)
-        : m_canvas(canvas), m_output(output), m_first(std::max(first, 1)), m_last(last),
-          m_heading(std::move(heading)), m_header(std::move(header)), m_footer(std::move(footer)) {}
-
-    void add(const Band& band) {
-        if (!m_open)
-            startPage();
-        const bool heading = band.table && !m_headingShown && m_canvas.columns() > 0;
-        double need = m_canvas.bandHeight(band);
-        if (band.keepWithNext)
-            need += m_canvas.rowHeight();
-        if (heading)
-            need += m_canvas.bandHeight(m_heading);
-        if (m_y + need > m_bottom && m_hasBody) {
-            endPage();
-            startPage();
-        }
-        if (band.table && !m_headingShown && m_canvas.columns() > 0) {
-            place(m_heading);
-            m_headingShown = true;
-        }
-        place(band);
-        m_hasBody = true;
-    }
-
-    void finish() {
-        if (!m_open)
-            startPage();
-        endPage();
-    }
-
-    int pages() const { return m_page; }
-    int painted() const { return m_painted; }
-    // Past the last page asked for: the rest need not be read.
-    bool done() const { return m_last > 0 && m_page > m_last; }
-    // The band being added cannot reach a painted page: its text is not needed.
-    bool skipping() const {
-        return !m_output || (m_last > 0 && m_page > m_last) || m_page + 1 < m_first;
-    }
-
-private:
-    bool painting() const {
-        return m_output && m_page >= m_first && (m_last == 0 || m_page <= m_last);
-    }
-
-    void startPage() {
-        ++m_page;
-        m_open = true;
-        m_hasBody = false;
-        m_headingShown = false;
-        m_y = 0;
-        if (painting()) {
-            if (m_painted > 0 && m_output->newPage)
-                m_output->newPage();
-            ++m_painted;
-            m_canvas.beginPage();
-        }
-        for (const Band& band : m_header(m_page))
-            place(band);
-        m_footerBands = m_footer(m_page);
-        double footer = 0;
-        for (const Band& band : m_footerBands)
-            footer += m_canvas.bandHeight(band);
-        m_bottom = m_canvas.height() - footer;
-    }
-
-    void endPage() {
-        m_y = m_bottom;
-        for (const Band& band : m_footerBands)
-            place(band);
-        m_open = false;
-    }
-
-    void place(const Band& band) {
-        if (painting())
-            m_canvas.draw(band, m_y);
-        m_y += m_canvas.bandHeight(band);
-    }
-
-    Canvas& m_canvas;
-    Output* m_output;
-    int m_first;
-    int m_last;
-    Band m_heading;
-    PageLines m_header;
-    PageLines m_footer;
-    QList<Band> m_footerBands;
-    int m_page = 0;
-    int m_painted = 0;
-    bool m_open = false;
-    bool m_hasBody = false;
-    bool m_headingShown = false;
-    double m_y = 0;
-    double m_bottom = 0;
-};
 
 // A value while an expression is worked out.
 struct Value {
@@ -592,6 +51,23 @@ struct Scope {
     QVariant key;
     int rows = 0;
     QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
+};
+
+// The rows kept by the counting read.
+class KeptReader : public Reader {
+public:
+    explicit KeptReader(const QList<QVariantList>& rows) : m_rows(rows) {}
+
+    bool next(QVariantList& values) override {
+        if (m_next >= m_rows.size())
+            return false;
+        values = m_rows.at(m_next++);
+        return true;
+    }
+
+private:
+    const QList<QVariantList>& m_rows;
+    qsizetype m_next = 0;
 };
 
 // A group of a report without detail rows, while every row is read.
@@ -630,7 +106,7 @@ public:
     void stream(Pager& pager, Prepared* record, const QList<QVariantList>* kept = nullptr) {
         const bool counting = record && pagesFollowRowCount();
         std::unique_ptr<Reader> reader = kept       ? std::make_unique<KeptReader>(*kept)
-                                         : counting ? std::make_unique<CountReader>(m_input.source)
+                                         : counting ? countRows(m_input.source)
                                                     : open(true);
         bool keeping = record && !counting;
         auto read = [&](QVariantList& row) {
@@ -645,7 +121,7 @@ public:
             return more;
         };
         const int levels = static_cast<int>(L.groups.size());
-        QList<Scope> open(levels);
+        QList<Scope> groups(levels);
         int opened = 0; // open levels
         QVariantList row(m_fieldCount);
         bool more = read(row);
@@ -654,22 +130,22 @@ public:
         emitLines(L.header, m_report, pager, false, false, true, record);
         while (more && !pager.done()) {
             int level = 0;
-            while (level < opened && sameValue(row.at(keyField(level)), open.at(level).key))
+            while (level < opened && sameValue(row.at(keyField(level)), groups.at(level).key))
                 ++level;
             for (; opened > level; --opened)
-                closeGroup(opened - 1, open[opened - 1], pager, record);
+                closeGroup(opened - 1, groups[opened - 1], pager, record);
             for (; opened < levels; ++opened) {
-                open[opened] = Scope{};
-                open[opened].key = row.at(keyField(opened));
-                setFirst(open[opened], row);
-                emitLines(L.groups.at(opened).header, open[opened], pager, true, true, true,
+                groups[opened] = Scope{};
+                groups[opened].key = row.at(keyField(opened));
+                setFirst(groups[opened], row);
+                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
                           record);
             }
             learn(row);
             accumulate(m_report.acc, L.reportAggregates);
             for (int g = 0; g < levels; ++g)
-                accumulate(open[g].acc, L.groups.at(g).aggregates);
-            Scope& innermost = levels > 0 ? open[levels - 1] : m_report;
+                accumulate(groups[g].acc, L.groups.at(g).aggregates);
+            Scope& innermost = levels > 0 ? groups[levels - 1] : m_report;
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
                 pager.add(detailBand(row, innermost.rows, pager.skipping()));
@@ -678,7 +154,7 @@ public:
         if (pager.done())
             return;
         for (; opened > 0; --opened)
-            closeGroup(opened - 1, open[opened - 1], pager, record);
+            closeGroup(opened - 1, groups[opened - 1], pager, record);
         finishReport(pager, record);
         pager.finish();
         if (record) {
@@ -737,6 +213,7 @@ private:
     struct BandList {
         QList<Band>& bands;
         void add(const Band& band) { bands << band; }
+        bool skipping() const { return false; }
     };
 
     void bind(const QStringList& available) {
@@ -781,10 +258,7 @@ private:
             for (const SortKey& key : L.sort)
                 order << OrderKey{m_fieldOfRef.at(key.ref), key.descending};
         }
-        const Source& source = m_input.source;
-        if (source.useRecords)
-            return std::make_unique<RecordsReader>(source.records, m_fields, order);
-        return std::make_unique<SqlReader>(source, m_fields, order);
+        return readRows(m_input.source, m_fields, order);
     }
 
     // No groups, and no line above or beside the rows that prints their values
@@ -850,17 +324,20 @@ private:
             Scope& scope = m_nodes[level + 1][index].scope;
             emitLines(group.header, scope, sink, true, true, false, nullptr);
             emitChildren(level + 1, index, sink);
-            if (group.row.present)
-                sink.add(sumBand(group.row, scope, Band::Kind::Sum, false));
-            emitLines(group.footer, scope, sink, true, false, false, nullptr);
+            groupEnd(level, scope, sink);
         }
     }
 
-    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+    // A group's total row and footer lines.
+    template <typename Sink> void groupEnd(int level, Scope& scope, Sink& sink) {
         const Group& group = L.groups.at(level);
         if (group.row.present)
-            pager.add(sumBand(group.row, scope, Band::Kind::Sum, pager.skipping()));
-        emitLines(group.footer, scope, pager, true, false, false, nullptr);
+            sink.add(sumBand(group.row, scope, Band::Kind::Sum, sink.skipping()));
+        emitLines(group.footer, scope, sink, true, false, false, nullptr);
+    }
+
+    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+        groupEnd(level, scope, pager);
         settle(scope, record);
     }
 

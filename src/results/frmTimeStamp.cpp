@@ -4,7 +4,6 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
-#include "platform/Report.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStampSub.h"
 
@@ -229,17 +228,7 @@ void frmTimeStamp::PrintReport(const QString& courseNo) {
     const QString title = QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์ส") + lblCourse->text() +
                           QStringLiteral("  ระดับ ") + lblLevel->text() + QStringLiteral("  วิชา ") +
                           lblSubject->text();
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep13.rpt"), false);
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, attendanceSql, 0, {courseNo});
+    Library::ShowTitledReport(QStringLiteral("rep13.rpt"), title, attendanceSql, {courseNo});
 }
 
 void frmTimeStamp::toolbarButtonClick(const QString& key) {

@@ -4,7 +4,6 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
-#include "platform/Report.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"
@@ -252,19 +251,10 @@ void MDIForm1::openWindow(const QString& name) {
 
 void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
-    const QString title =
-        QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file), false);
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, QString::fromUtf16(table->sql), 0);
+    Library::ShowTitledReport(QString::fromUtf16(table->file),
+                              QString::fromUtf16(table->title) +
+                                  Library::DateToThaiDate(Seams::today()),
+                              QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {

@@ -370,15 +370,41 @@ private slots:
         QCOMPARE(column(schema), upgraded);
     }
 
-    // A school of version 2 gets the pupil's telephone in the registrations' view, its rows kept.
-    void versionTwoSchoolListsTelephonesWithRegistrations() {
-        makeSchoolOfVersion(Seams::defaultDatabasePath(), 2);
+    // A school of version 2 gets the views of today: a bill whose pupil was deleted stays in
+    // QStatementStudent, with no name.
+    void versionTwoSchoolKeepsBillsOfDeletedPupils() {
+        const QString path = Seams::defaultDatabasePath();
+        makeSchoolOfVersion(path, 2);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStatementStudent"));
+        db.exec(QStringLiteral("CREATE VIEW QStatementStudent AS SELECT st.*, s.StdName FROM "
+                               "Statement st JOIN Student s ON s.StdID = st.StdID"));
+        Fixture::exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, "
+                                     "IsCancel) VALUES ('69000001', '20261206', '6900009', 500, "
+                                     "'0')"));
+        QCOMPARE(Fixture::count(QStringLiteral("QStatementStudent")), 0);
+        db.close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(column(QStringLiteral("SELECT StmID || '|' || ifnull(StdName, 'NULL') FROM "
+                                       "QStatementStudent")),
+                 QStringList{QStringLiteral("69000001|NULL")});
+    }
+
+    // A school of version 3 gets the pupil's telephone in the registrations' view, its rows kept.
+    void versionThreeSchoolListsTelephonesWithRegistrations() {
+        makeSchoolOfVersion(Seams::defaultDatabasePath(), 3);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStudentCourse3"));
+        db.exec(QStringLiteral("CREATE VIEW QStudentCourse3 AS SELECT sc.*, s.StdName FROM "
+                               "StudentCourse sc JOIN Student s ON s.StdID = sc.StdID"));
         Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
         Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
         Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
         Fixture::exec(QStringLiteral("UPDATE Student SET StdTel = '081-111-2222'"));
         Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
-        Connection::shared().close();
+        db.close();
 
         QVERIFY(StartUp::openDatabase());
         QCOMPARE(mark(), ourMark);
