@@ -6,13 +6,20 @@
 // the processor time, the pages and the peak memory.
 
 #include "library/Database.h"
+#include "library/Library.h"
+#include "library/Seams.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <sys/resource.h>
 
@@ -63,6 +70,40 @@ inline void seed() {
     db.exec(QStringLiteral("ANALYZE"));
 }
 
+// The large school's folder: VADEL_BENCH_DIR, which keeps the school between runs (for
+// profiling a case), or the temporary folder. The school is made in its Vadel.db unless it
+// is there; gives the file's path.
+inline QString schoolFile(const QTemporaryDir& temporary) {
+    const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
+                               ? qEnvironmentVariable("VADEL_BENCH_DIR")
+                               : temporary.path();
+    QDir().mkpath(folder);
+    const QString database = QDir(folder).filePath(QStringLiteral("Vadel.db"));
+    if (!QFile::exists(database)) {
+        Seams::setDatabasePath(database);
+        QElapsedTimer timer;
+        timer.start();
+        seed();
+        Connection::shared().close();
+        std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n", pupils,
+                    pupils * classesPerPupil, classes, static_cast<double>(timer.elapsed()) / 1000);
+    }
+    return database;
+}
+
+// A case's process: the school of the folder, open; reports from the program folder;
+// message boxes go to the error output.
+inline void openSchool(const QString& folder, const QString& programFolder) {
+    Seams::setDatabasePath(QDir(folder).filePath(QStringLiteral("Vadel.db")));
+    Seams::setProgramFolder(programFolder);
+    Seams::setMessageHandler([](Seams::MessageKind, const QString& text, bool) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return Library::vbNo;
+    });
+    Library::gShopName = QStringLiteral("สถาบันกวดวิชาทดสอบ");
+    Connection::shared().open();
+}
+
 inline long peakKilobytes() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -111,6 +152,19 @@ inline std::optional<CaseFigures> measure(const QString& name, const QString& fo
         result.peakMegabytes = std::max(result.peakMegabytes, figures.at(3).toDouble() / 1024);
     }
     return result;
+}
+
+// The benchmark's main: offscreen unless a platform is set; run again with a case's name
+// and the school's folder, the case in this (child) process; otherwise the parent's work.
+inline int run(int argc, char** argv,
+               const std::function<int(const QString& name, const QString& folder)>& child,
+               const std::function<int()>& parent) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc == 3)
+        return child(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+    return parent();
 }
 
 } // namespace ReportBench

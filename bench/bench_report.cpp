@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -99,15 +100,8 @@ std::unique_ptr<Report> openReport(const QString& file, const QString& sql) {
 
 // One case, in this (child) process.
 int runCase(const QString& name, const QString& folder) {
-    Seams::setDatabasePath(QDir(folder).filePath(QStringLiteral("Vadel.db")));
-    Seams::setProgramFolder(folder);
+    openSchool(folder, folder);
     Seams::setPdfFolder(QDir(folder).filePath(QStringLiteral("pdf")));
-    Seams::setMessageHandler([](Seams::MessageKind, const QString& text, bool) {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return Library::vbNo;
-    });
-    Library::gShopName = QStringLiteral("สถาบันกวดวิชาทดสอบ");
-    Connection::shared().open();
     QElapsedTimer timer;
     timer.start();
     const double cpuAtStart = cpuSeconds();
@@ -141,46 +135,30 @@ void writeFile(const QString& path, const char* text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc == 3)
-        return runCase(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+    return ReportBench::run(argc, argv, runCase, [] {
+        QTemporaryDir temporary;
+        const QString database = schoolFile(temporary);
+        const QDir dir = QFileInfo(database).dir();
+        dir.mkpath(QStringLiteral("Report"));
+        writeFile(dir.filePath(QStringLiteral("Report/list.rpt")), listLayout);
+        writeFile(dir.filePath(QStringLiteral("Report/summary.rpt")), summaryLayout);
+        const QString folder = dir.path();
 
-    // VADEL_BENCH_DIR keeps the seeded school between runs (for profiling a case).
-    QTemporaryDir temporary;
-    const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
-                               ? qEnvironmentVariable("VADEL_BENCH_DIR")
-                               : temporary.path();
-    const QDir dir(folder);
-    dir.mkpath(QStringLiteral("Report"));
-    writeFile(dir.filePath(QStringLiteral("Report/list.rpt")), listLayout);
-    writeFile(dir.filePath(QStringLiteral("Report/summary.rpt")), summaryLayout);
-    const QString database = dir.filePath(QStringLiteral("Vadel.db"));
-    if (!QFile::exists(database)) {
-        Seams::setDatabasePath(database);
-        QElapsedTimer timer;
-        timer.start();
-        seed();
-        Connection::shared().close();
-        std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n", pupils,
-                    pupils * classesPerPupil, classes, static_cast<double>(timer.elapsed()) / 1000);
-    }
-
-    const struct {
-        const char* name;
-        const char* what;
-    } cases[] = {{"pdf", "10,000 registrations to PDF"},
-                 {"viewer", "viewer, first page of the same report"},
-                 {"summary", "summary in 3 levels of 500,000 registrations to PDF"}};
-    for (const auto& c : cases) {
-        const std::optional<CaseFigures> figures = measure(QString::fromLatin1(c.name), folder);
-        if (!figures)
-            std::printf("%-54s failed\n", c.what);
-        else
-            std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
-                        figures->seconds, figures->processor, figures->pages,
-                        figures->peakMegabytes);
-    }
-    return 0;
+        const struct {
+            const char* name;
+            const char* what;
+        } cases[] = {{"pdf", "10,000 registrations to PDF"},
+                     {"viewer", "viewer, first page of the same report"},
+                     {"summary", "summary in 3 levels of 500,000 registrations to PDF"}};
+        for (const auto& c : cases) {
+            const std::optional<CaseFigures> figures = measure(QString::fromLatin1(c.name), folder);
+            if (!figures)
+                std::printf("%-54s failed\n", c.what);
+            else
+                std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
+                            figures->seconds, figures->processor, figures->pages,
+                            figures->peakMegabytes);
+        }
+        return 0;
+    });
 }

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -53,14 +54,7 @@ const Item items[] = {
 
 // One item, in this (child) process: the click on the menu item of a shown main window.
 int runItem(const QString& menu, const QString& folder) {
-    Seams::setDatabasePath(QDir(folder).filePath(QStringLiteral("Vadel.db")));
-    Seams::setProgramFolder(QStringLiteral(VADEL_SOURCE_DIR));
-    Seams::setMessageHandler([](Seams::MessageKind, const QString& text, bool) {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return Library::vbNo;
-    });
-    Library::gShopName = QStringLiteral("สถาบันกวดวิชาทดสอบ");
-    Connection::shared().open();
+    ReportBench::openSchool(folder, QStringLiteral(VADEL_SOURCE_DIR));
     MDIForm1 main;
     main.show();
     QApplication::processEvents();
@@ -95,47 +89,28 @@ double bareSeconds(sqlite3* bare, const char* sql) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc == 3)
-        return runItem(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
-
-    // VADEL_BENCH_DIR keeps the seeded school between runs.
-    QTemporaryDir temporary;
-    const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
-                               ? qEnvironmentVariable("VADEL_BENCH_DIR")
-                               : temporary.path();
-    QDir().mkpath(folder);
-    const QString database = QDir(folder).filePath(QStringLiteral("Vadel.db"));
-    if (!QFile::exists(database)) {
-        Seams::setDatabasePath(database);
-        QElapsedTimer timer;
-        timer.start();
-        ReportBench::seed();
-        Connection::shared().close();
-        std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n",
-                    ReportBench::pupils, ReportBench::pupils * ReportBench::classesPerPupil,
-                    ReportBench::classes, static_cast<double>(timer.elapsed()) / 1000);
-    }
-
-    sqlite3* bare = openBare(database);
-    if (!bare)
-        return 1;
-    std::printf("%-40s %26s %7s %10s %12s\n", "menu item", "click to first page", "pages", "peak",
-                "bare SQL");
-    for (const Item& item : items) {
-        const std::optional<ReportBench::CaseFigures> figures =
-            ReportBench::measure(QString::fromLatin1(item.menu), folder);
-        const double sql = bareSeconds(bare, item.sql);
-        if (!figures) {
-            std::printf("%-40s failed\n", item.what);
-            continue;
+    return ReportBench::run(argc, argv, runItem, [] {
+        QTemporaryDir temporary;
+        const QString database = ReportBench::schoolFile(temporary);
+        const QString folder = QFileInfo(database).path();
+        sqlite3* bare = openBare(database);
+        if (!bare)
+            return 1;
+        std::printf("%-40s %26s %7s %10s %12s\n", "menu item", "click to first page", "pages",
+                    "peak", "bare SQL");
+        for (const Item& item : items) {
+            const std::optional<ReportBench::CaseFigures> figures =
+                ReportBench::measure(QString::fromLatin1(item.menu), folder);
+            const double sql = bareSeconds(bare, item.sql);
+            if (!figures) {
+                std::printf("%-40s failed\n", item.what);
+                continue;
+            }
+            std::printf("%-40s %6.3f s (processor %6.3f s) %7d %7.1f MB %10.3f s\n", item.what,
+                        figures->seconds, figures->processor, figures->pages,
+                        figures->peakMegabytes, sql);
         }
-        std::printf("%-40s %6.3f s (processor %6.3f s) %7d %7.1f MB %10.3f s\n", item.what,
-                    figures->seconds, figures->processor, figures->pages, figures->peakMegabytes,
-                    sql);
-    }
-    sqlite3_close(bare);
-    return 0;
+        sqlite3_close(bare);
+        return 0;
+    });
 }
