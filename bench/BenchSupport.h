@@ -1,7 +1,8 @@
 #pragma once
 
-// What the benchmarks share: one prepared statement of the bare SQLite C API, a bare
-// connection set up as the program's, and the median and 95th percentile of a series of
+// What the benchmarks share (inline: a benchmark need not use them all): one prepared
+// statement of the bare SQLite C API, a bare connection set up as the program's, the
+// peak memory of a process, and the median and 95th percentile of a series of
 // timings beside the bare figures.
 
 #include <QByteArray>

@@ -13,6 +13,7 @@
 #include "library/Database.h"
 #include "library/Library.h"
 #include "library/Recordset.h"
+#include "library/DialogSeams.h"
 #include "library/Seams.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
-#include "platform/Report.h"
+#include "platform/LibraryReports.h"
 #include "reference/frmFindTech.h"
 
 #include <QAction>
@@ -84,10 +84,8 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
 
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    body()->addWidget(ListView1, 1);
     buildPanel();
-    body()->addWidget(Frame1, 1);
-    Frame1->hide();
+    addListAndPanel(ListView1, Frame1);
 
     KeyToolbar* bar = toolbar();
     bar->addStandardButton(QStringLiteral("New"));
@@ -167,33 +165,38 @@ void frmCourseTable::buildPanel() {
     txtRoom = textBox(Frame1, 20);
     txtCoursePrice = textBox(Frame1, 15, true);
 
-    auto withUnit = [this](QWidget* field, const QString& unit) {
-        auto* box = new QHBoxLayout;
-        box->addWidget(field);
-        box->addWidget(label(unit, Frame1));
-        box->addStretch(1);
-        return box;
+    // Caption, field, the unit after it, and the field's place: row and left or right column.
+    struct Field {
+        const char16_t* caption;
+        QWidget* field;
+        const char16_t* unit;
+        int row;
+        int column;
     };
-    grid->addWidget(label(QStringLiteral("รหัสวิชาเรียน :"), Frame1), 0, 0);
-    grid->addWidget(txtCourseNo, 0, 1);
-    grid->addWidget(label(QStringLiteral("ระดับ :"), Frame1), 1, 0);
-    grid->addWidget(cboLevel, 1, 1);
-    grid->addWidget(label(QStringLiteral("วิชา :"), Frame1), 1, 3);
-    grid->addWidget(cboSubject, 1, 4);
-    grid->addWidget(label(QStringLiteral("วันที่เรียนในสัปดาห์ :"), Frame1), 2, 0);
-    grid->addWidget(txtCourseDate, 2, 1);
-    grid->addWidget(label(QStringLiteral("เวลา :"), Frame1), 2, 3);
-    grid->addWidget(txtCourseTime, 2, 4);
-    grid->addWidget(label(QStringLiteral("วันที่เริ่มเรียน :"), Frame1), 3, 0);
-    grid->addWidget(dtpStartDate, 3, 1);
-    grid->addWidget(label(QStringLiteral("วันที่สิ้นสุดเรียน :"), Frame1), 3, 3);
-    grid->addWidget(dtpEndDate, 3, 4);
-    grid->addWidget(label(QStringLiteral("จำนวนเวลาเรียน :"), Frame1), 4, 0);
-    grid->addLayout(withUnit(txtHour, QStringLiteral("ชั่วโมง")), 4, 1);
-    grid->addWidget(label(QStringLiteral("ห้องเรียน :"), Frame1), 4, 3);
-    grid->addWidget(txtRoom, 4, 4);
-    grid->addWidget(label(QStringLiteral("ค่าเรียน :"), Frame1), 5, 0);
-    grid->addLayout(withUnit(txtCoursePrice, QStringLiteral("บาท")), 5, 1);
+    const Field fields[] = {
+        {u"รหัสวิชาเรียน :", txtCourseNo, nullptr, 0, 0},
+        {u"ระดับ :", cboLevel, nullptr, 1, 0},
+        {u"วิชา :", cboSubject, nullptr, 1, 3},
+        {u"วันที่เรียนในสัปดาห์ :", txtCourseDate, nullptr, 2, 0},
+        {u"เวลา :", txtCourseTime, nullptr, 2, 3},
+        {u"วันที่เริ่มเรียน :", dtpStartDate, nullptr, 3, 0},
+        {u"วันที่สิ้นสุดเรียน :", dtpEndDate, nullptr, 3, 3},
+        {u"จำนวนเวลาเรียน :", txtHour, u"ชั่วโมง", 4, 0},
+        {u"ห้องเรียน :", txtRoom, nullptr, 4, 3},
+        {u"ค่าเรียน :", txtCoursePrice, u"บาท", 5, 0},
+    };
+    for (const Field& f : fields) {
+        grid->addWidget(label(QString::fromUtf16(f.caption), Frame1), f.row, f.column);
+        if (!f.unit) {
+            grid->addWidget(f.field, f.row, f.column + 1);
+            continue;
+        }
+        auto* box = new QHBoxLayout;
+        box->addWidget(f.field);
+        box->addWidget(label(QString::fromUtf16(f.unit), Frame1));
+        box->addStretch(1);
+        grid->addLayout(box, f.row, f.column + 1);
+    }
     grid->setColumnMinimumWidth(2, 30);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
@@ -381,16 +384,14 @@ void frmCourseTable::openPanel(int mode) {
     cboCouse->setEnabled(false);
     dtpDate1->setEnabled(false);
     dtpDate2->setEnabled(false);
-    ListView1->hide();
-    Frame1->show();
+    showPanel(true);
     cboLevel->setFocus();
 }
 
 void frmCourseTable::backToBrowse() {
     setMode(Browse);
     m_editedRow = nullptr;
-    Frame1->hide();
-    ListView1->show();
+    showPanel(false);
     dtpDate1->setEnabled(true);
     dtpDate2->setEnabled(true);
     cboCouse->setEnabled(true);
@@ -563,18 +564,10 @@ void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
         return;
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"), false);
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(
-        *report, QString(),
-        QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"), 0,
+    Library::showReportFile(
+        QStringLiteral("rep7.rpt"), QString(),
+        {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}},
+        QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
         {ListView::rowTag(ListView::item(ListView1, selected))});
 }
 

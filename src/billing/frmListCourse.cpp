@@ -71,19 +71,12 @@ void frmListCourse::LoadList() {
             "CourseNo"),
         true, {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {
-        const QString end = classes.isNull(QStringLiteral("DateEnd"))
-                                ? Library::gToday
-                                : classes.text(QStringLiteral("DateEnd"));
-        const QString dates =
-            Library::KeyToShortThaiDate(classes.text(QStringLiteral("DateStart"))) +
-            QStringLiteral(" - ") + Library::KeyToShortThaiDate(end) + QStringLiteral(" (") +
-            classes.text(QStringLiteral("CourseDate")) + QStringLiteral(")");
         const QString fee = classes.isNull(QStringLiteral("CoursePrice"))
                                 ? QString()
                                 : classes.money(QStringLiteral("CoursePrice")).toText(true);
         ListView::addRow(ListView1,
                          {classes.text(QStringLiteral("CourseLevel")),
-                          classes.text(QStringLiteral("Subject")), dates,
+                          classes.text(QStringLiteral("Subject")), Library::classDatesText(classes),
                           classes.text(QStringLiteral("CourseTime")), fee},
                          classes.text(QStringLiteral("CourseNo")));
     }

@@ -1,5 +1,6 @@
 #include "billing/frmPay.h"
 
+#include "billing/Bill.h"
 #include "billing/PaymentPosting.h"
 #include "billing/frmPayAmt.h"
 #include "library/KeyToolbar.h"
@@ -7,11 +8,9 @@
 #include "library/ListView.h"
 #include "library/Recordset.h"
 #include "library/Seams.h"
-#include "platform/Report.h"
 #include "reference/StudentLookup.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +27,8 @@ const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
 const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
 const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
 const QString noPaymentData = QStringLiteral("ไม่พบข้อมูลการชำระเงิน");
+// The Student columns the window shows besides the code and name.
+const QString studentColumns = QStringLiteral("StdLevel, StdAddr");
 
 QLabel* valueLabel(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
@@ -49,15 +50,6 @@ public:
 private:
     bool& m_flag;
 };
-
-// A text constant of the report's formula language between double quotes;
-// the address's line breaks become Chr(10) joiners.
-QString addressFormula(const QString& address) {
-    QString text = address;
-    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\" & Chr(10) & \""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
 
 } // namespace
 
@@ -178,20 +170,13 @@ void frmPay::LoadUnpaidCourses(const QString& stdId) {
                        "AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
         true, {stdId});
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
-        const QString dateEnd = rs.isNull(QStringLiteral("DateEnd"))
-                                    ? Library::gToday
-                                    : rs.text(QStringLiteral("DateEnd"));
-        const QString dates = Library::KeyToShortThaiDate(rs.text(QStringLiteral("DateStart"))) +
-                              QStringLiteral(" - ") + Library::KeyToShortThaiDate(dateEnd) +
-                              QStringLiteral(" (") + rs.text(QStringLiteral("CourseDate")) +
-                              QStringLiteral(")");
         const Money price = rs.money(QStringLiteral("CoursePrice"));
         const Money balance = price - rs.money(QStringLiteral("CoursePayAmt"));
         ListView::addRow(ListView1,
                          {rs.text(QStringLiteral("CourseName")),
                           rs.text(QStringLiteral("CourseLevel")),
-                          rs.text(QStringLiteral("Subject")), dates, price.toText(true),
-                          balance.toText(true), QStringLiteral("0.00")},
+                          rs.text(QStringLiteral("Subject")), Library::classDatesText(rs),
+                          price.toText(true), balance.toText(true), QStringLiteral("0.00")},
                          rs.text(QStringLiteral("CourseNo")));
     }
 }
@@ -217,9 +202,7 @@ void frmPay::lookupByCode() {
     m_listTag.clear();
     ListView1->clear();
 
-    const Recordset student = Library::OpenRecordset(
-        QStringLiteral("SELECT StdID, StdName, StdLevel, StdAddr FROM Student WHERE StdID = ?"),
-        true, {txtStdID->text()});
+    const Recordset student = StudentLookup::byCode(txtStdID->text(), studentColumns);
     if (student.isEmpty()) {
         Library::MsgError(codeNotValid);
         txtStdName->clear();
@@ -242,10 +225,9 @@ void frmPay::lookupByName() {
     ListView1->clear();
 
     Recordset student;
-    const StudentLookup::Outcome outcome = StudentLookup::byName(
-        txtStdName->text().trimmed(), QStringLiteral("StdLevel, StdAddr"), this, student);
+    const StudentLookup::Outcome outcome =
+        StudentLookup::byName(txtStdName->text().trimmed(), studentColumns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
-        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         txtStdName->selectAll();
         return;
@@ -326,10 +308,7 @@ void frmPay::cancel() {
 void frmPay::pay() {
     const Busy busy(m_paying);
     const QString code = txtStdID->text();
-    if (code.trimmed().isEmpty() ||
-        Library::OpenRecordset(QStringLiteral("SELECT StdID FROM Student WHERE StdID = ?"), true,
-                               {code})
-            .isEmpty()) {
+    if (code.trimmed().isEmpty() || StudentLookup::byCode(code, studentColumns).isEmpty()) {
         Library::MsgError(codeNotValid);
         txtStdID->setFocus();
         return;
@@ -386,8 +365,8 @@ void frmPay::pay() {
     }
 
     if (dialog.PrintChosen)
-        PrintBiLL(result.stmId, result.addressText, txtStdName->text().trimmed(),
-                  lblStdAddr->text().trimmed(), dialog.DocNo, result.total);
+        Bill::PrintBiLL({result.stmId, result.addressText, txtStdName->text().trimmed(),
+                         lblStdAddr->text().trimmed(), dialog.DocNo, result.total});
     clearAfterPayment();
 }
 
@@ -400,47 +379,6 @@ void frmPay::clearAfterPayment() {
     txtStdName->clear();
     lblStdAddr->clear();
     txtStdID->setFocus();
-}
-
-std::unique_ptr<Report> frmPay::BillReport(const QString& stmId, const QString& addressText,
-                                           const QString& studentName,
-                                           const QString& studentAddress, const QString& docNo,
-                                           Money total) {
-    std::unique_ptr<Report> report =
-        Report::open(QDir(Seams::programFolder()).filePath(QStringLiteral("Report/Bill.rpt")));
-    report->setDataSource(
-        Recordset::open(QStringLiteral("SELECT CourseName, CourseLevel, Subject, StmAmt, StmOBal "
-                                       "FROM QStatementCourse WHERE StmID = ? ORDER BY StmItem"),
-                        {stmId}, true));
-    report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-    report->setFormula(QStringLiteral("lblAddr"), addressFormula(addressText));
-    report->setFormula(QStringLiteral("lblStdName"), Library::Quote(studentName));
-    report->setFormula(QStringLiteral("lblStdAddr"), Library::Quote(studentAddress));
-    report->setFormula(QStringLiteral("lblDocNo"), Library::Quote(docNo));
-    report->setFormula(QStringLiteral("lblDate"),
-                       Library::Quote(Library::DateToThaiDate(Seams::today())));
-    report->setFormula(
-        QStringLiteral("lblThaiAmt"),
-        Library::Quote(QStringLiteral("(") + Library::BahtText(total) + QStringLiteral(")")));
-    return report;
-}
-
-bool frmPay::PrintBiLL(const QString& stmId, const QString& addressText, const QString& studentName,
-                       const QString& studentAddress, const QString& docNo, Money total) {
-    try {
-        const std::unique_ptr<Report> report =
-            BillReport(stmId, addressText, studentName, studentAddress, docNo, total);
-        do {
-            report->printFirstPage();
-            Seams::sleep(2000);
-        } while (Library::MsgAsk(QStringLiteral("ต้องการพิมพ์  ใบเสร็จ  ใหม่หรือไม่"), false) ==
-                 Library::vbYes);
-        return true;
-    } catch (const std::runtime_error& error) {
-        Library::MsgError(QStringLiteral("ใบเสร็จเลขที่ %1 บันทึกแล้ว แต่พิมพ์ไม่ได้\n%2")
-                              .arg(docNo, QString::fromStdString(error.what())));
-        return false;
-    }
 }
 
 void frmPay::toolbarButtonClick(const QString& key) {

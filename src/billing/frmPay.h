@@ -1,16 +1,13 @@
 #pragma once
 
 #include "library/FormBase.h"
-#include "library/Money.h"
 
 #include <QString>
-#include <memory>
 
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
 class Recordset;
-class Report;
 
 // The payment window: finds a pupil by code or name, lists the classes not yet
 // paid in full, takes an amount per class and posts the payment as a bill.
@@ -35,16 +32,6 @@ public:
 
     void LoadUnpaidCourses(const QString& stdId);
     void CalcTotal();
-    // The bill of a stored payment with its lines and formula fields, ready to print.
-    // Throws ReportError (or DbError) when it cannot be made.
-    static std::unique_ptr<Report> BillReport(const QString& stmId, const QString& addressText,
-                                              const QString& studentName,
-                                              const QString& studentAddress, const QString& docNo,
-                                              Money total);
-    // Prints a stored bill, page 1, and offers to print it again. False (after an
-    // error box naming the bill number) when it could not be printed.
-    bool PrintBiLL(const QString& stmId, const QString& addressText, const QString& studentName,
-                   const QString& studentAddress, const QString& docNo, Money total);
 
 protected:
     void toolbarButtonClick(const QString& key) override;

@@ -20,8 +20,8 @@ const QString registrationsHead = QStringLiteral(
     "CourseStartDate, CourseEndDate, DateStart, DateEnd, CoursePrice, CoursePayAmt, RoomNo "
     "FROM QStudentCourse ");
 
-const QString studentByCode =
-    QStringLiteral("SELECT StdID, StdName, StdLevel FROM Student WHERE StdID = ?");
+// The Student column the window shows besides the code and name.
+const QString studentColumns = QStringLiteral("StdLevel");
 
 constexpr int feeColumn = 7;
 
@@ -100,20 +100,13 @@ void frmRegister::LoadRegisteredCourses(const QString& stdId) {
 }
 
 void frmRegister::addRow(const Recordset& row) {
-    const QString dateEnd = row.text(QStringLiteral("DateEnd")).isEmpty()
-                                ? Library::gToday
-                                : row.text(QStringLiteral("DateEnd"));
-    const QString dates = Library::KeyToShortThaiDate(row.text(QStringLiteral("DateStart"))) +
-                          QStringLiteral(" - ") + Library::KeyToShortThaiDate(dateEnd);
     const QString room = row.isNull(QStringLiteral("RoomNo")) ? QStringLiteral(" ")
                                                               : row.text(QStringLiteral("RoomNo"));
     QTreeWidgetItem* item = ListView::addRow(
         ListView1,
         {Library::KeyToThaiDate(row.text(QStringLiteral("CourseRegDate"))),
          row.text(QStringLiteral("CourseName")), row.text(QStringLiteral("CourseLevel")),
-         row.text(QStringLiteral("Subject")),
-         dates + QStringLiteral(" (") + row.text(QStringLiteral("CourseDate")) +
-             QStringLiteral(")"),
+         row.text(QStringLiteral("Subject")), Library::classDatesText(row),
          row.text(QStringLiteral("CourseTime")), room,
          row.money(QStringLiteral("CoursePrice")).toText(true)},
         row.text(QStringLiteral("CourseNo")));
@@ -145,7 +138,7 @@ void frmRegister::codeChanged() {
 
 void frmRegister::findByCode() {
     forgetStudent();
-    const Recordset student = Library::OpenRecordset(studentByCode, true, {txtStdID->text()});
+    const Recordset student = StudentLookup::byCode(txtStdID->text(), studentColumns);
     if (student.isEmpty()) {
         Library::MsgError(QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง"));
         txtStdName->clear();
@@ -159,10 +152,9 @@ void frmRegister::findByCode() {
 void frmRegister::findByName() {
     forgetStudent();
     Recordset student;
-    const StudentLookup::Outcome outcome = StudentLookup::byName(
-        txtStdName->text().trimmed(), QStringLiteral("StdLevel"), this, student);
+    const StudentLookup::Outcome outcome =
+        StudentLookup::byName(txtStdName->text().trimmed(), studentColumns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
-        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
         txtStdID->clear();
         Library::SelectAllText(txtStdName);
         return;
@@ -178,7 +170,7 @@ void frmRegister::registerCourse() {
         return;
     if (m_listedStdId != txtStdID->text()) {
         forgetStudent();
-        const Recordset student = Library::OpenRecordset(studentByCode, true, {txtStdID->text()});
+        const Recordset student = StudentLookup::byCode(txtStdID->text(), studentColumns);
         if (student.isEmpty())
             return;
         showStudent(student);

@@ -1,43 +1,34 @@
 #include "library/DialogBase.h"
 
+#include "library/DialogSeams.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
-#include "library/Seams.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 DialogBase::DialogBase(const QString& caption, QWidget* parent)
     : QDialog(parent), WindowFrame(this) {
     setWindowTitle(caption);
-    if (parent)
-        setWindowIcon(parent->window()->windowIcon());
-
-    auto* outer = new QVBoxLayout(this);
-    m_body = new QVBoxLayout;
-    outer->addLayout(m_body, 1);
-    auto* bottom = new QHBoxLayout;
-    m_title = new QLabel(this);
-    m_title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = m_title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    m_title->setFont(titleFont);
-    m_title->hide();
-    bottom->addWidget(toolbar());
-    bottom->addStretch(1);
-    bottom->addWidget(m_title);
-    outer->addLayout(bottom);
+    m_body = addBodyAndToolbar(new QVBoxLayout(this));
 }
 
 int DialogBase::showModal() {
     return Seams::showModal(*this);
 }
 
-void DialogBase::setTitle(const QString& title) {
-    m_title->setText(title);
-    m_title->setVisible(!title.isEmpty());
+void DialogBase::addOkCancel(const QString& caption, const QString& tip, std::function<void()> ok) {
+    m_ok = std::move(ok);
+    toolbar()->addButton(QStringLiteral("OK"), caption, tip);
+    toolbar()->addSeparator();
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+}
+
+void DialogBase::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("OK") && m_ok)
+        m_ok();
+    else if (key == QStringLiteral("Cancel"))
+        reject();
 }
 
 void DialogBase::confirm() {

@@ -3,8 +3,8 @@
 #include "library/WindowFrame.h"
 
 #include <QDialog>
+#include <functional>
 
-class QLabel;
 class QVBoxLayout;
 
 // A modal dialog of the shared conventions: its controls at the top, the toolbar
@@ -23,7 +23,11 @@ protected:
     DialogBase(const QString& caption, QWidget* parent);
 
     QVBoxLayout* body() const { return m_body; }
-    void setTitle(const QString& title);
+    // The keys "OK" (caption and tip given), running ok, and "Cancel", which
+    // closes the dialog, with a gap between them; F2 presses "OK", Esc "Cancel".
+    void addOkCancel(const QString& caption, const QString& tip, std::function<void()> ok);
+    // "OK" and "Cancel" as addOkCancel made them.
+    void toolbarButtonClick(const QString& key) override;
     // IsOK = true and the dialog closes.
     void confirm();
 
@@ -32,6 +36,6 @@ protected:
 
 private:
     QVBoxLayout* m_body;
-    QLabel* m_title;
+    std::function<void()> m_ok;
     bool m_centred = false;
 };

@@ -2,10 +2,11 @@
 
 #include "library/KeyToolbar.h"
 
+#include <QEvent>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,21 +24,7 @@ QFrame* rule(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
 FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 2);
-    m_body = new QVBoxLayout;
-    outer->addLayout(m_body, 1);
-
-    auto* bar = new QHBoxLayout;
-    m_title = new QLabel(this);
-    m_title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = m_title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
-    titleFont.setBold(true);
-    m_title->setFont(titleFont);
-    m_title->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    bar->addWidget(toolbar());
-    bar->addStretch(1);
-    bar->addWidget(m_title);
-    outer->addLayout(bar);
+    m_body = addBodyAndToolbar(outer);
 
     m_line1 = rule(this, QStringLiteral("Line1"), QFrame::Sunken);
     m_line2 = rule(this, QStringLiteral("Line2"), QFrame::Plain);
@@ -46,14 +33,7 @@ FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
     m_menuHelp = new QLabel(this);
     m_menuHelp->setObjectName(QStringLiteral("lblMenuHelp"));
     outer->addWidget(m_menuHelp);
-
-    if (parent)
-        setWindowIcon(parent->window()->windowIcon());
     setWindowTitle(QString());
-}
-
-void FormBase::setTitle(const QString& title) {
-    m_title->setText(title);
 }
 
 void FormBase::setMenuHelp(const QString& help) {
@@ -65,6 +45,27 @@ void FormBase::unload() {
         frame->close();
     else
         close();
+}
+
+void FormBase::addListAndPanel(QWidget* list, QWidget* panel) {
+    m_listAndPanel = new QStackedWidget(this);
+    m_listAndPanel->addWidget(list);
+    m_listAndPanel->addWidget(panel);
+    m_body->addWidget(m_listAndPanel, 1);
+}
+
+void FormBase::showPanel(bool shown) {
+    m_listAndPanel->setCurrentIndex(shown ? 1 : 0);
+}
+
+bool FormBase::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Inside the main window the frame does not grow by itself when the window
+    // needs more room (a larger panel shown): it is made to.
+    if (event->type() == QEvent::LayoutRequest)
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    return handled;
 }
 
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {

@@ -6,6 +6,7 @@
 
 class QFrame;
 class QLabel;
+class QStackedWidget;
 class QVBoxLayout;
 
 // A task window of the main window: its list or panel at the top, the toolbar at
@@ -16,7 +17,6 @@ class FormBase : public QWidget, public WindowFrame {
 public:
     explicit FormBase(QWidget* parent = nullptr);
 
-    QLabel* titleLabel() const { return m_title; }
     QLabel* menuHelpLabel() const { return m_menuHelp; }
     // Closes the window (its frame inside the main window, if any).
     void unload();
@@ -24,15 +24,20 @@ public:
 protected:
     // The area above the toolbar where the window puts its list or panel.
     QVBoxLayout* body() const { return m_body; }
-    void setTitle(const QString& title);
+    // Adds the list and the edit panel over the same rectangle, the list shown;
+    // the window takes the size the larger of the two needs.
+    void addListAndPanel(QWidget* list, QWidget* panel);
+    // Shows the panel in place of the list, or the list again.
+    void showPanel(bool shown);
     void setMenuHelp(const QString& help);
     void showHelp(const QString& help) override { setMenuHelp(help); }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QVBoxLayout* m_body;
-    QLabel* m_title;
+    QStackedWidget* m_listAndPanel = nullptr;
     QLabel* m_menuHelp;
     QFrame* m_line1;
     QFrame* m_line2;

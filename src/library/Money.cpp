@@ -1,7 +1,7 @@
 #include "library/Money.h"
 
 #include "library/Database.h"
-#include "library/Library.h"
+#include "library/LibraryCore.h"
 
 #include <cmath>
 

@@ -11,8 +11,11 @@
 #include <QChildEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 bool runWrite(const QString& action, const std::function<void()>& write) {
     try {
@@ -39,10 +42,37 @@ bool keepsArrows(const QWidget* widget) {
 
 } // namespace
 
-WindowFrame::WindowFrame(QWidget* window) : m_window(window), m_toolbar(new KeyToolbar(window)) {
+WindowFrame::WindowFrame(QWidget* window)
+    : m_window(window), m_toolbar(new KeyToolbar(window)), m_title(new QLabel(window)) {
     QObject::connect(m_toolbar, &KeyToolbar::buttonClick, window,
                      [this](const QString& key) { toolbarButtonClick(key); });
+    m_title->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = m_title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_title->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_title->hide();
+    // Every window takes the main window's icon.
+    if (QWidget* parent = window->parentWidget())
+        window->setWindowIcon(parent->window()->windowIcon());
     watch(window);
+}
+
+void WindowFrame::setTitle(const QString& title) {
+    m_title->setText(title);
+    m_title->setVisible(!title.isEmpty());
+}
+
+QVBoxLayout* WindowFrame::addBodyAndToolbar(QVBoxLayout* outer) {
+    auto* body = new QVBoxLayout;
+    outer->addLayout(body, 1);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_toolbar);
+    bar->addStretch(1);
+    bar->addWidget(m_title);
+    outer->addLayout(bar);
+    return body;
 }
 
 void WindowFrame::showHelp(const QString&) {}
@@ -128,10 +158,14 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
         return false;
     }
     case QEvent::KeyPress: {
-        // A key a control ignores travels on to its parents: see it once only.
+        // A key a control ignores travels on to its parents: see it once only, at the
+        // control with the focus (the window's own, also while another window is
+        // active) or at a control with keys of its own, which has no such children.
         QWidget* focus = QApplication::focusWidget();
-        const bool first =
-            watched == focus || (watched == m_window && !m_window->isAncestorOf(focus));
+        const Rules* rules = rulesOf(qobject_cast<QWidget*>(watched));
+        const bool first = watched == focus || watched == m_window->focusWidget() ||
+                           (rules && !rules->keys.isEmpty()) ||
+                           (watched == m_window && !m_window->isAncestorOf(focus));
         return first && keyPress(watched, static_cast<QKeyEvent*>(event)->key());
     }
     case QEvent::FocusIn:

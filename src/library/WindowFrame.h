@@ -8,13 +8,16 @@
 
 class KeyToolbar;
 class QEvent;
+class QLabel;
 class QLineEdit;
+class QVBoxLayout;
 class QObject;
 class QWidget;
 
-// Runs a database write of a user action. A DbError becomes an error box that
-// names the action ("บันทึกวิชาเรียนไม่ได้") above the database's message.
-// Returns whether the write went through.
+// Runs the database work of a user action: its write, or a read the action
+// stands on. A DbError becomes an error box that names what failed
+// ("บันทึกวิชาเรียนไม่ได้") above the database's message. Returns whether the
+// work went through.
 bool runWrite(const QString& action, const std::function<void()>& write);
 
 // What every window and dialog of the shared conventions has, declared once by
@@ -43,6 +46,8 @@ public:
     WindowFrame& operator=(const WindowFrame&) = delete;
 
     KeyToolbar* toolbar() const { return m_toolbar; }
+    // The window's title, at the right of the toolbar; hidden while empty.
+    QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state.
     void pressButton(const QString& key) { toolbarButtonClick(key); }
     int mode() const { return m_mode; }
@@ -51,6 +56,10 @@ protected:
     explicit WindowFrame(QWidget* window);
 
     virtual void toolbarButtonClick(const QString& key) = 0;
+    void setTitle(const QString& title);
+    // Adds the body (returned, for the window's controls) and below it the
+    // toolbar with the title at its right.
+    QVBoxLayout* addBodyAndToolbar(QVBoxLayout* outer);
     // The key hint of a mode; windows with a hint line show it there.
     virtual void showHelp(const QString& help);
 
@@ -100,6 +109,7 @@ private:
 
     QWidget* m_window;
     KeyToolbar* m_toolbar;
+    QLabel* m_title;
     QHash<int, QString> m_keys;
     QList<Mode> m_modes;
     int m_mode = 0;

@@ -1,4 +1,4 @@
-// The report routines of the shared library, on top of the report engine.
+#include "platform/LibraryReports.h"
 
 #include "library/Database.h"
 #include "library/Library.h"
@@ -36,18 +36,20 @@ public:
 
 namespace Library {
 
-std::unique_ptr<Report> OpenReport(const QString& fileName, bool) {
-    const QString path =
-        QDir(Seams::programFolder()).filePath(QStringLiteral("Report/") + fileName);
+QString reportPath(const QString& fileName) {
+    return QDir(Seams::programFolder()).filePath(QStringLiteral("Report/") + fileName);
+}
+
+std::unique_ptr<Report> OpenReport(const QString& fileName) {
     try {
-        return Report::open(path);
+        return Report::open(reportPath(fileName));
     } catch (const ReportError& error) {
         MsgError(error.message());
         return nullptr;
     }
 }
 
-bool ShowReport(Report& report, const QString& title, const QString& sql, int modal,
+bool ShowReport(Report& report, const QString& title, const QString& sql,
                 const QVariantList& params) {
     std::unique_ptr<frmViewReport> created;
     {
@@ -67,8 +69,6 @@ bool ShowReport(Report& report, const QString& title, const QString& sql, int mo
         }
     }
     frmViewReport* viewer = created.release();
-    if (modal != 0)
-        viewer->setWindowModality(Qt::ApplicationModal);
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -84,19 +84,28 @@ bool ShowReport(Report& report, const QString& title, const QString& sql, int mo
     return true;
 }
 
-bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
-                      const QVariantList& params) {
-    std::unique_ptr<Report> report = OpenReport(fileName, false);
+bool showReportFile(const QString& fileName, const QString& title,
+                    const QList<std::pair<QString, QString>>& formulas, const QString& sql,
+                    const QVariantList& params) {
+    std::unique_ptr<Report> report = OpenReport(fileName);
     if (!report)
         return false;
     try {
-        report->setFormula(QStringLiteral("lblComp"), Quote(gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Quote(title));
+        for (const auto& [name, text] : formulas)
+            report->setFormula(name, text);
     } catch (const ReportError& error) {
         MsgError(error.message());
         return false;
     }
-    return ShowReport(*report, title, sql, 0, params);
+    return ShowReport(*report, title, sql, params);
+}
+
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params) {
+    return showReportFile(
+        fileName, title,
+        {{QStringLiteral("lblComp"), Quote(gShopName)}, {QStringLiteral("lblTitle"), Quote(title)}},
+        sql, params);
 }
 
 } // namespace Library

@@ -6,43 +6,39 @@
 #include "platform/Report.h"
 #include "platform/ReportPageView.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
-    : QWidget(parent), m_report(std::move(report)) {
+    : QWidget(parent), WindowFrame(this), m_report(std::move(report)) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Toolbar1 = new KeyToolbar(this);
+    KeyToolbar* Toolbar1 = toolbar();
     const struct {
         const char* key;
         const char16_t* caption;
         const char16_t* tip;
-        QKeySequence shortcut;
+        int shortcut;
     } buttons[] = {
-        {"First", u"หน้าแรก", u"[Home] - หน้าแรก", QKeySequence(Qt::Key_Home)},
-        {"Previous", u"ก่อนหน้า", u"[PgUp] - หน้าก่อนหน้า", QKeySequence(Qt::Key_PageUp)},
-        {"Next", u"ถัดไป", u"[PgDn] - หน้าถัดไป", QKeySequence(Qt::Key_PageDown)},
-        {"Last", u"หน้าสุดท้าย", u"[End] - หน้าสุดท้าย", QKeySequence(Qt::Key_End)},
-        {"ZoomIn", u"ขยาย", u"ขยายหน้ารายงาน", QKeySequence(Qt::Key_Plus)},
-        {"ZoomOut", u"ย่อ", u"ย่อหน้ารายงาน", QKeySequence(Qt::Key_Minus)},
-        {"Zoom1", u"ขนาดจริง", u"แสดงขนาดจริง", QKeySequence()},
-        {"FitWidth", u"เต็มความกว้าง", u"แสดงเต็มความกว้างของหน้าต่าง", QKeySequence()},
-        {"Print", u"พิมพ์", u"พิมพ์รายงานทุกหน้า", QKeySequence()},
-        {"CLOSE", u"ปิด", u"[ESC] - ปิดหน้าต่าง", QKeySequence(Qt::Key_Escape)},
+        {"First", u"หน้าแรก", u"[Home] - หน้าแรก", Qt::Key_Home},
+        {"Previous", u"ก่อนหน้า", u"[PgUp] - หน้าก่อนหน้า", Qt::Key_PageUp},
+        {"Next", u"ถัดไป", u"[PgDn] - หน้าถัดไป", Qt::Key_PageDown},
+        {"Last", u"หน้าสุดท้าย", u"[End] - หน้าสุดท้าย", Qt::Key_End},
+        {"ZoomIn", u"ขยาย", u"ขยายหน้ารายงาน", Qt::Key_Plus},
+        {"ZoomOut", u"ย่อ", u"ย่อหน้ารายงาน", Qt::Key_Minus},
+        {"Zoom1", u"ขนาดจริง", u"แสดงขนาดจริง", 0},
+        {"FitWidth", u"เต็มความกว้าง", u"แสดงเต็มความกว้างของหน้าต่าง", 0},
+        {"Print", u"พิมพ์", u"พิมพ์รายงานทุกหน้า", 0},
+        {"CLOSE", u"ปิด", u"[ESC] - ปิดหน้าต่าง", Qt::Key_Escape},
     };
     for (const auto& b : buttons) {
-        QAction* action = Toolbar1->addButton(
-            QString::fromLatin1(b.key), QString::fromUtf16(b.caption), QString::fromUtf16(b.tip));
-        if (!b.shortcut.isEmpty()) {
-            action->setShortcut(b.shortcut);
-            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-            addAction(action);
-        }
+        const QString key = QString::fromLatin1(b.key);
+        Toolbar1->addButton(key, QString::fromUtf16(b.caption), QString::fromUtf16(b.tip));
+        if (b.shortcut)
+            declareKeys({{b.shortcut, key}});
     }
     lblPage = new QLabel(Toolbar1);
     lblPage->setContentsMargins(12, 0, 12, 0);
@@ -54,13 +50,11 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
     setFocusProxy(CRViewer1);
     connect(CRViewer1, &ReportPageView::pageChanged, this, [this](int page, int count) {
         lblPage->setText(QStringLiteral("หน้า %1 / %2").arg(page).arg(count));
-        Toolbar1->setEnabled(QStringLiteral("First"), page > 1);
-        Toolbar1->setEnabled(QStringLiteral("Previous"), page > 1);
-        Toolbar1->setEnabled(QStringLiteral("Next"), page < count);
-        Toolbar1->setEnabled(QStringLiteral("Last"), page < count);
+        toolbar()->setEnabled(QStringLiteral("First"), page > 1);
+        toolbar()->setEnabled(QStringLiteral("Previous"), page > 1);
+        toolbar()->setEnabled(QStringLiteral("Next"), page < count);
+        toolbar()->setEnabled(QStringLiteral("Last"), page < count);
     });
-    connect(Toolbar1, &KeyToolbar::buttonClick, this,
-            [this](const QString& key) { toolbarButtonClick(key); });
     CRViewer1->setPage(1);
 }
 
@@ -78,6 +72,10 @@ void frmViewReport::turnTo(int page) {
         Library::MsgError(QStringLiteral("อ่านข้อมูลของรายงาน %1 ไม่ได้\n").arg(m_report->fileName()) +
                           error.message());
     }
+}
+
+bool frmViewReport::eventFilter(QObject* watched, QEvent* event) {
+    return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
 }
 
 void frmViewReport::toolbarButtonClick(const QString& key) {

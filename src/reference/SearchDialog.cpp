@@ -2,9 +2,7 @@
 
 #include "library/KeyToolbar.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -12,33 +10,27 @@
 
 SearchDialog::SearchDialog(const QString& title, const QList<ListView::Column>& columns,
                            QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(title);
-    auto* layout = new QVBoxLayout(this);
-
+    : DialogBase(title, parent) {
     m_findRow = new QHBoxLayout;
     m_findRow->addWidget(new QLabel(QStringLiteral("ค้นหา"), this));
     m_findText = new QLineEdit(this);
     m_findText->setObjectName(QStringLiteral("txtFind"));
     m_findRow->addWidget(m_findText, 1);
-    layout->addLayout(m_findRow);
+    body()->addLayout(m_findRow);
 
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, columns);
-    layout->addWidget(ListView1, 1);
+    body()->addWidget(ListView1, 1);
 
-    m_toolbar = new KeyToolbar(this);
-    m_toolbar->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
+    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"),
                          QStringLiteral("[Enter] - ตกลง"));
-    m_toolbar->addStandardButton(QStringLiteral("Find"));
-    m_toolbar->addStandardButton(QStringLiteral("Cancel"));
-    layout->addWidget(m_toolbar);
-    connect(m_toolbar, &KeyToolbar::buttonClick, this, &SearchDialog::pressButton);
-
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { confirm(); });
-    m_findText->installEventFilter(this);
-    ListView1->installEventFilter(this);
+    toolbar()->addStandardButton(QStringLiteral("Find"));
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    declareKeys({{Qt::Key_F9, QStringLiteral("Find")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    onKey(m_findText, Qt::Key_Return, [this] { pressButton(QStringLiteral("Find")); });
+    onKey(ListView1, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { confirmRow(); });
 
     int width = 0;
     for (const ListView::Column& column : columns)
@@ -46,35 +38,20 @@ SearchDialog::SearchDialog(const QString& title, const QList<ListView::Column>& 
     resize(width / ListView::twipsPerPixel + 60, 420);
 }
 
-void SearchDialog::pressButton(const QString& key) {
+void SearchDialog::toolbarButtonClick(const QString& key) {
     if (key == QStringLiteral("OK"))
-        confirm();
+        confirmRow();
     else if (key == QStringLiteral("Find"))
         find();
     else if (key == QStringLiteral("Cancel"))
         reject();
 }
 
-bool SearchDialog::confirm() {
+bool SearchDialog::confirmRow() {
     const QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
     if (!row)
         return false;
-    IsSelected = true;
     SelectedID = row->text(0);
-    accept();
-    return true;
-}
-
-bool SearchDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_F9) {
-        pressButton(QStringLiteral("Find"));
-        return true;
-    }
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
-    pressButton(watched == m_findText ? QStringLiteral("Find") : QStringLiteral("OK"));
+    confirm();
     return true;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "library/DialogBase.h"
 #include "library/ListView.h"
 
-#include <QDialog>
 #include <QString>
 
-class KeyToolbar;
 class QHBoxLayout;
 class QLineEdit;
 class QTreeWidget;
@@ -13,14 +12,14 @@ class QTreeWidget;
 // A modal search dialog: a find box, a list of hits and the keys "OK", "Find"
 // and "Cancel". Enter in the find box and F9 search, Enter or a double-click in
 // the list confirms the selected row. The caller reads IsSelected and SelectedID.
-class SearchDialog : public QDialog {
+class SearchDialog : public DialogBase {
     Q_OBJECT
 public:
-    bool IsSelected = false;
+    // The search dialogs call their confirmation IsSelected.
+    bool& IsSelected = IsOK;
     QString SelectedID;
     QTreeWidget* ListView1 = nullptr;
 
-    void pressButton(const QString& key);
     QLineEdit* findText() const { return m_findText; }
 
 protected:
@@ -30,11 +29,10 @@ protected:
     // Lists the hits of the typed text.
     virtual void find() = 0;
     // Confirms the selected row; false when no row is selected.
-    bool confirm();
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool confirmRow();
+    void toolbarButtonClick(const QString& key) override;
 
 private:
-    KeyToolbar* m_toolbar = nullptr;
     QLineEdit* m_findText = nullptr;
     QHBoxLayout* m_findRow = nullptr;
 };

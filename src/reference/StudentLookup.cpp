@@ -14,14 +14,16 @@ QString containsPattern(QString text) {
     return QLatin1Char('%') + text + QLatin1Char('%');
 }
 
-Outcome byColumn(const QString& column, const QString& part, const QString& columns,
-                 QWidget* parent, Recordset& student) {
+Outcome byColumn(const QString& column, const QString& noHit, const QString& part,
+                 const QString& columns, QWidget* parent, Recordset& student) {
     const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
                            QStringLiteral(" FROM Student WHERE ");
     Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
                                             true, {containsPattern(part)});
-    if (hits.isEmpty())
+    if (hits.isEmpty()) {
+        Library::MsgError(noHit);
         return Outcome::NoneFound;
+    }
     if (hits.RecordCount() == 1) {
         student = std::move(hits);
         return Outcome::Found;
@@ -35,14 +37,22 @@ Outcome byColumn(const QString& column, const QString& part, const QString& colu
 
 } // namespace
 
+Recordset byCode(const QString& code, const QString& columns) {
+    return Library::OpenRecordset(QStringLiteral("SELECT StdID, StdName, ") + columns +
+                                      QStringLiteral(" FROM Student WHERE StdID = ?"),
+                                  true, {code});
+}
+
 Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
                Recordset& student) {
-    return byColumn(QStringLiteral("StdName"), namePart, columns, parent, student);
+    return byColumn(QStringLiteral("StdName"), QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"), namePart,
+                    columns, parent, student);
 }
 
 Outcome byNickName(const QString& nickPart, const QString& columns, QWidget* parent,
                    Recordset& student) {
-    return byColumn(QStringLiteral("StdNickName"), nickPart, columns, parent, student);
+    return byColumn(QStringLiteral("StdNickName"), QStringLiteral("ชื่อเล่น ไม่ถูกต้อง"), nickPart,
+                    columns, parent, student);
 }
 
 } // namespace StudentLookup

@@ -3,7 +3,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Recordset.h"
-#include "library/Seams.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -26,7 +25,7 @@ frmFindStd::frmFindStd(QWidget* parent)
 }
 
 void frmFindStd::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    DialogBase::showEvent(event);
     if (ListView::count(ListView1) > 0) {
         if (ListView::selectedIndex(ListView1) == 0)
             ListView::select(ListView1, 1);
@@ -45,7 +44,7 @@ QString frmFindStd::chooseFrom(const Recordset& hits, QWidget* parent) {
     for (const QVariantList& row : hits.rows())
         ListView::addRow(dialog.ListView1, {row.value(id).toString(), row.value(name).toString(),
                                             row.value(nick).toString()});
-    Seams::showModal(dialog);
+    dialog.showModal();
     return dialog.IsSelected ? dialog.SelectedID : QString();
 }
 
@@ -69,7 +68,7 @@ void frmFindStd::find() {
         return;
     }
     ListView::select(ListView1, 1);
-    if (ListView::count(ListView1) == 1 && confirm())
+    if (ListView::count(ListView1) == 1 && confirmRow())
         return;
     ListView1->setFocus();
 }

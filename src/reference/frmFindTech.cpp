@@ -3,7 +3,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Recordset.h"
-#include "library/Seams.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -15,13 +14,13 @@ frmFindTech::frmFindTech(QWidget* parent)
 }
 
 void frmFindTech::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    DialogBase::showEvent(event);
     findText()->setFocus();
 }
 
 QString frmFindTech::choose(QWidget* parent) {
     frmFindTech dialog(parent);
-    Seams::showModal(dialog);
+    dialog.showModal();
     return dialog.IsSelected ? dialog.SelectedID : QString();
 }
 

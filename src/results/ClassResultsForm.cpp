@@ -4,7 +4,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
-#include "platform/Report.h"
+#include "platform/LibraryReports.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -181,17 +181,7 @@ void ClassResultsForm::showClassReport(const QString& file, const QString& title
                                        const QList<QPair<QString, QString>>& formulas) {
     if (!hasRows())
         return;
-    std::unique_ptr<Report> report = Library::OpenReport(file, false);
-    if (!report)
-        return;
-    try {
-        for (const auto& [name, text] : formulas)
-            report->setFormula(name, text);
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, sql, 0, {m_courseNo});
+    Library::showReportFile(file, title, formulas, sql, {m_courseNo});
 }
 
 bool ClassResultsForm::eventFilter(QObject* watched, QEvent* event) {

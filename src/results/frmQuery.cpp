@@ -323,8 +323,6 @@ void frmQuery::search(QLineEdit* box) {
         byName ? StudentLookup::byName(part, columns, this, student)
                : StudentLookup::byNickName(part, columns, this, student);
     if (outcome == StudentLookup::Outcome::NoneFound) {
-        Library::MsgError(byName ? QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง")
-                                 : QStringLiteral("ชื่อเล่น ไม่ถูกต้อง"));
         txtStdID->clear();
         box->selectAll();
         return;

@@ -3,6 +3,7 @@
 #include "library/DateBox.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
+#include "platform/LibraryReports.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
+#include "platform/LibraryReports.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStampSub.h"
 

@@ -4,7 +4,8 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
-#include "platform/Report.h"
+#include "library/WindowFrame.h"
+#include "platform/LibraryReports.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"
@@ -14,8 +15,6 @@
 #include "shell/frmLogin.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,11 +64,6 @@ const SummaryReport* summaryReport(const QString& menuName) {
         if (menuName == QStringView(report.menuName))
             return &report;
     return nullptr;
-}
-
-QString reportPath(const char16_t* file) {
-    return QDir(Seams::programFolder())
-        .filePath(QStringLiteral("Report/") + QString::fromUtf16(file));
 }
 
 // The focus goes to the window's control that last had it (or was given it when
@@ -190,38 +184,35 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
 }
 
 MDIForm1::StartResult MDIForm1::startUp() {
-    try {
-        if (!StartUp::openDatabase())
-            return StartResult::NoDatabase;
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
+    bool opened = false;
+    if (!runWrite(QStringLiteral("เปิดฐานข้อมูลไม่ได้"),
+                  [&opened] { opened = StartUp::openDatabase(); }) ||
+        !opened)
         return StartResult::NoDatabase;
-    }
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
-    if (Seams::showModal(login) != QDialog::Accepted)
+    if (login.showModal() != QDialog::Accepted)
         return StartResult::LoginClosed;
     applyRights();
     return StartResult::Ready;
 }
 
+// A report item is there whether or not its file is today: a file missing at the click
+// is an error box then.
 bool MDIForm1::isBuilt(const QString& name) const {
-    if (const SummaryReport* report = summaryReport(name))
-        return QFileInfo::exists(reportPath(report->file));
-    if (name == QLatin1String("mnuDelALLTable") || name == QLatin1String("mnuDelStatement"))
+    if (summaryReport(name) || name == QLatin1String("mnuDelALLTable") ||
+        name == QLatin1String("mnuDelStatement"))
         return true;
     return isWindowRegistered(name);
 }
 
 void MDIForm1::applyRights() {
     QSet<QString> granted;
-    try {
+    runWrite(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
         MenuRights::fillMenuTable();
         granted = MenuRights::granted(Library::gUserID);
         m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้\n") + error.message());
-    }
+    });
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
     for (const QString& key :
@@ -258,19 +249,10 @@ void MDIForm1::openWindow(const QString& name) {
 
 void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
-    const QString title =
-        QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file), false);
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, QString::fromUtf16(table->sql), 0);
+    Library::ShowTitledReport(QString::fromUtf16(table->file),
+                              QString::fromUtf16(table->title) +
+                                  Library::DateToThaiDate(Seams::today()),
+                              QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {
@@ -278,18 +260,13 @@ void MDIForm1::mnuDelALLTable_Click() {
                                        "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
                         false) != Library::vbYes)
         return;
-    try {
-        Maintenance::ClearAllData();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("ล้างข้อมูลไม่ได้\n") + error.message());
-        return;
-    }
-    endProgram();
+    if (runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [] { Maintenance::ClearAllData(); }))
+        endProgram();
 }
 
 void MDIForm1::mnuDelStatement_Click() {
     frmDelStatement dialog(this);
-    Seams::showModal(dialog);
+    dialog.showModal();
 }
 
 void MDIForm1::endProgram() {

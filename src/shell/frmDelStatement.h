@@ -1,26 +1,18 @@
 #pragma once
 
-#include <QDialog>
+#include "library/DialogBase.h"
 
-class QDateEdit;
-class QLabel;
-class QPushButton;
+class DateBox;
 
 // Removal of old bills: the user chooses the last day; after a question, every
 // bill dated on or before it goes with its lines.
-class frmDelStatement : public QDialog {
+class frmDelStatement : public DialogBase {
     Q_OBJECT
 public:
     explicit frmDelStatement(QWidget* parent = nullptr);
 
-    QDateEdit* dtpDate;
-    QLabel* lblDate;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-
-public slots:
-    void accept() override;
+    DateBox* dtpDate;
 
 private:
-    void showThaiDate();
+    void purge();
 };

@@ -1,31 +1,21 @@
 #include "shell/frmLogin.h"
 
-#include "library/Database.h"
 #include "library/Library.h"
 #include "library/Seams.h"
 #include "shell/Users.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
-frmLogin::frmLogin(QWidget* parent) : QDialog(parent) {
-    try {
-        m_firstUser = !Users::any();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("อ่านรายชื่อผู้ใช้ไม่ได้\n") + error.message());
-    }
+frmLogin::frmLogin(QWidget* parent) : DialogBase(QString(), parent) {
+    runWrite(QStringLiteral("อ่านรายชื่อผู้ใช้ไม่ได้"), [this] { m_firstUser = !Users::any(); });
     setWindowTitle(m_firstUser ? QStringLiteral("สร้างผู้ใช้คนแรก") : QStringLiteral("เข้าสู่ระบบ"));
-    auto* layout = new QVBoxLayout(this);
     if (m_firstUser) {
         auto* note = new QLabel(QStringLiteral("ยังไม่มีผู้ใช้ในฐานข้อมูลนี้ กรุณาตั้งผู้ใช้คนแรก\n"
                                                "ผู้ใช้นี้จะใช้ได้ทุกเมนู"),
                                 this);
-        layout->addWidget(note);
+        body()->addWidget(note);
     }
     auto* form = new QFormLayout;
     txtUserID = new QLineEdit(this);
@@ -43,30 +33,14 @@ frmLogin::frmLogin(QWidget* parent) : QDialog(parent) {
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("รหัสผ่าน :"), txtPassword);
-    layout->addLayout(form);
+    body()->addLayout(form);
 
-    auto* buttons = new QDialogButtonBox(this);
-    cmdOK = buttons->addButton(QStringLiteral("ตกลง"), QDialogButtonBox::AcceptRole);
-    cmdCancel = buttons->addButton(QStringLiteral("ยกเลิก"), QDialogButtonBox::RejectRole);
-    cmdOK->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &frmLogin::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &frmLogin::reject);
-    layout->addWidget(buttons);
-
-    txtUserID->installEventFilter(this);
-    txtUserName->installEventFilter(this);
-    setMinimumWidth(360);
-}
-
-bool frmLogin::eventFilter(QObject* watched, QEvent* event) {
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"), [this] { logIn(); });
     // Enter in the code and name boxes moves on; in the password box it logs in.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            Library::KeyMoveFocus(qobject_cast<QWidget*>(watched), Qt::Key_Return))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    moveFocusFrom(txtUserID, Moves::EnterOnly);
+    moveFocusFrom(txtUserName, Moves::EnterOnly);
+    onKey(txtPassword, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
+    setMinimumWidth(360);
 }
 
 bool frmLogin::createFirstUser(const QString& userId) {
@@ -76,28 +50,20 @@ bool frmLogin::createFirstUser(const QString& userId) {
         (userId.isEmpty() ? txtUserID : name.isEmpty() ? txtUserName : txtPassword)->setFocus();
         return false;
     }
-    try {
-        Users::createWithAllRights(userId, name, txtPassword->text());
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("สร้างผู้ใช้ไม่ได้\n") + error.message());
-        return false;
-    }
-    return true;
+    return runWrite(QStringLiteral("สร้างผู้ใช้ไม่ได้"),
+                    [&] { Users::createWithAllRights(userId, name, txtPassword->text()); });
 }
 
-void frmLogin::accept() {
+void frmLogin::logIn() {
     const QString userId = txtUserID->text().trimmed();
     if (m_firstUser) {
         if (!createFirstUser(userId))
             return;
     } else {
         bool valid = false;
-        try {
-            valid = Users::check(userId, txtPassword->text());
-        } catch (const DbError& error) {
-            Library::MsgError(QStringLiteral("ตรวจสอบผู้ใช้ไม่ได้\n") + error.message());
+        if (!runWrite(QStringLiteral("ตรวจสอบผู้ใช้ไม่ได้"),
+                      [&] { valid = Users::check(userId, txtPassword->text()); }))
             return;
-        }
         if (!valid) {
             Library::MsgError(QStringLiteral("รหัสผู้ใช้หรือรหัสผ่านไม่ถูกต้อง"));
             txtPassword->clear();
@@ -108,5 +74,5 @@ void frmLogin::accept() {
     }
     Library::gUserID = userId;
     Library::gToday = Library::DateToKey(Seams::today());
-    QDialog::accept();
+    confirm();
 }

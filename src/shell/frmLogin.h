@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "library/DialogBase.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // Login by user code and password. On a database without users it asks, once,
 // for the first user's code, name and password instead, and grants that user
-// every menu item. Accepted: gUserID and gToday are set.
-class frmLogin : public QDialog {
+// every menu item. Confirmed (IsOK): gUserID and gToday are set.
+class frmLogin : public DialogBase {
     Q_OBJECT
 public:
     explicit frmLogin(QWidget* parent = nullptr);
@@ -19,16 +17,9 @@ public:
     QLineEdit* txtUserID;
     QLineEdit* txtUserName; // first user only
     QLineEdit* txtPassword;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-
-public slots:
-    void accept() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void logIn();
     bool createFirstUser(const QString& userId);
     bool m_firstUser = false;
 };

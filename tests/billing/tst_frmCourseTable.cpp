@@ -23,16 +23,10 @@ class tst_frmCourseTable : public QObject {
     QPointer<frmCourseTable> window;
     std::unique_ptr<ScriptedMessages> messages;
 
-    static void key(int code) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(code)); }
     static bool focusIn(QWidget* box) {
         return box == QApplication::focusWidget() || box->isAncestorOf(QApplication::focusWidget());
     }
-    static QString tags(QTreeWidget* list) {
-        QStringList result;
-        for (int i = 1; i <= ListView::count(list); ++i)
-            result << ListView::rowTag(ListView::item(list, i));
-        return result.join(u' ');
-    }
+    static QString tags(QTreeWidget* list) { return listTags(list).join(u' '); }
 
     frmCourseTable* open() {
         window = new frmCourseTable;
@@ -44,7 +38,7 @@ class tst_frmCourseTable : public QObject {
     static void typeCode(frmCourseTable* w, int row, const QString& code) {
         w->txtTechID[row]->setFocus();
         QTest::keyClicks(w->txtTechID[row], code);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
     }
 
 private slots:
@@ -97,7 +91,7 @@ private slots:
         // The report of the selected class: its students, with the school's name.
         ListView::select(w->ListView1, 2);
         w->ListView1->setFocus();
-        key(Qt::Key_F5);
+        pressKey(Qt::Key_F5);
         std::unique_ptr<frmViewReport> viewer;
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* found = qobject_cast<frmViewReport*>(top))
@@ -143,7 +137,7 @@ private slots:
         Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
         frmCourseTable* w = open();
         w->ListView1->setFocus();
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(w->mode(), int(frmCourseTable::Add));
         QVERIFY(w->Frame1->isVisible() && !w->ListView1->isVisible() && !w->cboCouse->isEnabled());
         QCOMPARE(w->txtCourseNo->text(), QStringLiteral("6900003"));
@@ -160,37 +154,37 @@ private slots:
         for (const auto& [from, keys, to] : moves) {
             from->setFocus();
             for (int code : keys)
-                key(code);
+                pressKey(code);
             QVERIFY2(focusIn(to), qPrintable(to->objectName()));
         }
-        key(Qt::Key_F3);
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_F4);
         QCOMPARE(w->mode(), int(frmCourseTable::Add));
         QVERIFY(messages->all.isEmpty()); // no save on Enter, no delete on F4
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QVERIFY(w->mode() == frmCourseTable::Browse && w->ListView1->isVisible());
-        key(Qt::Key_F3);
+        pressKey(Qt::Key_F3);
         QCOMPARE(w->mode(), int(frmCourseTable::Edit));
         QCOMPARE(w->txtCourseNo->text() + w->cboLevel->currentText() + w->txtHour->text(),
                  QStringLiteral("6900001ม.130"));
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         // F4: No keeps the class, a registered class is refused, a free one goes with its teachers.
         messages->answer({Library::vbNo, Library::vbYes});
-        key(Qt::Key_F4);
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         QVERIFY(messages->questions.size() == 2 && messages->errors.size() == 1);
         QCOMPARE(ListView::count(w->ListView1), 2);
         ListView::select(w->ListView1, 2);
         messages->answer({Library::vbYes});
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         QCOMPARE(tags(w->ListView1), QStringLiteral("6900001"));
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")) +
                      Fixture::count(QStringLiteral("TeacherCourse")),
                  1);
         Fixture::value(QStringLiteral("DELETE FROM CourseTable"));
-        key(Qt::Key_F3); // the class is gone: nothing happens
+        pressKey(Qt::Key_F3); // the class is gone: nothing happens
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QTRY_VERIFY(window.isNull());
     }
 
@@ -200,7 +194,7 @@ private slots:
         // Level, then subject: refused with the focus on the empty box.
         for (QComboBox* box : {w->cboLevel, w->cboSubject}) {
             w->txtCourseDate->setFocus();
-            key(Qt::Key_F2);
+            pressKey(Qt::Key_F2);
             QVERIFY(focusIn(box));
             box->setCurrentIndex(box == w->cboLevel ? 1 : 0);
         }
@@ -212,28 +206,28 @@ private slots:
         // The fee box takes digits only, formats on leaving and shows the bare number on entering.
         w->txtCoursePrice->setFocus();
         QTest::keyClicks(w->txtCoursePrice, QStringLiteral("12x500"));
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("12,500.00"));
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(w->txtCoursePrice->selectedText(), QStringLiteral("12500.00"));
         // A fee too long for the box with separators shows without them; one beyond what can
         // be stored stays as typed and is refused at saving.
         w->txtCoursePrice->setText(QStringLiteral("1000000000000"));
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("1000000000000.0"));
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         w->txtCoursePrice->setText(QStringLiteral("10000000000000"));
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("10000000000000"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), Money::rangeMessage());
         QVERIFY(focusIn(w->txtCoursePrice) && messages->questions.isEmpty());
         w->txtCoursePrice->setText(QStringLiteral("12500"));
         messages->answer({Library::vbNo, Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")), 0);
         QCOMPARE(w->txtCourseDate->text(), QStringLiteral("จ'พ"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->questions.size(), 2);
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CourseID || CourseLevel || CourseDate || "
                                                "CoursePrice || DateStart || DateEnd || TimeHour "
@@ -248,25 +242,25 @@ private slots:
         // through and the window returns to browse.
         Fixture::value(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON TeacherCourse "
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        key(Qt::Key_Escape);
-        key(Qt::Key_F3);
+        pressKey(Qt::Key_Escape);
+        pressKey(Qt::Key_F3);
         w->cboLevel->setCurrentIndex(2);
         w->txtTechID[0]->setText(QStringLiteral("001"));
         messages->answer({Library::vbYes, Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QVERIFY(messages->errors.size() == 4 && w->Frame1->isVisible());
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CourseLevel FROM CourseTable")).toString(),
                  QStringLiteral("ม.2"));
         Fixture::value(QStringLiteral("DROP TRIGGER refuse"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
         QCOMPARE(ListView::item(w->ListView1, 1)->text(0), QStringLiteral("ม.3"));
         // Deleted meanwhile: an error, nothing written, back to browse.
-        key(Qt::Key_F3);
+        pressKey(Qt::Key_F3);
         Fixture::value(QStringLiteral("DELETE FROM CourseTable"));
         Fixture::value(QStringLiteral("DELETE FROM TeacherCourse"));
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.size(), 5);
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")) +
@@ -301,7 +295,7 @@ private slots:
         QCOMPARE(w->txtTechID[3]->text(), QStringLiteral("002"));
         QCOMPARE(messages->errors.size(), 1);
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(
             Fixture::value(QStringLiteral("SELECT group_concat(t) FROM (SELECT TechID || '=' || "
                                           "TechRateAmt AS t FROM TeacherCourse ORDER BY rowid)")),
@@ -309,15 +303,15 @@ private slots:
         QCOMPARE(w->txtTechID[0]->text(), QStringLiteral("001")); // "New" keeps the rows
 
         // Reloaded without the gap; passing through a row keeps the class's rate.
-        key(Qt::Key_Escape);
-        key(Qt::Key_F3);
+        pressKey(Qt::Key_Escape);
+        pressKey(Qt::Key_F3);
         QCOMPARE(w->txtTechID[1]->text() + w->txtTechID[3]->text(), QStringLiteral("003"));
         w->txtTechID[0]->setFocus();
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(w->txtRate[0]->text(), QStringLiteral("1,200.00"));
         w->txtTechID[0]->setFocus();
         w->txtTechID[0]->clear();
-        key(Qt::Key_Return); // left empty: the row is emptied
+        pressKey(Qt::Key_Return); // left empty: the row is emptied
         QCOMPARE(w->txtRate[0]->text(), QString());
         typeCode(w, 0, QStringLiteral("001")); // changed code: the standard rate again
         QCOMPARE(w->txtRate[0]->text(), QStringLiteral("300"));
@@ -326,7 +320,7 @@ private slots:
         w->txtTechID[1]->setFocus();
         QTest::keyClicks(w->txtTechID[1], QStringLiteral("002"));
         messages->clear();
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->all, QStringList{QStringLiteral("รหัสอาจารย์  ซ้ำ")});
     }
 };

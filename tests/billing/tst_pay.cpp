@@ -1,6 +1,8 @@
+#include "billing/Bill.h"
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
 #include "library/Database.h"
+#include "library/DialogSeams.h"
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Seams.h"
@@ -82,16 +84,7 @@ int written() {
 
 // One column of every row, joined with "|".
 QString column(QTreeWidget* list, int col) {
-    QStringList texts;
-    for (int i = 1; i <= ListView::count(list); ++i)
-        texts << ListView::item(list, i)->text(col);
-    return texts.join(QLatin1Char('|'));
-}
-
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    return listColumn(list, col).join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -120,7 +113,6 @@ class TestPay : public QObject {
         return window->txtStdName->text() + window->lblLevel->text() + window->lblStdAddr->text() +
                window->lblCourse->text();
     }
-    void key(int qtKey) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey)); }
     void type(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
@@ -128,7 +120,7 @@ class TestPay : public QObject {
     }
     void enterIn(QLineEdit* edit, const QString& text) {
         type(edit, text);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
     }
     void load(const QString& code) { enterIn(window->txtStdID, code); }
     // Enter in the amount box on each row in turn, after typing the amount when one is given.
@@ -136,7 +128,7 @@ class TestPay : public QObject {
         for (const QString& amount : amounts) {
             if (!amount.isNull())
                 type(window->txtPay, amount);
-            key(Qt::Key_Return);
+            pressKey(Qt::Key_Return);
         }
     }
     // F2, then the bill number dialog takes docNo (or its proposal), the print box and OK.
@@ -152,7 +144,7 @@ class TestPay : public QObject {
             return amount.result();
         });
         messages->answer({Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
     }
     void setAutoRun(const QString& yy, const QString& no) {
         Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1', "
@@ -167,7 +159,7 @@ private slots:
         dialogs = std::make_unique<ScriptedDialogs>();
         school();
         window = std::make_unique<frmPay>();
-        activate(*window);
+        showActive(window.get());
         window->txtStdID->setFocus();
     }
     void cleanup() {
@@ -215,11 +207,11 @@ private slots:
         // The first Esc clears the pupil but keeps the code, the second closes the window.
         load(somchai);
         enter();
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QCOMPARE(list() + shown(), QStringLiteral(" = 0.00 @0"));
         QCOMPARE(window->txtStdID->text() + window->listTag(), somchai + somchai);
         QCOMPARE(focus(), window->txtStdID);
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QVERIFY(!window->isVisible());
         QCOMPARE(messages->errors.size(), 1);
     }
@@ -270,17 +262,17 @@ private slots:
         QCOMPARE(window->txtPay->selectedText(), QStringLiteral("2,000.00"));
         // Letters and negatives store 0.00; Enter or Down on the last row keeps row and text.
         enter({QStringLiteral("abc"), QStringLiteral("-50")});
-        key(Qt::Key_Down);
+        pressKey(Qt::Key_Down);
         QCOMPARE(list(), QStringLiteral("1,200.00|0.00|0.00 = 1,200.00 @3"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("-50"));
         // Thousands separators are read; text typed without Enter changes nothing.
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         enter({QStringLiteral("1,000")});
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         type(window->txtPay, QStringLiteral("999"));
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         // Up on the first row changes nothing.
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(list(), QStringLiteral("1,200.00|1,000.00|0.00 = 2,200.00 @1"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("1,200.00"));
         // A comma that separates no thousands makes no number; an amount beyond what can
@@ -294,7 +286,7 @@ private slots:
         load(somchai);
         enter({QString(), QString(), QString()});
         QCOMPARE(list(), balances() + QStringLiteral(" = 4,000.00 @3"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(dialogs->shown, 1);
         QCOMPARE(written(), 0);
         QCOMPARE(list(), balances() + QStringLiteral(" = 4,000.00 @3"));
@@ -307,9 +299,9 @@ private slots:
 
     void payChecks() {
         type(window->txtStdID, QStringLiteral("   "));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         type(window->txtStdID, QStringLiteral("8888888"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors, QStringList(2, codeNotValid));
         QCOMPARE(focus(), window->txtStdID);
 
@@ -322,13 +314,13 @@ private slots:
         QCOMPARE(rows(), 0);
 
         load(QStringLiteral("6900003"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
 
         // Rows but nothing to pay.
         load(somchai);
         enter({QStringLiteral("0")});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(focus(), window->txtStdID);
         QCOMPARE(messages->errors.size(), 5);
@@ -363,7 +355,7 @@ private slots:
         frmPayAmt dialog;
         QVERIFY(!dialog.Check1->isChecked());
         checkLayout(&dialog);
-        activate(dialog);
+        showActive(&dialog);
         dialog.txtDocNo->setFocus();
         QTest::keyClicks(dialog.txtDocNo, QStringLiteral("  69-00077 "));
         QTest::keyClick(dialog.txtDocNo, Qt::Key_Return);
@@ -396,7 +388,7 @@ private slots:
         QCOMPARE(focus(), window->txtStdID);
 
         // The pay key at once cannot post the bill again.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors, QStringList{noPaymentData});
         QCOMPARE(written(), 3);
         load(somchai);
@@ -459,9 +451,10 @@ private slots:
         QCOMPARE(QDir(db->pdfFolder()).entryList(QDir::Files).size(), 1);
 
         const std::unique_ptr<Report> bill =
-            frmPay::BillReport(QStringLiteral("69000001"),
-                               QStringLiteral("อาคาร \"เอ\"\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567"),
-                               name, address, QStringLiteral("69-00'01"), baht(2000.5));
+            Bill::document({QStringLiteral("69000001"),
+                            QStringLiteral("อาคาร \"เอ\"\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567"),
+                            name, address, QStringLiteral("69-00'01"), baht(2000.5)},
+                           QDate(2026, 12, 6));
         QCOMPARE(bill->formulaValue(QStringLiteral("lblAddr")),
                  QStringLiteral("อาคาร \"เอ\"\nกรุงเทพฯ 10110\nโทร. 02-123-4567"));
         const QString text = bill->toPlainText();
@@ -526,7 +519,7 @@ private slots:
             QCOMPARE(shown(), QString());
         }
         // The window is cleared: the pay key cannot post the bill again.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(written(), 4);
     }

@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -86,16 +88,6 @@ protected:
     }
 };
 
-void key(int code) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
-}
-
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
 } // namespace
 
 class tst_frame : public QObject {
@@ -104,19 +96,19 @@ class tst_frame : public QObject {
 private slots:
     void modesAndFunctionKeys() {
         SampleForm form;
-        activate(form);
+        showActive(&form);
         form.first->setFocus();
         QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("browse"));
         QVERIFY(!form.toolbar()->button(QStringLiteral("Find"))->isVisible());
         // F2 presses the mode's button; a key whose button is disabled does nothing;
         // an undeclared function key reaches the control.
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("edit"));
-        key(Qt::Key_F3);
-        key(Qt::Key_F9);
-        key(Qt::Key_F2);
-        key(Qt::Key_F3);
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_F9);
+        pressKey(Qt::Key_F2);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_Escape);
         QCOMPARE(form.pressed, (QStringList{QStringLiteral("New"), QStringLiteral("Save"),
                                             QStringLiteral("Edit"), QStringLiteral("Cancel")}));
         QCOMPARE(form.mode(), 0);
@@ -126,18 +118,18 @@ private slots:
     void focusMovesAndLaterChildren() {
         SampleForm form;
         QLineEdit* later = form.addLater();
-        activate(form);
+        showActive(&form);
         // Enter moves on from every control; the arrows not from the combo.
         form.first->setText(QStringLiteral("abc"));
         form.first->setFocus();
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), form.combo);
-        key(Qt::Key_Down);
+        pressKey(Qt::Key_Down);
         QCOMPARE(form.combo->currentIndex(), 1);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), later);
-        key(Qt::Key_Up);
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(QApplication::focusWidget(), form.combo);
         QCOMPARE(form.combo->currentIndex(), 0);
         form.first->setFocus();
@@ -146,10 +138,23 @@ private slots:
         int entered = 0;
         form.onKey(later, Qt::Key_Enter, [&entered] { ++entered; });
         later->setFocus();
-        key(Qt::Key_Return);
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_F2);
         QCOMPARE(entered, 1);
         QCOMPARE(form.pressed, QStringList{QStringLiteral("New")});
+    }
+
+    void growsInsideTheMainWindow() {
+        QMdiArea area;
+        area.resize(900, 700);
+        auto* form = new SampleForm;
+        QMdiSubWindow* frame = area.addSubWindow(form);
+        area.show();
+        frame->show();
+        frame->resize(frame->minimumSizeHint());
+        const int before = frame->height();
+        form->addLater()->setMinimumHeight(before + 100);
+        QTRY_VERIFY(frame->height() > before + 100);
     }
 
     void moneyBoxAndLeaving() {
@@ -158,7 +163,7 @@ private slots:
         form.moneyBox(amount);
         bool accept = false;
         form.onLeave(form.first, [&accept] { return accept; });
-        activate(form);
+        showActive(&form);
         amount->setFocus();
         QTest::keyClicks(amount, QStringLiteral("12500.5"));
         form.first->setFocus();
@@ -186,7 +191,7 @@ private slots:
         for (int code : {Qt::Key_F2, Qt::Key_Escape}) {
             SampleDialog dialog;
             dialogs.then([code](QDialog& shown) {
-                activate(shown);
+                showActive(&shown);
                 QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key(code));
                 return shown.result();
             });
@@ -198,7 +203,7 @@ private slots:
         SampleForm form;
         SampleDialog dialog(&form);
         dialogs.then([](QDialog& shown) {
-            activate(shown);
+            showActive(&shown);
             QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key_F2);
             return shown.result();
         });
@@ -212,7 +217,7 @@ private slots:
         box.setDate(QDate(2026, 12, 6));
         QCOMPARE(box.text(), QStringLiteral("06/12/2569"));
         QVERIFY(box.calendarPopup());
-        activate(box);
+        showActive(&box);
         // Typed straight through, wherever the cursor stands: Buddhist-era and Gregorian
         // years, with or without slashes, a Buddhist leap day; a date that does not
         // exist or a partial one leaves the date as it was.
@@ -224,19 +229,19 @@ private slots:
         for (const auto& [text, date] : typed) {
             box.setFocus();
             QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
-            key(Qt::Key_Tab);
+            pressKey(Qt::Key_Tab);
             QCOMPARE(box.date(), date);
         }
         QCOMPARE(box.text(), QStringLiteral("29/02/2567"));
         // Backspace takes back a typed digit.
         box.setFocus();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
-        key(Qt::Key_Backspace);
+        pressKey(Qt::Key_Backspace);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02012569"));
         QCOMPARE(box.date(), QDate(2026, 1, 2));
         // The arrows step the section at the cursor: here the year.
         box.findChild<QLineEdit*>()->end(false);
-        key(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
         QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
     }
 };

@@ -1,7 +1,9 @@
 #include "library/Database.h"
 #include "library/Library.h"
 #include "library/Money.h"
+#include "library/Recordset.h"
 #include "library/Seams.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -144,6 +146,20 @@ private slots:
         }
         Seams::setNow({});
         QCOMPARE(Library::BuddhistYY(QDate(2026, 12, 31)), QStringLiteral("69"));
+
+        // A class's dates: the working date stands in for a missing end date only.
+        TestDatabase db; // working date 06/12/2026
+        const std::pair<QVariant, const char*> ends[] = {
+            {QStringLiteral("20261231"), "01/12/69 - 31/12/69 (ส-อา)"},
+            {QVariant(), "01/12/69 - 06/12/69 (ส-อา)"},
+            {QString(QLatin1String("")), "01/12/69 -  (ส-อา)"}};
+        for (const auto& [end, expected] : ends) {
+            const Recordset row = Recordset::open(
+                QStringLiteral(
+                    "SELECT '20261201' AS DateStart, ? AS DateEnd, 'ส-อา' AS CourseDate"),
+                {end}, true);
+            QCOMPARE(Library::classDatesText(row), QString::fromUtf8(expected));
+        }
         QCOMPARE(Library::BuddhistYY(QDate(2057, 1, 1)), QStringLiteral("00"));
     }
 

@@ -2,6 +2,7 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
+#include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "platform/ReportPageView.h"
 #include "platform/frmViewReport.h"
@@ -128,7 +129,7 @@ private:
     // A report file of the given text, fed the statement.
     std::unique_ptr<Report> report(const QString& text, const QString& sql = registrations) {
         writeReport(QStringLiteral("test.rpt"), text);
-        std::unique_ptr<Report> opened = Library::OpenReport(QStringLiteral("test.rpt"), false);
+        std::unique_ptr<Report> opened = Library::OpenReport(QStringLiteral("test.rpt"));
         if (!opened)
             qFatal("test.rpt did not open");
         opened->setDataSource(sql);
@@ -136,7 +137,7 @@ private:
     }
 
     std::unique_ptr<Report> openGrouped() {
-        std::unique_ptr<Report> grouped = Library::OpenReport(QStringLiteral("grouped.rpt"), false);
+        std::unique_ptr<Report> grouped = Library::OpenReport(QStringLiteral("grouped.rpt"));
         if (!grouped)
             qFatal("grouped.rpt did not open");
         grouped->setDataSource(registrations + QStringLiteral(" WHERE Subject = ?"),
@@ -410,7 +411,7 @@ row = รวม {count} คน | | | {sum:CoursePayAmt}
         QCOMPARE(pdfPages(folder.filePath(files.at(1))), count);
         QCOMPARE(pdfPages(folder.filePath(files.at(0))), 1);
 
-        QVERIFY(Library::ShowReport(*shown, QStringLiteral("รายชื่อ"), QString(), 0));
+        QVERIFY(Library::ShowReport(*shown, QStringLiteral("รายชื่อ"), QString()));
         frmViewReport* viewer = topLevelViewer();
         QVERIFY(viewer);
         QCOMPARE(viewer->viewer()->pageCount(), count);
@@ -499,8 +500,8 @@ by = StdID
         QFETCH(QString, names);
         writeReport(QStringLiteral("bad.rpt"), layout);
         ScriptedMessages messages;
-        if (std::unique_ptr<Report> bad = Library::OpenReport(QStringLiteral("bad.rpt"), false))
-            QVERIFY(!Library::ShowReport(*bad, QStringLiteral("x"), registrations, 0));
+        if (std::unique_ptr<Report> bad = Library::OpenReport(QStringLiteral("bad.rpt")))
+            QVERIFY(!Library::ShowReport(*bad, QStringLiteral("x"), registrations));
         QCOMPARE(messages.errors.size(), 1);
         QVERIFY2(messages.errors.first().contains(QStringLiteral("bad.rpt บรรทัดที่ %1:").arg(line)),
                  qPrintable(messages.errors.first()));
@@ -542,9 +543,9 @@ by = StdID
         std::unique_ptr<Report> grouped = openGrouped();
         // Errors show a box and open no viewer.
         ScriptedMessages messages;
-        QVERIFY(!Library::OpenReport(QStringLiteral("rep99.rpt"), false));
+        QVERIFY(!Library::OpenReport(QStringLiteral("rep99.rpt")));
         QVERIFY(!Library::ShowReport(*grouped, QStringLiteral("x"),
-                                     QStringLiteral("SELECT * FROM NoSuchTable"), 0));
+                                     QStringLiteral("SELECT * FROM NoSuchTable")));
         QCOMPARE(messages.errors.size(), 2);
         QVERIFY(messages.errors.at(0).contains(QStringLiteral("rep99.rpt")));
         QVERIFY(messages.errors.at(1).contains(QStringLiteral("grouped.rpt")));
@@ -552,7 +553,7 @@ by = StdID
 
         grouped->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
         // Without a main window the viewer is a window of its own.
-        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("หน้าต่างเดี่ยว"), registrations, 0));
+        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("หน้าต่างเดี่ยว"), registrations));
         QVERIFY(topLevelViewer());
         delete topLevelViewer();
 
@@ -560,8 +561,8 @@ by = StdID
         auto* area = new QMdiArea(&main);
         main.setCentralWidget(area);
         main.show();
-        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("รายงานที่หนึ่ง"), registrations, 0));
-        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("รายงานที่สอง"), registrations, 0));
+        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("รายงานที่หนึ่ง"), registrations));
+        QVERIFY(Library::ShowReport(*grouped, QStringLiteral("รายงานที่สอง"), registrations));
         grouped.reset(); // the viewers keep their own copies
         const QList<QMdiSubWindow*> frames = area->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(frames.size(), 2);

@@ -13,13 +13,6 @@
 
 namespace {
 
-QStringList column(QTreeWidget* list, int index) {
-    QStringList texts;
-    for (int i = 1; i <= ListView::count(list); ++i)
-        texts << ListView::item(list, i)->text(index);
-    return texts;
-}
-
 // Types text as key presses (keyClicks takes Latin-1 only), then Enter.
 void search(SearchDialog& dialog, const QString& text) {
     for (QChar c : text)
@@ -37,7 +30,7 @@ std::function<int(QDialog&)> drive(QStringList& listed, int index, const QString
         auto& find = dynamic_cast<SearchDialog&>(dialog);
         find.show();
         QApplication::setActiveWindow(&find);
-        listed = column(find.ListView1, index);
+        listed = listColumn(find.ListView1, index);
         if (!typed.isEmpty())
             search(find, typed);
         for (Qt::Key key : keys)
@@ -111,7 +104,7 @@ private slots:
         find.byNickName()->setChecked(true);
         find.findText()->setText(QStringLiteral("ศ"));
         find.pressButton(QStringLiteral("Find"));
-        QCOMPARE(column(find.ListView1, 0),
+        QCOMPARE(listColumn(find.ListView1, 0),
                  QStringList({QStringLiteral("6900005"), QStringLiteral("6900003")}));
         QVERIFY(!find.IsSelected);
         find.findText()->setText(QStringLiteral("หญิง"));
@@ -121,10 +114,10 @@ private slots:
 
         // Several hits keep the dialog open; a double-click confirms.
         frmFindStd several;
-        several.show();
+        checkLayout(&several);
         search(several, QStringLiteral("สม"));
         QVERIFY(several.isVisible() && !several.IsSelected);
-        QCOMPARE(column(several.ListView1, 0),
+        QCOMPARE(listColumn(several.ListView1, 0),
                  QStringList({QStringLiteral("6900005"), QStringLiteral("6900001"),
                               QStringLiteral("6900003"), QStringLiteral("6900002")}));
         const QPoint centre =

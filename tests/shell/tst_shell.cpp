@@ -1,4 +1,5 @@
 #include "library/Database.h"
+#include "library/DateBox.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
@@ -51,7 +52,7 @@ std::function<int(QDialog&)> login(const QString& user, const QString& password,
         form.txtUserID->setText(user);
         form.txtUserName->setText(name);
         form.txtPassword->setText(password);
-        form.cmdOK->click();
+        form.pressButton(QStringLiteral("OK"));
         return form.result();
     };
 }
@@ -112,6 +113,7 @@ private slots:
             dialogs.then([&](QDialog& dialog) {
                 auto& form = dynamic_cast<frmLogin&>(dialog);
                 firstUser = form.isFirstUser() && form.txtUserName->isVisibleTo(&form);
+                checkLayout(&form);
                 // A missing name is refused and the dialog stays.
                 if (login(user, password)(dialog) == QDialog::Accepted)
                     return static_cast<int>(QDialog::Accepted);
@@ -181,12 +183,14 @@ private slots:
         exec("DELETE FROM UserMenu WHERE UserID = 'u1' AND MnuID NOT IN (SELECT MnuID FROM "
              "CtrlMenu WHERE MnuName IN ('mnuPay', 'mnuQuery', 'mnuExp', 'mnuDelStatement', "
              "'mnuRepStdOrder1', 'mnuCountStdCourse'))");
+        ScriptedMessages messages;
         std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("u1"));
-        // Granted and built; registered but not granted; granted but not built (a report whose
-        // file is not there); neither.
-        for (const char* menu : {"mnuPay", "mnuQuery", "mnuDelStatement", "mnuRepStdOrder1"})
+        // Granted (a report also when its file is not there); registered but not granted;
+        // neither.
+        for (const char* menu :
+             {"mnuPay", "mnuQuery", "mnuDelStatement", "mnuRepStdOrder1", "mnuCountStdCourse"})
             QVERIFY2(main->menuAction(QString::fromLatin1(menu))->isEnabled(), menu);
-        for (const char* menu : {"mnuRegister", "mnuExp", "mnuCountStdCourse", "mnuDelALLTable"})
+        for (const char* menu : {"mnuRegister", "mnuExp", "mnuDelALLTable"})
             QVERIFY2(!main->menuAction(QString::fromLatin1(menu))->isEnabled(), menu);
 
         // A button of an item that is not granted does nothing.
@@ -229,6 +233,13 @@ private slots:
         const QString text = viewer->report().toPlainText();
         QVERIFY(text.indexOf(QStringLiteral("6900001")) < text.indexOf(QStringLiteral("6900002")));
         QVERIFY(text.contains(QStringLiteral("รวม 2 คน")));
+
+        // A report whose file is missing at the click: an error box naming it, no viewer.
+        main->menuAction(QStringLiteral("mnuCountStdCourse"))->trigger();
+        QCOMPARE(messages.errors,
+                 QStringList{QStringLiteral("ไม่พบไฟล์รายงาน ") +
+                             m_program.filePath(QStringLiteral("Report/rep1.rpt"))});
+        QCOMPARE(subWindowCount(*main), 4);
     }
 
     // Each maintenance action asks first (No keeps everything) and removes exactly its rows,
@@ -280,12 +291,13 @@ private slots:
         QString shownDate;
         dialogs.then([&](QDialog& dialog) {
             auto& form = dynamic_cast<frmDelStatement&>(dialog);
+            checkLayout(&form);
             form.dtpDate->setDate(QDate(2026, 12, 1));
-            shownDate = form.lblDate->text();
-            form.cmdOK->click(); // answered No: nothing goes, the dialog stays
+            shownDate = form.dtpDate->text();
+            form.pressButton(QStringLiteral("OK")); // answered No: nothing goes, the dialog stays
             if (form.result() == QDialog::Accepted || count("Statement") != 3)
                 return -1;
-            form.cmdOK->click();
+            form.pressButton(QStringLiteral("OK"));
             return form.result();
         });
         main->menuAction(QStringLiteral("mnuDelStatement"))->trigger();

@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 
 #include "library/Database.h"
+#include "library/DialogSeams.h"
 #include "library/Library.h"
+#include "library/ListView.h"
 #include "library/Seams.h"
 
 #include <QAbstractScrollArea>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QWidget>
 
 ScriptedMessages::ScriptedMessages() {
@@ -58,6 +61,20 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
     m_steps << std::move(step);
+}
+
+QStringList listColumn(const QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+QStringList listTags(const QTreeWidget* list) {
+    QStringList tags;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        tags << ListView::rowTag(list->topLevelItem(i));
+    return tags;
 }
 
 namespace {

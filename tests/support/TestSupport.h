@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class QTreeWidget;
+
 // Records every message box and answers the questions from a script.
 class ScriptedMessages {
 public:
@@ -40,6 +42,10 @@ public:
 private:
     QList<std::function<int(QDialog&)>> m_steps;
 };
+
+// The texts of one column of a list, and the rows' tags, row by row.
+QStringList listColumn(const QTreeWidget* list, int column);
+QStringList listTags(const QTreeWidget* list);
 
 // Shows the window at its opening size (its size hint unless it was sized) and
 // checks its layout: no two visible controls overlap and every one lies inside
