@@ -94,6 +94,7 @@ public:
         m_statement = nullptr;
     }
     sqlite3_stmt* handle() const { return m_statement; }
+    sqlite3_stmt* const* handleSlot() const { return &m_statement; }
     const QString& sql() const { return m_sql; }
 
     // The columns, built again only when SQLite has prepared the statement anew after a
@@ -156,7 +157,7 @@ QVariant storedValue(sqlite3_value* value) {
 }
 
 Query::Query(std::shared_ptr<PreparedStatement> statement, const QVariantList& params)
-    : m_statement(std::move(statement)) {
+    : m_statement(std::move(statement)), m_handle(m_statement->handleSlot()) {
     sqlite3_stmt* handle = m_statement->handle();
     sqlite3* connection = sqlite3_db_handle(handle);
     const QString sql = m_statement->sql();
@@ -194,9 +195,9 @@ Query::Query(std::shared_ptr<PreparedStatement> statement, const QVariantList& p
 }
 
 Query::Query(Query&& other) noexcept
-    : m_statement(std::move(other.m_statement)), m_columns(std::move(other.m_columns)),
-      m_rowPending(other.m_rowPending), m_onRow(other.m_onRow), m_changes(other.m_changes),
-      m_lastInsertId(other.m_lastInsertId) {
+    : m_statement(std::move(other.m_statement)), m_handle(other.m_handle),
+      m_columns(std::move(other.m_columns)), m_rowPending(other.m_rowPending),
+      m_onRow(other.m_onRow), m_changes(other.m_changes), m_lastInsertId(other.m_lastInsertId) {
     other.m_rowPending = other.m_onRow = false;
 }
 
@@ -204,6 +205,7 @@ Query& Query::operator=(Query&& other) noexcept {
     if (this != &other) {
         release();
         m_statement = std::move(other.m_statement);
+        m_handle = other.m_handle;
         m_columns = std::move(other.m_columns);
         m_rowPending = other.m_rowPending;
         m_onRow = other.m_onRow;
@@ -254,10 +256,6 @@ bool Query::next() {
         sqliteMessage(sqlite3_db_handle(statement)) + QStringLiteral("\n") + m_statement->sql();
     release();
     throw DbError(message);
-}
-
-sqlite3_stmt* Query::handle() const {
-    return m_onRow && m_statement ? m_statement->handle() : nullptr;
 }
 
 QVariant Query::value(int column) const {

@@ -52,7 +52,7 @@ public:
     bool isNull(int column) const;
     const std::shared_ptr<const Columns>& columns() const { return m_columns; }
     // The statement positioned on the current row, for readers that convert values themselves.
-    sqlite3_stmt* handle() const;
+    sqlite3_stmt* handle() const { return m_onRow ? *m_handle : nullptr; }
 
     // Gives the statement back before the last row has been read.
     void finish() { release(); }
@@ -67,6 +67,8 @@ private:
     void release();
 
     std::shared_ptr<PreparedStatement> m_statement;
+    // The held statement's handle, which a closing connection sets to null.
+    sqlite3_stmt* const* m_handle = nullptr;
     std::shared_ptr<const Columns> m_columns;
     bool m_rowPending = false; // the first row is read but next() has not shown it yet
     bool m_onRow = false;

@@ -22,45 +22,52 @@ namespace {
 class TextPool {
 public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
+    size_t columns() const { return m_columns.size(); }
 
-    QString text(sqlite3_value* value, int column) {
+    // The text of a value of the column; valid until the column's next text is asked for.
+    const QString& text(sqlite3_value* value, int column) {
         const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
         const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
-        if (texts.hasLast && bytes == texts.lastBytes)
-            return texts.last;
-        texts.hasLast = true;
+        if (texts.last && bytes == texts.lastBytes)
+            return *texts.last;
         texts.lastBytes.assign(bytes);
         if (texts.keeping) {
             if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
                 ++texts.found;
-                return texts.last = found->second;
+                return *(texts.last = &found->second);
             }
         }
-        texts.last = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
+        QString text = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
         if (texts.keeping && ++texts.missed > keptAtMost && texts.found < texts.missed) {
             texts.keeping = false;
             texts.kept = {};
         } else if (texts.keeping) {
             if (texts.kept.size() >= size_t{keptAtMost})
                 texts.kept.clear();
-            texts.kept.emplace(texts.lastBytes, texts.last);
+            texts.last = &texts.kept.emplace(texts.lastBytes, std::move(text)).first->second;
+            return *texts.last;
         }
-        return texts.last;
+        texts.own = std::move(text);
+        return *(texts.last = &texts.own);
     }
 
 private:
     static constexpr int keptAtMost = 4096;
     struct Hash {
         using is_transparent = void;
+        // FNV-1a: the texts are short, and the hash runs on every changed value.
         size_t operator()(std::string_view bytes) const {
-            return std::hash<std::string_view>{}(bytes);
+            size_t hash = 14695981039346656037ULL;
+            for (const char c : bytes)
+                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+            return hash;
         }
     };
     struct ColumnTexts {
-        std::string lastBytes; // the text of the row before
-        QString last;
-        bool hasLast = false;
+        std::string lastBytes;         // the text of the row before
+        const QString* last = nullptr; // the same as a string: in kept, or own
+        QString own;
         std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
         bool keeping = true;
         int found = 0;
@@ -187,7 +194,7 @@ QVariant Recordset::value(const QString& name) const {
 
 QVariant Recordset::value(int column) const {
     if (m_cursor) {
-        if (m_cursorEnd || column < 0 || column >= columnCount())
+        if (m_cursorEnd || static_cast<unsigned>(column) >= m_cursor->texts.columns())
             return {};
         return pooledValue(m_cursor->query.handle(), column, &m_cursor->texts);
     }

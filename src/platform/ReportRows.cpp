@@ -41,20 +41,21 @@ public:
                         (key.descending ? QStringLiteral(" DESC") : QString());
         if (!keys.isEmpty())
             sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
-        m_query = Connection::shared().exec(sql, source.params);
+        m_rows = Recordset::forwardOnly(sql, source.params);
         m_count = static_cast<int>(fields.size());
     }
 
     bool next(QVariantList& values) override {
-        if (!m_query.next())
+        if (m_rows.isEOF())
             return false;
         for (int i = 0; i < m_count; ++i)
-            values[i] = m_query.value(i);
+            values[i] = m_rows.value(i);
+        m_rows.MoveNext();
         return true;
     }
 
 private:
-    Query m_query;
+    Recordset m_rows;
     int m_count = 0;
 };
 
