@@ -183,15 +183,16 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
 }
 
 bool WindowFrame::keyPress(QObject* watched, int key) {
+    // A dialog the window owns is watched as its child, but its keys are its own.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !belongs(widget))
+        return false;
     QString button = m_keys.value(key);
     if (key == Qt::Key_F2 && !m_modes.isEmpty() && !m_modes.at(m_mode).f2.isEmpty())
         button = m_modes.at(m_mode).f2;
     if (!button.isEmpty())
         return pressIfEnabled(button);
 
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !belongs(widget))
-        return false;
     const int declaredKey = isEnter(key) ? int(Qt::Key_Return) : key;
     for (QWidget* w = widget; w && belongs(w); w = w->parentWidget()) {
         const Rules* rules = rulesOf(w);

@@ -68,7 +68,7 @@ protected:
 
 class SampleDialog : public DialogBase {
 public:
-    SampleDialog() : DialogBase(QStringLiteral("ทดสอบ"), nullptr) {
+    explicit SampleDialog(QWidget* parent = nullptr) : DialogBase(QStringLiteral("ทดสอบ"), parent) {
         toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
         toolbar()->addStandardButton(QStringLiteral("Cancel"));
         declareKeys(
@@ -188,8 +188,11 @@ private slots:
 
     void dialogKeysAndResult() {
         ScriptedDialogs dialogs;
+        // A dialog that a window owns: its keys are the dialog's, not the window's.
+        SampleForm form;
+        activate(form);
         for (int code : {Qt::Key_F2, Qt::Key_Escape}) {
-            SampleDialog dialog;
+            SampleDialog dialog(&form);
             dialogs.then([code](QDialog& shown) {
                 activate(shown);
                 QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key(code));
@@ -199,6 +202,7 @@ private slots:
                      int(code == Qt::Key_F2 ? QDialog::Accepted : QDialog::Rejected));
             QCOMPARE(dialog.IsOK, code == Qt::Key_F2);
         }
+        QCOMPARE(form.pressed, QStringList());
         SampleDialog dialog;
         checkLayout(&dialog);
     }
