@@ -291,7 +291,7 @@ int main(int argc, char** argv) {
             lines << PaymentLine{k + 1, code(classOf(pupil, k)), Money::fromBaht(1)};
         const QString docNo = QStringLiteral("69-%1").arg(i + 1, 5, 10, QLatin1Char('0'));
         timer.restart();
-        PaymentPosting posting(code(pupil), docNo, lines);
+        PaymentPosting posting(code(pupil), docNo, lines, Money::fromBaht(3));
         if (posting.post().status != PaymentResult::Status::Posted)
             return 2;
         programPost.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000);

@@ -16,8 +16,10 @@ struct CheckedLine {
 
 } // namespace
 
-PaymentPosting::PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines)
-    : m_stdId(std::move(stdId)), m_docNo(std::move(docNo)), m_lines(std::move(lines)) {}
+PaymentPosting::PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines,
+                               Money confirmedTotal)
+    : m_stdId(std::move(stdId)), m_docNo(std::move(docNo)), m_lines(std::move(lines)),
+      m_confirmedTotal(confirmedTotal) {}
 
 QString PaymentPosting::addressText(const QString& shopAddr, const QString& shopTel,
                                     const QString& shopFax) {
@@ -60,6 +62,15 @@ PaymentResult PaymentPosting::post() {
         }
         checked << CheckedLine{line, balance};
         result.total += line.amount;
+    }
+    // A bill of nothing, or of another amount than the one confirmed, is never written.
+    if (checked.isEmpty()) {
+        result.status = PaymentResult::Status::NothingToPay;
+        return result;
+    }
+    if (result.total != m_confirmedTotal) {
+        result.status = PaymentResult::Status::TotalChanged;
+        return result;
     }
 
     const QString yy = Library::BuddhistYY(Seams::today());

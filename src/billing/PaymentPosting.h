@@ -19,6 +19,10 @@ struct PaymentResult {
         Posted,
         // A registration was gone or its balance was below the amount: nothing written.
         CourseChanged,
+        // No line above zero: nothing written.
+        NothingToPay,
+        // The lines do not add up to the total confirmed for the bill: nothing written.
+        TotalChanged,
     };
     Status status = Status::Posted;
     QString stmId;
@@ -30,10 +34,11 @@ struct PaymentResult {
 
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
-// skipped. Throws DbError when the database fails; nothing is written then.
+// skipped; the others must add up to the total the user confirmed. Throws DbError
+// when the database fails; nothing is written then.
 class PaymentPosting {
 public:
-    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines);
+    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines, Money confirmedTotal);
 
     PaymentResult post();
 
@@ -49,4 +54,5 @@ private:
     QString m_stdId;
     QString m_docNo;
     QList<PaymentLine> m_lines;
+    Money m_confirmedTotal;
 };

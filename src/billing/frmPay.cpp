@@ -27,6 +27,7 @@ const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
 const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
 const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
 const QString noPaymentData = QStringLiteral("ไม่พบข้อมูลการชำระเงิน");
+const QString totalNotConfirmed = QStringLiteral("ยอดชำระไม่ตรงกับจำนวนเงินที่ยืนยัน ไม่ได้บันทึกข้อมูล");
 // The Student columns the window shows besides the code and name.
 const QString studentColumns = QStringLiteral("StdLevel, StdAddr");
 
@@ -179,6 +180,7 @@ void frmPay::LoadUnpaidCourses(const QString& stdId) {
                           price.toText(true), balance.toText(true), QStringLiteral("0.00")},
                          rs.text(QStringLiteral("CourseNo")));
     }
+    CalcTotal();
 }
 
 void frmPay::CalcTotal() {
@@ -223,6 +225,7 @@ void frmPay::lookupByCode() {
 void frmPay::lookupByName() {
     m_listTag.clear();
     ListView1->clear();
+    CalcTotal();
 
     Recordset student;
     const StudentLookup::Outcome outcome =
@@ -339,13 +342,21 @@ void frmPay::pay() {
         QTreeWidgetItem* row = ListView::item(ListView1, i);
         lines << PaymentLine{i, ListView::rowTag(row), Money::fromText(row->text(colPayment))};
     }
-    PaymentPosting posting(code.trimmed(), dialog.DocNo, lines);
+    PaymentPosting posting(code.trimmed(), dialog.DocNo, lines,
+                           Money::fromText(dialog.lblTotal->text()));
     PaymentResult result;
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"), [&] { result = posting.post(); }))
         return;
+    if (result.status == PaymentResult::Status::NothingToPay ||
+        result.status == PaymentResult::Status::TotalChanged) {
+        Library::MsgError(result.status == PaymentResult::Status::NothingToPay ? noPaymentData
+                                                                               : totalNotConfirmed);
+        CalcTotal();
+        txtStdID->setFocus();
+        return;
+    }
     if (result.status == PaymentResult::Status::CourseChanged) {
         Library::MsgError(courseDataNotValid);
-        lblTotal->setText(QStringLiteral("0.00"));
         txtPay->clear();
         lblCourse->clear();
         LoadUnpaidCourses(m_listTag);

@@ -317,7 +317,16 @@ private slots:
         pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(focus(), window->txtStdID);
-        QCOMPARE(messages->errors.size(), 5);
+
+        // An amount entered, then the same pupil looked up by name: the list and the
+        // total start again from nothing.
+        load(somchai);
+        enter();
+        enterIn(window->txtStdName, QStringLiteral("สมชาย"));
+        QCOMPARE(list(), QStringLiteral("0.00|0.00|0.00 = 0.00 @0"));
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->errors.last(), noPaymentData);
+        QCOMPARE(messages->errors.size(), 6);
         QCOMPARE(dialogs->shown, 0);
         QCOMPARE(written(), 0);
     }

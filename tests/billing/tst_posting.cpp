@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -39,8 +40,14 @@ int written() {
            Fixture::count(QStringLiteral("StatementSub"));
 }
 
-PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines) {
-    return PaymentPosting(QStringLiteral("6900001"), docNo, paymentLines).post();
+// Posts the lines as confirmed for the sum of those above zero, or for the total given.
+PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
+                   std::optional<Money> confirmed = {}) {
+    Money sum;
+    for (const PaymentLine& line : paymentLines)
+        sum += line.amount > Money() ? line.amount : Money();
+    return PaymentPosting(QStringLiteral("6900001"), docNo, paymentLines, confirmed.value_or(sum))
+        .post();
 }
 
 } // namespace
@@ -133,7 +140,7 @@ private slots:
     void failureAtSecondRegistrationLeavesNoTrace() {
         Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1'"));
         PaymentPosting posting(QStringLiteral("6900001"), QStringLiteral("69-00001"),
-                               lines(500, 700, 250));
+                               lines(500, 700, 250), baht(1450));
         QList<int> seen;
         posting.beforeRegistrationUpdate = [&seen](int item) {
             seen << item;
@@ -148,6 +155,26 @@ private slots:
         // The connection is usable again and the same payment can be posted.
         QCOMPARE(post(QStringLiteral("69-00001"), lines(500, 700, 250)).total, baht(1450));
         QCOMPARE(paid(), QStringLiteral("800.0|700.0|250.0"));
+    }
+
+    void paymentsOfNothingOrOfAnotherTotalAreRefused() {
+        using Status = PaymentResult::Status;
+        const struct {
+            QList<PaymentLine> lines;
+            double confirmed;
+            Status status;
+        } cases[] = {
+            {lines(0, 0, 0), 0, Status::NothingToPay},
+            {lines(-5, 0, 0), 1500, Status::NothingToPay},
+            {lines(500, 0, 0), 1500, Status::TotalChanged},
+            {lines(500, 0, 250), 500, Status::TotalChanged},
+        };
+        Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1'"));
+        for (const auto& c : cases)
+            QCOMPARE(post(QStringLiteral("69-00001"), c.lines, baht(c.confirmed)).status, c.status);
+        QCOMPARE(written(), 0);
+        QCOMPARE(paid(), QStringLiteral("300.0|0.0|0.0"));
+        QCOMPARE(counter(), QStringLiteral("-|00000"));
     }
 
     void changedRegistrationsAreRefused() {
