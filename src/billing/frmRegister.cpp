@@ -186,12 +186,17 @@ void frmRegister::registerCourse() {
     }
 
     const QString stdId = txtStdID->text().trimmed();
-    bool registered = false;
+    Registration::Addition addition{};
     if (!runWrite(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
-                  [&] { registered = Registration::add(stdId, courseNo, Library::gToday); }))
+                  [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
         return;
-    if (!registered) {
+    if (addition == Registration::Addition::Duplicate) {
         Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
+        return;
+    }
+    if (addition == Registration::Addition::ClassGone) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
         return;
     }
 

@@ -220,11 +220,18 @@ private slots:
         m_dialogs->then(pickClass(QStringLiteral("6900002"), [this] {
             Fixture::registration(quoted, QStringLiteral("6900002"));
         }));
-        QTest::keyClick(w.txtStdID, Qt::Key_F2);
-        QTest::keyClick(w.txtStdID, Qt::Key_F2);
-        QCOMPARE(m_messages->errors, QStringList(2, QStringLiteral("บันทึกคอร์ส ซ้ำ")));
+        // A class deleted at another desk while the picker is open: refused, no row.
+        m_dialogs->then(pickClass(QStringLiteral("6900001"), [] {
+            Fixture::value(QStringLiteral("DELETE FROM CourseTable WHERE CourseNo = '6900001'"));
+        }));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w.txtStdID, Qt::Key_F2);
+        QCOMPARE(m_messages->errors,
+                 (QStringList{QStringLiteral("บันทึกคอร์ส ซ้ำ"), QStringLiteral("บันทึกคอร์ส ซ้ำ"),
+                              QStringLiteral("ไม่พบวิชาเรียน 6900001 อาจถูกลบไปแล้ว ไม่ได้บันทึก")}));
         QCOMPARE(
             registrations(QStringLiteral("6900003")) + registrations(QStringLiteral("6900002")), 2);
+        QCOMPARE(registrations(QStringLiteral("6900001")), 0);
         QCOMPARE(ListView::count(w.ListView1), 2);
     }
 
