@@ -69,7 +69,7 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     auto* top = new QHBoxLayout;
     cboCouse = new QComboBox(this);
     cboCouse->setObjectName(QStringLiteral("cboCouse"));
-    // The item text carries blanks and the code after the name: size by the name only.
+    // A long course name does not widen the window.
     cboCouse->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboCouse->setMinimumContentsLength(40);
     dtpDate1 = new DateBox(this);
@@ -286,7 +286,7 @@ void frmCourseTable::LoadList() {
     }
     const QString from = Library::DateToKey(dtpDate1->date());
     const QString to = Library::DateToKey(dtpDate2->date());
-    const QString key = Library::GetItemKey(cboCouse->currentText());
+    const QString key = Library::GetItemKey(cboCouse);
     if (key.isEmpty())
         return;
     ListView1->clear();
@@ -466,7 +466,7 @@ void frmCourseTable::SaveRecord() {
         cboSubject->setFocus();
         return;
     }
-    const QString courseId = Library::GetItemKey(cboCouse->currentText());
+    const QString courseId = Library::GetItemKey(cboCouse);
     if (courseId.isEmpty()) {
         Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
         return;

@@ -31,7 +31,7 @@ void typeAndEnter(QLineEdit* box, const QString& text) {
 
 void chooseCourse(QComboBox* box, const QString& courseId) {
     for (int i = 0; i < box->count(); ++i) {
-        if (Library::GetItemKey(box->itemText(i)) == courseId)
+        if (Library::GetItemKey(box->itemData(i).toString()) == courseId)
             box->setCurrentIndex(i);
     }
 }
