@@ -22,7 +22,6 @@ namespace {
 enum Column { colCourse, colLevel, colSubject, colDates, colPrice, colBalance, colPayment };
 
 constexpr int twips = ListView::twipsPerPixel;
-const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
 
 const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
 const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
@@ -81,20 +80,20 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, {
-                                   {QStringLiteral("คอร์ส"), columnWidths[0], Qt::AlignLeft},
-                                   {QStringLiteral("ระดับ"), columnWidths[1], Qt::AlignHCenter},
-                                   {QStringLiteral("วิชา"), columnWidths[2], Qt::AlignHCenter},
-                                   {QStringLiteral("วันที่เรียน"), columnWidths[3], Qt::AlignLeft},
-                                   {QStringLiteral("ค่าเรียน"), columnWidths[4], Qt::AlignRight},
-                                   {QStringLiteral("ยอดคงเหลือ"), columnWidths[5], Qt::AlignRight},
-                                   {QStringLiteral("ชำระเงิน"), columnWidths[6], Qt::AlignRight},
+                                   {QStringLiteral("คอร์ส"), 4000, Qt::AlignLeft},
+                                   {QStringLiteral("ระดับ"), 900, Qt::AlignHCenter},
+                                   {QStringLiteral("วิชา"), 1500, Qt::AlignHCenter},
+                                   {QStringLiteral("วันที่เรียน"), 3500, Qt::AlignLeft},
+                                   {QStringLiteral("ค่าเรียน"), 1500, Qt::AlignRight},
+                                   {QStringLiteral("ยอดคงเหลือ"), 1500, Qt::AlignRight},
+                                   {QStringLiteral("ชำระเงิน"), 1500, Qt::AlignRight},
                                });
-    ListView1->header()->setStretchLastSection(false);
     ListView1->setMinimumSize(11295 / twips, 2625 / twips);
     body()->addWidget(ListView1, 1);
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
+    auto* panel = new QGridLayout(Picture1);
     lblCourse = new QLabel(Picture1);
     lblCourse->setObjectName(QStringLiteral("lblCourse"));
     lblPay = new QLabel(QStringLiteral("ชำระ :"), Picture1);
@@ -102,6 +101,7 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     txtPay = new QLineEdit(Picture1);
     txtPay->setObjectName(QStringLiteral("txtPay"));
     txtPay->setAlignment(Qt::AlignRight);
+    txtPay->setFixedWidth(1500 / twips);
     lblTotal = new QLabel(QStringLiteral("0.00"), Picture1);
     lblTotal->setObjectName(QStringLiteral("lblTotal"));
     lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -109,8 +109,14 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     totalFont.setBold(true);
     totalFont.setPointSizeF(totalFont.pointSizeF() * 1.2);
     lblTotal->setFont(totalFont);
+    panel->addWidget(lblCourse, 0, 0);
+    panel->addWidget(lblPay, 0, 1);
+    panel->addWidget(txtPay, 0, 2);
+    panel->addWidget(lblTotal, 1, 0, 1, 3);
+    panel->setColumnStretch(0, 1);
     body()->addWidget(Picture1);
-    placePanel();
+    connect(ListView1->header(), &QHeaderView::sectionResized, this, &frmPay::placePanel);
+    connect(ListView1->header(), &QHeaderView::geometriesChanged, this, &frmPay::placePanel);
 
     toolbar()->addButton(QStringLiteral("Pay"), QStringLiteral("ชำระเงิน"),
                          QStringLiteral("F2=ชำระเงิน"));
@@ -142,24 +148,18 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
         if (current && ListView1->hasFocus())
             rowClick();
     });
+    setOpeningControl(txtStdID);
     txtStdID->setFocus();
 }
 
 // The amount box and the total end where the payment column ends.
 void frmPay::placePanel() {
-    int columnsEnd = ListView1->frameWidth();
-    for (int width : columnWidths)
-        columnsEnd += width / twips;
-    const int rowHeight = txtPay->sizeHint().height();
-    const int payWidth = 1500 / twips;
-    txtPay->setGeometry(columnsEnd - payWidth, 2, payWidth, rowHeight);
-    const int captionWidth = lblPay->sizeHint().width();
-    lblPay->setGeometry(txtPay->x() - 60 / twips - captionWidth, 2, captionWidth, rowHeight);
-    lblCourse->setGeometry(0, 2, lblPay->x() - 8, rowHeight);
-    lblTotal->setGeometry(columnsEnd - 3000 / twips, rowHeight + 6, 3000 / twips,
-                          lblTotal->sizeHint().height());
-    Picture1->setFixedHeight(lblTotal->geometry().bottom() + 4);
-    Picture1->setMinimumWidth(columnsEnd + 2);
+    const QHeaderView* header = ListView1->header();
+    const int columnEnd =
+        header->sectionViewportPosition(colPayment) + header->sectionSize(colPayment);
+    // The panel and the list share their right edge.
+    const int end = ListView1->viewport()->mapTo(ListView1, QPoint(columnEnd, 0)).x();
+    Picture1->layout()->setContentsMargins(0, 2, std::max(0, ListView1->width() - end), 2);
 }
 
 void frmPay::LoadUnpaidCourses(const QString& stdId) {
@@ -383,7 +383,9 @@ void frmPay::clearAfterPayment() {
     lblLevel->clear();
     txtStdName->clear();
     lblStdAddr->clear();
+    // The next pupil's code replaces this one's.
     txtStdID->setFocus();
+    txtStdID->selectAll();
 }
 
 void frmPay::toolbarButtonClick(const QString& key) {

@@ -85,6 +85,7 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     }
 
     connect(txtStdID, &QLineEdit::textChanged, this, &frmRegister::codeChanged);
+    setOpeningControl(txtStdID);
     txtStdID->setFocus();
 }
 

@@ -1,12 +1,34 @@
 #include "library/ListView.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 namespace ListView {
 namespace {
 constexpr int tagRole = Qt::UserRole + 1;
 constexpr int cellTagRole = Qt::UserRole + 2;
+
+// Columns sized to their captions and values keep a gap between one and the next.
+constexpr int gap = 16;
+
+class SpacedCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(gap, 0);
+    }
+};
+
+class SpacedHeader : public QHeaderView {
+public:
+    explicit SpacedHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int section) const override {
+        return QHeaderView::sectionSizeFromContents(section) + QSize(gap, 0);
+    }
+};
 } // namespace
 
 void setup(QTreeWidget* list, const QList<Column>& columns) {
@@ -21,8 +43,20 @@ void setup(QTreeWidget* list, const QList<Column>& columns) {
     for (const Column& column : columns)
         captions << column.caption;
     list->setHeaderLabels(captions);
+    // Each column is as wide as its caption and values, so none is cut; the column
+    // given the most room takes what is left (shortening its values only in a
+    // window made narrow), so none is pushed off the right either.
+    int elastic = 0;
+    for (int i = 1; i < columns.size(); ++i)
+        if (columns.at(i).widthTwips > columns.at(elastic).widthTwips)
+            elastic = i;
+    list->setItemDelegate(new SpacedCells(list));
+    auto* header = new SpacedHeader(list);
+    list->setHeader(header);
+    header->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i) {
-        list->setColumnWidth(i, columns.at(i).widthTwips / twipsPerPixel);
+        header->setSectionResizeMode(i, i == elastic ? QHeaderView::Stretch
+                                                     : QHeaderView::ResizeToContents);
         list->headerItem()->setTextAlignment(i, columns.at(i).alignment | Qt::AlignVCenter);
     }
     list->setProperty("vadelAlignments", QVariant::fromValue([&columns] {

@@ -17,6 +17,8 @@ struct Column {
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 
+// Sets the columns. They fit their captions and values; the widest column of the
+// list given takes the room left.
 void setup(QTreeWidget* list, const QList<Column>& columns);
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});
 QString rowTag(const QTreeWidgetItem* row);

@@ -1,6 +1,7 @@
 #include "shell/MDIForm1.h"
 
 #include "library/Database.h"
+#include "library/FormBase.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -68,6 +70,14 @@ const SummaryReport* summaryReport(const QString& menuName) {
     return nullptr;
 }
 
+// A task window of the frame takes the focus in the control it opens with.
+void focusOpening(QWidget* window) {
+    if (auto* form = qobject_cast<FormBase*>(window))
+        form->focusOpening();
+    else
+        window->setFocus();
+}
+
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
 
 } // namespace
@@ -84,6 +94,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addWidget(m_userLabel, 1);
     statusBar()->addPermanentWidget(new QLabel(contactText, this));
     setWindowTitle(QStringLiteral("Vadel"));
+    // The program's own icon; windows and dialogs without one of their own take it.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vadel.png")));
+    setWindowIcon(QApplication::windowIcon());
     resize(1024, 720);
     for (QAction* action : std::as_const(m_actions))
         action->setEnabled(false);
@@ -226,7 +239,7 @@ void MDIForm1::openWindow(const QString& name) {
         if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            open->setFocus();
+            focusOpening(open);
             return;
         }
     }
@@ -239,7 +252,7 @@ void MDIForm1::openWindow(const QString& name) {
     window->setWindowIcon(windowIcon());
     frame->show();
     m_area->setActiveSubWindow(frame);
-    window->setFocus();
+    focusOpening(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
 }

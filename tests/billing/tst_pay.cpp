@@ -376,6 +376,9 @@ private slots:
         load(somchai);
         enter({QStringLiteral("500"), QStringLiteral("0"), QStringLiteral("250")});
         QCOMPARE(total(), QStringLiteral("750.00"));
+        // The pay key from the code box, its cursor placed by a click.
+        window->txtStdID->setFocus();
+        window->txtStdID->deselect();
         pay(QString());
         QCOMPARE(proposed + QLatin1Char(' ') + dialogTotal, QStringLiteral("69-00005 750.00"));
         QCOMPARE(messages->errors, QStringList());
@@ -389,6 +392,7 @@ private slots:
         QCOMPARE(list() + shown(), QStringLiteral(" =  @0"));
         QCOMPARE(window->txtStdID->text() + window->listTag(), somchai + somchai);
         QCOMPARE(focus(), window->txtStdID);
+        QCOMPARE(window->txtStdID->selectedText(), somchai);
 
         // The pay key at once cannot post the bill again.
         pressKey(Qt::Key_F2);
