@@ -29,7 +29,7 @@ constexpr int feeColumn = 7;
 
 frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     auto* fields = new QGridLayout;
-    Label1 = new QLabel(QStringLiteral("รหัสนักเรียน :"), this);
+    Label1 = new QLabel(QStringLiteral("รหัสนักศึกษา :"), this);
     Label2 = new QLabel(QStringLiteral("ชื่อ-สกุล :"), this);
     Label3 = new QLabel(QStringLiteral("ชั้น :"), this);
     txtStdID = new QLineEdit(this);

@@ -185,6 +185,7 @@ private slots:
                  QStringLiteral("01/12/69 - 31/12/69 (ส-อา)|01/12/69 - 06/12/69 (ส-อา)|"
                                 "01/12/69 - 31/12/69 (ส-อา)"));
         QCOMPARE(column(window->ListView1, 4), QStringLiteral("1,500.00|2,000.00|800.00"));
+        checkLayout(window.get());
         QCOMPARE(balances(), QStringLiteral("1,200.00|2,000.00|800.00"));
         // The first row's balance is offered, without separators, selected.
         QCOMPARE(list(), QStringLiteral("0.00|0.00|0.00 = 0.00 @1"));

@@ -125,6 +125,7 @@ private slots:
                  QStringLiteral("06/12/2569|คอร์สเข้ม ม.1|ม.2|อังกฤษ|01/06/69 - 30/06/69 (ส-อา)|"
                                 "09.00-12.00|101|12,500.50"));
         QCOMPARE(ListView::item(w.ListView1, 2)->text(0), QStringLiteral("15/11/2569"));
+        checkLayout(&w);
         QCOMPARE(ListView::cellTag(ListView::item(w.ListView1, 2), 7), QStringLiteral("0.01"));
         // No end date: the working date stands in; no room: one blank.
         QCOMPARE(rowText(w.ListView1, 3).section(u'|', 4),

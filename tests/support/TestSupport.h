@@ -52,8 +52,9 @@ QStringList listColumn(const QTreeWidget* list, int column);
 QStringList listTags(const QTreeWidget* list);
 
 // Shows the window at its opening size (its size hint unless it was sized) and
-// checks its layout: no two visible controls overlap and every one lies inside
-// the window. Fails the running test otherwise.
+// checks its layout: no two visible controls overlap, every one lies inside the
+// window, every toolbar button is shown and every list column shows its caption
+// and values whole. Fails the running test otherwise.
 void checkLayout(QWidget* window);
 
 // A fresh database file in a temporary folder, opened on the one connection,
