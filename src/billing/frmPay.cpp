@@ -275,9 +275,22 @@ void frmPay::enterAmount() {
         typed = Money();
     const Money balance = Money::fromText(row->text(colBalance));
     row->setText(colPayment, typed > balance ? row->text(colBalance) : typed.toText(true));
+    txtPay->setModified(false);
     CalcTotal();
     moveRow(1);
     txtPay->selectAll();
+}
+
+bool frmPay::amountUnconfirmed() {
+    const QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
+    if (!row || !txtPay->isModified() ||
+        Money::fromText(txtPay->text()) == Money::fromText(row->text(colPayment)))
+        return false;
+    // What the row will pay, in the box, in place of the amount typed without Enter.
+    txtPay->setText(Library::FormatNum(row->text(colPayment), false, 2));
+    txtPay->setFocus();
+    txtPay->selectAll();
+    return true;
 }
 
 void frmPay::codeChanged() {
@@ -321,6 +334,10 @@ void frmPay::pay() {
         ListView1->clear();
         Library::MsgError(courseDataNotValid);
         txtStdID->setFocus();
+        return;
+    }
+    if (amountUnconfirmed()) {
+        Library::MsgError(noPaymentData);
         return;
     }
     if (ListView::count(ListView1) == 0 || Money::fromText(lblTotal->text()) <= Money()) {

@@ -319,6 +319,17 @@ private slots:
         QCOMPARE(messages->errors.last(), noPaymentData);
         QCOMPARE(focus(), window->txtStdID);
 
+        // An amount typed on the second row without Enter: the pay key says that nothing
+        // is paid there and the box shows what the row pays.
+        load(somchai);
+        enter();
+        type(window->txtPay, QStringLiteral("700"));
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->errors.last(), noPaymentData);
+        QCOMPARE(window->txtPay->text() + QLatin1Char(' ') + list(),
+                 QStringLiteral("0.00 1,200.00|0.00|0.00 = 1,200.00 @2"));
+        QCOMPARE(focus(), window->txtPay);
+
         // An amount entered, then the same pupil looked up by name: the list and the
         // total start again from nothing.
         load(somchai);
@@ -327,7 +338,7 @@ private slots:
         QCOMPARE(list(), QStringLiteral("0.00|0.00|0.00 = 0.00 @0"));
         pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors.last(), noPaymentData);
-        QCOMPARE(messages->errors.size(), 6);
+        QCOMPARE(messages->errors.size(), 7);
         QCOMPARE(dialogs->shown, 0);
         QCOMPARE(written(), 0);
     }
