@@ -555,11 +555,21 @@ void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
         return;
+    const QString courseNo = ListView::rowTag(ListView::item(ListView1, selected));
     std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"));
     if (!report)
         return;
+    // The class heads the list from its own row, pupils or none.
+    const Recordset course = Library::OpenRecordset(
+        QStringLiteral("SELECT * FROM QCourseTable WHERE CourseNo = ?"), true, {courseNo});
     try {
         report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
+        for (const char16_t* column : {u"CourseNo", u"CourseName", u"CourseLevel", u"Subject",
+                                       u"CourseDate", u"CourseTime", u"RoomNo"}) {
+            const QString name = QString::fromUtf16(column);
+            if (!course.isEmpty())
+                report->setFormula(QStringLiteral("lbl") + name, Library::Quote(course.text(name)));
+        }
     } catch (const ReportError& error) {
         Library::MsgError(error.message());
         return;
@@ -567,7 +577,7 @@ void frmCourseTable::PrintReport() {
     Library::ShowReport(
         *report, QString(),
         QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
-        {ListView::rowTag(ListView::item(ListView1, selected))});
+        {courseNo});
 }
 
 void frmCourseTable::toolbarButtonClick(const QString& key) {
