@@ -235,7 +235,7 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer timer;
     timer.start();
-    Connection::shared().open(); // creates the schema
+    Connection::shared().open(NewSchool::Make);
     Connection::shared().close();
     fill(path);
     std::printf("filled %d students, %d classes, %d registrations in %.1f s\n", studentCount,
@@ -255,7 +255,7 @@ int main(int argc, char* argv[]) {
                                QStringLiteral("ชัย"), QStringLiteral("สมศรี บุญมา9")};
     compare("name search (Like)",
             QStringLiteral("Select StdID, StdName, StdNickName From Student Where StdName Like "
-                           "'%' || ? || '%' Order By StdName "),
+                           "'%' || ? || '%' Order By StdName COLLATE THAI "),
             names, bare);
 
     compare("full read of QStudentCourse3", QStringLiteral("SELECT  *  From   QStudentCourse3"),

@@ -14,14 +14,17 @@
 
 namespace {
 
-// Loads a SQL script into the database and adds the demo user with every right.
+// Loads a SQL script into the database (a new school where there is none) and adds
+// the demo user with every right.
 int loadSample(const QString& script) {
     try {
+        Connection::shared().open(NewSchool::Make);
         StartUp::openDatabase();
         SampleData::load(script);
         Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
                                    QStringLiteral("admin"));
     } catch (const DbError& error) {
+        Connection::shared().close();
         QTextStream(stderr) << error.message() << Qt::endl;
         return 1;
     }
@@ -83,8 +86,14 @@ int main(int argc, char* argv[]) {
 
     registerTaskWindows();
     MDIForm1 main;
-    if (!main.startUp())
+    switch (main.startUp()) {
+    case MDIForm1::StartResult::NoDatabase:
+        return 1;
+    case MDIForm1::StartResult::LoginClosed:
         return 0;
+    case MDIForm1::StartResult::Ready:
+        break;
+    }
     main.show();
     const int result = QApplication::exec();
     Connection::shared().close();

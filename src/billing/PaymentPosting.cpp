@@ -17,7 +17,7 @@ struct CheckedLine {
 } // namespace
 
 PaymentPosting::PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines,
-                               Money confirmedTotal)
+                               std::optional<Money> confirmedTotal)
     : m_stdId(std::move(stdId)), m_docNo(std::move(docNo)), m_lines(std::move(lines)),
       m_confirmedTotal(confirmedTotal) {}
 
@@ -68,7 +68,7 @@ PaymentResult PaymentPosting::post() {
         result.status = PaymentResult::Status::NothingToPay;
         return result;
     }
-    if (result.total != m_confirmedTotal) {
+    if (m_confirmedTotal && result.total != *m_confirmedTotal) {
         result.status = PaymentResult::Status::TotalChanged;
         return result;
     }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // One class paid on a bill: its row number in the payment list, the class and
 // the amount paid now.
@@ -34,11 +35,12 @@ struct PaymentResult {
 
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
-// skipped; the others must add up to the total the user confirmed. Throws DbError
-// when the database fails; nothing is written then.
+// skipped; the others must add up to the total the user confirmed, when given.
+// Throws DbError when the database fails; nothing is written then.
 class PaymentPosting {
 public:
-    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines, Money confirmedTotal);
+    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines,
+                   std::optional<Money> confirmedTotal = std::nullopt);
 
     PaymentResult post();
 
@@ -54,5 +56,5 @@ private:
     QString m_stdId;
     QString m_docNo;
     QList<PaymentLine> m_lines;
-    Money m_confirmedTotal;
+    std::optional<Money> m_confirmedTotal;
 };

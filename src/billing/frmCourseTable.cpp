@@ -7,7 +7,6 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 #include "reference/frmFindTech.h"
 
 #include <QAction>
@@ -264,12 +263,12 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseLevel Order by CourseLevel"), true);
+        QStringLiteral("Select * From CourseLevel Order by CourseLevel COLLATE THAI"), true);
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
-    Recordset subjects =
-        Library::OpenRecordset(QStringLiteral("Select * From Subject Order by Subject"), true);
+    Recordset subjects = Library::OpenRecordset(
+        QStringLiteral("Select * From Subject Order by Subject COLLATE THAI"), true);
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -293,7 +292,7 @@ void frmCourseTable::LoadList() {
     Recordset classes = Library::OpenRecordset(
         QStringLiteral("Select * From CourseTable Where CourseID = ? and "
                        "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
-                       "Order By CourseLevel, CourseNo"),
+                       "Order By CourseLevel COLLATE THAI, CourseNo"),
         true, {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);
@@ -556,26 +555,19 @@ void frmCourseTable::PrintReport() {
     if (selected < 1)
         return;
     const QString courseNo = ListView::rowTag(ListView::item(ListView1, selected));
-    std::unique_ptr<Report> report = Library::OpenReport(QStringLiteral("rep7.rpt"));
-    if (!report)
-        return;
     // The class heads the list from its own row, pupils or none.
+    QList<std::pair<QString, QString>> formulas{
+        {QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}};
     const Recordset course = Library::OpenRecordset(
         QStringLiteral("SELECT * FROM QCourseTable WHERE CourseNo = ?"), true, {courseNo});
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        for (const char16_t* column : {u"CourseNo", u"CourseName", u"CourseLevel", u"Subject",
-                                       u"CourseDate", u"CourseTime", u"RoomNo"}) {
-            const QString name = QString::fromUtf16(column);
-            if (!course.isEmpty())
-                report->setFormula(QStringLiteral("lbl") + name, Library::Quote(course.text(name)));
-        }
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
+    for (const char16_t* column : {u"CourseNo", u"CourseName", u"CourseLevel", u"Subject",
+                                   u"CourseDate", u"CourseTime", u"RoomNo"}) {
+        const QString name = QString::fromUtf16(column);
+        if (!course.isEmpty())
+            formulas.append({QStringLiteral("lbl") + name, Library::Quote(course.text(name))});
     }
-    Library::ShowReport(
-        *report, QString(),
+    Library::showReportFile(
+        QStringLiteral("rep7.rpt"), QString(), formulas,
         QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
         {courseNo});
 }

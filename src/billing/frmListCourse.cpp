@@ -68,7 +68,8 @@ void frmListCourse::LoadList() {
     ListView1->clear();
     Recordset classes = Library::OpenRecordset(
         QStringLiteral(
-            "Select * From CourseTable Where CourseID = ? Order By CourseLevel, CourseNo"),
+            "Select * From CourseTable Where CourseID = ? Order By CourseLevel COLLATE THAI, "
+            "CourseNo"),
         true, {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {
         const QString fee = classes.isNull(QStringLiteral("CoursePrice"))

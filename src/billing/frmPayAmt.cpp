@@ -27,7 +27,7 @@ frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันท�
     form->addRow(QString(), Check1);
     body()->addLayout(form);
 
-    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"), [this] { confirmNumber(); });
     setTitle(QStringLiteral("รับเงิน"));
     onKey(txtDocNo, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
     selectOnEntry(txtDocNo);
@@ -35,13 +35,6 @@ frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันท�
     const Bill::Proposal proposal = Bill::propose(Seams::today());
     txtDocNo->setText(proposal.docNo);
     Check1->setChecked(proposal.print);
-}
-
-void frmPayAmt::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK"))
-        confirmNumber();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
 }
 
 void frmPayAmt::confirmNumber() {

@@ -24,9 +24,6 @@ public:
     QLineEdit* txtDocNo = nullptr;
     QCheckBox* Check1 = nullptr;
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void confirmNumber();
 };

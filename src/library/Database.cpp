@@ -4,14 +4,19 @@
 #include "library/Seams.h"
 
 #include <QCollator>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QThread>
 #include <sqlite3.h>
 
 namespace {
 
 const QString connectionName = QStringLiteral("vadel");
+// How long a statement waits for another desk's lock, in milliseconds.
+constexpr int busyTimeout = 5000;
 
 // Thai dictionary order for names and texts; equal keys fall back to code-point
 // order so that distinct texts never compare equal.
@@ -27,6 +32,17 @@ int thaiCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
 
 QString driverText(const QSqlError& error) {
     return error.text().isEmpty() ? QStringLiteral("unknown database error") : error.text();
+}
+
+// The program must write to its database: a file or folder it may only read is refused
+// before the first payment can fail.
+void refuseUnlessWritable(const QString& path, bool exists) {
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if ((exists && !file.isWritable()) || !folder.isWritable())
+        throw DbError(QStringLiteral("แฟ้มฐานข้อมูลหรือโฟลเดอร์ของแฟ้มเป็นแบบอ่านอย่างเดียว "
+                                     "โปรแกรมบันทึกข้อมูลลงไปไม่ได้:\n") +
+                      path + QStringLiteral("\nขอให้ผู้ดูแลระบบอนุญาตให้เขียนแฟ้มและโฟลเดอร์นี้ก่อนใช้งาน"));
 }
 
 } // namespace
@@ -45,38 +61,73 @@ bool Connection::isOpen() const {
            QSqlDatabase::database(connectionName, false).isOpen();
 }
 
-void Connection::open() {
-    const QString path = Seams::databasePath();
+void Connection::open(NewSchool newSchool) {
+    const QString path = QFileInfo(Seams::databasePath()).absoluteFilePath();
     if (isOpen() && m_openPath == path)
         return;
     close();
-    QSqlDatabase db = QSqlDatabase::contains(connectionName)
-                          ? QSqlDatabase::database(connectionName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        throw DbError(QStringLiteral("เปิดฐานข้อมูลไม่ได้: ") + path + QStringLiteral("\n") +
-                      driverText(db.lastError()));
-    m_openPath = path;
+    const bool exists = QFileInfo::exists(path);
+    if (!exists && newSchool == NewSchool::Refuse)
+        throw NoSchoolError(QStringLiteral("ไม่พบแฟ้มฐานข้อมูล:\n") + path);
+    refuseUnlessWritable(path, exists);
     try {
-        configure(db);
+        connect(path, newSchool);
     } catch (const DbError&) {
-        close(); // never leave a file open without its schema
+        close(); // never leave a file open that is not known to be a usable school
         throw;
     }
 }
 
-void Connection::configure(QSqlDatabase& db) {
+void Connection::connect(const QString& path, NewSchool newSchool) {
+    QSqlDatabase db = QSqlDatabase::contains(connectionName)
+                          ? QSqlDatabase::database(connectionName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(busyTimeout));
+    if (!db.open())
+        throw DbError(QStringLiteral("เปิดฐานข้อมูลไม่ได้: ") + path + QStringLiteral("\n") +
+                      driverText(db.lastError()));
+    m_openPath = path;
+    configure(db, newSchool);
+}
+
+void Connection::configure(QSqlDatabase& db, NewSchool newSchool) {
     const QVariant handle = db.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         registerThaiCollation(*static_cast<sqlite3* const*>(handle.constData()));
     exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    const QString mode = scalar(QStringLiteral("PRAGMA journal_mode = WAL")).toString();
-    if (mode.compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0 &&
-        mode.compare(QStringLiteral("memory"), Qt::CaseInsensitive) != 0)
-        throw DbError(QStringLiteral("ตั้งค่าฐานข้อมูล (WAL) ไม่ได้: ") + mode);
-    Schema::ensure(*this);
+    const Schema::FileState state = Schema::inspect(*this, m_openPath);
+    Schema::refuseUnlessUsable(state, m_openPath);
+    if (state.kind == Schema::FileState::Kind::Empty && newSchool == NewSchool::Refuse)
+        throw NoSchoolError(QStringLiteral("แฟ้มฐานข้อมูลยังว่างอยู่:\n") + m_openPath);
+    if (state.version < Schema::currentVersion) // also a new school: version 0
+        Schema::bringUpToDate(*this, m_openPath);
+    setJournalMode();
+    Schema::ensureSettingsRow(*this);
+}
+
+// WAL lets the desks read while one writes, but needs every desk on the file's own host.
+void Connection::setJournalMode() {
+    const QString wanted =
+        Seams::isOnNetworkFileSystem(m_openPath) ? QStringLiteral("delete") : QStringLiteral("wal");
+    const QString pragma = QStringLiteral("PRAGMA journal_mode = ") + wanted;
+    QString mode;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            mode = scalar(pragma).toString();
+            break;
+        } catch (const DbError&) {
+            // The switch does not wait for a desk that holds the file (to make or check the
+            // schema) while this one reads it: try again until that desk is done.
+            if (waited.elapsed() > busyTimeout)
+                throw;
+            QThread::msleep(10);
+        }
+    }
+    if (mode.compare(wanted, Qt::CaseInsensitive) != 0)
+        throw DbError(QStringLiteral("ตั้งค่าฐานข้อมูล (") + wanted + QStringLiteral(") ไม่ได้: ") + mode);
 }
 
 void Connection::close() {
@@ -114,8 +165,14 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& params) {
     return query.value(0);
 }
 
-Transaction::Transaction() {
-    Connection::shared().exec(QStringLiteral("BEGIN IMMEDIATE"));
+Transaction::Transaction() : Transaction(QStringLiteral("BEGIN IMMEDIATE")) {}
+
+Transaction::Transaction(const QString& begin) {
+    Connection::shared().exec(begin);
+}
+
+Transaction Transaction::exclusive() {
+    return Transaction(QStringLiteral("BEGIN EXCLUSIVE"));
 }
 
 Transaction::~Transaction() {

@@ -13,14 +13,26 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// The file holds no school: it does not exist, or it is empty.
+class NoSchoolError : public DbError {
+public:
+    using DbError::DbError;
+};
+
+// Whether opening may make a new school in a missing or empty file.
+enum class NewSchool { Refuse, Make };
+
 // The one connection to the database file. Opened on first use (and again when
-// closed); a new file gets the whole schema.
+// closed). Nothing is written to a file before it is known to be a school of this
+// program, of this version or older, that the program may write; an older one is
+// upgraded. Journal: WAL, or the rollback journal on a network filesystem.
 class Connection {
 public:
     static Connection& shared();
 
-    // Opens the file at Seams::databasePath(); throws DbError.
-    void open();
+    // Opens the file at Seams::databasePath(); throws DbError, NoSchoolError when the
+    // file holds no school and `newSchool` is Refuse. Nothing is left open on failure.
+    void open(NewSchool newSchool = NewSchool::Refuse);
     void close();
     bool isOpen() const;
     QSqlDatabase database(); // opens first when closed
@@ -33,7 +45,9 @@ public:
 
 private:
     Connection() = default;
-    void configure(QSqlDatabase& db);
+    void connect(const QString& path, NewSchool newSchool);
+    void configure(QSqlDatabase& db, NewSchool newSchool);
+    void setJournalMode();
     QString m_openPath;
 };
 
@@ -41,11 +55,14 @@ private:
 class Transaction {
 public:
     Transaction();
+    // BEGIN EXCLUSIVE: in rollback-journal mode no other desk reads until it ends.
+    static Transaction exclusive();
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
 private:
+    explicit Transaction(const QString& begin);
     bool m_done = false;
 };

@@ -3,6 +3,7 @@
 #include "library/WindowFrame.h"
 
 #include <QDialog>
+#include <functional>
 
 class QVBoxLayout;
 
@@ -22,9 +23,11 @@ protected:
     DialogBase(const QString& caption, QWidget* parent);
 
     QVBoxLayout* body() const { return m_body; }
-    // The keys "OK" (caption and tip given) and "Cancel", a gap between them;
-    // F2 presses "OK" and Esc "Cancel".
-    void addOkCancel(const QString& caption, const QString& tip);
+    // The keys "OK" (caption and tip given), running ok, and "Cancel", which
+    // closes the dialog, with a gap between them; F2 presses "OK", Esc "Cancel".
+    void addOkCancel(const QString& caption, const QString& tip, std::function<void()> ok);
+    // "OK" and "Cancel" as addOkCancel made them.
+    void toolbarButtonClick(const QString& key) override;
     // IsOK = true and the dialog closes.
     void confirm();
 
@@ -33,5 +36,6 @@ protected:
 
 private:
     QVBoxLayout* m_body;
+    std::function<void()> m_ok;
     bool m_centred = false;
 };

@@ -50,6 +50,8 @@ void FormBase::unload() {
 
 void FormBase::focusOpening() {
     QWidget* control = m_openingControl;
+    if (!control && focusWidget() && isAncestorOf(focusWidget()))
+        control = focusWidget();
     for (QWidget* next = nextInFocusChain(); !control && next != this;
          next = next->nextInFocusChain())
         if (isAncestorOf(next) && next->isEnabled() && next->isVisibleTo(this) &&

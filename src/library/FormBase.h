@@ -21,8 +21,9 @@ public:
     // Closes the window (its frame inside the main window, if any).
     void unload();
     // Gives the focus to the control the window opens with, its text selected
-    // (the first control of the tab order when none was named): the main window
-    // calls it on every opening, so that typing at once goes to that control.
+    // (when none was named: the control that last had the focus, else the first
+    // of the tab order). The main window calls it on every opening, so that
+    // typing at once goes to that control.
     void focusOpening();
 
 protected:

@@ -1,6 +1,10 @@
 #include "library/ListView.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -20,15 +24,24 @@ public:
     }
 };
 
-class SpacedHeader : public QHeaderView {
+// The captions keep the same gap: a wider header margin.
+class SpacedHeaderStyle : public QProxyStyle {
 public:
-    explicit SpacedHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
-
-protected:
-    QSize sectionSizeFromContents(int section) const override {
-        return QHeaderView::sectionSizeFromContents(section) + QSize(gap, 0);
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int base = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_HeaderMargin ? base + gap / 2 : base;
     }
 };
+
+QStyle* spacedHeaderStyle() {
+    static QPointer<SpacedHeaderStyle> style;
+    if (!style) {
+        style = new SpacedHeaderStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
 } // namespace
 
 void setup(QTreeWidget* list, const QList<Column>& columns) {
@@ -51,20 +64,29 @@ void setup(QTreeWidget* list, const QList<Column>& columns) {
         if (columns.at(i).widthTwips > columns.at(elastic).widthTwips)
             elastic = i;
     list->setItemDelegate(new SpacedCells(list));
-    auto* header = new SpacedHeader(list);
-    list->setHeader(header);
+    QHeaderView* header = list->header();
+    header->setStyle(spacedHeaderStyle());
     header->setStretchLastSection(false);
     for (int i = 0; i < columns.size(); ++i) {
         header->setSectionResizeMode(i, i == elastic ? QHeaderView::Stretch
                                                      : QHeaderView::ResizeToContents);
         list->headerItem()->setTextAlignment(i, columns.at(i).alignment | Qt::AlignVCenter);
     }
-    list->setProperty("vadelAlignments", QVariant::fromValue([&columns] {
-                          QList<int> alignments;
-                          for (const Column& column : columns)
-                              alignments << static_cast<int>(column.alignment);
-                          return alignments;
-                      }()));
+    QList<int> alignments;
+    QList<int> widths;
+    for (const Column& column : columns) {
+        alignments << static_cast<int>(column.alignment);
+        widths << column.widthTwips;
+    }
+    list->setProperty("vadelAlignments", QVariant::fromValue(alignments));
+    list->setProperty("vadelWidths", QVariant::fromValue(widths));
+}
+
+void setMinimumSize(QTreeWidget* list, int heightTwips) {
+    int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    for (int twips : list->property("vadelWidths").value<QList<int>>())
+        width += twips / twipsPerPixel;
+    list->setMinimumSize(width, heightTwips / twipsPerPixel);
 }
 
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag) {

@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTimer>
+#include <algorithm>
+#include <iterator>
+#include <sys/vfs.h>
 
 namespace Seams {
 namespace {
@@ -27,6 +32,27 @@ QString& databasePathOverride() {
 QString& pdfFolderOverride() {
     static QString value;
     return value;
+}
+
+// Filesystem types of statfs(2) whose files live on another host.
+bool onNetwork(const QString& path) {
+    constexpr unsigned long network[] = {
+        0x6969,     // NFS
+        0x517B,     // SMB
+        0xFF534D42, // CIFS
+        0xFE534D42, // SMB2
+    };
+    struct statfs info {};
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (statfs(folder.constData(), &info) != 0)
+        return false;
+    const auto type = static_cast<unsigned long>(info.f_type);
+    return std::find(std::begin(network), std::end(network), type) != std::end(network);
+}
+
+NetworkCheck& networkCheck() {
+    static NetworkCheck check = onNetwork;
+    return check;
 }
 
 bool& printerSwitch() {
@@ -69,7 +95,19 @@ void setProgramFolder(const QString& folder) {
 QString databasePath() {
     if (!databasePathOverride().isEmpty())
         return databasePathOverride();
+    return defaultDatabasePath();
+}
+
+QString defaultDatabasePath() {
     return QDir(programFolder()).filePath(QStringLiteral("Vadel.db"));
+}
+
+void setNetworkCheck(NetworkCheck check) {
+    networkCheck() = check ? std::move(check) : onNetwork;
+}
+
+bool isOnNetworkFileSystem(const QString& path) {
+    return networkCheck()(path);
 }
 
 void setDatabasePath(const QString& path) {

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace Seams {
 
@@ -16,9 +17,17 @@ void setNow(const QDateTime& fixed); // an invalid value goes back to the system
 // Folder of the program (Report/ and images/ live there); VADEL_PROGRAM_DIR overrides.
 QString programFolder();
 void setProgramFolder(const QString& folder);
-// The database file; defaults to Vadel.db in the program folder.
+// The database file; defaults to defaultDatabasePath().
 QString databasePath();
 void setDatabasePath(const QString& path);
+// The database beside the program: Vadel.db in the program folder.
+QString defaultDatabasePath();
+
+// Whether a file lies on a network filesystem (NFS, SMB/CIFS), where SQLite's WAL
+// journal does not work; tests decide it instead.
+using NetworkCheck = std::function<bool(const QString& path)>;
+void setNetworkCheck(NetworkCheck check); // an empty check goes back to the real one
+bool isOnNetworkFileSystem(const QString& path);
 
 // A wait that keeps the event loop running; tests turn waits off.
 void sleep(int milliseconds);

@@ -141,6 +141,10 @@ bool WindowFrame::belongs(const QWidget* widget) const {
 }
 
 bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
+    // A dialog the window opens is its child but has keys and fields of its own.
+    if (auto* widget = qobject_cast<QWidget*>(watched);
+        widget && widget->window() != m_window->window())
+        return false;
     switch (event->type()) {
     case QEvent::ChildAdded:
         if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())
@@ -183,16 +187,15 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
 }
 
 bool WindowFrame::keyPress(QObject* watched, int key) {
-    // A dialog the window owns is watched as its child, but its keys are its own.
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !belongs(widget))
-        return false;
     QString button = m_keys.value(key);
     if (key == Qt::Key_F2 && !m_modes.isEmpty() && !m_modes.at(m_mode).f2.isEmpty())
         button = m_modes.at(m_mode).f2;
     if (!button.isEmpty())
         return pressIfEnabled(button);
 
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !belongs(widget))
+        return false;
     const int declaredKey = isEnter(key) ? int(Qt::Key_Return) : key;
     for (QWidget* w = widget; w && belongs(w); w = w->parentWidget()) {
         const Rules* rules = rulesOf(w);

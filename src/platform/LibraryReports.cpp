@@ -85,4 +85,20 @@ bool ShowReport(Report& report, const QString& title, const QString& sql,
     return true;
 }
 
+bool showReportFile(const QString& fileName, const QString& title,
+                    const QList<std::pair<QString, QString>>& formulas, const QString& sql,
+                    const QVariantList& params) {
+    std::unique_ptr<Report> report = OpenReport(fileName);
+    if (!report)
+        return false;
+    try {
+        for (const auto& [name, text] : formulas)
+            report->setFormula(name, text);
+    } catch (const ReportError& error) {
+        MsgError(error.message());
+        return false;
+    }
+    return ShowReport(*report, title, sql, params);
+}
+
 } // namespace Library

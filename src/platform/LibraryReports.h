@@ -2,9 +2,11 @@
 
 // The report routines of the shared library, on top of the report engine.
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <utility>
 
 class Report;
 
@@ -19,5 +21,12 @@ std::unique_ptr<Report> OpenReport(const QString& fileName);
 // window, modeless. Returns false (after an error box) when it could not be shown.
 bool ShowReport(Report& report, const QString& title, const QString& sql,
                 const QVariantList& params = {});
+
+// Opens a report file, sets its formula fields (name and report-formula text)
+// and shows it with the rows of sql, as OpenReport and ShowReport do. A failing
+// step shows an error box; returns whether the report was shown.
+bool showReportFile(const QString& fileName, const QString& title,
+                    const QList<std::pair<QString, QString>>& formulas, const QString& sql,
+                    const QVariantList& params = {});
 
 } // namespace Library

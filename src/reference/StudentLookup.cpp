@@ -3,29 +3,25 @@
 #include "library/Library.h"
 #include "reference/frmFindStd.h"
 
+namespace StudentLookup {
 namespace {
 
-QString selectStudent(const QString& columns) {
-    return QStringLiteral("SELECT StdID, StdName, ") + columns +
-           QStringLiteral(" FROM Student WHERE ");
+// A LIKE pattern that finds the text anywhere, its wildcards taken literally.
+QString containsPattern(QString text) {
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + text + QLatin1Char('%');
 }
 
-} // namespace
-
-namespace StudentLookup {
-
-Recordset byCode(const QString& code, const QString& columns) {
-    return Library::OpenRecordset(selectStudent(columns) + QStringLiteral("StdID = ?"), true,
-                                  {code});
-}
-
-Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
-               Recordset& student) {
-    const QString select = selectStudent(QStringLiteral("StdNickName, ") + columns);
-    Recordset hits = Library::OpenRecordset(select + QStringLiteral("StdName LIKE '%' || ? || '%'"),
-                                            true, {namePart});
+Outcome byColumn(const QString& column, const QString& noHit, const QString& part,
+                 const QString& columns, QWidget* parent, Recordset& student) {
+    const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
+                           QStringLiteral(" FROM Student WHERE ");
+    Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
+                                            true, {containsPattern(part)});
     if (hits.isEmpty()) {
-        Library::MsgError(QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"));
+        Library::MsgError(noHit);
         return Outcome::NoneFound;
     }
     if (hits.RecordCount() == 1) {
@@ -35,8 +31,28 @@ Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
     const QString chosen = frmFindStd::chooseFrom(hits, parent);
     if (chosen.isEmpty())
         return Outcome::Cancelled;
-    student = byCode(chosen, columns);
+    student = Library::OpenRecordset(select + QStringLiteral("StdID = ?"), true, {chosen});
     return Outcome::Found;
+}
+
+} // namespace
+
+Recordset byCode(const QString& code, const QString& columns) {
+    return Library::OpenRecordset(QStringLiteral("SELECT StdID, StdName, ") + columns +
+                                      QStringLiteral(" FROM Student WHERE StdID = ?"),
+                                  true, {code});
+}
+
+Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
+               Recordset& student) {
+    return byColumn(QStringLiteral("StdName"), QStringLiteral("ชื่อนักศึกษา ไม่ถูกต้อง"), namePart,
+                    columns, parent, student);
+}
+
+Outcome byNickName(const QString& nickPart, const QString& columns, QWidget* parent,
+                   Recordset& student) {
+    return byColumn(QStringLiteral("StdNickName"), QStringLiteral("ชื่อเล่น ไม่ถูกต้อง"), nickPart,
+                    columns, parent, student);
 }
 
 } // namespace StudentLookup

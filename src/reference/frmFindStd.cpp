@@ -51,10 +51,11 @@ QString frmFindStd::chooseFrom(const Recordset& hits, QWidget* parent) {
 void frmFindStd::find() {
     const bool byNick = m_byNickName->isChecked();
     const QString sql =
-        byNick ? QStringLiteral("Select StdID, StdName, StdNickName From Student Where "
-                                "StdNickName Like '%' || ? || '%' Order By StdNickName ")
-               : QStringLiteral("Select StdID, StdName, StdNickName From Student Where "
-                                "StdName Like '%' || ? || '%' Order By StdName ");
+        byNick
+            ? QStringLiteral("Select StdID, StdName, StdNickName From Student Where "
+                             "StdNickName Like '%' || ? || '%' Order By StdNickName COLLATE THAI ")
+            : QStringLiteral("Select StdID, StdName, StdNickName From Student Where "
+                             "StdName Like '%' || ? || '%' Order By StdName COLLATE THAI ");
     Recordset rs = Library::OpenRecordset(sql, true, {findText()->text()});
     ListView1->clear();
     for (; !rs.isEOF(); rs.MoveNext())

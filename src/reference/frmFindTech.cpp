@@ -27,7 +27,7 @@ QString frmFindTech::choose(QWidget* parent) {
 void frmFindTech::find() {
     Recordset rs = Library::OpenRecordset(
         QStringLiteral("Select TechID, TechName From Teacher Where TechSts='1' and TechName "
-                       "Like '%' || ? || '%' Order By TechName "),
+                       "Like '%' || ? || '%' Order By TechName COLLATE THAI "),
         true, {findText()->text()});
     ListView1->clear();
     for (; !rs.isEOF(); rs.MoveNext())

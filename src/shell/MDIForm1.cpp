@@ -5,8 +5,8 @@
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
+#include "library/WindowFrame.h"
 #include "platform/LibraryReports.h"
-#include "platform/Report.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"
@@ -37,9 +37,9 @@ struct SummaryReport {
 const SummaryReport summaryReports[] = {
     {u"mnuRepStdOrder1", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdID",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามรหัสนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName",
+    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามชื่อนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel",
+    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel COLLATE THAI",
      u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามระดับการเรียน  ณ วันที่  "},
     {u"mnuCountStdCourse", u"rep1.rpt",
      u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
@@ -70,12 +70,16 @@ const SummaryReport* summaryReport(const QString& menuName) {
     return nullptr;
 }
 
-// A task window of the frame takes the focus in the control it opens with.
-void focusOpening(QWidget* window) {
-    if (auto* form = qobject_cast<FormBase*>(window))
+// The focus goes into the window, which itself takes no keys: to the control a
+// task window opens with, else to the control that last had the focus (or was
+// given it when the window was made).
+void focusInside(QWidget* window) {
+    if (auto* form = qobject_cast<FormBase*>(window)) {
         form->focusOpening();
-    else
-        window->setFocus();
+        return;
+    }
+    QWidget* control = window->focusWidget();
+    (control && window->isAncestorOf(control) ? control : window)->setFocus();
 }
 
 const QString contactText = QStringLiteral("สอบถามการใช้งานโปรแกรม ติดต่อผู้ดูแลระบบของโรงเรียน");
@@ -191,19 +195,18 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
         action->trigger();
 }
 
-bool MDIForm1::startUp() {
-    try {
-        StartUp::openDatabase();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("เปิดฐานข้อมูลไม่ได้\n") + error.message());
-        return false;
-    }
+MDIForm1::StartResult MDIForm1::startUp() {
+    bool opened = false;
+    if (!runWrite(QStringLiteral("เปิดฐานข้อมูลไม่ได้"),
+                  [&opened] { opened = StartUp::openDatabase(); }) ||
+        !opened)
+        return StartResult::NoDatabase;
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
     frmLogin login(this);
     if (login.showModal() != QDialog::Accepted)
-        return false;
+        return StartResult::LoginClosed;
     applyRights();
-    return true;
+    return StartResult::Ready;
 }
 
 bool MDIForm1::isBuilt(const QString& name) const {
@@ -216,13 +219,11 @@ bool MDIForm1::isBuilt(const QString& name) const {
 
 void MDIForm1::applyRights() {
     QSet<QString> granted;
-    try {
+    runWrite(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
         MenuRights::fillMenuTable();
         granted = MenuRights::granted(Library::gUserID);
         m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้\n") + error.message());
-    }
+    });
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
     for (const QString& key :
@@ -239,7 +240,7 @@ void MDIForm1::openWindow(const QString& name) {
         if (frame && m_area->subWindowList().contains(frame)) {
             frame->showNormal();
             m_area->setActiveSubWindow(frame);
-            focusOpening(open);
+            focusInside(open);
             return;
         }
     }
@@ -252,7 +253,7 @@ void MDIForm1::openWindow(const QString& name) {
     window->setWindowIcon(windowIcon());
     frame->show();
     m_area->setActiveSubWindow(frame);
-    focusOpening(window);
+    focusInside(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
 }
@@ -261,17 +262,10 @@ void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
     const QString title =
         QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    std::unique_ptr<Report> report = Library::OpenReport(QString::fromUtf16(table->file));
-    if (!report)
-        return;
-    try {
-        report->setFormula(QStringLiteral("lblComp"), Library::Quote(Library::gShopName));
-        report->setFormula(QStringLiteral("lblTitle"), Library::Quote(title));
-    } catch (const ReportError& error) {
-        Library::MsgError(error.message());
-        return;
-    }
-    Library::ShowReport(*report, title, QString::fromUtf16(table->sql));
+    Library::showReportFile(QString::fromUtf16(table->file), title,
+                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
+                            QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {
@@ -279,13 +273,8 @@ void MDIForm1::mnuDelALLTable_Click() {
                                        "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
                         false) != Library::vbYes)
         return;
-    try {
-        Maintenance::ClearAllData();
-    } catch (const DbError& error) {
-        Library::MsgError(QStringLiteral("ล้างข้อมูลไม่ได้\n") + error.message());
-        return;
-    }
-    endProgram();
+    if (runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [] { Maintenance::ClearAllData(); }))
+        endProgram();
 }
 
 void MDIForm1::mnuDelStatement_Click() {

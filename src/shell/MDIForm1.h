@@ -15,9 +15,13 @@ class MDIForm1 : public QMainWindow {
 public:
     explicit MDIForm1(QWidget* parent = nullptr);
 
-    // Opens the database, reads the settings and logs a user in. False when the
-    // program must end (no database, or the login was closed without success).
-    bool startUp();
+    enum class StartResult {
+        Ready,
+        LoginClosed, // the login was closed without success
+        NoDatabase,  // the database was refused, or the user made no new one
+    };
+    // Opens the database, reads the settings and logs a user in.
+    StartResult startUp();
     // Enables the menu items granted to the logged-in user and shows the user's name.
     void applyRights();
 

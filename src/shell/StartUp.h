@@ -1,7 +1,9 @@
 #pragma once
 
-// Opens the database (a new file gets the schema and the settings row), makes
-// sure the photo folder exists and reads gShopName and gImagePath. Throws DbError.
+// Opens the database, makes sure the photo folder exists and reads gShopName and
+// gImagePath. A missing or empty file becomes a new school only after the user
+// confirms it, except the default database beside the program (the first run).
+// False when the user declined; throws DbError when the file cannot be used.
 namespace StartUp {
-void openDatabase();
+bool openDatabase();
 }

@@ -18,14 +18,7 @@ frmDelStatement::frmDelStatement(QWidget* parent)
     form->addRow(QStringLiteral("ถึงวันที่ :"), dtpDate);
     body()->addLayout(form);
 
-    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
-}
-
-void frmDelStatement::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK"))
-        purge();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"), [this] { purge(); });
 }
 
 void frmDelStatement::purge() {

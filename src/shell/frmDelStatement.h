@@ -13,9 +13,6 @@ public:
 
     DateBox* dtpDate;
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void purge();
 };

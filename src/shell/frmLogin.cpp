@@ -35,19 +35,12 @@ frmLogin::frmLogin(QWidget* parent) : DialogBase(QString(), parent) {
     form->addRow(QStringLiteral("รหัสผ่าน :"), txtPassword);
     body()->addLayout(form);
 
-    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"));
+    addOkCancel(QStringLiteral("ตกลง"), QStringLiteral("[F2] - ตกลง"), [this] { logIn(); });
     // Enter in the code and name boxes moves on; in the password box it logs in.
     moveFocusFrom(txtUserID, Moves::EnterOnly);
     moveFocusFrom(txtUserName, Moves::EnterOnly);
     onKey(txtPassword, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
     setMinimumWidth(360);
-}
-
-void frmLogin::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK"))
-        logIn();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
 }
 
 bool frmLogin::createFirstUser(const QString& userId) {

@@ -18,9 +18,6 @@ public:
     QLineEdit* txtUserName; // first user only
     QLineEdit* txtPassword;
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void logIn();
     bool createFirstUser(const QString& userId);

@@ -1,4 +1,5 @@
 #include "billing/Bill.h"
+#include "billing/frmBiLLCancel.h"
 #include "billing/frmCourseTable.h"
 #include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
@@ -52,8 +53,8 @@ class TestMainRoad : public QObject {
 
 private slots:
     // From the demo school: plan a class, register two pupils, take one fee in part
-    // and one in full with printed bills, and check every row written.
-    void planRegisterPayAndPrint() {
+    // and one in full with printed bills, cancel one bill, and check every row written.
+    void planRegisterPayPrintAndCancel() {
         TestDatabase db;
         ScriptedMessages messages;
         ScriptedDialogs dialogs;
@@ -62,7 +63,7 @@ private slots:
 
         {
             frmCourseTable timetable;
-            activate(timetable);
+            showActive(&timetable);
             chooseCourse(timetable.cboCouse, QStringLiteral("C003"));
             timetable.pressButton(QStringLiteral("New"));
             timetable.cboLevel->setCurrentText(QStringLiteral("ม.6"));
@@ -81,7 +82,7 @@ private slots:
 
         {
             frmRegister registration;
-            activate(registration);
+            showActive(&registration);
             for (const QString& pupil : {QStringLiteral("6900001"), QStringLiteral("6900002")}) {
                 typeAndEnter(registration.txtStdID, pupil);
                 dialogs.then([](QDialog& dialog) {
@@ -98,7 +99,7 @@ private slots:
         }
 
         frmPay pay;
-        activate(pay);
+        showActive(&pay);
         QList<bool> printTicked;
         auto payFor = [&](const QString& pupil, const QString& amount) {
             typeAndEnter(pay.txtStdID, pupil);
@@ -156,6 +157,32 @@ private slots:
              {QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ"), QStringLiteral("คอร์สติวเข้มเข้ามหาวิทยาลัย"),
               QStringLiteral("(สามพันห้าร้อยบาทถ้วน)")})
             QVERIFY2(bill.contains(expected), qPrintable(expected));
+
+        // Take the full payment's bill back: the paid totals are again what the valid bills say.
+        {
+            frmBiLLCancel cancel;
+            showActive(&cancel);
+            QCOMPARE(ListView::count(cancel.ListView1), 2);
+            ListView::select(cancel.ListView1, 2);
+            QCOMPARE(ListView::item(cancel.ListView1, 2)->text(0), QStringLiteral("69-00002"));
+            messages.answer({Library::vbYes});
+            QTest::keyClick(cancel.ListView1, Qt::Key_F4);
+            QCOMPARE(ListView::count(cancel.ListView1), 1);
+        }
+        QCOMPARE(messages.errors, QStringList());
+        QCOMPARE(rowsOf(QStringLiteral("StmID IsCancel UserCancelID"),
+                        QStringLiteral("Statement ORDER BY StmID")),
+                 QStringLiteral("69000001|0| / 69000002|1|admin"));
+        QCOMPARE(rowsOf(QStringLiteral("StdID CourseNo CoursePayAmt valid"),
+                        QStringLiteral("(SELECT sc.*, (SELECT total(ss.StmAmt) FROM StatementSub "
+                                       "ss JOIN Statement st ON st.StmID = ss.StmID WHERE "
+                                       "st.IsCancel = '0' AND st.StdID = sc.StdID AND "
+                                       "ss.CourseNo = sc.CourseNo) AS valid FROM StudentCourse sc "
+                                       "ORDER BY StdID)")),
+                 QStringLiteral("6900001|6900001|1000.0|1000.0 / 6900002|6900001|0.0|0.0"));
+        showActive(&pay);
+        typeAndEnter(pay.txtStdID, QStringLiteral("6900002"));
+        QCOMPARE(ListView::item(pay.ListView1, 1)->text(5), QStringLiteral("3,500.00"));
     }
 };
 

@@ -159,7 +159,7 @@ private slots:
         dialogs = std::make_unique<ScriptedDialogs>();
         school();
         window = std::make_unique<frmPay>();
-        activate(*window);
+        showActive(window.get());
         window->txtStdID->setFocus();
     }
     void cleanup() {
@@ -370,7 +370,7 @@ private slots:
         frmPayAmt dialog;
         QVERIFY(!dialog.Check1->isChecked());
         checkLayout(&dialog);
-        activate(dialog);
+        showActive(&dialog);
         dialog.txtDocNo->setFocus();
         QTest::keyClicks(dialog.txtDocNo, QStringLiteral("  69-00077 "));
         QTest::keyClick(dialog.txtDocNo, Qt::Key_Return);

@@ -40,14 +40,9 @@ int written() {
            Fixture::count(QStringLiteral("StatementSub"));
 }
 
-// Posts the lines as confirmed for the sum of those above zero, or for the total given.
 PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
                    std::optional<Money> confirmed = {}) {
-    Money sum;
-    for (const PaymentLine& line : paymentLines)
-        sum += line.amount > Money() ? line.amount : Money();
-    return PaymentPosting(QStringLiteral("6900001"), docNo, paymentLines, confirmed.value_or(sum))
-        .post();
+    return PaymentPosting(QStringLiteral("6900001"), docNo, paymentLines, confirmed).post();
 }
 
 } // namespace

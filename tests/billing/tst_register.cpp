@@ -65,7 +65,7 @@ private:
     frmRegister& open() {
         m_window = std::make_unique<frmRegister>();
         checkLayout(m_window.get());
-        activate(*m_window);
+        showActive(m_window.get());
         return *m_window;
     }
 

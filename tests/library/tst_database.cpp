@@ -268,9 +268,10 @@ private slots:
             Fixture::student(id, expected.at(i), expected.at(i));
             Fixture::registration(id, QStringLiteral("6900001"));
         }
-        for (const char* sql : {"Select StdName From Student Order By StdName",
-                                "Select StdNickName From Student Order By StdNickName",
-                                "SELECT StdName FROM QStudentCourse3 Order By StdName"})
+        for (const char* sql :
+             {"Select StdName From Student Order By StdName COLLATE THAI",
+              "Select StdNickName From Student Order By StdNickName COLLATE THAI",
+              "SELECT StdName FROM QStudentCourse3 Order By StdName COLLATE THAI"})
             QCOMPARE(texts(QString::fromLatin1(sql)), expected);
     }
 

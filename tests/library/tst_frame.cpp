@@ -100,7 +100,7 @@ class tst_frame : public QObject {
 private slots:
     void modesAndFunctionKeys() {
         SampleForm form;
-        activate(form);
+        showActive(&form);
         form.first->setFocus();
         QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("browse"));
         QVERIFY(!form.toolbar()->button(QStringLiteral("Find"))->isVisible());
@@ -122,7 +122,7 @@ private slots:
     void focusMovesAndLaterChildren() {
         SampleForm form;
         QLineEdit* later = form.addLater();
-        activate(form);
+        showActive(&form);
         // Enter moves on from every control; the arrows not from the combo.
         form.first->setText(QStringLiteral("abc"));
         form.first->setFocus();
@@ -167,7 +167,7 @@ private slots:
         form.moneyBox(amount);
         bool accept = false;
         form.onLeave(form.first, [&accept] { return accept; });
-        activate(form);
+        showActive(&form);
         amount->setFocus();
         QTest::keyClicks(amount, QStringLiteral("12500.5"));
         form.first->setFocus();
@@ -192,13 +192,10 @@ private slots:
 
     void dialogKeysAndResult() {
         ScriptedDialogs dialogs;
-        // A dialog that a window owns: its keys are the dialog's, not the window's.
-        SampleForm form;
-        activate(form);
         for (int code : {Qt::Key_F2, Qt::Key_Escape}) {
-            SampleDialog dialog(&form);
+            SampleDialog dialog;
             dialogs.then([code](QDialog& shown) {
-                activate(shown);
+                showActive(&shown);
                 QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key(code));
                 return shown.result();
             });
@@ -206,8 +203,16 @@ private slots:
                      int(code == Qt::Key_F2 ? QDialog::Accepted : QDialog::Rejected));
             QCOMPARE(dialog.IsOK, code == Qt::Key_F2);
         }
+        // A dialog of a window: its keys are its own, not the window's too.
+        SampleForm form;
+        SampleDialog dialog(&form);
+        dialogs.then([](QDialog& shown) {
+            showActive(&shown);
+            QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key_F2);
+            return shown.result();
+        });
+        QCOMPARE(dialog.showModal(), int(QDialog::Accepted));
         QCOMPARE(form.pressed, QStringList());
-        SampleDialog dialog;
         checkLayout(&dialog);
     }
 
@@ -251,7 +256,7 @@ private slots:
         box.setDate(QDate(2026, 12, 6));
         QCOMPARE(box.text(), QStringLiteral("06/12/2569"));
         QVERIFY(box.calendarPopup());
-        activate(box);
+        showActive(&box);
         // Typed straight through, wherever the cursor stands: Buddhist-era and Gregorian
         // years, with or without slashes, a Buddhist leap day; a date that does not
         // exist or a partial one leaves the date as it was.

@@ -73,7 +73,7 @@ private slots:
     void dialogsUnderKeys() {
         const Recordset hits = Library::OpenRecordset(
             QStringLiteral("Select StdID, StdName, StdNickName From Student "
-                           "Where StdName Like '%' || ? || '%' Order By StdName"),
+                           "Where StdName Like '%' || ? || '%' Order By StdName COLLATE THAI"),
             true, {QStringLiteral("สม")});
         const QStringList students = {QStringLiteral("เกศินี สมใจ"), QStringLiteral("สมชาย ใจดี"),
                                       QStringLiteral("สมศรี มีสุข"), QStringLiteral("สมหญิง รักเรียน")};

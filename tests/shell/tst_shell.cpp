@@ -97,7 +97,8 @@ private slots:
     }
 
     void startUpCreatesTheDatabaseThenAsksForALogin() {
-        // A file that does not exist yet: start-up creates it and asks for the first user.
+        // A file that does not exist yet: start-up creates it once confirmed and asks for the
+        // first user.
         Connection::shared().close();
         const QString path = m_program.filePath(QStringLiteral("new/Vadel.db"));
         QDir().mkpath(QFileInfo(path).path());
@@ -105,6 +106,7 @@ private slots:
         const QString user = QStringLiteral("boss");
         const QString password = QStringLiteral("p'w");
         ScriptedMessages messages;
+        messages.answer({Library::vbYes});
         bool firstUser = false;
         {
             ScriptedDialogs dialogs;
@@ -118,8 +120,10 @@ private slots:
                 return login(user, password, QStringLiteral("คุณ O'Brien"))(dialog);
             });
             MDIForm1 main;
-            QVERIFY(main.startUp());
+            QCOMPARE(main.startUp(), MDIForm1::StartResult::Ready);
             QVERIFY(firstUser);
+            QCOMPARE(messages.questions.size(), 1);
+            QVERIFY(messages.questions.first().contains(path));
             QCOMPARE(messages.errors.size(), 1);
             QCOMPARE(Library::gUserID, user);
             QCOMPARE(Library::gToday, QStringLiteral("20261206"));
@@ -134,7 +138,7 @@ private slots:
         {
             ScriptedDialogs dialogs;
             MDIForm1 main;
-            QVERIFY(!main.startUp());
+            QCOMPARE(main.startUp(), MDIForm1::StartResult::LoginClosed);
             QCOMPARE(dialogs.classNames, QStringList(QStringLiteral("frmLogin")));
             QVERIFY(Library::gUserID.isEmpty());
         }
@@ -152,7 +156,7 @@ private slots:
             return tries.last();
         });
         MDIForm1 main;
-        QVERIFY(main.startUp());
+        QCOMPARE(main.startUp(), MDIForm1::StartResult::Ready);
         QVERIFY(!firstUser);
         QCOMPARE(tries, QList<int>({QDialog::Rejected, QDialog::Rejected, QDialog::Accepted}));
         QCOMPARE(messages.errors, QStringList(2, QStringLiteral("รหัสผู้ใช้หรือรหัสผ่านไม่ถูกต้อง")));
@@ -162,10 +166,17 @@ private slots:
     }
 
     void menuFollowsUserRightsAndOpensWindows() {
-        for (const char* menu : {"mnuPay", "mnuRegister", "mnuQuery"})
+        for (const char* menu : {"mnuRegister", "mnuQuery"})
             registerWindow(
                 QString::fromLatin1(menu), [] { return new QLineEdit; },
                 menu == std::string_view("mnuQuery"));
+        // A window that puts the focus in its second box when it is made.
+        registerWindow(QStringLiteral("mnuPay"), [] {
+            auto* window = new QWidget;
+            new QLineEdit(window);
+            (new QLineEdit(window))->setFocus();
+            return window;
+        });
         QFile::copy(QFINDTESTDATA("students.rpt"),
                     m_program.filePath(QStringLiteral("Report/rep0.rpt")));
         Users::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
@@ -186,10 +197,12 @@ private slots:
         main->toolbar()->button(QStringLiteral("Exp"))->trigger();
         QCOMPARE(subWindowCount(*main), 0);
 
-        // Pay opens a new window each time, with the focus.
+        // Pay opens a new window each time, with the focus where the window put it.
         main->toolbar()->button(QStringLiteral("Pay"))->trigger();
         QCOMPARE(subWindowCount(*main), 1);
-        QTRY_COMPARE(QApplication::focusWidget(), main->mdiArea()->activeSubWindow()->widget());
+        QTRY_COMPARE(
+            QApplication::focusWidget(),
+            main->mdiArea()->activeSubWindow()->widget()->findChildren<QLineEdit*>().last());
         main->menuAction(QStringLiteral("mnuPay"))->trigger();
         QCOMPARE(subWindowCount(*main), 2);
 

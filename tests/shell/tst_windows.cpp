@@ -1,3 +1,4 @@
+#include "billing/frmDate.h"
 #include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
@@ -12,6 +13,9 @@
 #include "platform/Report.h"
 #include "reference/frmFindStd.h"
 #include "reference/frmFindTech.h"
+#include "results/frmStudentHis.h"
+#include "results/frmStudentStm.h"
+#include "results/frmTimeStampSub.h"
 #include "shell/MDIForm1.h"
 #include "shell/Users.h"
 #include "shell/WindowRegistry.h"
@@ -56,7 +60,7 @@ std::unique_ptr<MDIForm1> mainWindow() {
     Library::gUserID = QStringLiteral("admin");
     auto main = std::make_unique<MDIForm1>();
     main->applyRights();
-    activate(*main);
+    showActive(main.get());
     return main;
 }
 
@@ -127,14 +131,25 @@ private slots:
         checkLayout(main->mdiArea()->activeSubWindow()->widget());
         checkInsideWorkArea(*main);
 
-        auto students = std::make_unique<frmFindStd>(main.get());
+        // Owned by the main window; each is deleted once checked.
+        auto* students = new frmFindStd(main.get());
         ListView::addRow(
             students->ListView1,
             {QStringLiteral("6900001"), QStringLiteral("เด็กชายธนกร พรหมมา"), QStringLiteral("กร")});
+        auto* lesson = new frmTimeStampSub(main.get());
+        lesson->doAdd(QStringLiteral("6900001"));
+        auto* classes = new frmStudentHis(main.get());
+        classes->InitData(QStringLiteral("6900001"), QStringLiteral("1"), QStringLiteral("คอร์ส"));
+        auto* payments = new frmStudentStm(main.get());
+        payments->InitData(QStringLiteral("6900001"), QStringLiteral("ประวัติการชำระเงิน"));
         QList<QDialog*> dialogs{new frmListCourse(main.get()),
                                 new frmPayAmt(main.get()),
-                                students.release(),
+                                students,
                                 new frmFindTech(main.get()),
+                                new frmDate(main.get()),
+                                lesson,
+                                classes,
+                                payments,
                                 new frmDelStatement(main.get()),
                                 new frmLogin(main.get())};
         Connection::shared().exec(QStringLiteral("DELETE FROM CtrlUser"));

@@ -64,16 +64,6 @@ void ScriptedDialogs::then(std::function<int(QDialog&)> step) {
     m_steps << std::move(step);
 }
 
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
-
-void pressKey(int key) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-}
-
 QStringList listColumn(const QTreeWidget* list, int column) {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -133,7 +123,6 @@ QString describe(const QWidget* widget, const QRect& rect) {
 // every column whole: none narrower than its caption or values, none beyond the
 // right edge.
 void checkToolbarsAndLists(QWidget* window) {
-    QCoreApplication::processEvents();
     for (QToolBar* bar : window->findChildren<QToolBar*>()) {
         if (!bar->isVisibleTo(window))
             continue;
@@ -195,6 +184,16 @@ void checkLayout(QWidget* window) {
     }
 }
 
+void pressKey(int qtKey) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 TestDatabase::TestDatabase(const QDateTime& now) {
     Connection::shared().close();
     Seams::setDatabasePath(path());
@@ -204,7 +203,7 @@ TestDatabase::TestDatabase(const QDateTime& now) {
     setNow(now);
     Library::gUserID = QStringLiteral("admin");
     Library::gShopName = QStringLiteral("โรงเรียนกวดวิชาทดสอบ");
-    Connection::shared().open();
+    Connection::shared().open(NewSchool::Make);
 }
 
 TestDatabase::~TestDatabase() {
@@ -227,11 +226,9 @@ void TestDatabase::setNow(const QDateTime& now) {
 
 namespace Fixture {
 
-namespace {
 void exec(const QString& sql, const QVariantList& params) {
     Connection::shared().exec(sql, params);
 }
-} // namespace
 
 void school(const QString& name) {
     exec(QStringLiteral("UPDATE CtrlSetup SET ShopName = ?, ShopAddr = ?, ShopTel = ?"),

@@ -43,10 +43,6 @@ private:
     QList<std::function<int(QDialog&)>> m_steps;
 };
 
-// Shows the window and makes it the active one.
-void activate(QWidget& window);
-// Presses a key in the control that has the focus.
-void pressKey(int key);
 // The texts of one column of a list, and the rows' tags, row by row.
 QStringList listColumn(const QTreeWidget* list, int column);
 QStringList listTags(const QTreeWidget* list);
@@ -56,6 +52,10 @@ QStringList listTags(const QTreeWidget* list);
 // window, every toolbar button is shown and every list column shows its caption
 // and values whole. Fails the running test otherwise.
 void checkLayout(QWidget* window);
+// Shows the window and makes it the active one, so that keys reach it.
+void showActive(QWidget* window);
+// Presses a key in the control that has the focus.
+void pressKey(int qtKey);
 
 // A fresh database file in a temporary folder, opened on the one connection,
 // with a fixed clock, the working date and a logged-in user; waits are off and
@@ -90,6 +90,7 @@ void classRow(const QString& courseNo, const QString& courseId, Money price,
               const QString& dateEnd = QStringLiteral("20261231"));
 void registration(const QString& stdId, const QString& courseNo, Money paid = Money(),
                   const QString& regDate = QStringLiteral("20261206"));
+void exec(const QString& sql, const QVariantList& params = {});
 int count(const QString& table, const QString& where = {}, const QVariantList& params = {});
 QVariant value(const QString& sql, const QVariantList& params = {});
 } // namespace Fixture

@@ -1,0 +1,239 @@
+// Times the student enquiry on a large school (50,000 pupils, 500,000
+// registrations, 100,000 bills), each beside the bare SQLite C API running the
+// same statements: showing one pupil (profile, photo, class list) and a name
+// search. Run it from a Release build.
+
+#include "library/Database.h"
+#include "library/Library.h"
+#include "library/Seams.h"
+#include "results/StudentPhoto.h"
+#include "results/frmQuery.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+// The database library's Thai collation, registered on every connection it opens.
+void registerThaiCollation(sqlite3* handle);
+
+namespace {
+
+constexpr int pupils = 50'000;
+constexpr int classesPerPupil = 10;
+constexpr int classes = 2'000;
+constexpr int courses = 40;
+constexpr int bills = 100'000;
+constexpr int rounds = 300;
+
+QString code(int n) {
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+void seed() {
+    Connection& db = Connection::shared();
+    Transaction transaction;
+    QSqlQuery course(db.database());
+    course.prepare(QStringLiteral("INSERT INTO Course VALUES (?, ?, '20260101', '', ?)"));
+    for (int i = 1; i <= courses; ++i) {
+        course.addBindValue(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')));
+        course.addBindValue(QStringLiteral("คอร์สที่ %1").arg(i));
+        course.addBindValue(i % 4 ? QStringLiteral("1") : QStringLiteral("0"));
+        course.exec();
+    }
+    QSqlQuery klass(db.database());
+    klass.prepare(QStringLiteral(
+        "INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, CourseDate, "
+        "CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo, TestMax1, TestMax2) "
+        "VALUES (?, ?, 'ม.3', 'คณิตศาสตร์', 'ส-อา', '09.00-12.00', 3000, '20261201', "
+        "'20270331', 30, '101', 10, 20)"));
+    for (int i = 1; i <= classes; ++i) {
+        klass.addBindValue(code(i));
+        klass.addBindValue(QStringLiteral("C%1").arg(i % courses + 1, 2, 10, QLatin1Char('0')));
+        klass.exec();
+    }
+    QSqlQuery student(db.database());
+    student.prepare(QStringLiteral(
+        "INSERT INTO Student VALUES (?, ?, ?, 'นายสมศักดิ์ ใจดี', 'ค้าขาย', 'นางสมศรี ใจดี', "
+        "'รับราชการ', '12 ถนนสาทร\r\nกรุงเทพฯ 10120', '20100315', '20260510', '081-234-5678', "
+        "'pupil@example.com', ?, 'พุทธ', 'ฟ้า', 'คณิตศาสตร์', 'ว่ายน้ำ', 'เข้ามหาวิทยาลัย', "
+        "'เพื่อนแนะนำ', '', 'โรงเรียนสาธิต', 'ม.3', '4', '3.5', '4', '3', '3.5', '', '', '', "
+        "'แพ้กุ้ง')"));
+    QSqlQuery registration(db.database());
+    registration.prepare(QStringLiteral(
+        "INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, CoursePayAmt, CoursePayDate, "
+        "CourseGrade, TestPoint1) VALUES (?, ?, '20261201', ?, '20261201', '', 7.5)"));
+    for (int p = 1; p <= pupils; ++p) {
+        student.addBindValue(code(p));
+        student.addBindValue(QStringLiteral("นักเรียน ทดสอบที่ %1").arg(p));
+        student.addBindValue(QStringLiteral("เล่น %1").arg(p % 1000));
+        student.addBindValue(p % 2 ? QStringLiteral("M") : QStringLiteral("F"));
+        student.exec();
+        for (int k = 0; k < classesPerPupil; ++k) {
+            registration.addBindValue(code(p));
+            registration.addBindValue(code((p * 7 + k * 197) % classes + 1));
+            registration.addBindValue(k < 3 ? 0.0 : 3000.0);
+            registration.exec();
+        }
+    }
+    QSqlQuery bill(db.database());
+    bill.prepare(QStringLiteral("INSERT INTO Statement VALUES (?, '20261201', ?, 6000, ?, ?, "
+                                "'admin', '')"));
+    QSqlQuery line(db.database());
+    line.prepare(QStringLiteral("INSERT INTO StatementSub VALUES (?, ?, ?, 3000, 3000)"));
+    for (int b = 1; b <= bills; ++b) {
+        const QString id = QStringLiteral("69%1").arg(b, 6, 10, QLatin1Char('0'));
+        const int p = b % pupils + 1;
+        bill.addBindValue(id);
+        bill.addBindValue(code(p));
+        bill.addBindValue(QStringLiteral("69-%1").arg(b % 100000, 5, 10, QLatin1Char('0')));
+        bill.addBindValue(b % 20 ? QStringLiteral("0") : QStringLiteral("1"));
+        bill.exec();
+        for (int k = 1; k <= 2; ++k) {
+            line.addBindValue(id);
+            line.addBindValue(k);
+            line.addBindValue(code((p * 7 + (k + 2) * 197) % classes + 1));
+            line.exec();
+        }
+    }
+    transaction.commit();
+    db.exec(QStringLiteral("ANALYZE"));
+}
+
+// Runs one statement on the bare API and reads every column of every row.
+int bareRows(sqlite3* db, const char* sql, const QByteArray& param) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        std::exit(1);
+    sqlite3_bind_text(statement, 1, param.constData(), static_cast<int>(param.size()),
+                      SQLITE_TRANSIENT);
+    int rows = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+            sqlite3_column_text(statement, c);
+        ++rows;
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+double micros(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1000;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void report(const char* what, const std::vector<double>& program, const std::vector<double>& bare) {
+    std::printf("%-46s program %9.1f us   bare SQLite %9.1f us   x%.1f\n", what, median(program),
+                median(bare), median(program) / median(bare));
+}
+
+const char* const studentSql = "Select * From Student Where StdID = ?";
+const char* const classesSql =
+    "Select CourseNo, CourseName, CourseLevel, Subject, CourseDate, CourseTime, "
+    "CourseStartDate, CoursePrice, CoursePayAmt, CoursePayDate From QStudentCourse Where StdID = "
+    "? And CourseStatus = '1' Order By CourseID, CourseNo";
+const char* const nameSql =
+    "SELECT StdID, StdName, StdNickName, StdLevel FROM Student WHERE StdName LIKE ? ESCAPE '\\'";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestDatabase database;
+    ScriptedDialogs dialogs; // a search with several hits: the dialog is closed at once
+    QElapsedTimer timer;
+    timer.start();
+    seed();
+    std::printf("seeded %d pupils, %d registrations, %d bills in %.1f s\n", pupils,
+                pupils * classesPerPupil, bills, static_cast<double>(timer.elapsed()) / 1000);
+
+    sqlite3* bare = nullptr;
+    if (sqlite3_open(database.path().toUtf8().constData(), &bare) != SQLITE_OK)
+        return 1;
+    registerThaiCollation(bare);
+
+    // Every pupil shown has a photo of 600 x 800 pixels.
+    QTemporaryDir photos;
+    Library::gImagePath = photos.path();
+    QImage photo(600, 800, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    const QString first = photos.filePath(QStringLiteral("sample.jpg"));
+    photo.save(first, "JPG", 85);
+    QRandomGenerator random(20261206);
+    QStringList shown;
+    for (int i = 0; i < rounds; ++i) {
+        shown << code(random.bounded(1, pupils + 1));
+        QFile::copy(first, photos.filePath(shown.last() + QStringLiteral(".jpg")));
+    }
+
+    frmQuery window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    std::vector<double> program, painted, photoOnly, sql;
+    for (const QString& pupil : shown) {
+        timer.restart();
+        window.ShowStudent(pupil);
+        program.push_back(micros(timer));
+        QCoreApplication::processEvents();
+        painted.push_back(micros(timer));
+        timer.restart();
+        StudentPhoto::load(Library::gImagePath, pupil, QSize(120, 150));
+        photoOnly.push_back(micros(timer));
+        timer.restart();
+        bareRows(bare, studentSql, pupil.toUtf8());
+        bareRows(bare, classesSql, pupil.toUtf8());
+        sql.push_back(micros(timer));
+    }
+    report("show one pupil (profile, photo, classes)", program, sql);
+    report("  the same, window repainted", painted, sql);
+    report("  the photo alone (600 x 800 JPEG)", photoOnly, sql);
+
+    // One hit shows the pupil (the same two statements follow the search); several
+    // open the search dialog, which the benchmark closes at once.
+    const struct {
+        const char* what;
+        QString part;
+        QString shows;
+    } searches[] = {
+        {"name search, one hit, pupil shown", QStringLiteral("ทดสอบที่ 12345"), code(12345)},
+        {"name search, 11 hits (search dialog)", QStringLiteral("ทดสอบที่ 4999"), QString()}};
+    for (const auto& search : searches) {
+        std::vector<double> ours, plain;
+        for (int i = 0; i < 20; ++i) {
+            window.txtStdName->setFocus();
+            window.txtStdName->setText(search.part);
+            timer.restart();
+            QTest::keyClick(window.txtStdName, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            ours.push_back(micros(timer));
+            timer.restart();
+            bareRows(bare, nameSql, (QLatin1Char('%') + search.part + QLatin1Char('%')).toUtf8());
+            if (!search.shows.isEmpty()) {
+                bareRows(bare, studentSql, search.shows.toUtf8());
+                bareRows(bare, classesSql, search.shows.toUtf8());
+            }
+            plain.push_back(micros(timer));
+        }
+        report(search.what, ours, plain);
+    }
+    sqlite3_close(bare);
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "billing/frmDate.h"
+
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+
+#include <QCalendarWidget>
+#include <QVBoxLayout>
+
+frmDate::frmDate(QWidget* parent) : DialogBase(QStringLiteral("เลือกวันที่"), parent) {
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView1->setLocale(QLocale(QLocale::Thai, QLocale::Thailand));
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    body()->addWidget(MonthView1);
+
+    // The calendar keeps its own keys: no function key presses OK or Cancel.
+    toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
+    toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral("  ยกเลิก  "), QString());
+
+    MonthView1->setSelectedDate(Library::KeyToDate(Library::gToday));
+}
+
+void frmDate::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("OK")) {
+        SelDate = MonthView1->selectedDate();
+        confirm();
+    } else if (key == QStringLiteral("Cancel")) {
+        reject();
+    }
+}

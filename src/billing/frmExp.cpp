@@ -1,0 +1,252 @@
+#include "billing/frmExp.h"
+
+#include "billing/ExpenseStore.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { colDate, colDesc, colReceived, colPaid };
+
+const QList<ListView::Column> columns{
+    {QStringLiteral("วันที่"), 1300, Qt::AlignLeft},
+    {QStringLiteral("รายการ"), 6000, Qt::AlignLeft},
+    {QStringLiteral("รับ"), 1500, Qt::AlignLeft},
+    {QStringLiteral("จ่าย"), 1500, Qt::AlignLeft},
+};
+
+const QString amountNotValid = QStringLiteral("จำนวนเงิน ไม่ถูกต้อง");
+
+QLineEdit* amountBox(QWidget* parent, const QString& name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(15);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return box;
+}
+
+} // namespace
+
+frmExp::frmExp(QWidget* parent) : FormBase(parent) {
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView::setup(ListView1, columns);
+    ListView::setMinimumSize(ListView1, 4000);
+    body()->addWidget(ListView1, 1);
+    buildPanel();
+    body()->addWidget(Frame1, 1);
+    Frame1->hide();
+
+    KeyToolbar* bar = toolbar();
+    for (const char16_t* key : {u"New", u"Edit", u"Delete", u"Find", u"Save", u"Cancel"})
+        bar->addStandardButton(QString::fromUtf16(key));
+    // "Find" is carried hidden; F9 has no action here.
+    const QStringList hidden{QStringLiteral("Find")};
+    const Mode panel{{QStringLiteral("Save"), QStringLiteral("Cancel")},
+                     QStringLiteral("F2=บันทึก  ESC=ยกเลิก"),
+                     QStringLiteral("Save"),
+                     hidden};
+    declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                    QStringLiteral("Find"), QStringLiteral("Cancel")},
+                   QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล  | ESC=ยกเลิก"),
+                   QStringLiteral("New"),
+                   hidden},
+                  panel,
+                  panel});
+    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
+                 {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (ListView::count(ListView1) > 0 && ListView::selectedIndex(ListView1) >= 1)
+            pressButton(QStringLiteral("Edit"));
+    });
+
+    setTitle(QStringLiteral(" รับ/จ่าย อื่นๆ "));
+    LoadList();
+}
+
+void frmExp::buildPanel() {
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    txtExpDesc = new QLineEdit(Frame1);
+    txtExpDesc->setObjectName(QStringLiteral("txtExpDesc"));
+    txtExpDesc->setMaxLength(100);
+    txtExpCrAmt = amountBox(Frame1, QStringLiteral("txtExpCrAmt"));
+    txtExpDbAmt = amountBox(Frame1, QStringLiteral("txtExpDbAmt"));
+
+    auto* grid = new QGridLayout(Frame1);
+    grid->addWidget(new QLabel(QStringLiteral("รายการ :"), Frame1), 0, 0, Qt::AlignRight);
+    grid->addWidget(txtExpDesc, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("รับ :"), Frame1), 1, 0, Qt::AlignRight);
+    grid->addWidget(txtExpCrAmt, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("บาท"), Frame1), 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("จ่าย :"), Frame1), 2, 0, Qt::AlignRight);
+    grid->addWidget(txtExpDbAmt, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("บาท"), Frame1), 2, 2);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(1, 1500 / ListView::twipsPerPixel);
+    grid->setRowStretch(3, 1);
+
+    setTabOrder(txtExpDesc, txtExpCrAmt);
+    setTabOrder(txtExpCrAmt, txtExpDbAmt);
+    moveFocusFrom(Frame1);
+    selectOnEntry(txtExpDesc);
+    moneyBox(txtExpCrAmt);
+    moneyBox(txtExpDbAmt);
+    onKey(txtExpDbAmt, Qt::Key_Return, [this] { pressButton(QStringLiteral("Save")); });
+}
+
+void frmExp::LoadList() {
+    ListView1->clear();
+    Recordset rs = Library::OpenRecordset(
+        QStringLiteral("Select * From Expense Where ExpDate = ? Order By ExpID"), true,
+        {Library::gToday});
+    for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext())
+        ListView::addRow(ListView1,
+                         {Library::KeyToThaiDate(rs.text(QStringLiteral("ExpDate"))),
+                          rs.text(QStringLiteral("ExpDesc")),
+                          rs.money(QStringLiteral("ExpCrAmt")).toText(true),
+                          rs.money(QStringLiteral("ExpDbAmt")).toText(true)},
+                         rs.text(QStringLiteral("ExpID")));
+    ListView::select(ListView1, 1);
+}
+
+void frmExp::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("New"))
+        NewRecord();
+    else if (key == QStringLiteral("Edit"))
+        EditRecord();
+    else if (key == QStringLiteral("Delete"))
+        DeleteRecord();
+    else if (key == QStringLiteral("Save"))
+        SaveRecord();
+    else if (key == QStringLiteral("Cancel")) {
+        if (mode() == Browse)
+            unload();
+        else
+            backToBrowse();
+    }
+}
+
+void frmExp::openPanel(int mode) {
+    setMode(mode);
+    ListView1->hide();
+    Frame1->show();
+    txtExpDesc->setFocus();
+}
+
+void frmExp::backToBrowse() {
+    setMode(Browse);
+    Frame1->hide();
+    ListView1->show();
+    ListView1->setFocus();
+}
+
+void frmExp::NewRecord() {
+    QString code;
+    if (!runWrite(QStringLiteral("เพิ่มรายการไม่ได้"),
+                  [&] { code = ExpenseStore::proposedNumber(); })) {
+        backToBrowse();
+        return;
+    }
+    m_code = code;
+    // The focus moves first, so that no amount box formats its emptied text on leaving.
+    openPanel(Add);
+    for (QLineEdit* box : {txtExpDesc, txtExpCrAmt, txtExpDbAmt})
+        box->clear();
+}
+
+void frmExp::EditRecord() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || selected < 1)
+        return;
+    const QTreeWidgetItem* row = ListView::item(ListView1, selected);
+    m_code = ListView::rowTag(row);
+    txtExpDesc->setText(row->text(colDesc));
+    txtExpCrAmt->setText(row->text(colReceived));
+    txtExpDbAmt->setText(row->text(colPaid));
+    openPanel(Edit);
+}
+
+void frmExp::DeleteRecord() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || selected < 1)
+        return;
+    QTreeWidgetItem* row = ListView::item(ListView1, selected);
+    if (Library::MsgAsk(QStringLiteral("ต้องการรายการ ") + row->text(colDesc) +
+                            QStringLiteral("  หรือไม่"),
+                        true) != Library::vbYes)
+        return;
+    if (!runWrite(QStringLiteral("ลบรายการไม่ได้"),
+                  [&] { ExpenseStore::remove(ListView::rowTag(row)); }))
+        return;
+    delete row;
+}
+
+void frmExp::SaveRecord() {
+    ExpenseEntry entry{m_code, txtExpDesc->text().trimmed(), Money::fromText(txtExpCrAmt->text()),
+                       Money::fromText(txtExpDbAmt->text())};
+    // The checks in order; the first that fails names its message and box.
+    const std::tuple<bool, QString, QLineEdit*> checks[] = {
+        {entry.description.isEmpty(), QStringLiteral("รายการ ว่างไม่ได้"), txtExpDesc},
+        {entry.received < Money(), amountNotValid, txtExpCrAmt},
+        {entry.paid < Money(), amountNotValid, txtExpDbAmt},
+        {entry.received + entry.paid <= Money(), amountNotValid, txtExpCrAmt},
+    };
+    for (const auto& [failed, message, box] : checks) {
+        if (failed) {
+            Library::MsgError(message);
+            box->setFocus();
+            return;
+        }
+    }
+    if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
+        return;
+
+    const bool adding = mode() == Add;
+    bool found = true;
+    if (!runWrite(QStringLiteral("บันทึกรายการรับ/จ่ายไม่ได้"), [&] {
+            if (adding)
+                entry.expId = ExpenseStore::add(entry, Library::gToday, Library::gUserID);
+            else
+                found = ExpenseStore::update(entry, Library::gUserID);
+        }))
+        return;
+    QTreeWidgetItem* row =
+        adding ? ListView::addRow(ListView1, {Library::KeyToThaiDate(Library::gToday)})
+               : rowOf(entry.expId);
+    if (!found) {
+        Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
+        delete row;
+        backToBrowse();
+        return;
+    }
+    if (row) {
+        row->setText(colDesc, entry.description);
+        row->setText(colReceived, entry.received.toText(true));
+        row->setText(colPaid, entry.paid.toText(true));
+        ListView::setRowTag(row, entry.expId);
+    }
+    if (adding)
+        NewRecord();
+    else
+        backToBrowse();
+}
+
+QTreeWidgetItem* frmExp::rowOf(const QString& expId) const {
+    for (int i = 1; i <= ListView::count(ListView1); ++i) {
+        if (ListView::rowTag(ListView::item(ListView1, i)) == expId)
+            return ListView::item(ListView1, i);
+    }
+    return nullptr;
+}

@@ -1,0 +1,192 @@
+#include "results/ClassResultsForm.h"
+
+#include "billing/frmListCourse.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "platform/LibraryReports.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int cellGap = 4;
+} // namespace
+
+ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : FormBase(parent) {
+    m_fields = new QGridLayout;
+    const std::pair<const char16_t*, QLabel**> labels[] = {
+        {u"คอร์ส :", &lblCourse}, {u"ระดับ :", &lblLevel}, {u"วิชา :", &lblSubject}};
+    int row = 0;
+    for (const auto& [caption, label] : labels) {
+        m_fields->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0, Qt::AlignRight);
+        *label = new QLabel(this);
+        (*label)->setMinimumWidth(4000 / ListView::twipsPerPixel);
+        m_fields->addWidget(*label, row++, 1);
+    }
+    lblCourse->setObjectName(QStringLiteral("lblCourse"));
+    lblLevel->setObjectName(QStringLiteral("lblLevel"));
+    lblSubject->setObjectName(QStringLiteral("lblSubject"));
+    body()->addLayout(m_fields);
+
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    auto* panel = new QVBoxLayout(Picture1);
+    panel->setContentsMargins(0, 0, 0, 0);
+    ListView1 = new QTreeWidget(Picture1);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    panel->addWidget(ListView1, 1);
+    m_editorRow = new QHBoxLayout;
+    m_editorRow->setSpacing(cellGap);
+    m_editorRow->setContentsMargins(ListView1->frameWidth(), 0, 0, 0);
+    panel->addLayout(m_editorRow);
+    lblStdID = new QLabel(Picture1);
+    lblStdID->setObjectName(QStringLiteral("lblStdID"));
+    lblStdName = new QLabel(Picture1);
+    lblStdName->setObjectName(QStringLiteral("lblStdName"));
+    body()->addWidget(Picture1, 1);
+
+    connect(ListView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { rowChosen(current); });
+    connect(ListView1, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* clicked) { rowChosen(clicked); });
+    connect(ListView1->header(), &QHeaderView::sectionResized, this,
+            &ClassResultsForm::alignEditorCells);
+
+    toolbar()->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"),
+                         QStringLiteral("เลือกคอร์ส"));
+    toolbar()->addButton(texts.loadKey, texts.loadCaption, QStringLiteral("ลงบันทึกคะแนน"));
+    toolbar()->addSeparator();
+    toolbar()->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"), texts.reportTip);
+    toolbar()->addSeparator();
+    toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    setTitle(texts.title);
+    declareModes(
+        {{{QStringLiteral("Course"), texts.loadKey, QStringLiteral("Cancel")},
+          texts.help,
+          texts.loadKey},
+         {{QStringLiteral("Report"), QStringLiteral("Cancel")}, texts.help, texts.loadKey}});
+    declareKeys({{Qt::Key_F5, QStringLiteral("Report")},
+                 {Qt::Key_F9, QStringLiteral("Course")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    setState(Choose);
+}
+
+void ClassResultsForm::setState(State state) {
+    setMode(state);
+    Picture1->setEnabled(state == Listed);
+}
+
+void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
+    m_editorCells = cells;
+    for (QWidget* cell : cells)
+        m_editorRow->addWidget(cell);
+    m_editorRow->addStretch(1);
+    alignEditorCells();
+    // The whole width of the columns shows without scrolling sideways.
+    ListView1->setMinimumWidth(ListView1->header()->length() + 2 * ListView1->frameWidth() +
+                               ListView1->verticalScrollBar()->sizeHint().width());
+}
+
+void ClassResultsForm::alignEditorCells() {
+    for (int i = 0; i < m_editorCells.size(); ++i)
+        m_editorCells.at(i)->setFixedWidth(ListView1->header()->sectionSize(i) - cellGap);
+}
+
+Recordset ClassResultsForm::readClass(const QString& courseNo) {
+    return Library::OpenRecordset(QStringLiteral("Select * From QCourseTable Where CourseNo = ?"),
+                                  true, {courseNo});
+}
+
+bool ClassResultsForm::chooseClass(Recordset& found) {
+    QString chosen;
+    {
+        frmListCourse picker(this);
+        picker.showModal();
+        if (!picker.IsOK)
+            return false;
+        chosen = picker.CourseNo;
+    }
+    fillList({});
+    found = readClass(chosen);
+    if (found.isEmpty())
+        return true;
+    m_courseNo = found.text(QStringLiteral("CourseNo"));
+    lblCourse->setText(found.text(QStringLiteral("CourseName")));
+    lblLevel->setText(found.text(QStringLiteral("CourseLevel")));
+    lblSubject->setText(found.text(QStringLiteral("Subject")));
+    return true;
+}
+
+void ClassResultsForm::fillList(const QList<QStringList>& rows) {
+    ListView1->clear();
+    rowChosen(nullptr);
+    for (const QStringList& texts : rows)
+        ListView::addRow(ListView1, texts, texts.value(0));
+}
+
+Recordset ClassResultsForm::readPupils(const QString& columns) const {
+    return Library::OpenRecordset(QStringLiteral("Select ") + columns +
+                                      QStringLiteral(" From QStudentCourse2 Where CourseNo = ? "
+                                                     "Order By StdID"),
+                                  true, {m_courseNo});
+}
+
+bool ClassResultsForm::hasRows() const {
+    return ListView::count(ListView1) > 0;
+}
+
+void ClassResultsForm::selectRow(QTreeWidgetItem* row) {
+    if (row) {
+        const QSignalBlocker quiet(ListView1);
+        ListView::select(ListView1, ListView1->indexOfTopLevelItem(row) + 1);
+    }
+    rowChosen(row);
+}
+
+void ClassResultsForm::rowChosen(QTreeWidgetItem* row) {
+    if (!row || !hasRows() || !firstEditorBox()->isEnabled()) {
+        m_editRow = nullptr;
+        m_editStdId.clear();
+        lblStdID->clear();
+        lblStdName->clear();
+        loadEditor(nullptr);
+        return;
+    }
+    m_editRow = row;
+    m_editStdId = row->text(0);
+    lblStdID->setText(row->text(0));
+    lblStdName->setText(row->text(1));
+    loadEditor(row);
+    firstEditorBox()->setFocus();
+    Library::SelectAllText(firstEditorBox());
+}
+
+QTreeWidgetItem* ClassResultsForm::neighbourRow(int step) const {
+    if (!m_editRow)
+        return nullptr;
+    return ListView::item(ListView1, ListView1->indexOfTopLevelItem(m_editRow) + 1 + step);
+}
+
+void ClassResultsForm::showClassReport(const QString& file, const QString& title,
+                                       const QString& sql,
+                                       const QList<QPair<QString, QString>>& formulas) {
+    if (!hasRows())
+        return;
+    Library::showReportFile(file, title, formulas, sql, {m_courseNo});
+}
+
+bool ClassResultsForm::eventFilter(QObject* watched, QEvent* event) {
+    if (ListView1 && watched == ListView1->viewport() &&
+        event->type() == QEvent::MouseButtonRelease && hasRows())
+        firstEditorBox()->setFocus();
+    return FormBase::eventFilter(watched, event);
+}

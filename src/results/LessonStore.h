@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One lesson held for a class, with the teachers and pupils listed for it.
+struct Lesson {
+    struct Person {
+        QString id; // TechID or StdID
+        bool present = true;
+    };
+    QString stmId; // empty for a new lesson: save() draws its code
+    QString courseNo;
+    QString date; // yyyymmdd
+    double item = 0;
+    QString time1;
+    QString time2;
+    double hours = 0;
+    QList<Person> teachers;
+    QList<Person> students;
+};
+
+// Reads and writes of lessons. Each write runs in one transaction and throws
+// DbError on failure, leaving the stored lessons as they were.
+namespace LessonStore {
+
+// What a new lesson of the class starts with: the next lesson number and the
+// largest hours taught so far, each rounded to a whole number (halves to even).
+struct Proposal {
+    double item = 1;
+    double hours = 1;
+};
+Proposal propose(const QString& courseNo);
+
+// True when a lesson of the class other than exceptStmId already has this number.
+bool numberTaken(const QString& courseNo, double item, const QString& exceptStmId = {});
+
+enum class SaveResult { Saved, NumberTaken, Gone };
+struct SaveOutcome {
+    SaveResult result = SaveResult::Saved;
+    QString stmId; // the saved lesson's code
+};
+
+// Writes the lesson and one attendance row for every person listed, replacing
+// their earlier rows; rows of people not listed stay. A new lesson gets the next
+// code of the clock's year. An edited lesson no longer stored is not written again.
+SaveOutcome save(const Lesson& lesson, const QString& userId);
+
+// Deletes the lesson with all its attendance rows.
+void remove(const QString& stmId);
+
+} // namespace LessonStore

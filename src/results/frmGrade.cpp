@@ -1,0 +1,160 @@
+#include "results/frmGrade.h"
+
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "results/PointGradeStore.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+constexpr int pointsColumn = 2;
+constexpr int gradeColumn = 3;
+} // namespace
+
+frmGrade::frmGrade(QWidget* parent)
+    : ClassResultsForm({QStringLiteral("Grade"), QStringLiteral("ลงเกรด"),
+                        QStringLiteral("รายงานผลการเรียน"), QStringLiteral(" ลงเกรด "),
+                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงเกรด  | ESC=ยกเลิก")},
+                       parent) {
+    classFields()->setColumnStretch(2, 1);
+    ListView::setup(ListView1, {{QStringLiteral("รหัสนักศึกษา"), 1400, Qt::AlignLeft},
+                                {QStringLiteral("ชื่อ-สกุล"), 5000, Qt::AlignLeft},
+                                {QStringLiteral("คะแนน"), 1500, Qt::AlignHCenter},
+                                {QStringLiteral("เกรด"), 1500, Qt::AlignHCenter}});
+    auto* nameCell = new QWidget(Picture1);
+    auto* name = new QHBoxLayout(nameCell);
+    name->setContentsMargins(0, 0, 0, 0);
+    name->addWidget(lblStdName, 1);
+    name->addWidget(new QLabel(QStringLiteral("เกรด :"), nameCell));
+    txtPoint = new QLineEdit(Picture1);
+    txtPoint->setObjectName(QStringLiteral("txtPoint"));
+    txtPoint->setMaxLength(10);
+    Library::InstallNumericFilter(txtPoint);
+    txtGrade = new QLineEdit(Picture1);
+    txtGrade->setObjectName(QStringLiteral("txtGrade"));
+    txtGrade->setMaxLength(5);
+    setEditorCells({lblStdID, nameCell, txtPoint, txtGrade});
+
+    setTabOrder(txtPoint, txtGrade);
+    for (QLineEdit* box : {txtPoint, txtGrade}) {
+        box->setAlignment(Qt::AlignCenter);
+        selectOnEntry(box);
+        for (int key : {int(Qt::Key_Return), int(Qt::Key_Down), int(Qt::Key_Up)})
+            onKey(box, key, [this, box, key] {
+                box == txtPoint ? txtPoint_KeyDown(key) : txtGrade_KeyDown(key);
+            });
+    }
+    onLeave(txtPoint, [this] { return m_moving || txtPoint_LostFocus(); });
+    onLeave(txtGrade, [this] { return m_moving || txtGrade_LostFocus(); });
+}
+
+void frmGrade::loadGrades() {
+    if (courseNo().trimmed().isEmpty()) {
+        Library::MsgError(QStringLiteral("คอร์สการเรียน ไม่ถูกต้อง"));
+        return;
+    }
+    Recordset pupils = readPupils(QStringLiteral("StdID, StdName, CourseGrade, CoursePoint"));
+    QList<QStringList> rows;
+    for (; !pupils.isEOF(); pupils.MoveNext())
+        rows << QStringList{
+            pupils.text(QStringLiteral("StdID")), pupils.text(QStringLiteral("StdName")),
+            PointGradeStore::numberText(pupils.value(QStringLiteral("CoursePoint"))),
+            pupils.text(QStringLiteral("CourseGrade"))};
+    fillList(rows);
+    setState(Listed);
+    selectRow(ListView::item(ListView1, 1));
+}
+
+void frmGrade::loadEditor(QTreeWidgetItem* row) {
+    txtPoint->setText(row ? row->text(pointsColumn) : QString());
+    txtGrade->setText(row ? row->text(gradeColumn) : QString());
+}
+
+bool frmGrade::txtPoint_LostFocus() {
+    QTreeWidgetItem* row = editedRow();
+    if (!row)
+        return true;
+    QString shown;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
+            shown = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(), txtPoint->text());
+        }))
+        return false;
+    row->setText(pointsColumn, shown);
+    return true;
+}
+
+bool frmGrade::txtGrade_LostFocus() {
+    QTreeWidgetItem* row = editedRow();
+    if (!row)
+        return true;
+    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"), [&] {
+            PointGradeStore::writeCourseGrade(courseNo(), editedStdID(), txtGrade->text());
+        }))
+        return false;
+    row->setText(gradeColumn, txtGrade->text());
+    return true;
+}
+
+void frmGrade::moveStored(QLineEdit* box, QTreeWidgetItem* row) {
+    m_moving = true;
+    if (row)
+        selectRow(row);
+    else
+        box->setFocus();
+    Library::SelectAllText(box);
+    m_moving = false;
+}
+
+// Enter and Down go on to the grade; Up to the row above. The points are stored first.
+void frmGrade::txtPoint_KeyDown(int key) {
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((!enter && !hasRows()) || !txtPoint_LostFocus())
+        return;
+    if (key == Qt::Key_Up)
+        moveStored(txtPoint, neighbourRow(-1));
+    else
+        moveStored(txtGrade, nullptr);
+}
+
+// Enter and Down go on to the next row's points (on the last row the focus stays); Up back
+// to the points. The grade is stored first.
+void frmGrade::txtGrade_KeyDown(int key) {
+    if (!hasRows() || !txtGrade_LostFocus())
+        return;
+    if (key == Qt::Key_Up)
+        moveStored(txtPoint, nullptr);
+    else if (QTreeWidgetItem* next = neighbourRow(1))
+        moveStored(txtPoint, next);
+    else
+        moveStored(txtGrade, nullptr);
+}
+
+void frmGrade::PrintReport() {
+    const QString title = QStringLiteral("ผลการเรียน") + lblCourse->text();
+    const QString course = QStringLiteral("ระดับ ") + lblLevel->text() +
+                           QStringLiteral("         วิชา ") + lblSubject->text();
+    showClassReport(
+        QStringLiteral("rep9.rpt"), title,
+        QStringLiteral("SELECT * FROM QStudentCourse2 WHERE CourseNo = ? ORDER BY StdID"),
+        {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+         {QStringLiteral("lblTitle"), Library::Quote(title)},
+         {QStringLiteral("lblCourse"), Library::Quote(course)}});
+}
+
+void frmGrade::toolbarButtonClick(const QString& key) {
+    Recordset found;
+    if (key == QStringLiteral("Course") && chooseClass(found))
+        loadGrades();
+    else if (key == QStringLiteral("Grade"))
+        loadGrades();
+    else if (key == QStringLiteral("Report"))
+        PrintReport();
+    else if (key == QStringLiteral("Cancel") && state() == Listed)
+        setState(Choose); // the list and the editor stay on screen
+    else if (key == QStringLiteral("Cancel"))
+        unload();
+}

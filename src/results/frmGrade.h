@@ -1,0 +1,36 @@
+#pragma once
+
+#include "results/ClassResultsForm.h"
+
+class QLineEdit;
+
+// Grades: choose a class and its pupils are listed; type the final points and the
+// grade of each pupil row after row, each stored as its box is left; the class's
+// result report.
+class frmGrade : public ClassResultsForm {
+    Q_OBJECT
+public:
+    explicit frmGrade(QWidget* parent = nullptr);
+
+    QLineEdit* txtPoint = nullptr;
+    QLineEdit* txtGrade = nullptr;
+
+protected:
+    void loadEditor(QTreeWidgetItem* row) override;
+    QLineEdit* firstEditorBox() const override { return txtPoint; }
+    void toolbarButtonClick(const QString& key) override;
+
+private:
+    void loadGrades();
+    // Each stores its box for the pupil in the editor; false (after an error box) when
+    // the write failed, the typed value staying in the box.
+    bool txtPoint_LostFocus();
+    bool txtGrade_LostFocus();
+    void txtPoint_KeyDown(int key);
+    void txtGrade_KeyDown(int key);
+    // Moves on after a box was stored, without storing it again as it is left.
+    void moveStored(QLineEdit* box, QTreeWidgetItem* row);
+    void PrintReport();
+
+    bool m_moving = false;
+};

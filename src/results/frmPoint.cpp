@@ -1,0 +1,186 @@
+#include "results/frmPoint.h"
+
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "results/PointGradeStore.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <algorithm>
+
+namespace {
+constexpr int pointsColumn = 3;
+} // namespace
+
+using PointGradeStore::testColumn;
+
+frmPoint::frmPoint(QWidget* parent)
+    : ClassResultsForm({QStringLiteral("Point"), QStringLiteral("ลงคะแนน"),
+                        QStringLiteral("รายงานผลการทดสอบ"), QStringLiteral(" ลงคะแนน "),
+                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงคะแนน | F5-พิมพ์รายงาน  | ESC=ยกเลิก")},
+                       parent) {
+    txtTime = new QLineEdit(this);
+    txtTime->setObjectName(QStringLiteral("txtTime"));
+    txtTime->setMaxLength(1);
+    txtTime->setFixedWidth(600 / ListView::twipsPerPixel);
+    txtMaxPoint = new QLineEdit(this);
+    txtMaxPoint->setObjectName(QStringLiteral("txtMaxPoint"));
+    txtMaxPoint->setMaxLength(5);
+    txtMaxPoint->setFixedWidth(1200 / ListView::twipsPerPixel);
+    int row = 0;
+    for (const auto& [caption, box] :
+         {std::pair{u"การสอบครั้งที่ :", txtTime}, std::pair{u"คะแนนเต็ม :", txtMaxPoint}}) {
+        box->setAlignment(Qt::AlignCenter);
+        classFields()->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 2,
+                                 Qt::AlignRight);
+        classFields()->addWidget(box, row++, 3, Qt::AlignLeft);
+    }
+    classFields()->setColumnStretch(4, 1);
+
+    ListView::setup(ListView1, {{QStringLiteral("รหัสนักศึกษา"), 1400, Qt::AlignLeft},
+                                {QStringLiteral("ชื่อ-สกุล"), 5000, Qt::AlignLeft},
+                                {QString(), 2000, Qt::AlignHCenter},
+                                {QStringLiteral("คะแนนสอบ"), 1500, Qt::AlignRight}});
+    auto* pointLabel = new QLabel(QStringLiteral("คะแนน :"), Picture1);
+    pointLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtPoint = new QLineEdit(Picture1);
+    txtPoint->setObjectName(QStringLiteral("txtPoint"));
+    txtPoint->setMaxLength(7);
+    txtPoint->setAlignment(Qt::AlignRight);
+    Library::InstallNumericFilter(txtPoint);
+    setEditorCells({lblStdID, lblStdName, pointLabel, txtPoint});
+
+    setTabOrder(txtTime, txtMaxPoint);
+    for (QLineEdit* box : {txtTime, txtMaxPoint, txtPoint})
+        selectOnEntry(box);
+    moveFocusFrom(txtTime);
+    moveFocusFrom(txtMaxPoint);
+    onKey(txtMaxPoint, Qt::Key_Return, [this] { pressButton(QStringLiteral("Point")); });
+    onLeave(txtTime, [this] {
+        txtTime_LostFocus();
+        return true;
+    });
+    // Points are stored by Enter only; Up and Down move to another row and discard.
+    onKey(txtPoint, Qt::Key_Return, [this] { storePoint(); });
+    onKey(txtPoint, Qt::Key_Down, [this] { moveEditor(1); });
+    onKey(txtPoint, Qt::Key_Up, [this] { moveEditor(-1); });
+    switchState(Choose);
+    txtTime->setFocus();
+}
+
+int frmPoint::testNumber() const {
+    return static_cast<int>(Library::NumValue(txtTime->text()));
+}
+
+void frmPoint::switchState(State state) {
+    setState(state);
+    txtTime->setEnabled(state == Choose);
+    txtMaxPoint->setEnabled(state == Choose);
+}
+
+void frmPoint::chooseCourse() {
+    Recordset found;
+    if (!chooseClass(found) || found.isEmpty())
+        return;
+    txtTime->setText(QStringLiteral("1"));
+    txtMaxPoint->setText(found.text(QStringLiteral("TestMax1")));
+}
+
+void frmPoint::txtTime_LostFocus() {
+    txtTime->setText(QString::number(
+        std::clamp(testNumber(), PointGradeStore::firstTest, PointGradeStore::lastTest)));
+    if (courseNo().trimmed().isEmpty())
+        return;
+    const Recordset found = readClass(courseNo());
+    if (!found.isEmpty())
+        txtMaxPoint->setText(found.text(testColumn("TestMax", testNumber())));
+}
+
+void frmPoint::loadPoints() {
+    if (courseNo().trimmed().isEmpty()) {
+        Library::MsgError(QStringLiteral("คอร์สการเรียน ไม่ถูกต้อง"));
+        return;
+    }
+    const int test = testNumber();
+    if (!PointGradeStore::isTestNumber(test)) {
+        Library::MsgError(QStringLiteral("การสอบครั้งที่ ไม่ถูกต้อง (ต้องมีค่าอยู่ระหว่าง 1-9)"));
+        return;
+    }
+    if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"),
+                  [&] { PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text()); }))
+        return;
+    Recordset pupils =
+        readPupils(QStringLiteral("StdID, StdName, ") + testColumn("TestPoint", test));
+    QList<QStringList> rows;
+    for (; !pupils.isEOF(); pupils.MoveNext())
+        rows << QStringList{pupils.text(QStringLiteral("StdID")),
+                            pupils.text(QStringLiteral("StdName")), QStringLiteral(" "),
+                            PointGradeStore::numberText(pupils.value(2))};
+    fillList(rows);
+    switchState(Listed);
+    selectRow(ListView::item(ListView1, 1));
+}
+
+void frmPoint::loadEditor(QTreeWidgetItem* row) {
+    txtPoint->setText(row ? row->text(pointsColumn) : QString());
+}
+
+void frmPoint::storePoint() {
+    QTreeWidgetItem* row = editedRow();
+    if (!row)
+        return;
+    QString shown;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
+            shown = PointGradeStore::writeTestPoint(courseNo(), editedStdID(), testNumber(),
+                                                    txtPoint->text());
+        }))
+        return;
+    row->setText(pointsColumn, shown);
+    moveEditor(1);
+}
+
+void frmPoint::moveEditor(int step) {
+    if (QTreeWidgetItem* next = neighbourRow(step))
+        selectRow(next);
+}
+
+void frmPoint::PrintReport() {
+    const QString title = QStringLiteral("ผลการทดสอบครั้งที่ ") + txtTime->text();
+    const QString course = lblCourse->text() + QStringLiteral("         ระดับ ") + lblLevel->text() +
+                           QStringLiteral("         วิชา ") + lblSubject->text();
+    // Every column of the class's rows, and the chosen test's points again as TestPoint.
+    showClassReport(QStringLiteral("rep8.rpt"), title,
+                    QStringLiteral("SELECT *, ") + testColumn("TestPoint", testNumber()) +
+                        QStringLiteral(" AS TestPoint FROM QStudentCourse2 WHERE CourseNo = ? "
+                                       "ORDER BY StdID"),
+                    {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+                     {QStringLiteral("lblTitle"), Library::Quote(title)},
+                     {QStringLiteral("lblCourse"), Library::Quote(course)},
+                     {QStringLiteral("xTestMax"),
+                      PointGradeStore::numberText(Library::NumValue(txtMaxPoint->text()))},
+                     {QStringLiteral("xTime"), QString::number(testNumber())}});
+}
+
+void frmPoint::cancel() {
+    if (state() == Choose) {
+        unload();
+        return;
+    }
+    fillList({});
+    switchState(Choose);
+    txtTime->setFocus();
+}
+
+void frmPoint::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("Course"))
+        chooseCourse();
+    else if (key == QStringLiteral("Point"))
+        loadPoints();
+    else if (key == QStringLiteral("Report"))
+        PrintReport();
+    else if (key == QStringLiteral("Cancel"))
+        cancel();
+}

@@ -1,0 +1,253 @@
+#include "results/frmTimeStamp.h"
+
+#include "billing/frmListCourse.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "platform/LibraryReports.h"
+#include "results/LessonStore.h"
+#include "results/frmTimeStampSub.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The lessons of a class with the pupils marked present at each (a missing
+// status reads as present).
+const QString lessonsSql = QStringLiteral(
+    "SELECT StmID, StmDate, StmItem, StmTime1, StmTime2, StmHour, (SELECT Count(*) FROM "
+    "TimeStampStudent s WHERE s.StmID = ts.StmID AND IfNull(s.StmStatus, '1') = '1') AS "
+    "Attended FROM [TimeStamp] ts WHERE CourseNo = ? ");
+
+// One row per pupil per lesson, for the attendance report.
+const QString attendanceSql = QStringLiteral(
+    "SELECT ts.StmID, ts.StmDate, ts.StmItem, ts.StmTime1, ts.StmTime2, ts.StmHour, "
+    "tss.StdID, s.StdName, tss.StmStatus, "
+    "CASE WHEN IfNull(tss.StmStatus, '1') = '1' THEN 'มา' ELSE 'ขาด' END AS StatusText, "
+    "(SELECT Count(*) FROM TimeStampStudent p WHERE p.StmID = ts.StmID "
+    "AND IfNull(p.StmStatus, '1') = '1') AS Attended "
+    "FROM [TimeStamp] ts INNER JOIN TimeStampStudent tss ON ts.StmID = tss.StmID "
+    "LEFT JOIN Student s ON s.StdID = tss.StdID WHERE ts.CourseNo = ? "
+    "ORDER BY ts.StmDate, ts.StmItem, ts.StmID, tss.StdID");
+
+// A box for one of the class's values; it is never narrower than its text.
+QLabel* valueLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setMargin(2);
+    return label;
+}
+
+} // namespace
+
+frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    lblCourse = valueLabel(QStringLiteral("lblCourse"), this);
+    lblLevel = valueLabel(QStringLiteral("lblLevel"), this);
+    lblSubject = valueLabel(QStringLiteral("lblSubject"), this);
+    lblDate = valueLabel(QStringLiteral("lblDate"), this);
+    lblTime = valueLabel(QStringLiteral("lblTime"), this);
+    lblHour = valueLabel(QStringLiteral("lblHour"), this);
+    auto* particulars = new QHBoxLayout;
+    const std::pair<const char16_t*, QLabel*> captions[] = {
+        {u"คอร์ส :", lblCourse},  {u"ระดับ :", lblLevel}, {u"วิชา :", lblSubject},
+        {u"วันที่เรียน :", lblDate}, {u"เวลา :", lblTime},  {u"เวลาเรียน :", lblHour}};
+    for (const auto& [caption, value] : captions) {
+        particulars->addWidget(new QLabel(QString::fromUtf16(caption), this));
+        particulars->addWidget(value, value == lblCourse ? 1 : 0);
+    }
+    particulars->addWidget(new QLabel(QStringLiteral("ชั่วโมง"), this));
+    body()->addLayout(particulars);
+
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    auto* panel = new QVBoxLayout(Picture1);
+    panel->setContentsMargins(0, 0, 0, 0);
+    ListView1 = new QTreeWidget(Picture1);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView::setup(ListView1, {{QStringLiteral("วันที่"), 2000, Qt::AlignLeft},
+                                {QStringLiteral("ครั้งที่"), 1000, Qt::AlignHCenter},
+                                {QStringLiteral("เวลา"), 2500, Qt::AlignHCenter},
+                                {QStringLiteral("จำนวนชั่วโมง"), 2000, Qt::AlignHCenter},
+                                {QStringLiteral("จำนวนนักศึกษา"), 2000, Qt::AlignHCenter},
+                                {QStringLiteral("เข้าเรียน"), 1500, Qt::AlignHCenter}});
+    // Wide enough for every column and the class above them, high enough for a
+    // dozen lessons.
+    ListView1->setMinimumSize(12600 / ListView::twipsPerPixel, 4000 / ListView::twipsPerPixel);
+    panel->addWidget(ListView1);
+    body()->addWidget(Picture1, 1);
+
+    KeyToolbar* bar = toolbar();
+    bar->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"), QStringLiteral("เลือกคอร์ส"));
+    bar->addButton(QStringLiteral("New"), QStringLiteral("เพิ่ม"), QStringLiteral("เพิ่มวันที่เข้าเรียน"));
+    bar->addButton(QStringLiteral("Edit"), QStringLiteral("แก้ไข"),
+                   QStringLiteral("แก้ไขวันที่เข้าเรียน"));
+    bar->addButton(QStringLiteral("Delete"), QStringLiteral("ลบ"), QStringLiteral("ลบวันที่เข้าเรียน"));
+    bar->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"),
+                   QStringLiteral("รายงานการเข้าเรียนของนักศึกษา"));
+    bar->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
+                   QStringLiteral("[ESC] - ยกเลิก"));
+    const QString help = QStringLiteral("  F9=เลือกคอร์ส  F2=เพิ่ม  F3=แก้ไข  F4=ลบ | ESC=ยกเลิก");
+    declareModes(
+        {{{QStringLiteral("Course"), QStringLiteral("Cancel")}, help, QStringLiteral("New")},
+         {{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+           QStringLiteral("Report"), QStringLiteral("Cancel")},
+          help,
+          QStringLiteral("New")}});
+    // The hint names F3 and F4: they press Edit and Delete.
+    declareKeys({{Qt::Key_F9, QStringLiteral("Course")},
+                 {Qt::Key_F3, QStringLiteral("Edit")},
+                 {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &frmTimeStamp::EditLesson);
+
+    setTitle(QStringLiteral("บันทึกการเข้าชั้นเรียน"));
+    Picture1->setEnabled(false);
+}
+
+bool frmTimeStamp::ShowClass(const QString& courseNo) {
+    const Recordset course = Library::OpenRecordset(
+        QStringLiteral("Select * From QCourseTable Where CourseNo = ?"), true, {courseNo});
+    if (course.isEmpty())
+        return false;
+    m_courseNo = course.text(QStringLiteral("CourseNo"));
+    lblCourse->setText(course.text(QStringLiteral("CourseName")));
+    lblLevel->setText(course.text(QStringLiteral("CourseLevel")));
+    lblSubject->setText(course.text(QStringLiteral("Subject")));
+    lblDate->setText(course.text(QStringLiteral("CourseDate")));
+    lblTime->setText(course.text(QStringLiteral("CourseTime")));
+    lblHour->setText(course.text(QStringLiteral("TimeHour")));
+    setMode(ClassChosen);
+    Picture1->setEnabled(true);
+    LoadList();
+    ListView1->setFocus();
+    return true;
+}
+
+void frmTimeStamp::ClearClass() {
+    m_courseNo.clear();
+    setMode(NoClass);
+    Picture1->setEnabled(false);
+    ListView1->clear();
+    for (QLabel* label : {lblCourse, lblLevel, lblSubject, lblDate, lblTime, lblHour})
+        label->clear();
+}
+
+int frmTimeStamp::CountCourseStudents(const QString& courseNo) {
+    const Recordset count = Library::OpenRecordset(
+        QStringLiteral("Select Count(*) From StudentCourse Where CourseNo = ?"), true, {courseNo});
+    return count.isEmpty() ? 0 : count.value(0).toInt();
+}
+
+void frmTimeStamp::LoadList() {
+    ListView1->clear();
+    const int registered = CountCourseStudents(m_courseNo);
+    Recordset lessons = Library::OpenRecordset(
+        lessonsSql + QStringLiteral("Order By StmDate, StmItem, StmTime1"), true, {m_courseNo});
+    for (; !lessons.isEOF(); lessons.MoveNext())
+        fillRow(ListView::addRow(ListView1, {}), lessons, registered);
+    ListView::select(ListView1, 1);
+}
+
+void frmTimeStamp::fillRow(QTreeWidgetItem* row, const Recordset& lesson, int registered) {
+    const QStringList texts{Library::KeyToThaiDate(lesson.text(QStringLiteral("StmDate"))),
+                            lesson.text(QStringLiteral("StmItem")),
+                            lesson.text(QStringLiteral("StmTime1")) + QStringLiteral(" - ") +
+                                lesson.text(QStringLiteral("StmTime2")),
+                            lesson.text(QStringLiteral("StmHour")),
+                            QString::number(registered),
+                            lesson.text(QStringLiteral("Attended"))};
+    for (int i = 0; i < texts.size(); ++i)
+        row->setText(i, texts.at(i));
+    ListView::setRowTag(row, lesson.text(QStringLiteral("StmID")));
+}
+
+void frmTimeStamp::showSaved(const QString& stmId, QTreeWidgetItem* row) {
+    const Recordset lesson = Library::OpenRecordset(lessonsSql + QStringLiteral("And StmID = ?"),
+                                                    true, {m_courseNo, stmId});
+    if (lesson.isEmpty())
+        return;
+    if (!row) {
+        row = ListView::addRow(ListView1, {});
+        ListView1->setCurrentItem(row);
+    }
+    fillRow(row, lesson, CountCourseStudents(m_courseNo));
+    ListView1->scrollToItem(row);
+}
+
+void frmTimeStamp::ChooseClass() {
+    frmListCourse picker(this);
+    picker.showModal();
+    if (picker.IsOK)
+        ShowClass(picker.CourseNo);
+}
+
+void frmTimeStamp::NewLesson() {
+    frmTimeStampSub dialog(this);
+    dialog.doAdd(m_courseNo);
+    dialog.showModal();
+    if (dialog.IsSaved)
+        showSaved(dialog.StmID, nullptr);
+}
+
+void frmTimeStamp::EditLesson() {
+    QTreeWidgetItem* row = ListView1->currentItem();
+    if (ListView::count(ListView1) == 0 || !row)
+        return;
+    frmTimeStampSub dialog(this);
+    dialog.doEdit(m_courseNo, ListView::rowTag(row));
+    dialog.showModal();
+    if (dialog.IsSaved)
+        showSaved(dialog.StmID, row);
+}
+
+void frmTimeStamp::DeleteLesson() {
+    QTreeWidgetItem* row = ListView1->currentItem();
+    if (ListView::count(ListView1) == 0 || !row)
+        return;
+    if (Library::MsgAsk(QStringLiteral("ต้องการลบการลงเวลา วันที่ ") + row->text(0) +
+                            QStringLiteral(" ครั้งที่ ") + row->text(1) + QStringLiteral("  หรือไม่"),
+                        false) != Library::vbYes)
+        return;
+    const QString stmId = ListView::rowTag(row);
+    if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { LessonStore::remove(stmId); }))
+        return;
+    delete row;
+    if (QTreeWidgetItem* current = ListView1->currentItem()) {
+        current->setSelected(true);
+        ListView1->scrollToItem(current);
+    }
+}
+
+void frmTimeStamp::PrintReport(const QString& courseNo) {
+    const QString title = QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์ส") + lblCourse->text() +
+                          QStringLiteral("  ระดับ ") + lblLevel->text() + QStringLiteral("  วิชา ") +
+                          lblSubject->text();
+    Library::showReportFile(QStringLiteral("rep13.rpt"), title,
+                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
+                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
+                            attendanceSql, {courseNo});
+}
+
+void frmTimeStamp::toolbarButtonClick(const QString& key) {
+    if (key == QStringLiteral("Course"))
+        ChooseClass();
+    else if (key == QStringLiteral("New"))
+        NewLesson();
+    else if (key == QStringLiteral("Edit"))
+        EditLesson();
+    else if (key == QStringLiteral("Delete"))
+        DeleteLesson();
+    else if (key == QStringLiteral("Report"))
+        PrintReport(m_courseNo);
+    else if (key == QStringLiteral("Cancel") && mode() == ClassChosen)
+        ClearClass();
+    else if (key == QStringLiteral("Cancel"))
+        unload();
+}

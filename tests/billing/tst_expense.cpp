@@ -1,0 +1,217 @@
+#include "billing/ExpenseStore.h"
+#include "billing/frmExp.h"
+#include "library/Database.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+// Every stored row as "code:day:description:received:paid:user", in code order.
+QString rows() {
+    return Fixture::value(
+               QStringLiteral("SELECT group_concat(r, ' / ') FROM (SELECT ExpID || ':' "
+                              "|| ExpDate || ':' || ExpDesc || ':' || ExpCrAmt || ':' "
+                              "|| ExpDbAmt || ':' || UserID AS r FROM Expense ORDER BY ExpID)"))
+        .toString();
+}
+
+// Every list row as "code:date:description:received:paid".
+QString listed(QTreeWidget* list) {
+    QStringList texts;
+    for (int i = 1; i <= ListView::count(list); ++i) {
+        const QTreeWidgetItem* row = ListView::item(list, i);
+        texts << ListView::rowTag(row) + u':' + row->text(0) + u':' + row->text(1) + u':' +
+                     row->text(2) + u':' + row->text(3);
+    }
+    return texts.join(QStringLiteral(" / "));
+}
+
+QString add(const QString& description, Money received = Money::fromBaht(1)) {
+    return ExpenseStore::add({QString(), description, received, Money()},
+                             QStringLiteral("20261206"), QStringLiteral("clerk"));
+}
+
+} // namespace
+
+class TestExpense : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> messages;
+
+private slots:
+    // Two rows of the working date (stored out of order) and one of the day before.
+    void init() {
+        db = std::make_unique<TestDatabase>();
+        messages = std::make_unique<ScriptedMessages>();
+        Fixture::exec(QStringLiteral(
+            "INSERT INTO Expense VALUES ('69000002', '20261206', 'ค่าไฟ', 0, 1500, 'clerk'), "
+            "('69000001', '20261206', 'ขายหนังสือ', 120.5, 0, 'clerk'), "
+            "('68000417', '20251205', 'ปีก่อน', 1, 0, 'clerk')"));
+    }
+    void cleanup() {
+        messages.reset();
+        db.reset();
+    }
+
+    void writes() {
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID LIKE '69%'"));
+        // The first of a year, whatever earlier years hold; then the next.
+        QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000001"));
+        QCOMPARE(add(QStringLiteral("ค่ารถ 'ไป-กลับ' น้ำแข็ง่ำ")), QStringLiteral("69000001"));
+        // A code taken between New and Save: the save takes the next free one.
+        QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000002"));
+        Fixture::exec(QStringLiteral(
+            "INSERT INTO Expense VALUES ('69000002', '20261206', 'desk 2', 1, 0, 'x')"));
+        QCOMPARE(add(QString(100, u'ก'), Money::fromSatang(5)), QStringLiteral("69000003"));
+        // The clock set back to a year whose codes are taken: still the next free one of it.
+        db->setNow(QDateTime(QDate(2025, 6, 1), QTime(9, 0)));
+        QCOMPARE(add(QStringLiteral("ย้อนปี")), QStringLiteral("68000418"));
+        // A year whose codes are used up is refused, and nothing is written.
+        db->setNow(QDateTime(QDate(2027, 1, 2), QTime(9, 0)));
+        Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('70999999')"));
+        QVERIFY_THROWS_EXCEPTION(DbError, add(QStringLiteral("เต็ม")));
+        QCOMPARE(Fixture::count(QStringLiteral("Expense")), 6);
+
+        // An edit keeps the code and the day and takes the user; a row may carry both amounts.
+        QVERIFY(ExpenseStore::update({QStringLiteral("69000001"), QStringLiteral("ค่าน้ำ"),
+                                      Money::fromBaht(10), Money::fromSatang(5)},
+                                     QStringLiteral("boss")));
+        ExpenseStore::remove(QStringLiteral("68000418"));
+        ExpenseStore::remove(QStringLiteral("70999999"));
+        QCOMPARE(rows(), QStringLiteral("68000417:20251205:ปีก่อน:1.0:0.0:clerk / "
+                                        "69000001:20261206:ค่าน้ำ:10.0:0.05:boss / "
+                                        "69000002:20261206:desk 2:1.0:0.0:x / 69000003:20261206:") +
+                             QString(100, u'ก') + QStringLiteral(":0.05:0.0:clerk"));
+        // A row deleted meanwhile: nothing written, nothing comes back.
+        QVERIFY(!ExpenseStore::update(
+            {QStringLiteral("68000418"), QStringLiteral("x"), Money::fromBaht(1), Money()},
+            QStringLiteral("boss")));
+        QCOMPARE(Fixture::count(QStringLiteral("Expense")), 4);
+    }
+
+    void windowAdds() {
+        frmExp window;
+        checkLayout(&window);
+        showActive(&window);
+        QCOMPARE(listed(window.ListView1),
+                 QStringLiteral("69000001:06/12/2569:ขายหนังสือ:120.50:0.00 / "
+                                "69000002:06/12/2569:ค่าไฟ:0.00:1,500.00"));
+        // F9 does nothing; F2 opens the panel under the next code; there F3 and F4 do nothing.
+        for (int code : {Qt::Key_F9, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4})
+            pressKey(code);
+        QCOMPARE(window.mode(), int(frmExp::Add));
+        QVERIFY(window.Frame1->isVisible() && !window.ListView1->isVisible());
+        QCOMPARE(window.editedCode(), QStringLiteral("69000003"));
+        QCOMPARE(window.menuHelpLabel()->text(), QStringLiteral("F2=บันทึก  ESC=ยกเลิก"));
+        checkLayout(&window);
+        QCOMPARE(messages->all, QStringList());
+        // Enter and Down move on, Up back.
+        for (int code : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Up})
+            pressKey(code);
+        QCOMPARE(QApplication::focusWidget(), window.txtExpCrAmt);
+
+        // The checks in order, each with its message and the focus on its box.
+        const QString amount = QStringLiteral("จำนวนเงิน ไม่ถูกต้อง");
+        const std::tuple<QString, QString, QString, QString, QLineEdit*> checks[] = {
+            {QStringLiteral("   "), QStringLiteral("-5"), QString(),
+             QStringLiteral("รายการ ว่างไม่ได้"), window.txtExpDesc},
+            {QStringLiteral("x"), QStringLiteral("-5"), QStringLiteral("-1"), amount,
+             window.txtExpCrAmt},
+            {QStringLiteral("x"), QString(), QStringLiteral("-1"), amount, window.txtExpDbAmt},
+            {QStringLiteral("x"), QStringLiteral("0.00"), QStringLiteral("0.004"), amount,
+             window.txtExpCrAmt},
+        };
+        for (const auto& [desc, received, paid, message, box] : checks) {
+            window.txtExpDesc->setText(desc);
+            window.txtExpCrAmt->setText(received);
+            window.txtExpDbAmt->setText(paid);
+            window.txtExpDesc->setFocus();
+            pressKey(Qt::Key_F2);
+            QCOMPARE(messages->errors.last(), message);
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+
+        // Enter in the paid box saves at once; No keeps the panel as typed. Yes stores the row
+        // (under the next free code: another desk took 69000003) and opens the panel empty.
+        const QString description = QStringLiteral("ค่ารถ 'ไป-กลับ' น้ำแข็ง่ำ");
+        window.txtExpDesc->setText(QStringLiteral("  ") + description);
+        window.txtExpCrAmt->setText(QStringLiteral("1,500"));
+        window.txtExpDbAmt->setFocus();
+        window.txtExpDbAmt->setText(QStringLiteral("abc"));
+        messages->answer({Library::vbNo, Library::vbYes});
+        pressKey(Qt::Key_Return);
+        QCOMPARE(window.txtExpCrAmt->text() + window.txtExpDbAmt->text(),
+                 QStringLiteral("1,500.00abc"));
+        Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('69000003')"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(messages->questions, QStringList(2, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่")));
+        QCOMPARE(window.mode(), int(frmExp::Add));
+        QCOMPARE(window.editedCode(), QStringLiteral("69000005"));
+        QCOMPARE(window.txtExpDesc->text() + window.txtExpCrAmt->text() +
+                     window.txtExpDbAmt->text(),
+                 QString());
+        QCOMPARE(QApplication::focusWidget(), window.txtExpDesc);
+        pressKey(Qt::Key_Escape);
+        QCOMPARE(window.mode(), int(frmExp::Browse));
+        QVERIFY(window.ListView1->isVisible() && !window.Frame1->isVisible());
+        QCOMPARE(listed(window.ListView1).section(QStringLiteral(" / "), 2),
+                 QStringLiteral("69000004:06/12/2569:") + description +
+                     QStringLiteral(":1,500.00:0.00"));
+        QVERIFY(rows().endsWith(QStringLiteral("69000004:20261206:") + description +
+                                QStringLiteral(":1500.0:0.0:admin")));
+        pressKey(Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+    }
+
+    void windowEditsAndDeletes() {
+        frmExp window;
+        showActive(&window);
+        ListView::select(window.ListView1, 2);
+        window.ListView1->setFocus();
+        pressKey(Qt::Key_F3);
+        QCOMPARE(window.mode(), int(frmExp::Edit));
+        QCOMPARE(window.txtExpDesc->text() + u'|' + window.txtExpCrAmt->text() + u'|' +
+                     window.txtExpDbAmt->text(),
+                 QStringLiteral("ค่าไฟ|0.00|1,500.00"));
+        checkLayout(&window);
+        pressKey(Qt::Key_F4);
+        Library::gUserID = QStringLiteral("boss");
+        window.txtExpDesc->setText(QStringLiteral("ค่าไฟเดือนพฤศจิกายน"));
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(window.mode(), int(frmExp::Browse));
+        QCOMPARE(listed(window.ListView1).section(QStringLiteral(" / "), 1),
+                 QStringLiteral("69000002:06/12/2569:ค่าไฟเดือนพฤศจิกายน:0.00:1,500.00"));
+        QVERIFY(rows().endsWith(QStringLiteral(":1500.0:boss")));
+
+        // A row deleted at another desk while it is edited: an error box, nothing written.
+        ListView::select(window.ListView1, 1);
+        pressKey(Qt::Key_F3);
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID = '69000001'"));
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->errors.size(), 1);
+        QCOMPARE(window.mode(), int(frmExp::Browse));
+        QCOMPARE(Fixture::count(QStringLiteral("Expense")), 2);
+
+        // Delete asks with the row's description.
+        messages->answer({Library::vbNo, Library::vbYes});
+        pressKey(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->questions.mid(2),
+                 QStringList(2, QStringLiteral("ต้องการรายการ ค่าไฟเดือนพฤศจิกายน  หรือไม่")));
+        QCOMPARE(ListView::count(window.ListView1), 0);
+        QCOMPARE(Fixture::count(QStringLiteral("Expense")), 1);
+    }
+};
+
+QTEST_MAIN(TestExpense)
+#include "tst_expense.moc"

@@ -1,0 +1,344 @@
+#include "billing/frmListCourse.h"
+#include "library/DateBox.h"
+#include "library/KeyToolbar.h"
+#include "library/Library.h"
+#include "library/ListView.h"
+#include "platform/Report.h"
+#include "platform/frmViewReport.h"
+#include "results/LessonStore.h"
+#include "results/frmTimeStamp.h"
+#include "results/frmTimeStampSub.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+const QString classNo = QStringLiteral("6900001");
+
+void activate(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    std::ignore = QTest::qWaitForWindowActive(&window);
+}
+
+void key(int code) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
+}
+
+// A lesson of the class stored directly: its code, date, number and hours.
+void stored(const QString& stmId, const QString& date, double item, double hours = 3) {
+    Fixture::value(QStringLiteral("INSERT INTO [TimeStamp] (StmID, CourseNo, StmDate, StmItem, "
+                                  "StmTime1, StmTime2, StmHour) VALUES (?, ?, ?, ?, '09.00', "
+                                  "'12.00', ?)"),
+                   {stmId, classNo, date, item, hours});
+}
+
+// Each row of a list as "text|text|..." joined by " / ".
+// The pupils marked absent, by code.
+QString absent() {
+    return Fixture::value(QStringLiteral("SELECT group_concat(StdID) FROM (SELECT StdID FROM "
+                                         "TimeStampStudent WHERE StmStatus = '0' ORDER BY StdID)"))
+        .toString();
+}
+
+QString rows(QTreeWidget* list, int columns) {
+    QStringList result;
+    for (int i = 1; i <= ListView::count(list); ++i) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c)
+            cells << ListView::item(list, i)->text(c);
+        result << cells.join(u'|');
+    }
+    return result.join(QStringLiteral(" / "));
+}
+
+} // namespace
+
+class tst_lessons : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+
+private slots:
+    // Class 6900001 of the course "คอร์ส 'เข้ม'" with three teachers and 20 pupils.
+    void init() {
+        db = std::make_unique<TestDatabase>(); // clock 06/12/2026 09:00
+        messages = std::make_unique<ScriptedMessages>();
+        dialogs = std::make_unique<ScriptedDialogs>();
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คอร์ส 'เข้ม'"));
+        Fixture::classRow(classNo, QStringLiteral("C01"), Money::fromBaht(3000));
+        for (int i = 1; i <= 4; ++i)
+            Fixture::teacher(QStringLiteral("T0%1").arg(i), QStringLiteral("ครู %1").arg(i));
+        for (const char* id : {"T01", "T02", "T03"})
+            Fixture::value(QStringLiteral("INSERT INTO TeacherCourse (CourseNo, TechID) "
+                                          "VALUES (?, ?)"),
+                           {classNo, QLatin1String(id)});
+        for (int i = 1; i <= 20; ++i) {
+            const QString id = QStringLiteral("69000%1").arg(i, 2, 10, QLatin1Char('0'));
+            Fixture::student(id, QStringLiteral("นักเรียน %1").arg(i));
+            Fixture::registration(id, classNo);
+        }
+    }
+    void cleanup() {
+        dialogs.reset();
+        messages.reset();
+        db.reset();
+    }
+
+    void proposalsAndChecks() {
+        struct Proposal {
+            QList<double> items, hours;
+            const char* item;
+            const char* hour;
+        };
+        const QList<Proposal> proposals{{{}, {}, "1", "1"},
+                                        {{1, 2, 4}, {2, 3, 2}, "5", "3"},
+                                        {{1}, {1.5}, "2", "2"},
+                                        {{1}, {2.5}, "2", "2"},
+                                        {{1}, {3.5}, "2", "4"}};
+        for (const Proposal& p : proposals) {
+            Fixture::value(QStringLiteral("DELETE FROM [TimeStamp]"));
+            for (int i = 0; i < p.items.size(); ++i)
+                stored(QStringLiteral("202500000%1").arg(i), QStringLiteral("20251201"),
+                       p.items.at(i), p.hours.at(i));
+            frmTimeStampSub dialog;
+            dialog.doAdd(classNo);
+            QCOMPARE(dialog.txtItem->text() + u'|' + dialog.txtHour->text(),
+                     QLatin1String(p.item) + u'|' + QLatin1String(p.hour));
+        }
+        frmTimeStampSub dialog;
+        dialog.doAdd(classNo);
+        QCOMPARE(dialog.dtpDate->text() + u'|' + dialog.txtTime1->text() + u'|' +
+                     dialog.txtTime2->text(),
+                 QStringLiteral("06/12/2569|09.00|"));
+        QCOMPARE(ListView::count(dialog.ListView1), 23);
+        QCOMPARE(ListView::item(dialog.ListView1, 23)->checkState(0), Qt::Checked);
+        QVERIFY(!rows(dialog.ListView1, 4).contains(QStringLiteral("ไม่มา")));
+        checkLayout(&dialog);
+
+        // Each check stops the save with its message and the focus on its field;
+        // lesson 1 is taken in this class (the one stored last above).
+        struct Check {
+            QLineEdit* field;
+            const char* value;
+            const char* message;
+        };
+        const QList<Check> checks{
+            {dialog.txtItem, "0", "ครั้งที่  ไม่ถูกต้อง"},
+            {dialog.txtItem, "", "ครั้งที่  ไม่ถูกต้อง"},
+            {dialog.txtItem, "abc", "ครั้งที่  ไม่ถูกต้อง"},
+            {dialog.txtTime1, "  ", "เวลา ไม่ถูกต้อง"},
+            {dialog.txtTime2, "", "เวลา ไม่ถูกต้อง"},
+            {dialog.txtHour, "0", "จำนวนเวลาที่สอน ไม่ถูกต้อง"},
+            {dialog.txtItem, "1", "ครั้งที่  ซ้ำ"},
+        };
+        activate(dialog);
+        dialog.txtTime2->setText(QStringLiteral(" abc "));
+        for (const Check& check : checks) {
+            const QString before = check.field->text();
+            check.field->setText(QString::fromUtf8(check.value));
+            dialog.ListView1->setFocus();
+            messages->clear();
+            key(Qt::Key_F2);
+            QCOMPARE(messages->all, QStringList{QString::fromUtf8(check.message)});
+            QCOMPARE(QApplication::focusWidget(), check.field);
+            check.field->setText(before);
+        }
+        // No to the question writes nothing and keeps the dialog open; Yes saves,
+        // a time being any text, trimmed.
+        messages->clear();
+        messages->answer({Library::vbNo, Library::vbYes});
+        dialog.txtHour->setFocus();
+        key(Qt::Key_Return);
+        QCOMPARE(messages->questions, QStringList{QStringLiteral("ต้องการบันทึกข้อมูล  หรือไม่")});
+        QVERIFY(dialog.isVisible() && !dialog.IsSaved);
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 1);
+        key(Qt::Key_Return);
+        QVERIFY(dialog.IsSaved && !dialog.isVisible());
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp"), QStringLiteral("StmTime2 = 'abc'")),
+                 1);
+    }
+
+    void editingALesson() {
+        LessonStore::save({{},
+                           classNo,
+                           QStringLiteral("20261201"),
+                           4,
+                           QStringLiteral("13.00"),
+                           QStringLiteral("15.00"),
+                           2,
+                           {{QStringLiteral("T01")}, {QStringLiteral("T03"), false}},
+                           {{QStringLiteral("6900001"), false}, {QStringLiteral("6900002")}}},
+                          QStringLiteral("admin"));
+        const QString stmId = QStringLiteral("2026000001");
+        Fixture::value(QStringLiteral("UPDATE TimeStampStudent SET StmStatus = NULL WHERE StdID "
+                                      "= '6900002'"));
+        // T03 is replaced by T04 on the class; pupils 3 to 20 joined after the lesson.
+        Fixture::value(
+            QStringLiteral("UPDATE TeacherCourse SET TechID = 'T04' WHERE TechID = 'T03'"));
+        frmTimeStampSub dialog;
+        dialog.doEdit(classNo, stmId);
+        QCOMPARE(dialog.txtItem->text() + u'|' + dialog.txtTime1->text() + u'|' +
+                     dialog.dtpDate->text() + u'|' + dialog.txtHour->text(),
+                 QStringLiteral("4|13.00|01/12/2569|2"));
+        QCOMPARE(rows(dialog.ListView1, 4).section(QStringLiteral(" / "), 0, 4),
+                 QStringLiteral("อาจารย์|T01|ครู 1|  / อาจารย์|T02|ครู 2|ไม่มา / อาจารย์|T04|ครู 4|ไม่มา / "
+                                "นักศึกษา|6900001|นักเรียน 1|ไม่มา / นักศึกษา|6900002|นักเรียน 2| "));
+        // Ticking and unticking a row; the lesson's own number is no duplicate.
+        activate(dialog);
+        dialog.txtItem->setFocus();
+        QTreeWidgetItem* pupil = ListView::item(dialog.ListView1, 5);
+        pupil->setCheckState(0, Qt::Unchecked);
+        QCOMPARE(pupil->text(3) + u'|' + QString::number(ListView::selectedIndex(dialog.ListView1)),
+                 QStringLiteral("ขาด|5"));
+        ListView::item(dialog.ListView1, 4)->setCheckState(0, Qt::Checked);
+        // A failed write keeps the dialog open and the lesson as it was.
+        Fixture::value(QStringLiteral("CREATE TEMP TRIGGER fifth BEFORE INSERT ON TimeStampStudent "
+                                      "WHEN NEW.StdID = '6900005' BEGIN SELECT RAISE(ABORT, "
+                                      "'disk full'); END"));
+        messages->answer({Library::vbYes, Library::vbYes});
+        key(Qt::Key_F2);
+        QVERIFY(messages->errors.value(0).startsWith(QStringLiteral("บันทึกการลงเวลาไม่ได้\n")));
+        QVERIFY(dialog.isVisible() && !dialog.IsSaved);
+        QCOMPARE(absent(), QStringLiteral("6900001"));
+        Fixture::value(QStringLiteral("DROP TRIGGER fifth"));
+        key(Qt::Key_F2);
+        QVERIFY(dialog.IsSaved && !dialog.isVisible());
+        // The replaced teacher keeps the lesson's row beside the newcomer's.
+        QCOMPARE(Fixture::value(
+                     QStringLiteral("SELECT group_concat(TechID || StmStatus) FROM (SELECT * FROM "
+                                    "TimeStampTeacher ORDER BY TechID)"))
+                     .toString(),
+                 QStringLiteral("T011,T020,T030,T040"));
+        QCOMPARE(absent().left(16), QStringLiteral("6900002,6900003,"));
+
+        // A lesson deleted elsewhere is never written back, by F2 or Enter.
+        frmTimeStampSub late;
+        late.doEdit(classNo, stmId);
+        activate(late);
+        LessonStore::remove(stmId);
+        messages->clear();
+        messages->answer({Library::vbYes});
+        late.txtItem->setFocus();
+        key(Qt::Key_F2);
+        QCOMPARE(messages->errors, QStringList{QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)")});
+        messages->clear();
+        frmTimeStampSub gone;
+        gone.doEdit(classNo, stmId);
+        activate(gone);
+        gone.txtHour->setFocus();
+        key(Qt::Key_Return);
+        key(Qt::Key_F2);
+        for (frmTimeStampSub* dialog : {&late, &gone})
+            QVERIFY(!dialog->toolbar()->isAvailable(QStringLiteral("Save")) && dialog->isVisible());
+        QCOMPARE(messages->all, QStringList());
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")) +
+                     Fixture::count(QStringLiteral("TimeStampStudent")),
+                 0);
+    }
+
+    void lessonList() {
+        Fixture::course(QStringLiteral("C02"), QStringLiteral("อื่น"));
+        stored(QStringLiteral("2026000001"), QStringLiteral("20270105"), 3);
+        stored(QStringLiteral("2026000002"), QStringLiteral("20270103"), 2);
+        stored(QStringLiteral("2026000003"), QStringLiteral("20270103"), 1);
+        Fixture::value(QStringLiteral("INSERT INTO TimeStampStudent (StmID, StdID, StmStatus) "
+                                      "VALUES ('2026000003', '6900001', NULL), ('2026000003', "
+                                      "'6900002', '0')"));
+        QPointer<frmTimeStamp> owner = new frmTimeStamp;
+        frmTimeStamp& window = *owner;
+        activate(window);
+        checkLayout(&window);
+        // Nothing to add, edit or delete before a class is chosen.
+        for (int code : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4})
+            key(code);
+        QCOMPARE(dialogs->shown + messages->all.size(), 0);
+        dialogs->then([](QDialog& dialog) {
+            auto& picker = static_cast<frmListCourse&>(dialog);
+            ListView::select(picker.ListView1, 1);
+            picker.pressButton(QStringLiteral("OK"));
+            return picker.result();
+        });
+        key(Qt::Key_F9);
+        QCOMPARE(window.CourseNo(), classNo);
+        QCOMPARE(window.lblCourse->text() + u'|' + window.lblHour->text(),
+                 QStringLiteral("คอร์ส 'เข้ม'|30"));
+        QCOMPARE(
+            rows(window.ListView1, 6),
+            QStringLiteral("03/01/2570|1|09.00 - 12.00|3|20|1 / 03/01/2570|2|09.00 - 12.00|3|20|0 "
+                           "/ 05/01/2570|3|09.00 - 12.00|3|20|0"));
+        checkLayout(&window);
+
+        // A new lesson, five pupils unticked, 1.5 hours under a comma-decimal locale:
+        // appended at the end without re-sorting.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        dialogs->then([this](QDialog& dialog) {
+            auto& lesson = static_cast<frmTimeStampSub&>(dialog);
+            activate(lesson);
+            lesson.txtItem->setFocus();
+            for (int i = 4; i <= 8; ++i)
+                ListView::item(lesson.ListView1, i)->setCheckState(0, Qt::Unchecked);
+            lesson.txtHour->setText(QStringLiteral("1.5"));
+            lesson.txtTime2->setText(QStringLiteral("10.30"));
+            messages->answer({Library::vbYes});
+            key(Qt::Key_F2);
+            return lesson.result();
+        });
+        key(Qt::Key_F2);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(rows(window.ListView1, 6).section(QStringLiteral(" / "), 3),
+                 QStringLiteral("06/12/2569|4|09.00 - 10.30|1.5|20|15"));
+
+        // The attendance report: the title with the course name as typed.
+        ListView::select(window.ListView1, 1);
+        window.pressButton(QStringLiteral("Report"));
+        std::unique_ptr<frmViewReport> viewer;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<frmViewReport*>(top))
+                viewer.reset(found);
+        QVERIFY2(viewer, qPrintable(messages->all.join(u'\n')));
+        const QString report = viewer->report().toPlainText();
+        QVERIFY2(report.contains(QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์สคอร์ส 'เข้ม'  "
+                                                "ระดับ ม.1  วิชา คณิตศาสตร์")),
+                 qPrintable(report));
+        QVERIFY(report.contains(QStringLiteral("ครั้งที่ 1   วันที่ 03/01/2570   เวลา 09.00 - 12.00   "
+                                               "3 ชั่วโมง   เข้าเรียน 1 คน จาก 2 คน")));
+        QCOMPARE(viewer->report().dataSource().RecordCount(), 22);
+        viewer.reset();
+
+        // Delete: No (the default) keeps the lesson; Yes removes it with its rows.
+        activate(window);
+        ListView::select(window.ListView1, 1);
+        window.ListView1->setFocus();
+        messages->clear();
+        messages->answer({Library::vbNo, Library::vbYes});
+        key(Qt::Key_F4);
+        key(Qt::Key_F4);
+        QCOMPARE(messages->questions.value(0),
+                 QStringLiteral("ต้องการลบการลงเวลา วันที่ 03/01/2570 ครั้งที่ 1  หรือไม่"));
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStampStudent"), QStringLiteral("StmID = ?"),
+                                {QStringLiteral("2026000003")}) +
+                     Fixture::count(QStringLiteral("TimeStamp")),
+                 3);
+        QCOMPARE(ListView::selectedIndex(window.ListView1), 1);
+        QCOMPARE(ListView::count(window.ListView1), 3);
+
+        // Esc clears the class first and closes the window second.
+        key(Qt::Key_Escape);
+        QVERIFY(window.CourseNo().isEmpty() && window.lblCourse->text().isEmpty());
+        QCOMPARE(ListView::count(window.ListView1), 0);
+        QVERIFY(window.isVisible());
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!owner);
+    }
+};
+
+QTEST_MAIN(tst_lessons)
+#include "tst_lessons.moc"
