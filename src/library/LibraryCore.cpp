@@ -198,10 +198,6 @@ QString BahtText(Money amount) {
     return words;
 }
 
-QString BahtText(double amount) {
-    return BahtText(Money::fromBaht(amount));
-}
-
 QString GetItemKey(const QString& text) {
     const qsizetype at = text.lastIndexOf(QLatin1Char('@'));
     if (at < 0)

@@ -50,7 +50,6 @@ QString FormatScaled(std::int64_t scaled, int decimals, bool withComma);
 // The numeric value of a typed text (separators stripped); 0 when not a number.
 double NumValue(const QString& text);
 
-QString BahtText(double amount);
 QString BahtText(Money amount);
 
 QString GetItemKey(const QString& text);

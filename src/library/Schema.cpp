@@ -141,10 +141,12 @@ const char* const views[] = {
     "     JOIN Statement st ON st.StmID = ss.StmID\n"
     "     JOIN CourseTable ct ON ct.CourseNo = ss.CourseNo\n"
     "     JOIN Course c ON c.CourseID = ct.CourseID",
+    // One row per bill, kept when its pupil has been deleted since (name empty), so that
+    // the bills of a day add up whatever became of the pupils.
     "CREATE VIEW QStatementStudent AS\n"
     "SELECT st.StmID, st.StdID, st.StmNetAmt, st.StmDocNo, st.StmDate, st.IsCancel, st.UserID,\n"
     "       st.UserCancelID, s.StdName\n"
-    "FROM Statement st JOIN Student s ON s.StdID = st.StdID",
+    "FROM Statement st LEFT JOIN Student s ON s.StdID = st.StdID",
     // One row per teacher row of a lesson, kept when the class, its course or the
     // teacher has gone since; Status reads a missing status as present.
     "CREATE VIEW qTeacherTimeStamp AS\n"
@@ -218,8 +220,12 @@ void dropThaiCollation(Connection& connection) {
         connection.exec(QString::fromLatin1(statement));
 }
 
+// Step 3: the bills of deleted pupils in QStatementStudent and the lessons' attendance
+// status in qTeacherTimeStamp; the views are made again after every step.
+void refreshViews(Connection&) {}
+
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables, dropThaiCollation};
+const Step steps[] = {makeTables, dropThaiCollation, refreshViews};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before

@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTextDocument>
 
 namespace {
 
@@ -52,14 +51,14 @@ std::unique_ptr<Report> OpenReport(const QString& fileName) {
 
 bool ShowReport(Report& report, const QString& title, const QString& sql,
                 const QVariantList& params) {
-    std::unique_ptr<Report> shown;
+    std::unique_ptr<frmViewReport> created;
     {
         WaitCursor wait;
         try {
             if (!sql.trimmed().isEmpty())
-                report.setDataSource(Recordset::open(sql, params, true));
-            shown = report.clone();
-            shown->render(); // a missing column is reported before any window opens
+                report.setDataSource(sql, params);
+            // Laid out and the first page painted before any window shows.
+            created = std::make_unique<frmViewReport>(report.clone(), title);
         } catch (const DbError& error) {
             MsgError(QStringLiteral("อ่านข้อมูลของรายงาน %1 ไม่ได้\n").arg(report.fileName()) +
                      error.message());
@@ -69,7 +68,7 @@ bool ShowReport(Report& report, const QString& title, const QString& sql,
             return false;
         }
     }
-    auto* viewer = new frmViewReport(std::move(shown), title);
+    frmViewReport* viewer = created.release();
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -99,6 +98,14 @@ bool showReportFile(const QString& fileName, const QString& title,
         return false;
     }
     return ShowReport(*report, title, sql, params);
+}
+
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params) {
+    return showReportFile(
+        fileName, title,
+        {{QStringLiteral("lblComp"), Quote(gShopName)}, {QStringLiteral("lblTitle"), Quote(title)}},
+        sql, params);
 }
 
 } // namespace Library

@@ -29,4 +29,9 @@ bool showReportFile(const QString& fileName, const QString& title,
                     const QList<std::pair<QString, QString>>& formulas, const QString& sql,
                     const QVariantList& params = {});
 
+// showReportFile with "lblComp" the school's name and "lblTitle" the title, the
+// viewer captioned with the title.
+bool ShowTitledReport(const QString& fileName, const QString& title, const QString& sql,
+                      const QVariantList& params = {});
+
 } // namespace Library

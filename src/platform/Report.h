@@ -3,16 +3,29 @@
 #include "library/Recordset.h"
 
 #include <QHash>
+#include <QList>
+#include <QPageLayout>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <memory>
 #include <stdexcept>
 
+class QPainter;
 class QPrinter;
-class QTextDocument;
-struct ReportLayout;
+
+namespace ReportLayout {
+struct Layout;
+}
+namespace ReportEngine {
+struct Input;
+struct Output;
+struct Prepared;
+} // namespace ReportEngine
 
 // A report file of the Report folder, with its formula fields and data source.
-// Errors (unreadable file, unknown formula field) throw ReportError.
+// Errors (unreadable file, unknown formula field, a layout that does not fit the
+// data) throw ReportError; a failing statement throws DbError.
 class Report {
 public:
     ~Report();
@@ -29,32 +42,50 @@ public:
     // The value a formula field shows.
     QString formulaValue(const QString& name) const;
     bool hasFormula(const QString& name) const;
-    void setDataSource(Recordset records);
-    const Recordset& dataSource() const;
 
-    // The whole report laid out as a document (also what tests inspect). Throws
-    // ReportError when a listed column is missing from the data source.
-    std::unique_ptr<QTextDocument> render() const;
-    // The plain text of the rendered report.
+    // The rows: a statement with bound values, run on the program's connection
+    // each time the report is laid out, inside the report's own ORDER BY ...
+    void setDataSource(const QString& sql, const QVariantList& params = {});
+    // ... or rows already read.
+    void setDataSource(Recordset records);
+
+    // Lays the report out without painting (once; setting a formula or the data
+    // source starts again) and gives its number of pages.
+    int pageCount() const;
+    // What each page prints, one entry per line; a table row's cells joined by "|".
+    QList<QStringList> pageTexts() const;
+    // Every page's lines, one per line.
     QString toPlainText() const;
+
+    // Page size, orientation and margins of the report file.
+    QPageLayout pageLayout() const;
+    void setupPrinter(QPrinter& printer) const;
+    // Paints one page (1-based) on a painter whose unit is a pixel at dpi, with
+    // the page's top left corner at the origin.
+    void paintPage(QPainter& painter, int page, double dpi) const;
     // Prints page 1 to the default printer, or to a new PDF file in the PDF folder.
     // Throws ReportError when there is neither a printer nor a PDF folder.
     void printFirstPage() const;
     // Every page, to the same place as printFirstPage.
     void printAllPages() const;
-    // Page size, orientation and margins of the report file.
-    void setupPrinter(QPrinter& printer) const;
     // Prints the given pages (1-based; 0 = from the first / to the last) to an
-    // already set-up printer. Returns the number of pages printed.
+    // already set-up printer, laid out afresh. Returns the number of pages printed.
     int print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
 
 private:
     Report();
+    ReportEngine::Input input() const;
+    int paint(ReportEngine::Output& output, int first, int last) const;
     void printToDestination(int fromPage, int toPage) const;
-    std::unique_ptr<ReportLayout> m_layout;
+
+    std::shared_ptr<const ReportLayout::Layout> m_layout;
     QString m_path;
     QHash<QString, QString> m_formulas; // lower-case name -> shown value
+    QString m_sql;
+    QVariantList m_params;
+    bool m_useRecords = false;
     Recordset m_records;
+    mutable std::shared_ptr<const ReportEngine::Prepared> m_prepared;
 };
 
 class ReportError : public std::runtime_error {

@@ -5,28 +5,32 @@
 #include <QWidget>
 #include <memory>
 
-class QPrintPreviewWidget;
-class QPrinter;
+class QLabel;
 class Report;
+class ReportPageView;
 
-// The report viewer: the report's pages at zoom 1, with zoom and print keys.
-// One window per report shown; "CLOSE" and Esc close it.
+// The report viewer: the report's pages one at a time at zoom 1, each painted
+// when first shown, with paging, zoom and print keys. One window per report
+// shown; "CLOSE" and Esc close it. Building it paints the first page, which
+// may throw ReportError or DbError.
 class frmViewReport : public QWidget, public WindowFrame {
     Q_OBJECT
 public:
     frmViewReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent = nullptr);
     ~frmViewReport() override;
 
-    QPrintPreviewWidget* viewer() const { return CRViewer1; }
+    ReportPageView* viewer() const { return CRViewer1; }
     const Report& report() const { return *m_report; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void toolbarButtonClick(const QString& key) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows a page (0: the current one, laid out anew); a failure shows an error box.
+    void turnTo(int page);
+
     std::unique_ptr<Report> m_report;
-    std::unique_ptr<QPrinter> m_printer;
-    QPrintPreviewWidget* CRViewer1;
+    QLabel* lblPage;
+    ReportPageView* CRViewer1;
 };

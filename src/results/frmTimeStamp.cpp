@@ -229,10 +229,7 @@ void frmTimeStamp::PrintReport(const QString& courseNo) {
     const QString title = QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์ส") + lblCourse->text() +
                           QStringLiteral("  ระดับ ") + lblLevel->text() + QStringLiteral("  วิชา ") +
                           lblSubject->text();
-    Library::showReportFile(QStringLiteral("rep13.rpt"), title,
-                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
-                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
-                            attendanceSql, {courseNo});
+    Library::ShowTitledReport(QStringLiteral("rep13.rpt"), title, attendanceSql, {courseNo});
 }
 
 void frmTimeStamp::toolbarButtonClick(const QString& key) {

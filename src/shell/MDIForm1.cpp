@@ -262,10 +262,8 @@ void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
     const QString title =
         QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    Library::showReportFile(QString::fromUtf16(table->file), title,
-                            {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
-                             {QStringLiteral("lblTitle"), Library::Quote(title)}},
-                            QString::fromUtf16(table->sql));
+    Library::ShowTitledReport(QString::fromUtf16(table->file), title,
+                              QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {

@@ -8,6 +8,7 @@
 #include "results/frmGrade.h"
 #include "results/frmPoint.h"
 #include "results/frmQuery.h"
+#include "results/frmReport.h"
 #include "results/frmTimeStamp.h"
 
 // Each task window exists once: opening it again brings the open one forward.
@@ -30,4 +31,6 @@ void registerTaskWindows() {
         QStringLiteral("mnuGrade"), [] { return new frmGrade; }, true);
     registerWindow(
         QStringLiteral("mnuQuery"), [] { return new frmQuery; }, true);
+    registerWindow(
+        QStringLiteral("mnuDailyRep"), [] { return new frmReport; }, true);
 }

@@ -97,12 +97,9 @@ private slots:
             if (auto* found = qobject_cast<frmViewReport*>(top))
                 viewer.reset(found);
         QVERIFY(viewer);
-        const Recordset& rows = viewer->report().dataSource();
-        QCOMPARE(rows.RecordCount(), 2);
-        QCOMPARE(rows.rows().at(0).at(rows.fieldIndex(QStringLiteral("StdID"))).toString(),
-                 QStringLiteral("6900001"));
         const QString text = viewer->report().toPlainText();
         QVERIFY(text.contains(names[0]) && text.contains(names[1]) && !text.contains(names[2]));
+        QVERIFY(text.indexOf(QStringLiteral("|6900001|")) < text.indexOf(names[1]));
         QVERIFY(text.contains(QStringLiteral("โรงเรียน 'ทดสอบ'")));
         viewer.reset();
         // A from date after the to date: the pickers swap at the reload.

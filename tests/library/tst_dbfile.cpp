@@ -370,6 +370,28 @@ private slots:
         QCOMPARE(column(schema), upgraded);
     }
 
+    // A school of version 2 gets the views of today: a bill whose pupil was deleted stays in
+    // QStatementStudent, with no name.
+    void versionTwoSchoolKeepsBillsOfDeletedPupils() {
+        const QString path = Seams::defaultDatabasePath();
+        makeSchoolOfVersion(path, 2);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStatementStudent"));
+        db.exec(QStringLiteral("CREATE VIEW QStatementStudent AS SELECT st.*, s.StdName FROM "
+                               "Statement st JOIN Student s ON s.StdID = st.StdID"));
+        Fixture::exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, "
+                                     "IsCancel) VALUES ('69000001', '20261206', '6900009', 500, "
+                                     "'0')"));
+        QCOMPARE(Fixture::count(QStringLiteral("QStatementStudent")), 0);
+        db.close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(column(QStringLiteral("SELECT StmID || '|' || ifnull(StdName, 'NULL') FROM "
+                                       "QStatementStudent")),
+                 QStringList{QStringLiteral("69000001|NULL")});
+    }
+
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a
     // payment.
     void stockShellReadsTheDemoSchool() {

@@ -74,10 +74,8 @@ private slots:
             {999999999999.99, u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าล้าน"
                               u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าบาทเก้าสิบเก้าสตางค์"},
             {21000011000000.0, u"ยี่สิบเอ็ดล้านสิบเอ็ดล้านบาทถ้วน"}};
-        for (const auto& [amount, words] : cases) {
-            QCOMPARE(Library::BahtText(amount), QString::fromUtf16(words));
+        for (const auto& [amount, words] : cases)
             QCOMPARE(Library::BahtText(Money::fromBaht(amount)), QString::fromUtf16(words));
-        }
     }
 
     void datesConvertBetweenKeysAndThaiForms() {

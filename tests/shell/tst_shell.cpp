@@ -91,7 +91,7 @@ private slots:
     }
 
     void cleanup() {
-        qDeleteAll(QApplication::topLevelWidgets());
+        deleteWindows();
         Seams::setProgramFolder({});
         m_db.reset();
     }

@@ -14,11 +14,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWidget>
 
 ScriptedMessages::ScriptedMessages() {
     Seams::setMessageHandler([this](Seams::MessageKind kind, const QString& text, bool) {
@@ -222,6 +224,15 @@ QString TestDatabase::pdfFolder() const {
 void TestDatabase::setNow(const QDateTime& now) {
     Seams::setNow(now);
     Library::gToday = Library::DateToKey(now.date());
+}
+
+void deleteWindows() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        windows << window;
+    for (const QPointer<QWidget>& window : windows)
+        if (window && !window->parentWidget())
+            delete window;
 }
 
 namespace Fixture {

@@ -72,6 +72,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Deletes every window left open (a window's own popups go with it).
+void deleteWindows();
+
 // Builders for rows the tests need; every value goes through bound statements.
 namespace Fixture {
 void school(const QString& name = QStringLiteral("โรงเรียนกวดวิชาทดสอบ"));

@@ -1,0 +1,761 @@
+#include "platform/ReportEngine.h"
+
+#include "library/Library.h"
+#include "library/Seams.h"
+#include "platform/ReportPages.h"
+#include "platform/ReportRows.h"
+
+#include <algorithm>
+
+using namespace ReportLayout;
+
+namespace ReportEngine {
+
+// Counts and sums (in satang) per aggregate of the layout, and the values
+// (interned) of the distinct counts, sorted out now and then.
+struct Accumulator {
+    QList<qint64> values;
+    QList<QList<int>> distinct;
+    QList<qsizetype> compactAt;
+};
+
+struct Prepared {
+    int pages = 0;
+    QList<QStringList> deferred; // header lines, filled once their rows were read
+    Accumulator totals;          // the report's, for page headers and footers
+    QVariantList first;          // the report's first row
+    bool summary = false;
+    QList<Band> bands; // without detail rows: every band, in order
+};
+
+namespace {
+
+// Products of two amounts need more than 64 bits before they are divided.
+__extension__ typedef __int128 Wide;
+
+// A value while an expression is worked out.
+struct Value {
+    enum class Type { Null, Number, Text };
+    Type type = Type::Null;
+    Money number;
+    QString text;
+};
+
+// The aggregates, the first row and the running row number of a group or of
+// the report.
+struct Scope {
+    Accumulator acc;
+    QVariantList first;
+    bool hasFirst = false;
+    QVariant key;
+    int rows = 0;
+    QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
+};
+
+// A group of a report without detail rows, while every row is read.
+struct Node {
+    Scope scope;
+    QHash<QString, int> texts; // the next level's nodes by key
+    QHash<double, int> numbers;
+    int null = -1;
+    QList<int> children;
+};
+
+class Runner {
+public:
+    Runner(const Input& input, const Prepared* prepared)
+        : L(*input.layout), m_input(input), m_prepared(prepared) {
+        bind(sourceColumns(input.source));
+        m_conditionRow.fill(-1, L.exprs.size());
+        m_conditionValue.fill(false, L.exprs.size());
+        m_amount.fill(0, L.aggregates.size());
+        m_counted.fill(false, L.aggregates.size());
+        QList<int> live = L.reportAggregates;
+        for (const Group& g : L.groups)
+            live << g.aggregates;
+        for (int index : live)
+            if (!m_liveAggregates.contains(index))
+                m_liveAggregates << index;
+        for (const Column& c : L.columns)
+            m_heading.cells << Cell{c.caption, static_cast<int>(m_heading.cells.size()), 1,
+                                    Qt::AlignHCenter};
+        m_heading.kind = Band::Kind::Heading;
+        m_heading.bold = true;
+    }
+
+    // Reads the rows sorted and sends the bands straight to the pager.
+    void stream(Pager& pager, Prepared* record) {
+        std::unique_ptr<Reader> reader =
+            record && pagesFollowRowCount() ? countRows(m_input.source) : open(true);
+        const int levels = static_cast<int>(L.groups.size());
+        QList<Scope> groups(levels);
+        int opened = 0; // open levels
+        QVariantList row(m_fieldCount);
+        bool more = reader->next(row);
+        if (more) {
+            compute(row);
+            setFirst(m_report, row);
+        }
+        emitLines(L.header, m_report, pager, false, false, true, record);
+        while (more && !pager.done()) {
+            int level = 0;
+            while (level < opened && sameValue(row.at(keyField(level)), groups.at(level).key))
+                ++level;
+            for (; opened > level; --opened)
+                closeGroup(opened - 1, groups[opened - 1], pager, record);
+            for (; opened < levels; ++opened) {
+                groups[opened] = Scope{};
+                groups[opened].key = row.at(keyField(opened));
+                setFirst(groups[opened], row);
+                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
+                          record);
+            }
+            learn(row);
+            accumulate(m_report.acc, L.reportAggregates);
+            for (int g = 0; g < levels; ++g)
+                accumulate(groups[g].acc, L.groups.at(g).aggregates);
+            Scope& innermost = levels > 0 ? groups[levels - 1] : m_report;
+            ++innermost.rows;
+            if (L.details && !L.columns.isEmpty())
+                pager.add(detailBand(row, innermost.rows, pager.skipping()));
+            more = reader->next(row);
+            if (more)
+                compute(row);
+        }
+        if (pager.done())
+            return;
+        for (; opened > 0; --opened)
+            closeGroup(opened - 1, groups[opened - 1], pager, record);
+        finishReport(pager, record);
+        pager.finish();
+        if (record) {
+            record->totals = m_report.acc;
+            record->first = m_report.first;
+        }
+    }
+
+    // Reads the rows in any order into one node per group and gives every band
+    // of the report, groups in the layout's order.
+    QList<Band> summarise(Prepared& record) {
+        std::unique_ptr<Reader> reader = open(false);
+        const int levels = static_cast<int>(L.groups.size());
+        m_nodes = QList<QList<Node>>(levels + 1);
+        m_nodes[0] << Node{};
+        QVariantList row(m_fieldCount);
+        while (reader->next(row)) {
+            compute(row);
+            learn(row);
+            setFirst(m_report, row);
+            accumulate(m_report.acc, L.reportAggregates);
+            int parent = 0;
+            for (int g = 0; g < levels; ++g) {
+                parent = child(g, parent, row.at(keyField(g)));
+                Scope& scope = m_nodes[g + 1][parent].scope;
+                setFirst(scope, row);
+                accumulate(scope.acc, L.groups.at(g).aggregates);
+            }
+        }
+        QList<Band> bands;
+        BandList sink{bands};
+        emitLines(L.header, m_report, sink, false, false, false, nullptr);
+        emitChildren(0, 0, sink);
+        finishReport(sink, nullptr);
+        record.totals = m_report.acc;
+        record.first = m_report.first;
+        return bands;
+    }
+
+    QList<Band> pageLines(const QList<TextLine>& lines, int page) {
+        Scope scope;
+        scope.first = m_prepared ? m_prepared->first : m_report.first;
+        scope.hasFirst = !scope.first.isEmpty();
+        scope.acc = m_prepared ? m_prepared->totals : m_report.acc;
+        QList<Band> bands;
+        BandList sink{bands};
+        m_page = page;
+        emitLines(lines, scope, sink, false, false, false, nullptr);
+        return bands;
+    }
+
+    const Band& heading() const { return m_heading; }
+
+private:
+    struct BandList {
+        QList<Band>& bands;
+        void add(const Band& band) { bands << band; }
+        bool skipping() const { return false; }
+    };
+
+    void bind(const QStringList& available) {
+        QHash<QString, QString> byLower;
+        for (const QString& name : available)
+            if (!byLower.contains(name.toLower()))
+                byLower.insert(name.toLower(), name);
+        QHash<QString, int> computed;
+        for (int i = 0; i < L.computed.size(); ++i)
+            computed.insert(L.computed.at(i).name.toLower(), i);
+        QHash<QString, int> fieldOf;
+        m_fieldOfRef.resize(L.refs.size());
+        for (int r = 0; r < L.refs.size(); ++r) {
+            const QString lower = L.refs.at(r).name.toLower();
+            if (computed.contains(lower)) {
+                m_fieldOfRef[r] = -1 - computed.value(lower);
+                continue;
+            }
+            if (!byLower.contains(lower))
+                fail(L.file, L.refs.at(r).line,
+                     QStringLiteral("ไม่มีคอลัมน์ %1 ในข้อมูล").arg(L.refs.at(r).name));
+            if (!fieldOf.contains(lower)) {
+                fieldOf.insert(lower, static_cast<int>(m_fields.size()));
+                m_fields << byLower.value(lower);
+            }
+            m_fieldOfRef[r] = fieldOf.value(lower);
+        }
+        m_sourceCount = static_cast<int>(m_fields.size());
+        for (int& field : m_fieldOfRef)
+            if (field < 0)
+                field = m_sourceCount - 1 - field;
+        m_fieldCount = m_sourceCount + static_cast<int>(L.computed.size());
+    }
+
+    // Sorted by the groups' keys and the sort keys for detail rows; a report
+    // without detail rows orders its groups itself.
+    std::unique_ptr<Reader> open(bool sorted) {
+        QList<OrderKey> order;
+        if (sorted) {
+            for (const Group& g : L.groups)
+                order << OrderKey{m_fieldOfRef.at(g.key.ref), g.key.descending};
+            for (const SortKey& key : L.sort)
+                order << OrderKey{m_fieldOfRef.at(key.ref), key.descending};
+        }
+        return readRows(m_input.source, m_fields, order);
+    }
+
+    // No groups, and no line above or beside the rows that prints their values
+    // or totals: the rows' number alone decides the pages.
+    bool pagesFollowRowCount() const {
+        auto plain = [](const QList<TextLine>& lines, bool totals) {
+            for (const TextLine& line : lines)
+                for (const Part& part : line.text.parts)
+                    if (part.kind == Part::Kind::Value ||
+                        (totals &&
+                         (part.kind == Part::Kind::Aggregate || part.kind == Part::Kind::BahtText)))
+                        return false;
+            return true;
+        };
+        return L.groups.isEmpty() && plain(L.pageHeader, true) && plain(L.pageFooter, true) &&
+               plain(L.header, true) && plain(L.footer, false);
+    }
+
+    int keyField(int level) const { return m_fieldOfRef.at(L.groups.at(level).key.ref); }
+
+    void setFirst(Scope& scope, const QVariantList& row) {
+        if (scope.hasFirst)
+            return;
+        scope.first = row;
+        scope.hasFirst = true;
+    }
+
+    int child(int level, int parent, const QVariant& key) {
+        Node& p = m_nodes[level][parent];
+        const bool null = key.isNull();
+        const bool number = !null && isNumber(key);
+        const int found = null     ? p.null
+                          : number ? p.numbers.value(key.toDouble(), -1)
+                                   : p.texts.value(key.toString(), -1);
+        if (found >= 0)
+            return found;
+        const int index = static_cast<int>(m_nodes[level + 1].size());
+        if (null)
+            p.null = index;
+        else if (number)
+            p.numbers.insert(key.toDouble(), index);
+        else
+            p.texts.insert(key.toString(), index);
+        p.children << index;
+        Node node;
+        node.scope.key = key;
+        m_nodes[level + 1] << node;
+        return index;
+    }
+
+    void emitChildren(int level, int parent, BandList& sink) {
+        if (level >= L.groups.size())
+            return;
+        QList<int> children = m_nodes[level][parent].children;
+        const QList<Node>& nodes = m_nodes[level + 1];
+        const bool descending = L.groups.at(level).key.descending;
+        std::sort(children.begin(), children.end(), [&](int a, int b) {
+            const int c = compareValues(nodes.at(a).scope.key, nodes.at(b).scope.key);
+            return descending ? c > 0 : c < 0;
+        });
+        for (int index : children) {
+            const Group& group = L.groups.at(level);
+            Scope& scope = m_nodes[level + 1][index].scope;
+            emitLines(group.header, scope, sink, true, true, false, nullptr);
+            emitChildren(level + 1, index, sink);
+            groupEnd(level, scope, sink);
+        }
+    }
+
+    // A group's total row and footer lines.
+    template <typename Sink> void groupEnd(int level, Scope& scope, Sink& sink) {
+        const Group& group = L.groups.at(level);
+        if (group.row.present)
+            sink.add(sumBand(group.row, scope, Band::Kind::Sum, sink.skipping()));
+        emitLines(group.footer, scope, sink, true, false, false, nullptr);
+    }
+
+    void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
+        groupEnd(level, scope, pager);
+        settle(scope, record);
+    }
+
+    template <typename Sink> void finishReport(Sink& sink, Prepared* record) {
+        if (L.totals.present)
+            sink.add(sumBand(L.totals, m_report, Band::Kind::Total, false));
+        emitLines(L.footer, m_report, sink, false, false, false, nullptr);
+        settle(m_report, record);
+    }
+
+    // Header lines that print totals of rows read after them.
+    void settle(Scope& scope, Prepared* record) {
+        if (!record)
+            return;
+        for (const auto& [ordinal, line] : scope.deferred)
+            record->deferred[ordinal] = lines(fill(line->text, scope));
+    }
+
+    static QStringList lines(const QString& filled) {
+        if (filled.trimmed().isEmpty())
+            return {};
+        QString text = filled;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        return text.split(QLatin1Char('\n'));
+    }
+
+    // Header lines (deferrable) that print totals of rows read after them take
+    // those totals from the counting pass.
+    template <typename Sink>
+    void emitLines(const QList<TextLine>& textLines, Scope& scope, Sink& sink, bool table,
+                   bool keep, bool deferrable, Prepared* record) {
+        for (const TextLine& line : textLines) {
+            QStringList parts;
+            bool known = false;
+            if (deferrable && line.text.usesAggregates() && (record || m_prepared)) {
+                const int ordinal = m_deferredCount++;
+                if (record) {
+                    record->deferred << QStringList();
+                    scope.deferred << qMakePair(ordinal, &line);
+                } else if (ordinal < m_prepared->deferred.size()) {
+                    parts = m_prepared->deferred.at(ordinal);
+                    known = true;
+                }
+            }
+            if (!known)
+                parts = lines(fill(line.text, scope));
+            for (qsizetype i = 0; i < parts.size(); ++i) {
+                Band band;
+                band.kind = Band::Kind::Text;
+                band.bold = line.bold;
+                band.size = line.size;
+                band.table = table;
+                band.keepWithNext = keep && &line == &textLines.last() && i == parts.size() - 1;
+                band.cells << Cell{parts.at(i), 0, 1, line.align};
+                sink.add(band);
+            }
+        }
+    }
+
+    Band detailBand(const QVariantList& row, int number, bool skip) const {
+        Band band;
+        band.kind = Band::Kind::Detail;
+        band.table = true;
+        if (skip)
+            return band;
+        for (int c = 0; c < L.columns.size(); ++c) {
+            const Column& column = L.columns.at(c);
+            const QString text =
+                column.format == Format::Row
+                    ? QString::number(number)
+                    : display(row, m_fieldOfRef.at(column.ref), column.format, column.map);
+            band.cells << Cell{text, c, 1, column.align};
+        }
+        return band;
+    }
+
+    Band sumBand(const SumRow& sumRow, const Scope& scope, Band::Kind kind, bool skip) const {
+        Band band;
+        band.kind = kind;
+        band.bold = true;
+        band.table = true;
+        if (skip)
+            return band;
+        for (int c = 0; c < sumRow.cells.size(); ++c)
+            band.cells << Cell{fill(sumRow.cells.at(c), scope), c, 1, sumRow.align.at(c)};
+        return band;
+    }
+
+    QString fill(const Template& t, const Scope& scope) const {
+        QString out;
+        for (const Part& part : t.parts) {
+            switch (part.kind) {
+            case Part::Kind::Literal:
+                out += part.text;
+                break;
+            case Part::Kind::Formula:
+                out += m_input.formulas.value(part.text);
+                break;
+            case Part::Kind::Value:
+                if (scope.hasFirst)
+                    out += display(scope.first, m_fieldOfRef.at(part.ref), part.format, part.map);
+                break;
+            case Part::Kind::Aggregate:
+                out += aggregateText(part, scope.acc);
+                break;
+            case Part::Kind::BahtText:
+                out += Library::BahtText(Money::fromSatang(total(scope.acc, part.aggregate)));
+                break;
+            case Part::Kind::Today:
+                out += Library::DateToThaiDate(Seams::today());
+                break;
+            case Part::Kind::Page:
+                out += QString::number(m_page);
+                break;
+            case Part::Kind::Pages:
+                out += QString::number(m_prepared ? m_prepared->pages : 0);
+                break;
+            }
+        }
+        return out;
+    }
+
+    static qint64 total(const Accumulator& acc, int aggregate) {
+        return aggregate < acc.values.size() ? acc.values.at(aggregate) : 0;
+    }
+
+    QString aggregateText(const Part& part, const Accumulator& acc) const {
+        const Aggregate& a = L.aggregates.at(part.aggregate);
+        switch (a.kind) {
+        case Aggregate::Kind::Count:
+            return QString::number(total(acc, part.aggregate));
+        case Aggregate::Kind::Distinct: {
+            if (part.aggregate >= acc.distinct.size())
+                return QStringLiteral("0");
+            QList<int> ids = acc.distinct.at(part.aggregate);
+            compact(ids);
+            return QString::number(ids.size());
+        }
+        case Aggregate::Kind::Sum:
+            break;
+        }
+        const Money sum = Money::fromSatang(total(acc, part.aggregate));
+        return part.format == Format::Number ? formatNumber(sum) : sum.toText(true);
+    }
+
+    QString display(const QVariantList& row, int field, Format format, const QString& map) const {
+        const QVariant& value = row.at(field);
+        if (format == Format::Map) {
+            const QString stored = value.toString();
+            return L.maps.value(map).value(stored, stored);
+        }
+        if (value.isNull())
+            return {};
+        if (field >= m_sourceCount) {
+            const Money amount = Money::fromSatang(value.toLongLong());
+            return format == Format::Number ? formatNumber(amount)
+                   : format == Format::Text ? amount.toText(false)
+                                            : amount.toText(true);
+        }
+        switch (format) {
+        case Format::Money:
+            return Money::fromVariant(value).toText(true);
+        case Format::Number:
+            return formatNumber(Money::fromVariant(value));
+        case Format::Date:
+            return Library::KeyToThaiDate(value.toString());
+        case Format::ShortDate:
+            return Library::KeyToShortThaiDate(value.toString());
+        default:
+            return value.toString();
+        }
+    }
+
+    // What the current row adds to each aggregate, worked out once for all scopes.
+    void learn(const QVariantList& row) {
+        ++m_rowGeneration;
+        for (int index : m_liveAggregates) {
+            const Aggregate& a = L.aggregates.at(index);
+            m_counted[index] = a.condition < 0 || condition(a.condition, row);
+            if (!m_counted[index])
+                continue;
+            if (a.kind == Aggregate::Kind::Sum) {
+                m_amount[index] = money(row, m_fieldOfRef.at(a.ref)).satang();
+            } else if (a.kind == Aggregate::Kind::Distinct) {
+                const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
+                m_counted[index] = !value.isNull();
+                if (m_counted[index])
+                    m_amount[index] = intern(value);
+            }
+        }
+    }
+
+    void accumulate(Accumulator& acc, const QList<int>& aggregates) const {
+        if (aggregates.isEmpty())
+            return;
+        if (acc.values.size() < L.aggregates.size()) {
+            acc.values.resize(L.aggregates.size());
+            acc.distinct.resize(L.aggregates.size());
+            acc.compactAt.fill(4096, L.aggregates.size());
+        }
+        for (int index : aggregates) {
+            if (!m_counted.at(index))
+                continue;
+            switch (L.aggregates.at(index).kind) {
+            case Aggregate::Kind::Count:
+                ++acc.values[index];
+                break;
+            case Aggregate::Kind::Sum:
+                acc.values[index] += m_amount.at(index);
+                break;
+            case Aggregate::Kind::Distinct: {
+                QList<int>& ids = acc.distinct[index];
+                ids << static_cast<int>(m_amount.at(index));
+                if (ids.size() >= acc.compactAt.at(index)) {
+                    compact(ids);
+                    acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
+                }
+                break;
+            }
+            }
+        }
+    }
+
+    static void compact(QList<int>& ids) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    }
+
+    int intern(const QVariant& value) {
+        const QString key =
+            isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : value.toString();
+        const int next = static_cast<int>(m_interned.size());
+        return *m_interned.insert(key, m_interned.value(key, next));
+    }
+
+    Money money(const QVariantList& row, int field) const {
+        const QVariant& value = row.at(field);
+        if (field >= m_sourceCount)
+            return Money::fromSatang(value.isNull() ? 0 : value.toLongLong());
+        return Money::fromVariant(value);
+    }
+
+    void compute(QVariantList& row) {
+        for (int i = 0; i < L.computed.size(); ++i) {
+            const Value v = evaluate(L.computed.at(i).expr, row);
+            row[m_sourceCount + i] =
+                v.type == Value::Type::Null ? QVariant() : QVariant(qlonglong(v.number.satang()));
+        }
+    }
+
+    bool condition(int expr, const QVariantList& row) {
+        if (m_conditionRow.at(expr) != m_rowGeneration) {
+            m_conditionRow[expr] = m_rowGeneration;
+            m_conditionValue[expr] = truth(expr, row);
+        }
+        return m_conditionValue.at(expr);
+    }
+
+    bool truth(int index, const QVariantList& row) const {
+        const Expr& e = L.exprs.at(index);
+        switch (e.op) {
+        case Expr::Op::And:
+            return truth(e.left, row) && truth(e.right, row);
+        case Expr::Op::Or:
+            return truth(e.left, row) || truth(e.right, row);
+        case Expr::Op::Not:
+            return !truth(e.left, row);
+        default:
+            break;
+        }
+        const int c = compare(evaluate(e.left, row), evaluate(e.right, row));
+        switch (e.op) {
+        case Expr::Op::Equal:
+            return c == 0;
+        case Expr::Op::NotEqual:
+            return c != 0;
+        case Expr::Op::Less:
+            return c < 0;
+        case Expr::Op::LessEqual:
+            return c <= 0;
+        case Expr::Op::Greater:
+            return c > 0;
+        default:
+            return c >= 0;
+        }
+    }
+
+    // Numbers compare as numbers (a text that reads as a number, too); anything
+    // else as text, NULL as empty text or zero.
+    static int compare(const Value& a, const Value& b) {
+        const bool numbers = (a.type != Value::Type::Text || b.type != Value::Type::Text) &&
+                             isNumeric(a) && isNumeric(b);
+        if (numbers) {
+            const Money x = asNumber(a);
+            const Money y = asNumber(b);
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        const QString x = a.type == Value::Type::Number ? a.number.toText(false) : a.text;
+        const QString y = b.type == Value::Type::Number ? b.number.toText(false) : b.text;
+        return x == y ? 0 : thaiCompare(x, y);
+    }
+
+    static bool isNumeric(const Value& v) {
+        std::int64_t scaled = 0;
+        return v.type != Value::Type::Text || Library::ParseDecimal(v.text, 2, scaled);
+    }
+
+    static Money asNumber(const Value& v) {
+        return v.type == Value::Type::Text ? Money::fromText(v.text) : v.number;
+    }
+
+    // Rounds half away from zero, as amounts are rounded everywhere.
+    static std::int64_t divideRounded(Wide numerator, Wide denominator) {
+        Wide quotient = numerator / denominator;
+        const Wide remainder = numerator % denominator;
+        const Wide twice = remainder < 0 ? -2 * remainder : 2 * remainder;
+        if (twice >= (denominator < 0 ? -denominator : denominator))
+            quotient += (numerator < 0) == (denominator < 0) ? 1 : -1;
+        return static_cast<std::int64_t>(quotient);
+    }
+
+    Value evaluate(int index, const QVariantList& row) const {
+        const Expr& e = L.exprs.at(index);
+        Value v;
+        switch (e.op) {
+        case Expr::Op::Number:
+            v.type = Value::Type::Number;
+            v.number = e.number;
+            return v;
+        case Expr::Op::Text:
+            v.type = Value::Type::Text;
+            v.text = e.text;
+            return v;
+        case Expr::Op::Field: {
+            const int field = m_fieldOfRef.at(e.ref);
+            const QVariant& value = row.at(field);
+            if (value.isNull())
+                return v;
+            if (field >= m_sourceCount || isNumber(value)) {
+                v.type = Value::Type::Number;
+                v.number = money(row, field);
+            } else {
+                v.type = Value::Type::Text;
+                v.text = value.toString();
+            }
+            return v;
+        }
+        case Expr::Op::Negate:
+            v.type = Value::Type::Number;
+            v.number = -asNumber(evaluate(e.left, row));
+            return v;
+        default:
+            break;
+        }
+        const std::int64_t a = asNumber(evaluate(e.left, row)).satang();
+        const std::int64_t b = asNumber(evaluate(e.right, row)).satang();
+        v.type = Value::Type::Number;
+        switch (e.op) {
+        case Expr::Op::Add:
+            v.number = Money::fromSatang(a + b);
+            break;
+        case Expr::Op::Subtract:
+            v.number = Money::fromSatang(a - b);
+            break;
+        case Expr::Op::Multiply:
+            v.number = Money::fromSatang(divideRounded(Wide(a) * b, 100));
+            break;
+        default: // division; by zero gives nothing
+            if (b == 0)
+                return Value{};
+            v.number = Money::fromSatang(divideRounded(Wide(a) * 100, b));
+            break;
+        }
+        return v;
+    }
+
+    const Layout& L;
+    const Input& m_input;
+    const Prepared* m_prepared;
+    QStringList m_fields;
+    QList<int> m_fieldOfRef;
+    int m_sourceCount = 0;
+    int m_fieldCount = 0;
+    Scope m_report;
+    Band m_heading;
+    int m_deferredCount = 0;
+    int m_page = 0;
+    QList<QList<Node>> m_nodes;
+    QHash<QString, int> m_interned;
+    qint64 m_rowGeneration = 0;
+    QList<int> m_liveAggregates; // used by some scope
+    QList<qint64> m_amount;      // per aggregate: the row's amount, or its interned value
+    QList<bool> m_counted;       // per aggregate: whether the row counts
+    QList<qint64> m_conditionRow;
+    QList<bool> m_conditionValue;
+};
+
+} // namespace
+
+bool needsPrepared(const Layout& layout) {
+    return !layout.details || layout.needsCount();
+}
+
+std::shared_ptr<const Prepared> prepare(const Input& input) {
+    auto prepared = std::make_shared<Prepared>();
+    Runner runner(input, nullptr);
+    Canvas canvas(*input.layout, nullptr);
+    Pager pager(
+        canvas, nullptr, 1, 0, runner.heading(),
+        [&](int page) { return runner.pageLines(input.layout->pageHeader, page); },
+        [&](int page) { return runner.pageLines(input.layout->pageFooter, page); });
+    if (input.layout->details) {
+        runner.stream(pager, prepared.get());
+    } else {
+        prepared->summary = true;
+        prepared->bands = runner.summarise(*prepared);
+        for (const Band& band : prepared->bands)
+            pager.add(band);
+        pager.finish();
+    }
+    prepared->pages = pager.pages();
+    return prepared;
+}
+
+int pageCount(const Prepared& prepared) {
+    return prepared.pages;
+}
+
+int paint(const Input& input, const Prepared* prepared, Output& output, int first, int last) {
+    Runner runner(input, prepared);
+    Canvas canvas(*input.layout, &output);
+    Pager pager(
+        canvas, &output, first, last, runner.heading(),
+        [&](int page) { return runner.pageLines(input.layout->pageHeader, page); },
+        [&](int page) { return runner.pageLines(input.layout->pageFooter, page); });
+    if (prepared && prepared->summary) {
+        for (const Band& band : prepared->bands) {
+            pager.add(band);
+            if (pager.done())
+                break;
+        }
+        if (!pager.done())
+            pager.finish();
+    } else {
+        runner.stream(pager, nullptr);
+    }
+    return pager.painted();
+}
+
+} // namespace ReportEngine

@@ -1,0 +1,64 @@
+#pragma once
+
+// The report engine: reads the rows forward once (sorted by the database when
+// detail rows print), groups and totals them, and lays them out page by page
+// with fixed measures, painting each page with QPainter or taking its text.
+// Coordinates are 1/10 point from the top left corner inside the margins; fonts
+// are sized in that unit (at a few hundred pixels the font engine still keeps
+// its glyph metrics).
+
+#include "library/Recordset.h"
+#include "platform/ReportLayout.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+class QPainter;
+
+namespace ReportEngine {
+
+constexpr double unitsPerInch = 720;
+
+// The rows of a report: a statement run on the program's connection, or rows
+// already read.
+struct Source {
+    QString sql;
+    QVariantList params;
+    bool useRecords = false;
+    Recordset records;
+};
+
+struct Input {
+    std::shared_ptr<const ReportLayout::Layout> layout;
+    QHash<QString, QString> formulas; // lower-case name -> value
+    Source source;
+};
+
+// Where pages go: painted, or as text (one entry per printed line).
+struct Output {
+    QPainter* painter = nullptr;
+    QList<QStringList>* text = nullptr;
+    std::function<void()> newPage; // between two painted pages
+};
+
+// What one pass over every row learns for the pages painted after it: the
+// page count, totals printed above their rows and, for a report without
+// detail rows, its whole (short) content.
+struct Prepared;
+
+// Runs a pass without painting. Throws ReportError (a layout that does not fit
+// the data, naming file and line) or DbError.
+std::shared_ptr<const Prepared> prepare(const Input& input);
+int pageCount(const Prepared& prepared);
+
+// Paints pages first to last (1-based; last 0: to the end). Needs the prepared
+// pass when the layout prints the page count or totals above their rows, or
+// has no detail rows (needsPrepared). Returns the number of pages painted.
+int paint(const Input& input, const Prepared* prepared, Output& output, int first, int last);
+bool needsPrepared(const ReportLayout::Layout& layout);
+
+} // namespace ReportEngine

@@ -1,0 +1,207 @@
+#include "platform/ReportRows.h"
+
+#include "library/Database.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace ReportEngine {
+namespace {
+
+int rank(const QVariant& v) {
+    return v.isNull() ? 0 : isNumber(v) ? 1 : 2;
+}
+
+QString quoted(QString name) {
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+QString innerStatement(const QString& sql) {
+    QString statement = sql.trimmed();
+    while (statement.endsWith(QLatin1Char(';')))
+        statement = statement.chopped(1).trimmed();
+    return statement;
+}
+
+QSqlQuery runQuery(const QString& sql, const QVariantList& params) {
+    QSqlQuery query(Connection::shared().database());
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : params)
+        query.addBindValue(value);
+    ok = ok && query.exec();
+    if (!ok)
+        throw DbError(query.lastError().text() + QLatin1Char('\n') + sql);
+    return query;
+}
+
+class SqlReader : public Reader {
+public:
+    SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order) {
+        QStringList columns;
+        for (const QString& field : fields)
+            columns << quoted(field);
+        if (columns.isEmpty())
+            columns << QStringLiteral("1");
+        QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                      QStringLiteral(" FROM (") + innerStatement(source.sql) + QLatin1Char(')');
+        QStringList keys;
+        for (const OrderKey& key : order)
+            keys << quoted(fields.at(key.field)) + QStringLiteral(" COLLATE THAI") +
+                        (key.descending ? QStringLiteral(" DESC") : QString());
+        if (!keys.isEmpty())
+            sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
+        m_sql = sql;
+        m_query = runQuery(sql, source.params);
+        m_count = static_cast<int>(fields.size());
+    }
+
+    bool next(QVariantList& values) override {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                throw DbError(m_query.lastError().text() + QLatin1Char('\n') + m_sql);
+            return false;
+        }
+        for (int i = 0; i < m_count; ++i)
+            values[i] = m_query.value(i);
+        return true;
+    }
+
+private:
+    QString m_sql;
+    QSqlQuery m_query;
+    int m_count = 0;
+};
+
+// As many empty rows as the statement gives: enough to count pages when they
+// follow from the number of rows alone.
+class CountReader : public Reader {
+public:
+    explicit CountReader(const Source& source) {
+        if (source.useRecords) {
+            m_left = source.records.RecordCount();
+            return;
+        }
+        QSqlQuery query = runQuery(QStringLiteral("SELECT COUNT(*) FROM (") +
+                                       innerStatement(source.sql) + QLatin1Char(')'),
+                                   source.params);
+        m_left = query.next() ? query.value(0).toLongLong() : 0;
+    }
+
+    bool next(QVariantList&) override { return m_left-- > 0; }
+
+private:
+    qint64 m_left = 0;
+};
+
+class RecordsReader : public Reader {
+public:
+    RecordsReader(const Recordset& records, const QStringList& fields, const QList<OrderKey>& order)
+        : m_rows(records.rows()) {
+        for (const QString& field : fields)
+            m_columns << records.fieldIndex(field);
+        for (int i = 0; i < m_rows.size(); ++i)
+            m_order << i;
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            for (const OrderKey& key : order) {
+                const int column = m_columns.at(key.field);
+                const int c = compareValues(m_rows.at(a).at(column), m_rows.at(b).at(column));
+                if (c != 0)
+                    return key.descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+
+    bool next(QVariantList& values) override {
+        if (m_next >= m_order.size())
+            return false;
+        const QVariantList& row = m_rows.at(m_order.at(m_next++));
+        for (qsizetype i = 0; i < m_columns.size(); ++i)
+            values[i] = row.at(m_columns.at(i));
+        return true;
+    }
+
+private:
+    QList<QVariantList> m_rows;
+    QList<int> m_columns;
+    QList<int> m_order;
+    qsizetype m_next = 0;
+};
+
+} // namespace
+
+bool isNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int thaiCompare(const QString& a, const QString& b) {
+    thread_local const QCollator collator{QLocale(QLocale::Thai, QLocale::Thailand)};
+    const int order = collator.compare(a, b);
+    return order != 0 ? order : a.compare(b);
+}
+
+int compareValues(const QVariant& a, const QVariant& b) {
+    const int ra = rank(a);
+    const int rb = rank(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    if (ra == 0)
+        return 0;
+    if (ra == 1) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return thaiCompare(a.toString(), b.toString());
+}
+
+bool sameValue(const QVariant& a, const QVariant& b) {
+    const int ra = rank(a);
+    if (ra != rank(b))
+        return false;
+    if (ra == 0)
+        return true;
+    return ra == 1 ? a.toDouble() == b.toDouble() : a.toString() == b.toString();
+}
+
+QStringList sourceColumns(const Source& source) {
+    if (source.useRecords)
+        return source.records.fieldNames();
+    const QSqlRecord record = runQuery(QStringLiteral("SELECT * FROM (") +
+                                           innerStatement(source.sql) + QStringLiteral(") LIMIT 0"),
+                                       source.params)
+                                  .record();
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    return names;
+}
+
+std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields,
+                                 const QList<OrderKey>& order) {
+    if (source.useRecords)
+        return std::make_unique<RecordsReader>(source.records, fields, order);
+    return std::make_unique<SqlReader>(source, fields, order);
+}
+
+std::unique_ptr<Reader> countRows(const Source& source) {
+    return std::make_unique<CountReader>(source);
+}
+
+} // namespace ReportEngine
