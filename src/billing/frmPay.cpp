@@ -88,7 +88,9 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
                                    {QStringLiteral("ยอดคงเหลือ"), 1500, Qt::AlignRight},
                                    {QStringLiteral("ชำระเงิน"), 1500, Qt::AlignRight},
                                });
-    ListView1->setMinimumSize(11295 / twips, 2625 / twips);
+    // However small the window, the list keeps room for every column as it was drawn up
+    // (more than the 11295 twips asked), so that a long course name shows whole.
+    ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
 
     Picture1 = new QWidget(this);

@@ -59,8 +59,9 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
                                 {QStringLiteral("เวลา"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("ห้องเรียน"), 1200, Qt::AlignHCenter},
                                 {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight}});
-    // However small the window, the list keeps 12000 x 2625 twips.
-    ListView1->setMinimumSize(12000 / ListView::twipsPerPixel, 2625 / ListView::twipsPerPixel);
+    // However small the window, the list keeps room for every column as it was drawn up
+    // (more than the 12000 twips asked), so that a long course name shows whole.
+    ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
     setTabOrder(txtStdID, txtStdName);
     setTabOrder(txtStdName, ListView1);

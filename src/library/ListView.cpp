@@ -24,13 +24,15 @@ public:
     }
 };
 
-// The captions keep the same gap: a wider header margin.
+// The captions keep the same gap.
 class SpacedHeaderStyle : public QProxyStyle {
 public:
-    int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override {
-        const int base = QProxyStyle::pixelMetric(metric, option, widget);
-        return metric == PM_HeaderMargin ? base + gap / 2 : base;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_HeaderSection)
+            result.rwidth() += gap;
+        return result;
     }
 };
 

@@ -176,6 +176,9 @@ private slots:
                              main->mdiArea()->activeSubWindow()->widget()->findChild<QLineEdit*>(
                                  QStringLiteral("txtStdID")));
             QCOMPARE(codeBoxes.value(key)->text(), QStringLiteral("6900001"));
+            // The pupil's classes, long course names too, show whole at the opening size.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            checkLayout(main->mdiArea()->activeSubWindow()->widget());
         }
         for (const QString& key : {QStringLiteral("Register"), QStringLiteral("Pay")}) {
             main->menuAction(QStringLiteral("mnu") + key)->trigger();
