@@ -1,7 +1,8 @@
 #pragma once
 
-// What the benchmarks share: one prepared statement of the bare SQLite C API, and
-// the median and 95th percentile of a series of timings beside the bare figures.
+// What the benchmarks share (inline: a benchmark need not use them all): one prepared
+// statement of the bare SQLite C API, and the median and 95th percentile of a series of
+// timings beside the bare figures.
 
 #include <QByteArray>
 #include <QString>
@@ -63,7 +64,7 @@ private:
 
 // A second connection to the file through the bare API, as the program's own
 // connection sets it up; null when it cannot be opened.
-sqlite3* openBare(const QString& path) {
+inline sqlite3* openBare(const QString& path) {
     sqlite3* bare = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &bare) != SQLITE_OK) {
         sqlite3_close(bare);
@@ -74,7 +75,7 @@ sqlite3* openBare(const QString& path) {
     return bare;
 }
 
-void bareExec(sqlite3* db, const char* sql) {
+inline void bareExec(sqlite3* db, const char* sql) {
     Stmt(db, sql).step();
 }
 
@@ -83,12 +84,12 @@ struct Figures {
     double p95 = 0;
 };
 
-Figures summarise(std::vector<double> micros) {
+inline Figures summarise(std::vector<double> micros) {
     std::sort(micros.begin(), micros.end());
     return {micros[micros.size() / 2], micros[micros.size() * 95 / 100]};
 }
 
-void report(const char* what, const Figures& program, const Figures& bare) {
+inline void report(const char* what, const Figures& program, const Figures& bare) {
     std::printf("%-44s program %9.1f us (p95 %9.1f)   bare SQLite %9.1f us (p95 %9.1f)   x%.2f\n",
                 what, program.median, program.p95, bare.median, bare.p95,
                 program.median / bare.median);

@@ -127,7 +127,8 @@ const char* const views[] = {
     "sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
     "FROM StudentCourse sc LEFT JOIN Student s ON s.StdID = sc.StdID",
     "CREATE VIEW QStudentCourse3 AS\n"
-    "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, sc.CourseNo, sc.CourseRegDate,\n"
+    "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, s.StdTel, sc.CourseNo,\n"
+    "       sc.CourseRegDate,\n"
     "       ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, ct.CourseDate, ct.CourseTime,\n"
     "       ct.RoomNo, ct.DateStart, ct.DateEnd, ct.CoursePrice, sc.CoursePayAmt, c.CourseStatus\n"
     "FROM StudentCourse sc\n"
@@ -221,11 +222,12 @@ void dropThaiCollation(Connection& connection) {
 }
 
 // Step 3: the bills of deleted pupils in QStatementStudent and the lessons' attendance
-// status in qTeacherTimeStamp; the views are made again after every step.
+// status in qTeacherTimeStamp; step 4: the pupil's telephone in QStudentCourse3, for the
+// list of fees outstanding. The views are made again after every step.
 void refreshViews(Connection&) {}
 
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables, dropThaiCollation, refreshViews};
+const Step steps[] = {makeTables, dropThaiCollation, refreshViews, refreshViews};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before

@@ -26,6 +26,10 @@ struct Prepared {
     QVariantList first;          // the report's first row
     bool summary = false;
     QList<Band> bands; // without detail rows: every band, in order
+    // The rows of the first two pages as the counting read gave them (sorted, computed
+    // columns worked out): the first page is painted without reading the rows again.
+    QList<QVariantList> firstRows;
+    bool allRows = false; // firstRows are every row of the report
 };
 
 namespace {
@@ -50,6 +54,23 @@ struct Scope {
     QVariant key;
     int rows = 0;
     QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
+};
+
+// The rows kept by the counting read.
+class KeptReader : public Reader {
+public:
+    explicit KeptReader(const QList<QVariantList>& rows) : m_rows(rows) {}
+
+    bool next(QVariantList& values) override {
+        if (m_next >= m_rows.size())
+            return false;
+        values = m_rows.at(m_next++);
+        return true;
+    }
+
+private:
+    const QList<QVariantList>& m_rows;
+    qsizetype m_next = 0;
 };
 
 // A group of a report without detail rows, while every row is read.
@@ -83,19 +104,32 @@ public:
         m_heading.bold = true;
     }
 
-    // Reads the rows sorted and sends the bands straight to the pager.
-    void stream(Pager& pager, Prepared* record) {
-        std::unique_ptr<Reader> reader =
-            record && pagesFollowRowCount() ? countRows(m_input.source) : open(true);
+    // Reads the rows sorted (or takes the rows kept by the counting read) and sends the
+    // bands straight to the pager.
+    void stream(Pager& pager, Prepared* record, const QList<QVariantList>* kept = nullptr) {
+        const bool counting = record && pagesFollowRowCount();
+        std::unique_ptr<Reader> reader = kept       ? std::make_unique<KeptReader>(*kept)
+                                         : counting ? countRows(m_input.source)
+                                                    : open(true);
+        bool keeping = record && !counting;
+        auto read = [&](QVariantList& row) {
+            if (kept)
+                return reader->next(row);
+            const bool more = reader->next(row);
+            if (more)
+                compute(row);
+            keeping = keeping && pager.pages() <= 2;
+            if (more && keeping)
+                record->firstRows << row;
+            return more;
+        };
         const int levels = static_cast<int>(L.groups.size());
         QList<Scope> groups(levels);
         int opened = 0; // open levels
         QVariantList row(m_fieldCount);
-        bool more = reader->next(row);
-        if (more) {
-            compute(row);
+        bool more = read(row);
+        if (more)
             setFirst(m_report, row);
-        }
         emitLines(L.header, m_report, pager, false, false, true, record);
         while (more && !pager.done()) {
             int level = 0;
@@ -118,9 +152,7 @@ public:
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
                 pager.add(detailBand(row, innermost.rows, pager.skipping()));
-            more = reader->next(row);
-            if (more)
-                compute(row);
+            more = read(row);
         }
         if (pager.done())
             return;
@@ -131,6 +163,7 @@ public:
         if (record) {
             record->totals = m_report.acc;
             record->first = m_report.first;
+            record->allRows = keeping;
         }
     }
 
@@ -380,9 +413,16 @@ private:
                 column.format == Format::Row
                     ? QString::number(number)
                     : display(row, m_fieldOfRef.at(column.ref), column.format, column.map);
-            band.cells << Cell{text, c, 1, column.align};
+            band.cells << Cell{oneLine(text), c, 1, column.align};
         }
         return band;
+    }
+
+    // A cell prints on one line: the lines of a value (an address) are joined by blanks.
+    static QString oneLine(const QString& text) {
+        if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+            return text;
+        return lines(text).join(QLatin1Char(' '));
     }
 
     Band sumBand(const SumRow& sumRow, const Scope& scope, Band::Kind kind, bool skip) const {
@@ -393,7 +433,7 @@ private:
         if (skip)
             return band;
         for (int c = 0; c < sumRow.cells.size(); ++c)
-            band.cells << Cell{fill(sumRow.cells.at(c), scope), c, 1, sumRow.align.at(c)};
+            band.cells << Cell{oneLine(fill(sumRow.cells.at(c), scope)), c, 1, sumRow.align.at(c)};
         return band;
     }
 
@@ -752,6 +792,8 @@ int paint(const Input& input, const Prepared* prepared, Output& output, int firs
         }
         if (!pager.done())
             pager.finish();
+    } else if (prepared && (prepared->allRows || (last == 1 && !prepared->firstRows.isEmpty()))) {
+        runner.stream(pager, nullptr, &prepared->firstRows);
     } else {
         runner.stream(pager, nullptr);
     }

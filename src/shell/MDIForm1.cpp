@@ -16,8 +16,6 @@
 #include "shell/frmLogin.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -209,10 +207,11 @@ MDIForm1::StartResult MDIForm1::startUp() {
     return StartResult::Ready;
 }
 
+// A report item is there whether or not its file is today: a file missing at the click
+// is an error box then.
 bool MDIForm1::isBuilt(const QString& name) const {
-    if (const SummaryReport* report = summaryReport(name))
-        return QFileInfo::exists(Library::reportPath(QString::fromUtf16(report->file)));
-    if (name == QLatin1String("mnuDelALLTable") || name == QLatin1String("mnuDelStatement"))
+    if (summaryReport(name) || name == QLatin1String("mnuDelALLTable") ||
+        name == QLatin1String("mnuDelStatement"))
         return true;
     return isWindowRegistered(name);
 }
@@ -260,9 +259,9 @@ void MDIForm1::openWindow(const QString& name) {
 
 void MDIForm1::runSummaryReport(const QString& name) {
     const SummaryReport* table = summaryReport(name);
-    const QString title =
-        QString::fromUtf16(table->title) + Library::DateToThaiDate(Seams::today());
-    Library::ShowTitledReport(QString::fromUtf16(table->file), title,
+    Library::ShowTitledReport(QString::fromUtf16(table->file),
+                              QString::fromUtf16(table->title) +
+                                  Library::DateToThaiDate(Seams::today()),
                               QString::fromUtf16(table->sql));
 }
 

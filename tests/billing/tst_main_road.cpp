@@ -87,7 +87,10 @@ private slots:
                     auto& picker = dynamic_cast<frmListCourse&>(dialog);
                     picker.show(); // the course box answers only while it is seen
                     chooseCourse(picker.cboCouse, QStringLiteral("C003"));
-                    ListView::select(picker.ListView1, 1);
+                    for (int row = 1; row <= ListView::count(picker.ListView1); ++row)
+                        if (ListView::rowTag(ListView::item(picker.ListView1, row)) ==
+                            QStringLiteral("6900011"))
+                            ListView::select(picker.ListView1, row);
                     picker.pressButton(QStringLiteral("OK"));
                     return picker.result();
                 });
@@ -122,26 +125,26 @@ private slots:
 
         QCOMPARE(rowsOf(QStringLiteral("CourseNo CourseID CourseLevel Subject CourseDate "
                                        "CoursePrice DateStart DateEnd RoomNo"),
-                        QStringLiteral("CourseTable")),
-                 QStringLiteral("6900001|C003|ม.6|คณิตศาสตร์|ส-อา|3500.0|20261212|20270327|201"));
-        QCOMPARE(
-            rowsOf(QStringLiteral("CourseNo TechID TechRateAmt"), QStringLiteral("TeacherCourse")),
-            QStringLiteral("6900001|003|450.0"));
+                        QStringLiteral("CourseTable WHERE CourseNo = '6900011'")),
+                 QStringLiteral("6900011|C003|ม.6|คณิตศาสตร์|ส-อา|3500.0|20261212|20270327|201"));
+        QCOMPARE(rowsOf(QStringLiteral("CourseNo TechID TechRateAmt"),
+                        QStringLiteral("TeacherCourse WHERE CourseNo = '6900011'")),
+                 QStringLiteral("6900011|003|450.0"));
         QCOMPARE(rowsOf(QStringLiteral("StdID CourseNo CourseRegDate CoursePayAmt CoursePayDate"),
-                        QStringLiteral("StudentCourse ORDER BY StdID")),
-                 QStringLiteral("6900001|6900001|20261206|1000.0|20261206 / "
-                                "6900002|6900001|20261206|3500.0|20261206"));
+                        QStringLiteral("StudentCourse WHERE CourseNo = '6900011' ORDER BY StdID")),
+                 QStringLiteral("6900001|6900011|20261206|1000.0|20261206 / "
+                                "6900002|6900011|20261206|3500.0|20261206"));
         QCOMPARE(rowsOf(QStringLiteral("StmID StmDate StdID StmNetAmt StmDocNo IsCancel UserID "
                                        "UserCancelID"),
-                        QStringLiteral("Statement ORDER BY StmID")),
-                 QStringLiteral("69000001|20261206|6900001|1000.0|69-00001|0|admin| / "
-                                "69000002|20261206|6900002|3500.0|69-00002|0|admin|"));
+                        QStringLiteral("Statement WHERE StmID > '69000041' ORDER BY StmID")),
+                 QStringLiteral("69000042|20261206|6900001|1000.0|69-00042|0|admin| / "
+                                "69000043|20261206|6900002|3500.0|69-00043|0|admin|"));
         QCOMPARE(rowsOf(QStringLiteral("StmID StmItem CourseNo StmAmt StmOBal"),
-                        QStringLiteral("StatementSub ORDER BY StmID")),
-                 QStringLiteral("69000001|1|6900001|1000.0|3500.0 / "
-                                "69000002|1|6900001|3500.0|3500.0"));
+                        QStringLiteral("StatementSub WHERE StmID > '69000041' ORDER BY StmID")),
+                 QStringLiteral("69000042|1|6900011|1000.0|3500.0 / "
+                                "69000043|1|6900011|3500.0|3500.0"));
         QCOMPARE(rowsOf(QStringLiteral("ShopBiLLYY ShopBiLLNo"), QStringLiteral("CtrlSetup")),
-                 QStringLiteral("69|00002"));
+                 QStringLiteral("69|00043"));
 
         // The part-paid class is still owed; the one paid in full is gone from the list.
         typeAndEnter(pay.txtStdID, QStringLiteral("6900001"));
@@ -154,7 +157,7 @@ private slots:
         QCOMPARE(lastBill.size(), 1);
         for (const QString& expected :
              {QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ"),
-              QStringLiteral("เลขที่ 69-00002    วันที่ 06/12/2569"),
+              QStringLiteral("เลขที่ 69-00043    วันที่ 06/12/2569"),
               QStringLiteral("1|คอร์สติวเข้มเข้ามหาวิทยาลัย|ม.6|คณิตศาสตร์|3,500.00|3,500.00|0.00"),
               QStringLiteral("รวมทั้งสิ้น|3,500.00"), QStringLiteral("(สามพันห้าร้อยบาทถ้วน)")})
             QVERIFY2(lastBill.first().contains(expected), qPrintable(expected));
@@ -165,22 +168,22 @@ private slots:
             showActive(&cancel);
             QCOMPARE(ListView::count(cancel.ListView1), 2);
             ListView::select(cancel.ListView1, 2);
-            QCOMPARE(ListView::item(cancel.ListView1, 2)->text(0), QStringLiteral("69-00002"));
+            QCOMPARE(ListView::item(cancel.ListView1, 2)->text(0), QStringLiteral("69-00043"));
             messages.answer({Library::vbYes});
             QTest::keyClick(cancel.ListView1, Qt::Key_F4);
             QCOMPARE(ListView::count(cancel.ListView1), 1);
         }
         QCOMPARE(messages.errors, QStringList());
         QCOMPARE(rowsOf(QStringLiteral("StmID IsCancel UserCancelID"),
-                        QStringLiteral("Statement ORDER BY StmID")),
-                 QStringLiteral("69000001|0| / 69000002|1|admin"));
+                        QStringLiteral("Statement WHERE StmID > '69000041' ORDER BY StmID")),
+                 QStringLiteral("69000042|0| / 69000043|1|admin"));
         QCOMPARE(rowsOf(QStringLiteral("StdID CourseNo CoursePayAmt valid"),
                         QStringLiteral("(SELECT sc.*, (SELECT total(ss.StmAmt) FROM StatementSub "
                                        "ss JOIN Statement st ON st.StmID = ss.StmID WHERE "
                                        "st.IsCancel = '0' AND st.StdID = sc.StdID AND "
                                        "ss.CourseNo = sc.CourseNo) AS valid FROM StudentCourse sc "
-                                       "ORDER BY StdID)")),
-                 QStringLiteral("6900001|6900001|1000.0|1000.0 / 6900002|6900001|0.0|0.0"));
+                                       "WHERE CourseNo = '6900011' ORDER BY StdID)")),
+                 QStringLiteral("6900001|6900011|1000.0|1000.0 / 6900002|6900011|0.0|0.0"));
         showActive(&pay);
         typeAndEnter(pay.txtStdID, QStringLiteral("6900002"));
         QCOMPARE(ListView::item(pay.ListView1, 1)->text(5), QStringLiteral("3,500.00"));

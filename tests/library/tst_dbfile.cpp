@@ -392,6 +392,27 @@ private slots:
                  QStringList{QStringLiteral("69000001|NULL")});
     }
 
+    // A school of version 3 gets the pupil's telephone in the registrations' view, its rows kept.
+    void versionThreeSchoolListsTelephonesWithRegistrations() {
+        makeSchoolOfVersion(Seams::defaultDatabasePath(), 3);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStudentCourse3"));
+        db.exec(QStringLiteral("CREATE VIEW QStudentCourse3 AS SELECT sc.*, s.StdName FROM "
+                               "StudentCourse sc JOIN Student s ON s.StdID = sc.StdID"));
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
+        Fixture::exec(QStringLiteral("UPDATE Student SET StdTel = '081-111-2222'"));
+        Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
+        db.close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(column(QStringLiteral("SELECT StdID || '|' || StdTel || '|' || CoursePrice FROM "
+                                       "QStudentCourse3")),
+                 QStringList{QStringLiteral("6900001|081-111-2222|1500.0")});
+    }
+
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a
     // payment.
     void stockShellReadsTheDemoSchool() {
@@ -404,18 +425,19 @@ private slots:
             Fixture::value(QStringLiteral("SELECT min(CourseID) FROM Course")).toString(),
             Money::fromBaht(2500));
         Fixture::registration(student, QStringLiteral("6999001"));
-        QCOMPARE(PaymentPosting(student, QString(),
-                                {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}})
-                     .post()
-                     .status,
-                 PaymentResult::Status::Posted);
+        const PaymentResult bill =
+            PaymentPosting(student, QString(),
+                           {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}})
+                .post();
+        QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();
         QCOMPARE(objects.size(), 25);
         for (const QString& name : objects)
             script += QStringLiteral("SELECT * FROM [%1];\n").arg(name);
         script += QStringLiteral(".output stdout\nPRAGMA integrity_check;\n"
-                                 "SELECT StmNetAmt FROM QStatementStudent;\n");
+                                 "SELECT StmNetAmt FROM QStatementStudent WHERE StmID = '%1';\n")
+                      .arg(bill.stmId);
         QCOMPARE(shell(Seams::defaultDatabasePath(), script), QStringLiteral("ok\n1000.0"));
     }
 

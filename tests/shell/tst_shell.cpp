@@ -184,12 +184,14 @@ private slots:
         exec("DELETE FROM UserMenu WHERE UserID = 'u1' AND MnuID NOT IN (SELECT MnuID FROM "
              "CtrlMenu WHERE MnuName IN ('mnuPay', 'mnuQuery', 'mnuExp', 'mnuDelStatement', "
              "'mnuRepStdOrder1', 'mnuCountStdCourse'))");
+        ScriptedMessages messages;
         std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("u1"));
-        // Granted and built; registered but not granted; granted but not built (a report whose
-        // file is not there); neither.
-        for (const char* menu : {"mnuPay", "mnuQuery", "mnuDelStatement", "mnuRepStdOrder1"})
+        // Granted (a report also when its file is not there); registered but not granted;
+        // neither.
+        for (const char* menu :
+             {"mnuPay", "mnuQuery", "mnuDelStatement", "mnuRepStdOrder1", "mnuCountStdCourse"})
             QVERIFY2(main->menuAction(QString::fromLatin1(menu))->isEnabled(), menu);
-        for (const char* menu : {"mnuRegister", "mnuExp", "mnuCountStdCourse", "mnuDelALLTable"})
+        for (const char* menu : {"mnuRegister", "mnuExp", "mnuDelALLTable"})
             QVERIFY2(!main->menuAction(QString::fromLatin1(menu))->isEnabled(), menu);
 
         // A button of an item that is not granted does nothing.
@@ -232,6 +234,13 @@ private slots:
         const QString text = viewer->report().toPlainText();
         QVERIFY(text.indexOf(QStringLiteral("6900001")) < text.indexOf(QStringLiteral("6900002")));
         QVERIFY(text.contains(QStringLiteral("รวม 2 คน")));
+
+        // A report whose file is missing at the click: an error box naming it, no viewer.
+        main->menuAction(QStringLiteral("mnuCountStdCourse"))->trigger();
+        QCOMPARE(messages.errors,
+                 QStringList{QStringLiteral("ไม่พบไฟล์รายงาน ") +
+                             m_program.filePath(QStringLiteral("Report/rep1.rpt"))});
+        QCOMPARE(subWindowCount(*main), 4);
     }
 
     // Each maintenance action asks first (No keeps everything) and removes exactly its rows,

@@ -1,0 +1,171 @@
+#pragma once
+
+// What the report benchmarks share: a large school made by the database itself
+// (50,000 pupils, 500 classes of 40 courses, 500,000 registrations), and the
+// figures of a case run in child processes of its own: the time on the clock,
+// the processor time, the pages and the peak memory.
+
+#include "library/Database.h"
+#include "library/DialogSeams.h"
+#include "library/Library.h"
+#include "library/Seams.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <sys/resource.h>
+
+namespace ReportBench {
+
+constexpr int pupils = 50'000;
+constexpr int classesPerPupil = 10;
+constexpr int classes = 500;
+
+inline QString code(int n) {
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+// Makes the school in the new file of Seams::databasePath().
+inline void seed() {
+    Connection& db = Connection::shared();
+    db.open(NewSchool::Make);
+    Transaction transaction;
+    const char16_t* subjects[] = {u"คณิตศาสตร์", u"ภาษาอังกฤษ", u"วิทยาศาสตร์", u"ภาษาไทย",
+                                  u"สังคมศึกษา", u"ฟิสิกส์",      u"เคมี",       u"ชีววิทยา"};
+    const char16_t* levels[] = {u"ม.1", u"ม.2", u"ม.3", u"ม.4", u"ม.5", u"ม.6"};
+    for (int i = 1; i <= 40; ++i)
+        Fixture::course(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')),
+                        QStringLiteral("เตรียมสอบเข้าคอร์สที่ %1").arg(i));
+    for (int i = 1; i <= classes; ++i)
+        Fixture::classRow(code(i), QStringLiteral("C%1").arg(i % 40 + 1, 2, 10, QLatin1Char('0')),
+                          Money::fromBaht(2500 + 500 * (i % 4)), QString::fromUtf16(levels[i % 6]),
+                          QString::fromUtf16(subjects[i / 6 % 8]));
+    // Pupils and their registrations, made by the database itself.
+    db.exec(QStringLiteral(
+                "WITH RECURSIVE n(p) AS (SELECT 1 UNION ALL SELECT p + 1 FROM n WHERE p < ?) "
+                "INSERT INTO Student (StdID, StdName, StdNickName, StdAddr, StdLevel) "
+                "SELECT printf('%07d', p), "
+                "       CASE p % 3 WHEN 0 THEN 'สมชาย' WHEN 1 THEN 'ผู้ใหญ่' ELSE 'น้ำใจ' END "
+                "       || ' ' || CASE p / 3 % 3 WHEN 0 THEN 'ใจดี' WHEN 1 THEN 'เก่งกล้า' "
+                "       ELSE 'ถ้วนถี่' END || ' ทดสอบที่ ' || p, 'เล่น ' || (p % 1000), "
+                "       '1 ถนนสาทร', 'ม.3' FROM n"),
+            {pupils});
+    db.exec(QStringLiteral(
+                "WITH RECURSIVE n(p) AS (SELECT 1 UNION ALL SELECT p + 1 FROM n WHERE p < ?), "
+                "k(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM k WHERE k < ? - 1) "
+                "INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, CoursePayAmt, "
+                "CoursePayDate, CourseGrade) "
+                "SELECT printf('%07d', p), printf('%07d', (p * 7 + k * 37) % ? + 1), '20261201', "
+                "       CASE WHEN k < 3 THEN 1250.5 ELSE 3000 END, '20261201', '' FROM n, k"),
+            {pupils, classesPerPupil, classes});
+    transaction.commit();
+    db.exec(QStringLiteral("ANALYZE"));
+}
+
+// The large school's folder: VADEL_BENCH_DIR, which keeps the school between runs (for
+// profiling a case), or the temporary folder. The school is made in its Vadel.db unless it
+// is there; gives the file's path.
+inline QString schoolFile(const QTemporaryDir& temporary) {
+    const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
+                               ? qEnvironmentVariable("VADEL_BENCH_DIR")
+                               : temporary.path();
+    QDir().mkpath(folder);
+    const QString database = QDir(folder).filePath(QStringLiteral("Vadel.db"));
+    if (!QFile::exists(database)) {
+        Seams::setDatabasePath(database);
+        QElapsedTimer timer;
+        timer.start();
+        seed();
+        Connection::shared().close();
+        std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n", pupils,
+                    pupils * classesPerPupil, classes, static_cast<double>(timer.elapsed()) / 1000);
+    }
+    return database;
+}
+
+// A case's process: the school of the folder, open; reports from the program folder;
+// message boxes go to the error output.
+inline void openSchool(const QString& folder, const QString& programFolder) {
+    Seams::setDatabasePath(QDir(folder).filePath(QStringLiteral("Vadel.db")));
+    Seams::setProgramFolder(programFolder);
+    Seams::setMessageHandler([](Seams::MessageKind, const QString& text, bool) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return Library::vbNo;
+    });
+    Library::gShopName = QStringLiteral("สถาบันกวดวิชาทดสอบ");
+    Connection::shared().open();
+}
+
+inline long peakKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpression hwm(QStringLiteral("VmHWM:\\s*(\\d+)"));
+    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+}
+
+// Processor time of this process: on a busy machine closer to what the case
+// costs than the time on the clock.
+inline double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct CaseFigures {
+    double seconds = 0;   // on the clock
+    double processor = 0; // processor time of that run
+    int pages = 0;
+    double peakMegabytes = 0;
+};
+
+// Runs this program again with the case's name and the folder, three times, each
+// in a fresh process that prints its seconds, processor seconds, pages and peak
+// kilobytes on one line: the fastest time (the machine may be busy with other
+// work) and the highest peak. Empty when a run failed.
+inline std::optional<CaseFigures> measure(const QString& name, const QString& folder) {
+    constexpr int runs = 3;
+    CaseFigures result;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {name, folder});
+        child.waitForFinished(-1);
+        const QStringList figures =
+            QString::fromLatin1(child.readAllStandardOutput()).simplified().split(u' ');
+        if (child.exitCode() != 0 || figures.size() != 4)
+            return std::nullopt;
+        if (run == 0 || figures.at(0).toDouble() < result.seconds) {
+            result.seconds = figures.at(0).toDouble();
+            result.processor = figures.at(1).toDouble();
+        }
+        result.pages = figures.at(2).toInt();
+        result.peakMegabytes = std::max(result.peakMegabytes, figures.at(3).toDouble() / 1024);
+    }
+    return result;
+}
+
+// The benchmark's main: offscreen unless a platform is set; run again with a case's name
+// and the school's folder, the case in this (child) process; otherwise the parent's work.
+inline int run(int argc, char** argv,
+               const std::function<int(const QString& name, const QString& folder)>& child,
+               const std::function<int()>& parent) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc == 3)
+        return child(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+    return parent();
+}
+
+} // namespace ReportBench
