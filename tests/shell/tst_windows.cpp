@@ -34,7 +34,7 @@
 
 namespace {
 
-// A school with a class of each kind a list shows, and a pupil registered on two.
+// A school with two classes of a long-named course and a pupil registered on both.
 void school() {
     Fixture::school();
     Fixture::level(QStringLiteral("ม.1"));
@@ -43,7 +43,6 @@ void school() {
     Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(12500));
     Fixture::classRow(QStringLiteral("6900002"), QStringLiteral("C01"), Money::fromBaht(3500),
                       QStringLiteral("ม.6"), QStringLiteral("ภาษาอังกฤษ"));
-    Fixture::teacher(QStringLiteral("001"), QStringLiteral("อาจารย์สมศักดิ์ วงศ์ปัญญา"));
     Fixture::student(QStringLiteral("6900001"), QStringLiteral("เด็กชายธนกร พรหมมา"),
                      QStringLiteral("กร"), QStringLiteral("25/3 ถนนงามวงศ์วาน\r\nนนทบุรี 11000"));
     Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
