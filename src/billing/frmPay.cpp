@@ -12,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -117,8 +116,6 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     panel->addWidget(lblTotal, 1, 0, 1, 3);
     panel->setColumnStretch(0, 1);
     body()->addWidget(Picture1);
-    connect(ListView1->header(), &QHeaderView::sectionResized, this, &frmPay::placePanel);
-    connect(ListView1->header(), &QHeaderView::geometriesChanged, this, &frmPay::placePanel);
 
     toolbar()->addButton(QStringLiteral("Pay"), QStringLiteral("ชำระเงิน"),
                          QStringLiteral("F2=ชำระเงิน"));
@@ -154,14 +151,11 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     txtStdID->setFocus();
 }
 
-// The amount box and the total end where the payment column ends.
+// The amount box and the total end where the payment column, the last one, ends: at
+// the right edge of the list's rows.
 void frmPay::placePanel() {
-    const QHeaderView* header = ListView1->header();
-    const int columnEnd =
-        header->sectionViewportPosition(colPayment) + header->sectionSize(colPayment);
-    // The panel and the list share their right edge.
-    const int end = ListView1->viewport()->mapTo(ListView1, QPoint(columnEnd, 0)).x();
-    Picture1->layout()->setContentsMargins(0, 2, std::max(0, ListView1->width() - end), 2);
+    const QRect rows = ListView1->viewport()->geometry();
+    Picture1->layout()->setContentsMargins(0, 2, ListView1->width() - rows.x() - rows.width(), 2);
 }
 
 void frmPay::LoadUnpaidCourses(const QString& stdId) {
@@ -421,6 +415,8 @@ bool frmPay::eventFilter(QObject* watched, QEvent* event) {
         ListView::count(ListView1) > 0) {
         txtPay->setFocus();
     }
+    if (event->type() == QEvent::Resize && watched == ListView1->viewport())
+        placePanel();
     return FormBase::eventFilter(watched, event);
 }
 
