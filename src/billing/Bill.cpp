@@ -73,7 +73,8 @@ bool PrintBiLL(const Header& header) {
     try {
         const std::unique_ptr<Report> report = document(header, Seams::today());
         do {
-            report->printFirstPage();
+            // Page 1 holds a pupil's usual bill; a longer one goes out whole, never cut.
+            report->printAllPages();
             Seams::sleep(2000);
         } while (Library::MsgAsk(QStringLiteral("ต้องการพิมพ์  ใบเสร็จ  ใหม่หรือไม่"), false) ==
                  Library::vbYes);

@@ -36,9 +36,9 @@ struct Header {
 // Bill.rpt with the bill's lines and formula fields, ready to print. Throws
 // ReportError (or DbError) when it cannot be made.
 std::unique_ptr<Report> document(const Header& header, const QDate& printedOn);
-// Prints page 1 of the bill, waits and offers to print it again until the user
-// declines. False (after an error box naming the bill number) when it could not
-// be printed.
+// Prints the bill (every page of a bill too long for page 1), waits and offers to
+// print it again until the user declines. False (after an error box naming the
+// bill number) when it could not be printed.
 bool PrintBiLL(const Header& header);
 
 } // namespace Bill

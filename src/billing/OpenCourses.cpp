@@ -22,7 +22,7 @@ void fill(QComboBox* box, int blanks) {
             caption += QStringLiteral(" (") + Library::KeyToShortThaiDate(start) +
                        QStringLiteral(" - ") + Library::KeyToShortThaiDate(end) +
                        QStringLiteral(")");
-        box->addItem(Library::KeyedItem(caption, blanks, courses.text(QStringLiteral("CourseID"))));
+        Library::AddKeyedItem(box, caption, blanks, courses.text(QStringLiteral("CourseID")));
     }
 }
 

@@ -102,12 +102,17 @@ PaymentResult post(const Payment& payment) {
         result.status = PaymentResult::Status::CourseChanged;
         return result;
     }
+    // A bill of nothing, or of another amount than the one confirmed, is never written.
     if (lines.isEmpty()) {
         result.status = PaymentResult::Status::NothingToPay;
         return result;
     }
     for (const CheckedLine& checked : std::as_const(lines))
         result.total += checked.line.amount;
+    if (payment.confirmedTotal && result.total != *payment.confirmedTotal) {
+        result.status = PaymentResult::Status::TotalChanged;
+        return result;
+    }
 
     const QString yy = Library::BuddhistYY(Seams::today());
     result.stmId = Numbering::nextAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),

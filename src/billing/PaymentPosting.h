@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One class paid on a bill: its row number in the payment list, the class and
 // the amount paid now.
@@ -20,6 +21,8 @@ struct Payment {
     QList<PaymentLine> lines;
     QString workingDate; // yyyymmdd: the bill's date and the classes' date of payment
     QString userId;
+    // The total shown when the user confirmed the bill; the lines must add up to it.
+    std::optional<Money> confirmedTotal = std::nullopt;
 };
 
 struct PaymentResult {
@@ -30,6 +33,8 @@ struct PaymentResult {
         CourseChanged,
         // No line above zero: nothing written.
         NothingToPay,
+        // The lines do not add up to the total confirmed for the bill: nothing written.
+        TotalChanged,
     };
     Status status = Status::Posted;
     QString stmId;
@@ -43,8 +48,9 @@ namespace PaymentPosting {
 
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
-// skipped; the lines of one class together may pay at most its balance. Throws
-// DbError when the database fails; nothing is written then.
+// skipped; the lines of one class together may pay at most its balance, and all of
+// them must add up to the total the user confirmed, when one is given. Throws DbError
+// when the database fails; nothing is written then.
 PaymentResult post(const Payment& payment);
 
 // The address text printed on a bill: ShopAddr, then a line with the

@@ -4,16 +4,20 @@
 
 namespace Registration {
 
-bool add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
+Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
-    const Query insert = Connection::shared().exec(
+    Connection& db = Connection::shared();
+    if (!db.scalar(QStringLiteral("SELECT 1 FROM CourseTable WHERE CourseNo = ?"), {courseNo})
+             .isValid())
+        return Addition::ClassGone;
+    const Query insert = db.exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "
                        "CoursePayDate, CourseRegDate) VALUES (?, ?, '', ?, ?, ?) "
                        "ON CONFLICT (StdID, CourseNo) DO NOTHING"),
         {stdId, courseNo, Money().toVariant(), workingDate, workingDate});
     const bool added = insert.numRowsAffected() == 1;
     transaction.commit();
-    return added;
+    return added ? Addition::Added : Addition::Duplicate;
 }
 
 RemoveResult remove(const QString& stdId, const QString& courseNo) {

@@ -8,10 +8,15 @@
 // throws DbError when the database fails.
 namespace Registration {
 
+enum class Addition {
+    Added,
+    Duplicate, // the pair is registered already, from before or from another desk meanwhile
+    ClassGone, // the class was deleted meanwhile; nothing written
+};
+
 // Registers a student on a class: paid 0, no grade, registered and "paid" on
-// the working date. False when the pair is registered already, whether it was
-// there before or arrived from another workstation meanwhile.
-bool add(const QString& stdId, const QString& courseNo, const QString& workingDate);
+// the working date.
+Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate);
 
 enum class Removal {
     Removed,

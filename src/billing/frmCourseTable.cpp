@@ -68,7 +68,7 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     auto* top = new QHBoxLayout;
     cboCouse = new QComboBox(this);
     cboCouse->setObjectName(QStringLiteral("cboCouse"));
-    // The item text carries blanks and the code after the name: size by the name only.
+    // A long course name does not widen the window.
     cboCouse->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboCouse->setMinimumContentsLength(40);
     dtpDate1 = new DateBox(this);
@@ -286,7 +286,7 @@ void frmCourseTable::LoadList() {
     }
     const QString from = Library::DateToKey(dtpDate1->date());
     const QString to = Library::DateToKey(dtpDate2->date());
-    const QString key = Library::GetItemKey(cboCouse->currentText());
+    const QString key = Library::GetItemKey(cboCouse);
     if (key.isEmpty())
         return;
     ListView1->clear();
@@ -472,7 +472,7 @@ void frmCourseTable::SaveRecord() {
         cboSubject->setFocus();
         return;
     }
-    const QString courseId = Library::GetItemKey(cboCouse->currentText());
+    const QString courseId = Library::GetItemKey(cboCouse);
     if (courseId.isEmpty()) {
         Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
         return;
@@ -564,11 +564,22 @@ void frmCourseTable::PrintReport() {
     const int selected = ListView::selectedIndex(ListView1);
     if (selected < 1)
         return;
+    const QString courseNo = ListView::rowTag(ListView::item(ListView1, selected));
+    // The class heads the list from its own row, pupils or none.
+    QList<std::pair<QString, QString>> formulas{
+        {QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}};
+    const Recordset course = Library::OpenRecordset(
+        QStringLiteral("SELECT * FROM QCourseTable WHERE CourseNo = ?"), true, {courseNo});
+    for (const char16_t* column : {u"CourseNo", u"CourseName", u"CourseLevel", u"Subject",
+                                   u"CourseDate", u"CourseTime", u"RoomNo"}) {
+        const QString name = QString::fromUtf16(column);
+        if (!course.isEmpty())
+            formulas.append({QStringLiteral("lbl") + name, Library::Quote(course.text(name))});
+    }
     Library::showReportFile(
-        QStringLiteral("rep7.rpt"), QString(),
-        {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}},
+        QStringLiteral("rep7.rpt"), QString(), formulas,
         QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
-        {ListView::rowTag(ListView::item(ListView1, selected))});
+        {courseNo});
 }
 
 void frmCourseTable::toolbarButtonClick(const QString& key) {

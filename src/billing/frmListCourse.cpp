@@ -16,7 +16,7 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
     Label1 = new QLabel(QStringLiteral("คอร์ส :"), this);
     cboCouse = new QComboBox(this);
     cboCouse->setObjectName(QStringLiteral("cboCouse"));
-    // The item text carries blanks and the code after the name: size by the name only.
+    // A long course name does not widen the window.
     cboCouse->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboCouse->setMinimumContentsLength(40);
     top->addWidget(Label1);
@@ -28,10 +28,13 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
     body()->addWidget(ListView1, 1);
 
     toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("   เลือก   "),
-                         QStringLiteral("[F2] - เลือกรายการ"));
+                         QStringLiteral("[F2] [Enter] - เลือกรายการ"));
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
                          QStringLiteral("[ESC] - ยกเลิก"));
-    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareKeys({{Qt::Key_F2, QStringLiteral("OK")},
+                 {Qt::Key_Return, QStringLiteral("OK")},
+                 {Qt::Key_Enter, QStringLiteral("OK")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
     resize(9800 / ListView::twipsPerPixel, 5200 / ListView::twipsPerPixel);
 
     connect(cboCouse, &QComboBox::currentIndexChanged, this, &frmListCourse::cboCouse_Click);
@@ -57,7 +60,7 @@ void frmListCourse::InitColumns() {
 QString frmListCourse::GetCourseID() const {
     if (cboCouse->currentText().trimmed().isEmpty())
         return {};
-    return Library::GetItemKey(cboCouse->currentText());
+    return Library::GetItemKey(cboCouse);
 }
 
 void frmListCourse::LoadList() {

@@ -12,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -22,11 +21,11 @@ namespace {
 enum Column { colCourse, colLevel, colSubject, colDates, colPrice, colBalance, colPayment };
 
 constexpr int twips = ListView::twipsPerPixel;
-const int columnWidths[] = {4000, 900, 1500, 3500, 1500, 1500, 1500};
 
 const QString codeNotValid = QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง");
 const QString courseDataNotValid = QStringLiteral("ข้อมูลคอร์สเรียน ไม่ถูกต้อง");
 const QString noPaymentData = QStringLiteral("ไม่พบข้อมูลการชำระเงิน");
+const QString totalNotConfirmed = QStringLiteral("ยอดชำระไม่ตรงกับจำนวนเงินที่ยืนยัน ไม่ได้บันทึกข้อมูล");
 // The Student columns the window shows besides the code and name.
 const QString studentColumns = QStringLiteral("StdLevel, StdAddr");
 
@@ -80,20 +79,22 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, {
-                                   {QStringLiteral("คอร์ส"), columnWidths[0], Qt::AlignLeft},
-                                   {QStringLiteral("ระดับ"), columnWidths[1], Qt::AlignHCenter},
-                                   {QStringLiteral("วิชา"), columnWidths[2], Qt::AlignHCenter},
-                                   {QStringLiteral("วันที่เรียน"), columnWidths[3], Qt::AlignLeft},
-                                   {QStringLiteral("ค่าเรียน"), columnWidths[4], Qt::AlignRight},
-                                   {QStringLiteral("ยอดคงเหลือ"), columnWidths[5], Qt::AlignRight},
-                                   {QStringLiteral("ชำระเงิน"), columnWidths[6], Qt::AlignRight},
+                                   {QStringLiteral("คอร์ส"), 4000, Qt::AlignLeft},
+                                   {QStringLiteral("ระดับ"), 900, Qt::AlignHCenter},
+                                   {QStringLiteral("วิชา"), 1500, Qt::AlignHCenter},
+                                   {QStringLiteral("วันที่เรียน"), 3500, Qt::AlignLeft},
+                                   {QStringLiteral("ค่าเรียน"), 1500, Qt::AlignRight},
+                                   {QStringLiteral("ยอดคงเหลือ"), 1500, Qt::AlignRight},
+                                   {QStringLiteral("ชำระเงิน"), 1500, Qt::AlignRight},
                                });
-    ListView1->header()->setStretchLastSection(false);
-    ListView1->setMinimumSize(11295 / twips, 2625 / twips);
+    // However small the window, the list keeps room for every column as it was drawn up
+    // (more than the 11295 twips asked), so that a long course name shows whole.
+    ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
+    auto* panel = new QGridLayout(Picture1);
     lblCourse = new QLabel(Picture1);
     lblCourse->setObjectName(QStringLiteral("lblCourse"));
     lblPay = new QLabel(QStringLiteral("ชำระ :"), Picture1);
@@ -101,6 +102,7 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     txtPay = new QLineEdit(Picture1);
     txtPay->setObjectName(QStringLiteral("txtPay"));
     txtPay->setAlignment(Qt::AlignRight);
+    txtPay->setFixedWidth(1500 / twips);
     lblTotal = new QLabel(QStringLiteral("0.00"), Picture1);
     lblTotal->setObjectName(QStringLiteral("lblTotal"));
     lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -108,8 +110,12 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     totalFont.setBold(true);
     totalFont.setPointSizeF(totalFont.pointSizeF() * 1.2);
     lblTotal->setFont(totalFont);
+    panel->addWidget(lblCourse, 0, 0);
+    panel->addWidget(lblPay, 0, 1);
+    panel->addWidget(txtPay, 0, 2);
+    panel->addWidget(lblTotal, 1, 0, 1, 3);
+    panel->setColumnStretch(0, 1);
     body()->addWidget(Picture1);
-    placePanel();
 
     toolbar()->addButton(QStringLiteral("Pay"), QStringLiteral("ชำระเงิน"),
                          QStringLiteral("F2=ชำระเงิน"));
@@ -141,24 +147,15 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
         if (current && ListView1->hasFocus())
             rowClick();
     });
+    setOpeningControl(txtStdID);
     txtStdID->setFocus();
 }
 
-// The amount box and the total end where the payment column ends.
+// The amount box and the total end where the payment column, the last one, ends: at
+// the right edge of the list's rows.
 void frmPay::placePanel() {
-    int columnsEnd = ListView1->frameWidth();
-    for (int width : columnWidths)
-        columnsEnd += width / twips;
-    const int rowHeight = txtPay->sizeHint().height();
-    const int payWidth = 1500 / twips;
-    txtPay->setGeometry(columnsEnd - payWidth, 2, payWidth, rowHeight);
-    const int captionWidth = lblPay->sizeHint().width();
-    lblPay->setGeometry(txtPay->x() - 60 / twips - captionWidth, 2, captionWidth, rowHeight);
-    lblCourse->setGeometry(0, 2, lblPay->x() - 8, rowHeight);
-    lblTotal->setGeometry(columnsEnd - 3000 / twips, rowHeight + 6, 3000 / twips,
-                          lblTotal->sizeHint().height());
-    Picture1->setFixedHeight(lblTotal->geometry().bottom() + 4);
-    Picture1->setMinimumWidth(columnsEnd + 2);
+    const QRect rows = ListView1->viewport()->geometry();
+    Picture1->layout()->setContentsMargins(0, 2, ListView1->width() - rows.x() - rows.width(), 2);
 }
 
 void frmPay::LoadUnpaidCourses(const QString& stdId) {
@@ -179,6 +176,7 @@ void frmPay::LoadUnpaidCourses(const QString& stdId) {
                           price.toText(true), balance.toText(true), QStringLiteral("0.00")},
                          rs.text(QStringLiteral("CourseNo")));
     }
+    CalcTotal();
 }
 
 void frmPay::CalcTotal() {
@@ -223,6 +221,7 @@ void frmPay::lookupByCode() {
 void frmPay::lookupByName() {
     m_listTag.clear();
     ListView1->clear();
+    CalcTotal();
 
     Recordset student;
     const StudentLookup::Outcome outcome =
@@ -272,9 +271,22 @@ void frmPay::enterAmount() {
         typed = Money();
     const Money balance = Money::fromText(row->text(colBalance));
     row->setText(colPayment, typed > balance ? row->text(colBalance) : typed.toText(true));
+    txtPay->setModified(false);
     CalcTotal();
     moveRow(1);
     txtPay->selectAll();
+}
+
+bool frmPay::amountUnconfirmed() {
+    const QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
+    if (!row || !txtPay->isModified() ||
+        Money::fromText(txtPay->text()) == Money::fromText(row->text(colPayment)))
+        return false;
+    // What the row will pay, in the box, in place of the amount typed without Enter.
+    txtPay->setText(Library::FormatNum(row->text(colPayment), false, 2));
+    txtPay->setFocus();
+    txtPay->selectAll();
+    return true;
 }
 
 void frmPay::codeChanged() {
@@ -320,6 +332,10 @@ void frmPay::pay() {
         txtStdID->setFocus();
         return;
     }
+    if (amountUnconfirmed()) {
+        Library::MsgError(noPaymentData);
+        return;
+    }
     if (ListView::count(ListView1) == 0 || Money::fromText(lblTotal->text()) <= Money()) {
         Library::MsgError(noPaymentData);
         txtStdID->setFocus();
@@ -334,7 +350,8 @@ void frmPay::pay() {
         return;
     }
 
-    Payment payment{code.trimmed(), dialog.DocNo, {}, Library::gToday, Library::gUserID};
+    Payment payment{code.trimmed(),  dialog.DocNo,     {},
+                    Library::gToday, Library::gUserID, Money::fromText(dialog.lblTotal->text())};
     for (int i = 1; i <= ListView::count(ListView1); ++i) {
         QTreeWidgetItem* row = ListView::item(ListView1, i);
         payment.lines << PaymentLine{i, ListView::rowTag(row),
@@ -344,14 +361,16 @@ void frmPay::pay() {
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
                   [&] { result = PaymentPosting::post(payment); }))
         return;
-    if (result.status == PaymentResult::Status::NothingToPay) {
-        Library::MsgError(noPaymentData);
+    if (result.status == PaymentResult::Status::NothingToPay ||
+        result.status == PaymentResult::Status::TotalChanged) {
+        Library::MsgError(result.status == PaymentResult::Status::NothingToPay ? noPaymentData
+                                                                               : totalNotConfirmed);
+        CalcTotal();
         txtStdID->setFocus();
         return;
     }
     if (result.status == PaymentResult::Status::CourseChanged) {
         Library::MsgError(courseDataNotValid);
-        lblTotal->setText(QStringLiteral("0.00"));
         txtPay->clear();
         lblCourse->clear();
         LoadUnpaidCourses(m_listTag);
@@ -378,7 +397,9 @@ void frmPay::clearAfterPayment() {
     lblLevel->clear();
     txtStdName->clear();
     lblStdAddr->clear();
+    // The next pupil's code replaces this one's.
     txtStdID->setFocus();
+    txtStdID->selectAll();
 }
 
 void frmPay::toolbarButtonClick(const QString& key) {
@@ -395,6 +416,8 @@ bool frmPay::eventFilter(QObject* watched, QEvent* event) {
         ListView::count(ListView1) > 0) {
         txtPay->setFocus();
     }
+    if (event->type() == QEvent::Resize && watched == ListView1->viewport())
+        placePanel();
     return FormBase::eventFilter(watched, event);
 }
 

@@ -46,6 +46,9 @@ private:
     void rowClick();
     void moveRow(int step);
     void enterAmount();
+    // True, with the row's confirmed amount put back in the box, when the box holds
+    // an amount typed but not confirmed with Enter.
+    bool amountUnconfirmed();
     void codeChanged();
     void cancel();
     void pay();

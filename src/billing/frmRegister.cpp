@@ -29,7 +29,7 @@ constexpr int feeColumn = 7;
 
 frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     auto* fields = new QGridLayout;
-    Label1 = new QLabel(QStringLiteral("รหัสนักเรียน :"), this);
+    Label1 = new QLabel(QStringLiteral("รหัสนักศึกษา :"), this);
     Label2 = new QLabel(QStringLiteral("ชื่อ-สกุล :"), this);
     Label3 = new QLabel(QStringLiteral("ชั้น :"), this);
     txtStdID = new QLineEdit(this);
@@ -59,8 +59,9 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
                                 {QStringLiteral("เวลา"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("ห้องเรียน"), 1200, Qt::AlignHCenter},
                                 {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight}});
-    // However small the window, the list keeps 12000 x 2625 twips.
-    ListView1->setMinimumSize(12000 / ListView::twipsPerPixel, 2625 / ListView::twipsPerPixel);
+    // However small the window, the list keeps room for every column as it was drawn up
+    // (more than the 12000 twips asked), so that a long course name shows whole.
+    ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
     setTabOrder(txtStdID, txtStdName);
     setTabOrder(txtStdName, ListView1);
@@ -85,6 +86,7 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     }
 
     connect(txtStdID, &QLineEdit::textChanged, this, &frmRegister::codeChanged);
+    setOpeningControl(txtStdID);
     txtStdID->setFocus();
 }
 
@@ -186,12 +188,17 @@ void frmRegister::registerCourse() {
     }
 
     const QString stdId = txtStdID->text().trimmed();
-    bool registered = false;
+    Registration::Addition addition{};
     if (!runWrite(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
-                  [&] { registered = Registration::add(stdId, courseNo, Library::gToday); }))
+                  [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
         return;
-    if (!registered) {
+    if (addition == Registration::Addition::Duplicate) {
         Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
+        return;
+    }
+    if (addition == Registration::Addition::ClassGone) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
         return;
     }
 

@@ -1,6 +1,7 @@
 #include "library/FormBase.h"
 
 #include "library/KeyToolbar.h"
+#include "library/Library.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -45,6 +46,21 @@ void FormBase::unload() {
         frame->close();
     else
         close();
+}
+
+void FormBase::focusOpening() {
+    QWidget* control = m_openingControl;
+    if (!control && focusWidget() && isAncestorOf(focusWidget()))
+        control = focusWidget();
+    for (QWidget* next = nextInFocusChain(); !control && next != this;
+         next = next->nextInFocusChain())
+        if (isAncestorOf(next) && next->isEnabled() && next->isVisibleTo(this) &&
+            (next->focusPolicy() & Qt::TabFocus))
+            control = next;
+    if (!control)
+        return;
+    control->setFocus(Qt::OtherFocusReason);
+    Library::SelectAllText(control);
 }
 
 void FormBase::addListAndPanel(QWidget* list, QWidget* panel) {

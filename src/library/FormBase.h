@@ -20,6 +20,11 @@ public:
     QLabel* menuHelpLabel() const { return m_menuHelp; }
     // Closes the window (its frame inside the main window, if any).
     void unload();
+    // Gives the focus to the control the window opens with, its text selected
+    // (when none was named: the control that last had the focus, else the first
+    // of the tab order). The main window calls it on every opening, so that
+    // typing at once goes to that control.
+    void focusOpening();
 
 protected:
     // The area above the toolbar where the window puts its list or panel.
@@ -30,6 +35,7 @@ protected:
     // Shows the panel in place of the list, or the list again.
     void showPanel(bool shown);
     void setMenuHelp(const QString& help);
+    void setOpeningControl(QWidget* control) { m_openingControl = control; }
     void showHelp(const QString& help) override { setMenuHelp(help); }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +45,7 @@ private:
     QVBoxLayout* m_body;
     QStackedWidget* m_listAndPanel = nullptr;
     QLabel* m_menuHelp;
+    QWidget* m_openingControl = nullptr;
     QFrame* m_line1;
     QFrame* m_line2;
 };

@@ -4,6 +4,7 @@
 #include "library/DialogSeams.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -109,6 +110,14 @@ void CenterForm(QWidget* form) {
     const int margin = 200 / 15;
     form->move(area.x() + (area.width() - size.width() - margin) / 2,
                area.y() + (area.height() - size.height() - margin) / 2);
+}
+
+void AddKeyedItem(QComboBox* box, const QString& text, int blanks, const QString& code) {
+    box->addItem(text, KeyedItem(text, blanks, code));
+}
+
+QString GetItemKey(const QComboBox* box) {
+    return GetItemKey(box->currentData().toString());
 }
 
 } // namespace Library

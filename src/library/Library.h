@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariantList>
 
+class QComboBox;
 class QLineEdit;
 class QWidget;
 
@@ -38,5 +39,11 @@ constexpr int vbYes = 6;
 constexpr int vbNo = 7;
 
 void CenterForm(QWidget* form);
+
+// A keyed list item in a combo box: the box shows the text alone, and the item
+// keeps the keyed form (the text, blanks, "@" and the code) for GetItemKey.
+void AddKeyedItem(QComboBox* box, const QString& text, int blanks, const QString& code);
+// The code of the keyed item the box shows; empty when it shows none.
+QString GetItemKey(const QComboBox* box);
 
 } // namespace Library

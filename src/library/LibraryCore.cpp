@@ -17,14 +17,23 @@ QString Quote(const QString& text) {
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
+namespace {
+
+// The day a stored key names; invalid for a text of another length or no such day
+// ("20230231"), which counts as no date at all.
+QDate keyDate(const QString& key) {
+    return key.size() == 8 ? QDate::fromString(key, QStringLiteral("yyyyMMdd")) : QDate();
+}
+
+} // namespace
+
 QDate KeyToDate(const QString& key) {
-    if (key.size() != 8)
-        return Seams::today();
-    return QDate(key.left(4).toInt(), key.mid(4, 2).toInt(), key.mid(6, 2).toInt());
+    const QDate date = keyDate(key);
+    return date.isValid() ? date : Seams::today();
 }
 
 QString KeyToShortThaiDate(const QString& key) {
-    if (key.size() != 8)
+    if (!keyDate(key).isValid())
         return {};
     const int year = key.left(4).toInt() + 543;
     return key.mid(6, 2) + QLatin1Char('/') + key.mid(4, 2) + QLatin1Char('/') +
@@ -32,7 +41,7 @@ QString KeyToShortThaiDate(const QString& key) {
 }
 
 QString KeyToThaiDate(const QString& key) {
-    if (key.size() != 8)
+    if (!keyDate(key).isValid())
         return {};
     const int year = key.left(4).toInt() + 543;
     return key.mid(6, 2) + QLatin1Char('/') + key.mid(4, 2) + QLatin1Char('/') +

@@ -26,7 +26,10 @@ extern QString gImagePath;
 // 'value' with every single quote doubled.
 QString Quote(const QString& text);
 
+// A stored date as a date; the clock's day for a text that names no day (not
+// eight characters, or no such day).
 QDate KeyToDate(const QString& key);
+// dd/mm/yy and dd/mm/yyyy, Buddhist era; empty for a text that names no day.
 QString KeyToShortThaiDate(const QString& key);
 QString KeyToThaiDate(const QString& key);
 QString DateToKey(const QDate& date);

@@ -17,8 +17,11 @@ struct Column {
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 
+// Sets the columns. They fit their captions and values; the widest column of the
+// list given takes the room left.
 void setup(QTreeWidget* list, const QList<Column>& columns);
-// The list's smallest size: every column seen, and the given height in twips.
+// The list's smallest size: the columns' given widths side by side, and the given
+// height in twips.
 void setMinimumSize(QTreeWidget* list, int heightTwips);
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});
 QString rowTag(const QTreeWidgetItem* row);

@@ -60,6 +60,11 @@ bool& printerSwitch() {
     return value;
 }
 
+PrintListener& listener() {
+    static PrintListener value;
+    return value;
+}
+
 bool& sleepEnabled() {
     static bool value = true;
     return value;
@@ -145,6 +150,14 @@ bool printerEnabled() {
 
 void setPrinterEnabled(bool enabled) {
     printerSwitch() = enabled;
+}
+
+void setPrintListener(PrintListener printed) {
+    listener() = std::move(printed);
+}
+
+const PrintListener& printListener() {
+    return listener();
 }
 
 } // namespace Seams

@@ -4,7 +4,9 @@
 // set once at start-up and replaced by tests; DialogSeams.h has those of windows.
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace Seams {
@@ -42,5 +44,11 @@ void setPdfFolder(const QString& folder);
 // that no page reaches a real printer.
 bool printerEnabled();
 void setPrinterEnabled(bool enabled);
+
+// Told of every report printed: its file name and the lines of each page printed
+// (a table row's cells joined by "|"). Tests read what the program printed with it.
+using PrintListener = std::function<void(const QString& report, const QList<QStringList>& pages)>;
+void setPrintListener(PrintListener listener);
+const PrintListener& printListener();
 
 } // namespace Seams

@@ -51,6 +51,9 @@ public:
     // Presses a toolbar button as a click would, whatever its state.
     void pressButton(const QString& key) { toolbarButtonClick(key); }
     int mode() const { return m_mode; }
+    int modeCount() const { return static_cast<int>(m_modes.size()); }
+    // Enables and shows the mode's buttons and its key hint.
+    void setMode(int mode);
 
 protected:
     explicit WindowFrame(QWidget* window);
@@ -67,7 +70,6 @@ protected:
     void declareKeys(const QList<std::pair<int, QString>>& keys);
     // The modes, numbered from 0 in this order; the window starts in mode 0.
     void declareModes(const QList<Mode>& modes);
-    void setMode(int mode);
 
     // Enter (and by rule the arrows) moves on from the control, or from every
     // control inside a panel.

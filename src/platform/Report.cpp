@@ -178,6 +178,15 @@ int Report::print(QPrinter& printer, int fromPage, int toPage) const {
 }
 
 void Report::printToDestination(int fromPage, int toPage) const {
+    printPages(fromPage, toPage);
+    if (const Seams::PrintListener& listener = Seams::printListener()) {
+        const QList<QStringList> pages = pageTexts();
+        const int first = std::max(fromPage, 1) - 1;
+        listener(fileName(), pages.mid(first, toPage > 0 ? toPage - first : -1));
+    }
+}
+
+void Report::printPages(int fromPage, int toPage) const {
     const QString folder = Seams::pdfFolder();
     if (!folder.isEmpty()) {
         const QString path = newPdfPath(folder, fileName());

@@ -77,6 +77,7 @@ private:
     ReportEngine::Input input() const;
     int paint(ReportEngine::Output& output, int first, int last) const;
     void printToDestination(int fromPage, int toPage) const;
+    void printPages(int fromPage, int toPage) const;
 
     std::shared_ptr<const ReportLayout::Layout> m_layout;
     QString m_path;

@@ -1,6 +1,7 @@
 #include "shell/MDIForm1.h"
 
 #include "library/Database.h"
+#include "library/FormBase.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/Seams.h"
@@ -15,6 +16,7 @@
 #include "shell/frmLogin.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -66,9 +68,14 @@ const SummaryReport* summaryReport(const QString& menuName) {
     return nullptr;
 }
 
-// The focus goes to the window's control that last had it (or was given it when
-// the window was made), not to the window itself, which takes no keys.
+// The focus goes into the window, which itself takes no keys: to the control a
+// task window opens with, else to the control that last had the focus (or was
+// given it when the window was made).
 void focusInside(QWidget* window) {
+    if (auto* form = qobject_cast<FormBase*>(window)) {
+        form->focusOpening();
+        return;
+    }
     QWidget* control = window->focusWidget();
     (control && window->isAncestorOf(control) ? control : window)->setFocus();
 }
@@ -89,6 +96,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBar()->addWidget(m_userLabel, 1);
     statusBar()->addPermanentWidget(new QLabel(contactText, this));
     setWindowTitle(QStringLiteral("Vadel"));
+    // The program's own icon; windows and dialogs without one of their own take it.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vadel.png")));
+    setWindowIcon(QApplication::windowIcon());
     resize(1024, 720);
     for (QAction* action : std::as_const(m_actions))
         action->setEnabled(false);

@@ -37,15 +37,19 @@ void createWithAllRights(const QString& userId, const QString& name, const QStri
     transaction.commit();
 }
 
-bool check(const QString& userId, const QString& password) {
-    const QVariant stored = Connection::shared().scalar(
-        QStringLiteral("SELECT UserPassword FROM CtrlUser WHERE UserID = ?"), {userId});
-    if (!stored.isValid() || stored.isNull() || sodium_init() < 0)
-        return false;
-    const QByteArray hash = stored.toString().toLatin1();
+QString check(const QString& userId, const QString& password) {
+    Query user = Connection::shared().exec(
+        QStringLiteral("SELECT UserID, UserPassword FROM CtrlUser WHERE UserID = ? COLLATE NOCASE "
+                       "ORDER BY UserID = ? DESC LIMIT 1"),
+        {userId, userId});
+    if (!user.next() || user.value(1).isNull() || sodium_init() < 0)
+        return {};
+    const QByteArray hash = user.value(1).toString().toLatin1();
     const QByteArray bytes = password.toUtf8();
-    return crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
-                                    static_cast<unsigned long long>(bytes.size())) == 0;
+    if (crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
+                                 static_cast<unsigned long long>(bytes.size())) != 0)
+        return {};
+    return user.value(0).toString();
 }
 
 QString name(const QString& userId) {

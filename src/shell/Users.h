@@ -9,8 +9,9 @@ namespace Users {
 bool any();
 // Adds a user and grants every menu item, in one transaction. Throws DbError.
 void createWithAllRights(const QString& userId, const QString& name, const QString& password);
-// True when the user exists and the password is theirs. Throws DbError.
-bool check(const QString& userId, const QString& password);
+// The stored code of the user whose code is userId in any letter case (the very
+// code first), when the password is theirs; empty otherwise. Throws DbError.
+QString check(const QString& userId, const QString& password);
 // The user's name; empty when there is no such user. Throws DbError.
 QString name(const QString& userId);
 

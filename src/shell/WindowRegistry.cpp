@@ -25,6 +25,12 @@ bool isWindowRegistered(const QString& menuName) {
     return registry().contains(menuName);
 }
 
+QStringList registeredWindows() {
+    QStringList names = registry().keys();
+    names.sort();
+    return names;
+}
+
 bool isSingleInstanceWindow(const QString& menuName) {
     return registry().value(menuName).singleInstance;
 }

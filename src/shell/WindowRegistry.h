@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -10,6 +11,8 @@ class QWidget;
 void registerWindow(const QString& menuName, std::function<QWidget*()> create,
                     bool singleInstance = false);
 bool isWindowRegistered(const QString& menuName);
+// The menu items of the registered windows, in name order.
+QStringList registeredWindows();
 bool isSingleInstanceWindow(const QString& menuName);
 // A new window for the menu item; null when none is registered.
 QWidget* createRegisteredWindow(const QString& menuName);

@@ -55,16 +55,16 @@ bool frmLogin::createFirstUser(const QString& userId) {
 }
 
 void frmLogin::logIn() {
-    const QString userId = txtUserID->text().trimmed();
+    QString userId = txtUserID->text().trimmed();
     if (m_firstUser) {
         if (!createFirstUser(userId))
             return;
     } else {
-        bool valid = false;
+        const QString typed = userId;
         if (!runWrite(QStringLiteral("ตรวจสอบผู้ใช้ไม่ได้"),
-                      [&] { valid = Users::check(userId, txtPassword->text()); }))
+                      [&] { userId = Users::check(typed, txtPassword->text()); }))
             return;
-        if (!valid) {
+        if (userId.isEmpty()) {
             Library::MsgError(QStringLiteral("รหัสผู้ใช้หรือรหัสผ่านไม่ถูกต้อง"));
             txtPassword->clear();
             txtUserID->setFocus();

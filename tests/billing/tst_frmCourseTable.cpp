@@ -107,6 +107,17 @@ private slots:
         QCOMPARE(w->dtpDate1->date(), QDate(2026, 12, 6));
         QCOMPARE(w->dtpDate2->date(), QDate(2027, 2, 1));
         QCOMPARE(tags(w->ListView1), QStringLiteral("6900004 6900001"));
+        // A class without pupils: its course, level and subject head the report all the same.
+        ListView::select(w->ListView1, 1);
+        w->pressButton(QStringLiteral("Report"));
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<frmViewReport*>(top))
+                viewer.reset(found);
+        QVERIFY(viewer);
+        const QString empty = viewer->report().toPlainText();
+        for (const QString& shown : {QStringLiteral("คอร์สเทอม 2"), y, s, QStringLiteral("6900004")})
+            QVERIFY2(empty.contains(shown), qPrintable(shown));
+        viewer.reset();
         w->cboCouse->setCurrentIndex(1);
         QCOMPARE(tags(w->ListView1), QStringLiteral("6900005"));
     }

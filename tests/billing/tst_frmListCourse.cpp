@@ -34,7 +34,9 @@ private slots:
                                       "WHERE CourseNo = '6900003'"));
         frmListCourse picker;
         QTreeWidget* list = picker.ListView1;
+        // The box shows the course, its code only read.
         QCOMPARE(picker.cboCouse->count(), 2);
+        QCOMPARE(picker.cboCouse->currentText(), QStringLiteral("ไม่มีวันจบ"));
         QCOMPARE(picker.GetCourseID(), QStringLiteral("C03"));
         // By level, then number; a finished class too; no end date shows the working date.
         QTreeWidgetItem* last = ListView::item(list, 3);
@@ -62,7 +64,9 @@ private slots:
             Seams::showModal(again);
             return std::make_pair(again.IsOK, again.CourseNo);
         };
+        // F2 and Enter confirm the class, Esc cancels.
         QCOMPARE(pick(Qt::Key_F2), std::make_pair(true, QStringLiteral("6900001")));
+        QCOMPARE(pick(Qt::Key_Return), std::make_pair(true, QStringLiteral("6900001")));
         QCOMPARE(pick(Qt::Key_Escape).first, false);
     }
 

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -39,9 +40,10 @@ int written() {
            Fixture::count(QStringLiteral("StatementSub"));
 }
 
-PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines) {
+PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
+                   std::optional<Money> confirmed = {}) {
     return PaymentPosting::post({QStringLiteral("6900001"), docNo, paymentLines,
-                                 QStringLiteral("20261206"), QStringLiteral("admin")});
+                                 QStringLiteral("20261206"), QStringLiteral("admin"), confirmed});
 }
 
 } // namespace
@@ -148,6 +150,26 @@ private slots:
         QCOMPARE(paid(), QStringLiteral("800.0|700.0|250.0"));
     }
 
+    void paymentsOfNothingOrOfAnotherTotalAreRefused() {
+        using Status = PaymentResult::Status;
+        const struct {
+            QList<PaymentLine> lines;
+            double confirmed;
+            Status status;
+        } cases[] = {
+            {lines(0, 0, 0), 0, Status::NothingToPay},
+            {lines(-5, 0, 0), 1500, Status::NothingToPay},
+            {lines(500, 0, 0), 1500, Status::TotalChanged},
+            {lines(500, 0, 250), 500, Status::TotalChanged},
+        };
+        Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1'"));
+        for (const auto& c : cases)
+            QCOMPARE(post(QStringLiteral("69-00001"), c.lines, baht(c.confirmed)).status, c.status);
+        QCOMPARE(written(), 0);
+        QCOMPARE(paid(), QStringLiteral("300.0|0.0|0.0"));
+        QCOMPARE(counter(), QStringLiteral("-|00000"));
+    }
+
     void changedRegistrationsAreRefused() {
         // Another workstation paid 1,000 of the first class meanwhile: 500 is now too much.
         Connection::shared().exec(QStringLiteral(
@@ -178,10 +200,6 @@ private slots:
         // 700 + 700 against 1,200 owed: refused as a whole.
         QCOMPARE(post(QStringLiteral("x"), twice(700, 700)).status,
                  PaymentResult::Status::CourseChanged);
-        QCOMPARE(written(), 0);
-        // No line above zero: no bill.
-        QCOMPARE(post(QStringLiteral("x"), lines(0, 0, -5)).status,
-                 PaymentResult::Status::NothingToPay);
         QCOMPARE(written(), 0);
         // 700 + 500 pays the balance exactly; the second line owed what the first left.
         QCOMPARE(post(QStringLiteral("x"), twice(700, 500)).total, baht(1200));

@@ -125,6 +125,7 @@ private slots:
                  QStringLiteral("06/12/2569|คอร์สเข้ม ม.1|ม.2|อังกฤษ|01/06/69 - 30/06/69 (ส-อา)|"
                                 "09.00-12.00|101|12,500.50"));
         QCOMPARE(ListView::item(w.ListView1, 2)->text(0), QStringLiteral("15/11/2569"));
+        checkLayout(&w);
         QCOMPARE(ListView::cellTag(ListView::item(w.ListView1, 2), 7), QStringLiteral("0.01"));
         // No end date: the working date stands in; no room: one blank.
         QCOMPARE(rowText(w.ListView1, 3).section(u'|', 4),
@@ -220,11 +221,18 @@ private slots:
         m_dialogs->then(pickClass(QStringLiteral("6900002"), [this] {
             Fixture::registration(quoted, QStringLiteral("6900002"));
         }));
-        QTest::keyClick(w.txtStdID, Qt::Key_F2);
-        QTest::keyClick(w.txtStdID, Qt::Key_F2);
-        QCOMPARE(m_messages->errors, QStringList(2, QStringLiteral("บันทึกคอร์ส ซ้ำ")));
+        // A class deleted at another desk while the picker is open: refused, no row.
+        m_dialogs->then(pickClass(QStringLiteral("6900001"), [] {
+            Fixture::value(QStringLiteral("DELETE FROM CourseTable WHERE CourseNo = '6900001'"));
+        }));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w.txtStdID, Qt::Key_F2);
+        QCOMPARE(m_messages->errors,
+                 (QStringList{QStringLiteral("บันทึกคอร์ส ซ้ำ"), QStringLiteral("บันทึกคอร์ส ซ้ำ"),
+                              QStringLiteral("ไม่พบวิชาเรียน 6900001 อาจถูกลบไปแล้ว ไม่ได้บันทึก")}));
         QCOMPARE(
             registrations(QStringLiteral("6900003")) + registrations(QStringLiteral("6900002")), 2);
+        QCOMPARE(registrations(QStringLiteral("6900001")), 0);
         QCOMPARE(ListView::count(w.ListView1), 2);
     }
 

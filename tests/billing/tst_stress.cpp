@@ -102,7 +102,10 @@ int runWorker(const QString& path, int seconds, quint32 seed) {
         try {
             switch (random.bounded(3)) {
             case 0:
-                tally.add(Registration::add(stdId, courseNo, workingDate) ? "added" : "twice");
+                tally.add(Registration::add(stdId, courseNo, workingDate) ==
+                                  Registration::Addition::Added
+                              ? "added"
+                              : "twice");
                 break;
             case 1: {
                 const Registration::RemoveResult removal = Registration::remove(stdId, courseNo);

@@ -1,18 +1,22 @@
 #include "library/Database.h"
 #include "library/DateBox.h"
 #include "library/DialogBase.h"
+#include "library/DialogSeams.h"
 #include "library/FormBase.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -210,6 +214,41 @@ private slots:
         QCOMPARE(dialog.showModal(), int(QDialog::Accepted));
         QCOMPARE(form.pressed, QStringList());
         checkLayout(&dialog);
+    }
+
+    // The real message boxes: Thai titles and buttons, the default button as asked,
+    // Esc answering No.
+    void messageBoxes() {
+        using Kind = Seams::MessageKind;
+        const struct {
+            Kind kind;
+            bool defaultYes;
+            int key;
+            int answer;
+        } cases[] = {
+            {Kind::Error, false, Qt::Key_Escape, 1},
+            {Kind::Question, true, Qt::Key_Return, Library::vbYes},
+            {Kind::Question, true, Qt::Key_Escape, Library::vbNo},
+            {Kind::Question, false, Qt::Key_Return, Library::vbNo},
+        };
+        for (const auto& c : cases) {
+            QStringList shown; // the title, then the buttons
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                shown << box->windowTitle();
+                for (const QAbstractButton* button : box->buttons())
+                    shown << button->text();
+                QTest::keyClick(box, Qt::Key(c.key));
+            });
+            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ข้อความ"), c.defaultYes), c.answer);
+            const QStringList expected =
+                c.kind == Kind::Error
+                    ? QStringList{QStringLiteral("ข้อผิดพลาด"), QStringLiteral("ตกลง")}
+                    : QStringList{QStringLiteral("คำถาม"), QStringLiteral("ใช่"),
+                                  QStringLiteral("ไม่ใช่")};
+            QCOMPARE(shown, expected);
+        }
     }
 
     void dateBox() {

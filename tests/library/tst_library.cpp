@@ -135,12 +135,13 @@ private slots:
             QCOMPARE(Library::KeyToShortThaiDate(key), QString::fromLatin1(shortThai));
             QCOMPARE(Library::KeyToThaiDate(key), QString::fromLatin1(thai));
         }
-        QVERIFY(!Library::KeyToDate(QStringLiteral("20230229")).isValid());
-        // A key that is not 8 characters reads as today, and shows as nothing.
+        // A key that names no day reads as today, is stored as today, and shows as nothing.
         Seams::setNow(QDateTime(QDate(2026, 1, 1), QTime(8, 0)));
         for (const QString& bad :
-             {QStringLiteral("2024123"), QString(), QStringLiteral("202412310")}) {
+             {QStringLiteral("2024123"), QString(), QStringLiteral("202412310"),
+              QStringLiteral("20230229"), QStringLiteral("20230231"), QStringLiteral("2023-1-1")}) {
             QCOMPARE(Library::KeyToDate(bad), QDate(2026, 1, 1));
+            QCOMPARE(Library::DateToKey(Library::KeyToDate(bad)), QStringLiteral("20260101"));
             QCOMPARE(Library::KeyToShortThaiDate(bad), QString());
             QCOMPARE(Library::KeyToThaiDate(bad), QString());
         }

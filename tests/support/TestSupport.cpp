@@ -11,10 +11,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWidget>
@@ -118,6 +121,43 @@ QString describe(const QWidget* widget, const QRect& rect) {
                .arg(rect.height());
 }
 
+// Every toolbar shows all its buttons (none in an overflow menu), and every list
+// every column whole: none narrower than its caption or values, none beyond the
+// right edge.
+void checkToolbarsAndLists(QWidget* window) {
+    for (QToolBar* bar : window->findChildren<QToolBar*>()) {
+        if (!bar->isVisibleTo(window))
+            continue;
+        for (QAction* action : bar->actions()) {
+            const QWidget* button = bar->widgetForAction(action);
+            QVERIFY2(!action->isVisible() || (button && button->isVisible()),
+                     qPrintable(action->text() + QStringLiteral(" not shown in ") +
+                                describe(bar, bar->geometry())));
+        }
+    }
+    for (QTreeView* list : window->findChildren<QTreeView*>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        QVERIFY2(
+            !list->horizontalScrollBar()->isVisible(),
+            qPrintable(describe(list, list->geometry()) + QStringLiteral(" scrolls sideways")));
+        const QHeaderView* header = list->header();
+        for (int column = 0; column < header->count(); ++column) {
+            const int needed =
+                std::max(static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(column),
+                         header->sectionSizeHint(column));
+            QVERIFY2(
+                header->isSectionHidden(column) || header->sectionSize(column) >= needed,
+                qPrintable(describe(list, list->geometry()) +
+                           QStringLiteral(" column %1 \"%2\" is %3 wide for %4")
+                               .arg(column)
+                               .arg(list->model()->headerData(column, Qt::Horizontal).toString())
+                               .arg(header->sectionSize(column))
+                               .arg(needed)));
+        }
+    }
+}
+
 } // namespace
 
 void checkLayout(QWidget* window) {
@@ -131,6 +171,7 @@ void checkLayout(QWidget* window) {
     for (QWidget* control : controls)
         rects << QRect(control->mapTo(window, QPoint(0, 0)), control->size());
     const QRect inside = window->rect();
+    checkToolbarsAndLists(window);
     for (int i = 0; i < controls.size(); ++i) {
         if (rects.at(i).isEmpty())
             continue;

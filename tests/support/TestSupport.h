@@ -48,8 +48,9 @@ QStringList listColumn(const QTreeWidget* list, int column);
 QStringList listTags(const QTreeWidget* list);
 
 // Shows the window at its opening size (its size hint unless it was sized) and
-// checks its layout: no two visible controls overlap and every one lies inside
-// the window. Fails the running test otherwise.
+// checks its layout: no two visible controls overlap, every one lies inside the
+// window, every toolbar button is shown and every list column shows its caption
+// and values whole. Fails the running test otherwise.
 void checkLayout(QWidget* window);
 // Shows the window and makes it the active one, so that keys reach it.
 void showActive(QWidget* window);
