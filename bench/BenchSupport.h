@@ -1,10 +1,13 @@
 #pragma once
 
 // What the benchmarks share (inline: a benchmark need not use them all): one prepared
-// statement of the bare SQLite C API, and the median and 95th percentile of a series of
+// statement of the bare SQLite C API, a bare connection set up as the program's, the
+// peak memory of a process, and the median and 95th percentile of a series of
 // timings beside the bare figures.
 
 #include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -15,13 +18,12 @@
 // The database library's Thai collation, registered on every connection it opens.
 void registerThaiCollation(sqlite3* handle);
 
-namespace {
-
-// A thin wrapper of one prepared statement of the bare API.
+// A thin wrapper of one prepared statement of the bare API, to be reused.
 class Stmt {
 public:
     Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
+            SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(db));
     }
     ~Stmt() { sqlite3_finalize(m_stmt); }
@@ -46,14 +48,26 @@ public:
             throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(m_stmt)));
         return rc == SQLITE_ROW;
     }
-    // Reads every column of every row, as a caller filling a list would.
+    // Runs a statement that gives no rows, ready to run again.
+    void run() {
+        step();
+        reset();
+    }
+    void reset() { sqlite3_reset(m_stmt); }
+    // Reads every value of every row as stored, as a caller filling a list would;
+    // ready to run again.
     int drain() {
         int rows = 0;
         while (step()) {
-            for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
-                sqlite3_column_text(m_stmt, c);
+            for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
+                if (sqlite3_column_type(m_stmt, c) == SQLITE_TEXT)
+                    sqlite3_column_text(m_stmt, c);
+                else
+                    sqlite3_column_double(m_stmt, c);
+            }
             ++rows;
         }
+        reset();
         return rows;
     }
     sqlite3_stmt* get() const { return m_stmt; }
@@ -62,21 +76,26 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
+inline void bareExec(sqlite3* db, const char* sql) {
+    Stmt(db, sql).step();
+}
+
 // A second connection to the file through the bare API, as the program's own
-// connection sets it up; null when it cannot be opened.
+// connection sets it up (Qt opens it for one thread); null when it cannot be opened.
 inline sqlite3* openBare(const QString& path) {
     sqlite3* bare = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &bare) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &bare,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close(bare);
         return nullptr;
     }
     sqlite3_busy_timeout(bare, 5000);
     registerThaiCollation(bare);
+    for (const char* pragma : {"PRAGMA cache_size = -65536", "PRAGMA mmap_size = 268435456",
+                               "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"})
+        bareExec(bare, pragma);
     return bare;
-}
-
-inline void bareExec(sqlite3* db, const char* sql) {
-    Stmt(db, sql).step();
 }
 
 struct Figures {
@@ -95,4 +114,12 @@ inline void report(const char* what, const Figures& program, const Figures& bare
                 program.median / bare.median);
 }
 
-} // namespace
+// The peak resident memory of this process image, in kilobytes. (getrusage would also
+// count the memory of a benchmark that started this one, which Linux carries over exec.)
+inline long peakKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QRegularExpression hwm(QStringLiteral("VmHWM:\\s*(\\d+)"));
+    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+}

@@ -5,6 +5,7 @@
 // figures of a case run in child processes of its own: the time on the clock,
 // the processor time, the pages and the peak memory.
 
+#include "BenchSupport.h"
 #include "library/Database.h"
 #include "library/DialogSeams.h"
 #include "library/Library.h"
@@ -103,14 +104,6 @@ inline void openSchool(const QString& folder, const QString& programFolder) {
     });
     Library::gShopName = QStringLiteral("สถาบันกวดวิชาทดสอบ");
     Connection::shared().open();
-}
-
-inline long peakKilobytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QRegularExpression hwm(QStringLiteral("VmHWM:\\s*(\\d+)"));
-    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
 }
 
 // Processor time of this process: on a busy machine closer to what the case

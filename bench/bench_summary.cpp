@@ -73,8 +73,7 @@ int runItem(const QString& menu, const QString& folder) {
     auto* viewer = frame ? qobject_cast<frmViewReport*>(frame->widget()) : nullptr;
     if (!viewer)
         return 1;
-    std::printf("%.3f %.3f %d %ld\n", seconds, cpu, viewer->report().pageCount(),
-                ReportBench::peakKilobytes());
+    std::printf("%.3f %.3f %d %ld\n", seconds, cpu, viewer->report().pageCount(), peakKilobytes());
     return 0;
 }
 

@@ -31,7 +31,10 @@ namespace Bill {
 
 Proposal propose(const QDate& today) {
     Proposal proposal;
-    const Recordset setup = Library::OpenRecordset(QStringLiteral("SELECT * FROM CtrlSetup"), true);
+    const Recordset setup = Library::OpenRecordset(
+        QStringLiteral(
+            "SELECT ShopPrintBiLL, ShopBiLLAutoRun, ShopBiLLYY, ShopBiLLNo FROM CtrlSetup"),
+        true);
     if (setup.isEmpty())
         return proposal;
     proposal.print = setup.text(QStringLiteral("ShopPrintBiLL")) != QStringLiteral("0");

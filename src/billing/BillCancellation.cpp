@@ -9,7 +9,7 @@ Outcome cancel(const QString& stmId, const QString& userId) {
     Connection& db = Connection::shared();
     Transaction transaction;
     // Only a bill still valid is flagged, so that no bill is ever reversed twice.
-    const QSqlQuery flagged =
+    const Query flagged =
         db.exec(QStringLiteral("Update Statement Set IsCancel = '1', UserCancelID = ? "
                                "Where StmID = ? And IsCancel = '0'"),
                 {userId, stmId});
@@ -19,7 +19,7 @@ Outcome cancel(const QString& stmId, const QString& userId) {
     const QString stdId =
         db.scalar(QStringLiteral("Select StdID From Statement Where StmID = ?"), {stmId})
             .toString();
-    QSqlQuery lines =
+    Query lines =
         db.exec(QStringLiteral(
                     "Select CourseNo, StmAmt From StatementSub Where StmID = ? Order By StmItem"),
                 {stmId});

@@ -50,7 +50,7 @@ QString add(const CourseClass& course) {
 bool update(const CourseClass& course) {
     Connection& db = Connection::shared();
     Transaction transaction;
-    const QSqlQuery changed =
+    const Query changed =
         db.exec(QStringLiteral("Update CourseTable Set CourseID = ?, CourseLevel = ?, Subject = ?, "
                                "CourseDate = ?, CourseTime = ?, CoursePrice = ?, DateStart = ?, "
                                "DateEnd = ?, TimeHour = ?, RoomNo = ? Where CourseNo = ?"),

@@ -25,7 +25,7 @@ QString add(const ExpenseEntry& entry, const QString& day, const QString& userId
 }
 
 bool update(const ExpenseEntry& entry, const QString& userId) {
-    const QSqlQuery changed = Connection::shared().exec(
+    const Query changed = Connection::shared().exec(
         QStringLiteral("Update Expense Set ExpDesc = ?, ExpCrAmt = ?, ExpDbAmt = ?, UserID = ? "
                        "Where ExpID = ?"),
         {entry.description, entry.received.toVariant(), entry.paid.toVariant(), userId,

@@ -10,7 +10,8 @@ void fill(QComboBox* box, int blanks) {
     box->clear();
     // A course without an end date runs on; some rows keep that as empty text.
     Recordset courses = Library::OpenRecordset(
-        QStringLiteral("Select * From Course Where CourseStatus='1' and (CourseEndDate >= ? "
+        QStringLiteral("Select CourseID, CourseName, CourseStartDate, CourseEndDate From Course "
+                       "Where CourseStatus='1' and (CourseEndDate >= ? "
                        "or CourseEndDate is null or CourseEndDate = '') Order By CourseID"),
         true, {Library::gToday});
     for (courses.MoveFirst(); !courses.isEOF(); courses.MoveNext()) {

@@ -3,26 +3,81 @@
 #include "library/Database.h"
 #include "library/Library.h"
 #include "library/Numbering.h"
-#include "library/Recordset.h"
 #include "library/Seams.h"
 
+#include <QHash>
+
+namespace PaymentPosting {
 namespace {
 
-// A line checked against the registration as it stands inside the transaction.
+// A line checked against its registration as it stands inside the transaction.
 struct CheckedLine {
     PaymentLine line;
-    Money balanceBefore;
+    Money owedBefore; // the class's balance before this line
+    Money paidAfter;  // the class's paid total once this line is written
 };
+
+struct ClassAccount {
+    Money price;
+    Money paid; // as stored, then with the lines checked so far
+};
+
+// The lines above zero, each within what is still owed on its class once the lines
+// before it are counted; false when a registration is gone or would be overpaid.
+bool checkLines(const Payment& payment, QList<CheckedLine>& checked) {
+    Connection& db = Connection::shared();
+    QHash<QString, ClassAccount> registrations;
+    for (const PaymentLine& line : payment.lines) {
+        if (line.amount <= Money())
+            continue;
+        auto registration = registrations.find(line.courseNo);
+        if (registration == registrations.end()) {
+            Query stored = db.exec(
+                QStringLiteral("SELECT ct.CoursePrice, sc.CoursePayAmt FROM StudentCourse sc "
+                               "JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo "
+                               "WHERE sc.StdID = ? AND sc.CourseNo = ?"),
+                {payment.stdId, line.courseNo});
+            if (!stored.next())
+                return false;
+            registration =
+                registrations.insert(line.courseNo, {Money::fromVariant(stored.value(0)),
+                                                     Money::fromVariant(stored.value(1))});
+        }
+        const Money owed = registration->price - registration->paid;
+        if (line.amount > owed)
+            return false;
+        registration->paid += line.amount;
+        checked << CheckedLine{line, owed, registration->paid};
+    }
+    return true;
+}
+
+// The settings row: the bill's address, and the bill counter moved to the number used
+// when numbers are proposed.
+QString countBill(const QString& docNo) {
+    Connection& db = Connection::shared();
+    Query setup = db.exec(QStringLiteral("SELECT rowid, ShopAddr, ShopTel, ShopFax, "
+                                         "ShopBiLLAutoRun, ShopBiLLYY FROM CtrlSetup LIMIT 1"));
+    if (!setup.next())
+        return {};
+    const QString address = addressText(setup.value(1).toString(), setup.value(2).toString(),
+                                        setup.value(3).toString());
+    if (setup.isNull(4) || setup.value(4).toString() == QStringLiteral("0"))
+        return address;
+    const QVariant row = setup.value(0);
+    const QString docYY = docNo.left(2);
+    const QVariant storedYY = setup.value(5);
+    const QVariant yy =
+        storedYY.isNull() || storedYY.toString().trimmed() != docYY ? QVariant(docYY) : storedYY;
+    setup = Query();
+    db.exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLYY = ?, ShopBiLLNo = ? WHERE rowid = ?"),
+            {yy, docNo.right(5), row});
+    return address;
+}
 
 } // namespace
 
-PaymentPosting::PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines,
-                               std::optional<Money> confirmedTotal)
-    : m_stdId(std::move(stdId)), m_docNo(std::move(docNo)), m_lines(std::move(lines)),
-      m_confirmedTotal(confirmedTotal) {}
-
-QString PaymentPosting::addressText(const QString& shopAddr, const QString& shopTel,
-                                    const QString& shopFax) {
+QString addressText(const QString& shopAddr, const QString& shopTel, const QString& shopFax) {
     QString text = shopAddr;
     const bool hasTel = !shopTel.trimmed().isEmpty();
     const bool hasFax = !shopFax.trimmed().isEmpty();
@@ -35,40 +90,26 @@ QString PaymentPosting::addressText(const QString& shopAddr, const QString& shop
     return text;
 }
 
-PaymentResult PaymentPosting::post() {
+PaymentResult post(const Payment& payment) {
+    Connection& db = Connection::shared();
     Transaction transaction;
     PaymentResult result;
 
     // Another workstation may have paid or removed a class since the list was
     // loaded: every amount is checked against the balance stored now.
-    QList<CheckedLine> checked;
-    for (const PaymentLine& line : std::as_const(m_lines)) {
-        if (line.amount <= Money())
-            continue;
-        const Recordset registration = Recordset::open(
-            QStringLiteral("SELECT sc.CoursePayAmt, ct.CoursePrice FROM StudentCourse sc "
-                           "JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo "
-                           "WHERE sc.StdID = ? AND sc.CourseNo = ?"),
-            {m_stdId, line.courseNo}, true);
-        if (registration.isEmpty()) {
-            result.status = PaymentResult::Status::CourseChanged;
-            return result;
-        }
-        const Money balance = registration.money(QStringLiteral("CoursePrice")) -
-                              registration.money(QStringLiteral("CoursePayAmt"));
-        if (line.amount > balance) {
-            result.status = PaymentResult::Status::CourseChanged;
-            return result;
-        }
-        checked << CheckedLine{line, balance};
-        result.total += line.amount;
+    QList<CheckedLine> lines;
+    if (!checkLines(payment, lines)) {
+        result.status = PaymentResult::Status::CourseChanged;
+        return result;
     }
     // A bill of nothing, or of another amount than the one confirmed, is never written.
-    if (checked.isEmpty()) {
+    if (lines.isEmpty()) {
         result.status = PaymentResult::Status::NothingToPay;
         return result;
     }
-    if (m_confirmedTotal && result.total != *m_confirmedTotal) {
+    for (const CheckedLine& checked : std::as_const(lines))
+        result.total += checked.line.amount;
+    if (payment.confirmedTotal && result.total != *payment.confirmedTotal) {
         result.status = PaymentResult::Status::TotalChanged;
         return result;
     }
@@ -76,59 +117,23 @@ PaymentResult PaymentPosting::post() {
     const QString yy = Library::BuddhistYY(Seams::today());
     result.stmId = Numbering::nextAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                yy + QStringLiteral("000001"), 8);
-
-    Recordset setup = Recordset::open(QStringLiteral("SELECT * FROM CtrlSetup"), {}, false);
-    if (!setup.isEmpty()) {
-        result.addressText = addressText(setup.text(QStringLiteral("ShopAddr")),
-                                         setup.text(QStringLiteral("ShopTel")),
-                                         setup.text(QStringLiteral("ShopFax")));
-        if (!setup.isNull(QStringLiteral("ShopBiLLAutoRun")) &&
-            setup.text(QStringLiteral("ShopBiLLAutoRun")) != QStringLiteral("0")) {
-            const QString docYY = m_docNo.left(2);
-            if (setup.isNull(QStringLiteral("ShopBiLLYY")) ||
-                setup.text(QStringLiteral("ShopBiLLYY")).trimmed() != docYY)
-                setup.setValue(QStringLiteral("ShopBiLLYY"), docYY);
-            setup.setValue(QStringLiteral("ShopBiLLNo"), m_docNo.right(5));
-            setup.Update();
-        }
+    result.addressText = countBill(payment.docNo);
+    db.exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, "
+                           "IsCancel, UserID, UserCancelID) VALUES (?, ?, ?, ?, ?, '0', ?, '')"),
+            {result.stmId, payment.workingDate, payment.stdId, result.total.toVariant(),
+             payment.docNo, payment.userId});
+    for (const CheckedLine& checked : std::as_const(lines)) {
+        db.exec(QStringLiteral("INSERT INTO StatementSub (StmID, StmItem, CourseNo, StmAmt, "
+                               "StmOBal) VALUES (?, ?, ?, ?, ?)"),
+                {result.stmId, checked.line.item, checked.line.courseNo,
+                 checked.line.amount.toVariant(), checked.owedBefore.toVariant()});
+        db.exec(QStringLiteral("UPDATE StudentCourse SET CoursePayAmt = ?, CoursePayDate = ? "
+                               "WHERE StdID = ? AND CourseNo = ?"),
+                {checked.paidAfter.toVariant(), payment.workingDate, payment.stdId,
+                 checked.line.courseNo});
     }
-
-    Recordset bill = Recordset::open(QStringLiteral("SELECT * FROM Statement WHERE StmID = ?"),
-                                     {result.stmId}, false);
-    bill.AddNew();
-    bill.setValue(QStringLiteral("StmID"), result.stmId);
-    bill.setValue(QStringLiteral("StmDate"), Library::gToday);
-    bill.setValue(QStringLiteral("StdID"), m_stdId);
-    bill.setValue(QStringLiteral("StmNetAmt"), result.total);
-    bill.setValue(QStringLiteral("StmDocNo"), m_docNo);
-    bill.setValue(QStringLiteral("IsCancel"), QStringLiteral("0"));
-    bill.setValue(QStringLiteral("UserID"), Library::gUserID);
-    bill.setValue(QStringLiteral("UserCancelID"), QStringLiteral(""));
-    bill.Update();
-
-    Recordset lines = Recordset::open(QStringLiteral("SELECT * FROM StatementSub WHERE StmID = ?"),
-                                      {result.stmId}, false);
-    for (const CheckedLine& entry : std::as_const(checked)) {
-        lines.AddNew();
-        lines.setValue(QStringLiteral("StmID"), result.stmId);
-        lines.setValue(QStringLiteral("StmItem"), entry.line.item);
-        lines.setValue(QStringLiteral("CourseNo"), entry.line.courseNo);
-        lines.setValue(QStringLiteral("StmAmt"), entry.line.amount);
-        lines.setValue(QStringLiteral("StmOBal"), entry.balanceBefore);
-        lines.Update();
-
-        if (beforeRegistrationUpdate)
-            beforeRegistrationUpdate(entry.line.item);
-        Recordset registration = Recordset::open(
-            QStringLiteral("SELECT * FROM StudentCourse WHERE StdID = ? AND CourseNo = ?"),
-            {m_stdId, entry.line.courseNo}, false);
-        registration.setValue(QStringLiteral("CoursePayAmt"),
-                              registration.money(QStringLiteral("CoursePayAmt")) +
-                                  entry.line.amount);
-        registration.setValue(QStringLiteral("CoursePayDate"), Library::gToday);
-        registration.Update();
-    }
-
     transaction.commit();
     return result;
 }
+
+} // namespace PaymentPosting

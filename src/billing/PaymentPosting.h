@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <functional>
 #include <optional>
 
 // One class paid on a bill: its row number in the payment list, the class and
@@ -15,10 +14,22 @@ struct PaymentLine {
     Money amount;
 };
 
+// A payment as the payment window confirms it.
+struct Payment {
+    QString stdId;
+    QString docNo; // the printed bill number
+    QList<PaymentLine> lines;
+    QString workingDate; // yyyymmdd: the bill's date and the classes' date of payment
+    QString userId;
+    // The total the user confirmed for the bill; the lines must add up to it when given.
+    std::optional<Money> confirmedTotal;
+};
+
 struct PaymentResult {
     enum class Status {
         Posted,
-        // A registration was gone or its balance was below the amount: nothing written.
+        // A registration was gone, or its balance was below what the lines pay on it:
+        // nothing written.
         CourseChanged,
         // No line above zero: nothing written.
         NothingToPay,
@@ -33,28 +44,16 @@ struct PaymentResult {
     QString addressText;
 };
 
+namespace PaymentPosting {
+
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
-// skipped; the others must add up to the total the user confirmed, when given.
-// Throws DbError when the database fails; nothing is written then.
-class PaymentPosting {
-public:
-    PaymentPosting(QString stdId, QString docNo, QList<PaymentLine> lines,
-                   std::optional<Money> confirmedTotal = std::nullopt);
+// skipped; the lines of one class together may pay at most its balance. Throws
+// DbError when the database fails; nothing is written then.
+PaymentResult post(const Payment& payment);
 
-    PaymentResult post();
+// The address text printed on a bill: ShopAddr, then a line with the
+// telephone and fax when either is set.
+QString addressText(const QString& shopAddr, const QString& shopTel, const QString& shopFax);
 
-    // Called with the line's item number just before its registration is updated.
-    std::function<void(int item)> beforeRegistrationUpdate;
-
-    // The address text printed on a bill: ShopAddr, then a line with the
-    // telephone and fax when either is set.
-    static QString addressText(const QString& shopAddr, const QString& shopTel,
-                               const QString& shopFax);
-
-private:
-    QString m_stdId;
-    QString m_docNo;
-    QList<PaymentLine> m_lines;
-    std::optional<Money> m_confirmedTotal;
-};
+} // namespace PaymentPosting

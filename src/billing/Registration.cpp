@@ -4,17 +4,17 @@
 
 namespace Registration {
 
-Addition add(const QString& stdId, const QString& courseNo, const QString& today) {
+Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
     Connection& db = Connection::shared();
     if (!db.scalar(QStringLiteral("SELECT 1 FROM CourseTable WHERE CourseNo = ?"), {courseNo})
              .isValid())
         return Addition::ClassGone;
-    QSqlQuery insert = db.exec(
+    const Query insert = db.exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "
                        "CoursePayDate, CourseRegDate) VALUES (?, ?, '', ?, ?, ?) "
                        "ON CONFLICT (StdID, CourseNo) DO NOTHING"),
-        {stdId, courseNo, Money().toVariant(), today, today});
+        {stdId, courseNo, Money().toVariant(), workingDate, workingDate});
     const bool added = insert.numRowsAffected() == 1;
     transaction.commit();
     return added ? Addition::Added : Addition::Duplicate;
@@ -23,7 +23,7 @@ Addition add(const QString& stdId, const QString& courseNo, const QString& today
 RemoveResult remove(const QString& stdId, const QString& courseNo) {
     Transaction transaction;
     Connection& db = Connection::shared();
-    QSqlQuery deletion =
+    const Query deletion =
         db.exec(QStringLiteral("DELETE FROM StudentCourse WHERE StdID = ? AND CourseNo = ? "
                                "AND (CoursePayAmt <= 0 OR CoursePayAmt IS NULL)"),
                 {stdId, courseNo});

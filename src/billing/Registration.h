@@ -16,7 +16,7 @@ enum class Addition {
 
 // Registers a student on a class: paid 0, no grade, registered and "paid" on
 // the working date.
-Addition add(const QString& stdId, const QString& courseNo, const QString& today);
+Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate);
 
 enum class Removal {
     Removed,

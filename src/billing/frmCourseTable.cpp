@@ -263,12 +263,13 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseLevel Order by CourseLevel COLLATE THAI"), true);
+        QStringLiteral("Select CourseLevel From CourseLevel Order by CourseLevel COLLATE THAI"),
+        true);
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
     Recordset subjects = Library::OpenRecordset(
-        QStringLiteral("Select * From Subject Order by Subject COLLATE THAI"), true);
+        QStringLiteral("Select Subject From Subject Order by Subject COLLATE THAI"), true);
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -290,9 +291,11 @@ void frmCourseTable::LoadList() {
         return;
     ListView1->clear();
     Recordset classes = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseTable Where CourseID = ? and "
-                       "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
-                       "Order By CourseLevel COLLATE THAI, CourseNo"),
+        QStringLiteral(
+            "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
+            "DateStart, DateEnd, TimeHour, RoomNo From CourseTable Where CourseID = ? and "
+            "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
+            "Order By CourseLevel COLLATE THAI, CourseNo"),
         true, {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);
@@ -336,7 +339,10 @@ void frmCourseTable::ClearTeacherRow(int index) {
 
 bool frmCourseTable::ShowRecord(const QString& courseNo) {
     Recordset course = Library::OpenRecordset(
-        QStringLiteral("Select * From CourseTable Where CourseNo = ?"), true, {courseNo});
+        QStringLiteral(
+            "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
+            "DateStart, DateEnd, TimeHour, RoomNo From CourseTable Where CourseNo = ?"),
+        true, {courseNo});
     if (course.isEmpty())
         return false;
     ClearFields();
@@ -358,7 +364,8 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
     txtRoom->setText(course.text(QStringLiteral("RoomNo")));
 
     Recordset teachers = Library::OpenRecordset(
-        QStringLiteral("Select TeacherCourse.*, TechName From TeacherCourse Inner Join Teacher "
+        QStringLiteral("Select TeacherCourse.TechID, TeacherCourse.TechRateAmt, TechName From "
+                       "TeacherCourse Inner Join Teacher "
                        "On TeacherCourse.TechID = Teacher.TechID Where CourseNo = ? "
                        "Order By TeacherCourse.rowid"),
         true, {courseNo});
@@ -470,6 +477,9 @@ void frmCourseTable::SaveRecord() {
         Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
         return;
     }
+    for (QLineEdit* amount : {txtCoursePrice, txtRate[0], txtRate[1], txtRate[2], txtRate[3]})
+        if (!Library::amountFits(amount))
+            return;
     if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
         return;
 

@@ -68,7 +68,9 @@ void frmListCourse::LoadList() {
     ListView1->clear();
     Recordset classes = Library::OpenRecordset(
         QStringLiteral(
-            "Select * From CourseTable Where CourseID = ? Order By CourseLevel COLLATE THAI, "
+            "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
+            "DateStart, DateEnd From CourseTable Where CourseID = ? Order By CourseLevel COLLATE "
+            "THAI, "
             "CourseNo"),
         true, {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {

@@ -264,7 +264,7 @@ void frmPay::moveRow(int step) {
 
 void frmPay::enterAmount() {
     QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
-    if (!row)
+    if (!row || !Library::amountFits(txtPay))
         return;
     Money typed = Money::fromText(txtPay->text());
     if (typed < Money())
@@ -350,15 +350,16 @@ void frmPay::pay() {
         return;
     }
 
-    QList<PaymentLine> lines;
+    Payment payment{code.trimmed(), dialog.DocNo, {}, Library::gToday, Library::gUserID, {}};
     for (int i = 1; i <= ListView::count(ListView1); ++i) {
         QTreeWidgetItem* row = ListView::item(ListView1, i);
-        lines << PaymentLine{i, ListView::rowTag(row), Money::fromText(row->text(colPayment))};
+        payment.lines << PaymentLine{i, ListView::rowTag(row),
+                                     Money::fromText(row->text(colPayment))};
     }
-    PaymentPosting posting(code.trimmed(), dialog.DocNo, lines,
-                           Money::fromText(dialog.lblTotal->text()));
+    payment.confirmedTotal = Money::fromText(dialog.lblTotal->text());
     PaymentResult result;
-    if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"), [&] { result = posting.post(); }))
+    if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
+                  [&] { result = PaymentPosting::post(payment); }))
         return;
     if (result.status == PaymentResult::Status::NothingToPay ||
         result.status == PaymentResult::Status::TotalChanged) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "library/Query.h"
+
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 #include <stdexcept>
 
 // A failing statement; what() carries the statement's purpose and the driver's text.
@@ -25,7 +27,8 @@ enum class NewSchool { Refuse, Make };
 // The one connection to the database file. Opened on first use (and again when
 // closed). Nothing is written to a file before it is known to be a school of this
 // program, of this version or older, that the program may write; an older one is
-// upgraded. Journal: WAL, or the rollback journal on a network filesystem.
+// upgraded. Journal: WAL, or the rollback journal on a network filesystem. Statements
+// run on SQLite's own interface under the Qt connection, each prepared once and reused.
 class Connection {
 public:
     static Connection& shared();
@@ -37,18 +40,20 @@ public:
     bool isOpen() const;
     QSqlDatabase database(); // opens first when closed
 
-    // Prepares, binds and runs one statement; throws DbError. An invalid QVariant
+    // Runs one statement with its "?" values bound; throws DbError. An invalid QVariant
     // and a null QString bind as NULL; an empty non-null QString binds as ''.
-    QSqlQuery exec(const QString& sql, const QVariantList& params = {});
+    Query exec(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
 private:
     Connection() = default;
     void connect(const QString& path, NewSchool newSchool);
-    void configure(QSqlDatabase& db, NewSchool newSchool);
+    void configure(NewSchool newSchool);
     void setJournalMode();
+    StatementCache& statements();
     QString m_openPath;
+    std::unique_ptr<StatementCache> m_statements;
 };
 
 // One write transaction (BEGIN IMMEDIATE); rolled back unless committed.

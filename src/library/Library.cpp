@@ -83,6 +83,15 @@ void InstallNumericFilter(QWidget* lineEdit) {
     lineEdit->installEventFilter(new NumericFilter(lineEdit));
 }
 
+bool amountFits(QLineEdit* box) {
+    if (!Money::isOutOfRange(box->text()))
+        return true;
+    MsgError(Money::rangeMessage());
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
 void MsgError(const QString& text) {
     Seams::showMessage(Seams::MessageKind::Error, text, false);
 }

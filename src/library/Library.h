@@ -9,6 +9,7 @@
 #include <QVariantList>
 
 class QComboBox;
+class QLineEdit;
 class QWidget;
 
 namespace Library {
@@ -26,6 +27,10 @@ void SelectAllText(QWidget* control);
 int NumericKeyFilter(int keyAscii);
 // Installs NumericKeyFilter on a line edit's typed characters.
 void InstallNumericFilter(QWidget* lineEdit);
+
+// Whether the amount typed in a box can be stored as typed; when it cannot (it lies
+// beyond Money's exact range), an error box says so and the box gets the focus.
+bool amountFits(QLineEdit* box);
 
 void MsgError(const QString& text);
 // 6 for Yes, 7 for No.

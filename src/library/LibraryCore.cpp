@@ -68,28 +68,46 @@ QString BuddhistYY(const QDate& date) {
     return QStringLiteral("%1").arg((date.year() + 543) % 100, 2, 10, QLatin1Char('0'));
 }
 
-bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
-    QString digits = text.trimmed();
-    digits.remove(QLatin1Char(','));
-    bool negative = false;
-    if (digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+'))) {
-        negative = digits.startsWith(QLatin1Char('-'));
-        digits.remove(0, 1);
+namespace {
+
+bool allDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The digits of a whole part. A comma separates thousands only: every comma has a digit
+// before it and exactly three after it ("1,234"); "12,34" is no number at all.
+bool wholeDigits(QStringView whole, QString& digits) {
+    const QList<QStringView> groups = whole.split(u',');
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        const QStringView group = groups.at(i);
+        if (!allDigits(group) || (i > 0 && group.size() != 3) ||
+            (groups.size() > 1 && group.isEmpty()))
+            return false;
+        digits += group;
     }
-    const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? digits : digits.left(point);
-    const QString fraction = point < 0 ? QString() : digits.mid(point + 1);
-    if (whole.isEmpty() && fraction.isEmpty())
+    return true;
+}
+
+} // namespace
+
+bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
+    QStringView number = QStringView(text).trimmed();
+    bool negative = false;
+    if (number.startsWith(u'-') || number.startsWith(u'+')) {
+        negative = number.startsWith(u'-');
+        number = number.mid(1);
+    }
+    const qsizetype point = number.indexOf(u'.');
+    const QStringView fraction = point < 0 ? QStringView() : number.mid(point + 1);
+    QString whole;
+    if (!wholeDigits(point < 0 ? number : number.left(point), whole) || !allDigits(fraction) ||
+        (whole.isEmpty() && fraction.isEmpty()))
         return false;
-    auto allDigits = [](const QString& s) {
-        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    };
     // 18 digits in all stay within 64 bits.
-    if (!allDigits(whole) || !allDigits(fraction) || whole.size() > 15 ||
-        whole.size() + decimals > 18)
+    if (whole.size() > 15 || whole.size() + decimals > 18)
         return false;
     std::int64_t value = 0;
-    for (QChar c : whole)
+    for (QChar c : std::as_const(whole))
         value = value * 10 + (c.unicode() - '0');
     for (int i = 0; i < decimals; ++i)
         value = value * 10 + (i < fraction.size() ? fraction.at(i).unicode() - '0' : 0);
@@ -142,7 +160,7 @@ const char16_t* const digitWords[] = {u"ศูนย์", u"หนึ่ง", u"
 const char16_t* const placeWords[] = {u"", u"สิบ", u"ร้อย", u"พัน", u"หมื่น", u"แสน"};
 
 // Reads 1..999999; a final one after a higher digit reads "เอ็ด".
-QString readGroup(std::int64_t n, bool higherDigitsBefore) {
+QString readGroup(std::uint64_t n, bool higherDigitsBefore) {
     QString words;
     const QString digits = QString::number(n);
     const qsizetype length = digits.size();
@@ -164,9 +182,9 @@ QString readGroup(std::int64_t n, bool higherDigitsBefore) {
 }
 
 // Reads a whole number; "ล้าน" repeats for millions of millions.
-QString readNumber(std::int64_t n, bool higherDigitsBefore = false) {
+QString readNumber(std::uint64_t n, bool higherDigitsBefore = false) {
     if (n >= 1000000) {
-        const std::int64_t rest = n % 1000000;
+        const std::uint64_t rest = n % 1000000;
         QString words = readNumber(n / 1000000, higherDigitsBefore) + QStringView(u"ล้าน");
         if (rest > 0)
             words += readGroup(rest, true);
@@ -178,17 +196,15 @@ QString readNumber(std::int64_t n, bool higherDigitsBefore = false) {
 } // namespace
 
 QString BahtText(Money amount) {
-    std::int64_t satang = amount.satang();
-    QString sign;
-    if (satang < 0) {
-        sign = QStringLiteral("ลบ");
-        satang = -satang;
-    }
-    const std::int64_t baht = satang / 100;
-    const std::int64_t cents = satang % 100;
-    if (baht == 0 && cents == 0)
+    const std::int64_t satang = amount.satang();
+    // The magnitude of the lowest amount does not fit a signed number.
+    const std::uint64_t magnitude =
+        satang < 0 ? 0 - static_cast<std::uint64_t>(satang) : static_cast<std::uint64_t>(satang);
+    const std::uint64_t baht = magnitude / 100;
+    const std::uint64_t cents = magnitude % 100;
+    if (magnitude == 0)
         return QStringLiteral("ศูนย์บาทถ้วน");
-    QString words = sign;
+    QString words = satang < 0 ? QStringLiteral("ลบ") : QString();
     if (baht > 0)
         words += readNumber(baht) + QStringView(u"บาท");
     if (cents == 0)

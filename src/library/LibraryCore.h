@@ -42,14 +42,16 @@ QString classDatesText(const Recordset& row);
 QString BuddhistYY(const QDate& date);
 
 QString FormatNum(const QString& text, bool withComma, int decimals);
-// Parses a number text (thousands separators allowed) into an integer scaled by
-// 10^decimals, rounding half away from zero. False when the text is not a number.
+// Parses a number text into an integer scaled by 10^decimals, rounding half away from
+// zero. A comma is a thousands separator only between a digit and three digits
+// ("1,234.50"); false when the text is not a number, or has more than 15 whole digits.
 bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled);
 // Formats an integer scaled by 10^decimals with FormatNum's masks.
 QString FormatScaled(std::int64_t scaled, int decimals, bool withComma);
 // The numeric value of a typed text (separators stripped); 0 when not a number.
 double NumValue(const QString& text);
 
+// The amount in Thai words, as a bill prints it; defined for every amount.
 QString BahtText(Money amount);
 
 QString GetItemKey(const QString& text);

@@ -1,64 +1,177 @@
 #include "library/Recordset.h"
 
 #include "library/Database.h"
+#include "library/Query.h"
 
-#include <QRegularExpression>
-#include <QSqlRecord>
+#include <cmath>
+#include <optional>
+#include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
-const QString rowIdColumn = QStringLiteral("__rowid__");
+// The texts of a column that repeat become one shared string each: a text equal to the
+// row before's (a pupil's name on each of the pupil's rows) is that string again, and a
+// column whose texts recur further apart (a course name on every registration of the
+// course) keeps the ones it has seen. A column whose texts hardly recur (a code) soon
+// stops keeping them, so that it costs neither time nor memory; what is kept is bounded,
+// whatever the number of rows.
+class TextPool {
+public:
+    explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
 
-// The single table of an updatable select, and the select with the table's rowid added.
-QString withRowId(const QString& sql, QString& table) {
-    static const QRegularExpression fromTable(
-        QStringLiteral("\\bfrom\\s+\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression selectWord(QStringLiteral("^\\s*select\\s+"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch from = fromTable.match(sql);
-    const QRegularExpressionMatch select = selectWord.match(sql);
-    if (!from.hasMatch() || !select.hasMatch())
-        throw DbError(QStringLiteral("record set cannot be updated:\n") + sql);
-    table = from.captured(1);
-    QString result = sql;
-    result.insert(select.capturedEnd(), QStringLiteral("[") + table +
-                                            QStringLiteral("].rowid AS ") + rowIdColumn +
-                                            QStringLiteral(", "));
-    return result;
+    QString text(sqlite3_value* value, int column) {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
+        ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
+        if (texts.hasLast && bytes == texts.lastBytes)
+            return texts.last;
+        texts.hasLast = true;
+        texts.lastBytes.assign(bytes);
+        if (texts.keeping) {
+            if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
+                ++texts.found;
+                return texts.last = found->second;
+            }
+        }
+        texts.last = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
+        if (texts.keeping && ++texts.missed > keptAtMost && texts.found < texts.missed) {
+            texts.keeping = false;
+            texts.kept = {};
+        } else if (texts.keeping) {
+            if (texts.kept.size() >= size_t{keptAtMost})
+                texts.kept.clear();
+            texts.kept.emplace(texts.lastBytes, texts.last);
+        }
+        return texts.last;
+    }
+
+private:
+    static constexpr int keptAtMost = 4096;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view bytes) const {
+            return std::hash<std::string_view>{}(bytes);
+        }
+    };
+    struct ColumnTexts {
+        std::string lastBytes; // the text of the row before
+        QString last;
+        bool hasLast = false;
+        std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
+        bool keeping = true;
+        int found = 0;
+        int missed = 0;
+    };
+    std::vector<ColumnTexts> m_columns;
+};
+
+// A stored number beyond what an amount holds exactly (or no number at all, as infinity)
+// could not be told from an amount changed on the way: reading it is an error.
+[[noreturn]] void numberOutOfRange(sqlite3_stmt* statement, int column, const QString& number) {
+    throw DbError(QStringLiteral("ตัวเลขในฐานข้อมูลเกินกว่าที่อ่านได้ถูกต้อง: ") +
+                  QString::fromUtf8(sqlite3_column_name(statement, column)) +
+                  QStringLiteral(" = ") + number);
+}
+
+// A value of the current row, its number checked, its text taken from the pool when
+// there is one.
+QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool* texts) {
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_TEXT:
+        return texts ? texts->text(value, column) : storedValue(value);
+    case SQLITE_FLOAT: {
+        const double number = sqlite3_value_double(value);
+        if (!(std::fabs(number) <= Money::maxBaht)) // also for NaN
+            numberOutOfRange(statement, column, QString::number(number, 'g', 17));
+        return QVariant(number);
+    }
+    case SQLITE_INTEGER: {
+        const qlonglong number = sqlite3_value_int64(value);
+        if (number > Money::maxSatang / 100 || number < -Money::maxSatang / 100)
+            numberOutOfRange(statement, column, QString::number(number));
+        return QVariant(number);
+    }
+    default:
+        return storedValue(value);
+    }
 }
 
 } // namespace
 
+// The statement of a forward-only record set, with the texts of its rows.
+struct Recordset::Cursor {
+    Cursor(Query&& running) : query(std::move(running)), texts(query.columns()->count()) {}
+    Query query;
+    TextPool texts;
+};
+
 Recordset Recordset::open(const QString& sql, const QVariantList& params, bool readOnly) {
+    if (!readOnly)
+        throw DbError(QStringLiteral("record sets are read-only; write with a statement:\n") + sql);
     Recordset rs;
-    rs.m_readOnly = readOnly;
-    QSqlQuery query =
-        Connection::shared().exec(readOnly ? sql : withRowId(sql, rs.m_table), params);
-    const QSqlRecord record = query.record();
-    const int first = readOnly ? 0 : 1;
-    for (int i = first; i < record.count(); ++i) {
-        rs.m_names << record.fieldName(i);
-        // A name that a join repeats reads the first of its columns.
-        const QString key = record.fieldName(i).toLower();
-        if (!rs.m_index.contains(key))
-            rs.m_index.insert(key, i - first);
-    }
-    const int columns = record.count();
-    while (query.next()) {
-        QVariantList row;
-        row.reserve(columns - first);
-        for (int i = first; i < columns; ++i)
-            row << (query.isNull(i) ? QVariant() : query.value(i));
-        rs.m_rows << row;
-        if (!readOnly)
-            rs.m_rowIds << query.value(0).toLongLong();
-    }
+    Query query = Connection::shared().exec(sql, params);
+    rs.m_columns = query.columns();
+    rs.readAll(query);
     return rs;
 }
 
+void Recordset::readAll(Query& query) {
+    // A short list (a pupil's classes) is read faster without sharing its few texts.
+    constexpr qsizetype rowsBeforeSharing = 16;
+    const int columns = m_columns->count();
+    std::optional<TextPool> pool;
+    while (query.next()) {
+        sqlite3_stmt* statement = query.handle();
+        if (!pool && m_rows.size() == rowsBeforeSharing)
+            pool.emplace(columns);
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row << pooledValue(statement, i, pool ? &*pool : nullptr);
+        m_rows << row;
+    }
+}
+
+Recordset Recordset::forwardOnly(const QString& sql, const QVariantList& params) {
+    Recordset rs;
+    rs.m_cursor = std::make_shared<Cursor>(Connection::shared().exec(sql, params));
+    rs.m_columns = rs.m_cursor->query.columns();
+    rs.m_cursorEnd = !rs.m_cursor->query.next();
+    rs.m_cursorEmpty = rs.m_cursorEnd;
+    return rs;
+}
+
+bool Recordset::isEOF() const {
+    return m_cursor ? m_cursorEnd : m_position >= RecordCount();
+}
+
+void Recordset::MoveFirst() {
+    if (m_cursor && m_position != 0)
+        throw DbError(QStringLiteral("a forward-only record set cannot go back"));
+    m_position = 0;
+}
+
+void Recordset::MoveNext() {
+    if (m_cursor && !m_cursorEnd)
+        m_cursorEnd = !m_cursor->query.next();
+    ++m_position;
+}
+
+int Recordset::columnCount() const {
+    return m_columns ? m_columns->count() : 0;
+}
+
+QStringList Recordset::fieldNames() const {
+    return m_columns ? m_columns->names() : QStringList();
+}
+
 int Recordset::fieldIndex(const QString& name) const {
-    return m_index.value(name.toLower(), -1);
+    return m_columns ? m_columns->indexOf(name) : -1;
 }
 
 int Recordset::checkedIndex(const QString& name) const {
@@ -73,9 +186,12 @@ QVariant Recordset::value(const QString& name) const {
 }
 
 QVariant Recordset::value(int column) const {
-    if (m_adding || (!m_changed.isEmpty() && m_editRow == m_position))
-        return m_pending.value(column);
-    if (isEOF() || m_position < 0 || column < 0 || column >= m_names.size())
+    if (m_cursor) {
+        if (m_cursorEnd || column < 0 || column >= columnCount())
+            return {};
+        return pooledValue(m_cursor->query.handle(), column, &m_cursor->texts);
+    }
+    if (isEOF() || m_position < 0 || column < 0 || column >= columnCount())
         return {};
     return m_rows.at(m_position).at(column);
 }
@@ -83,67 +199,4 @@ QVariant Recordset::value(int column) const {
 QString Recordset::text(const QString& name) const {
     const QVariant v = value(name);
     return v.isNull() ? QString() : v.toString();
-}
-
-double Recordset::number(const QString& name) const {
-    return value(name).toDouble();
-}
-
-void Recordset::AddNew() {
-    if (m_readOnly)
-        throw DbError(QStringLiteral("record set is read-only"));
-    m_adding = true;
-    m_pending = QVariantList(m_names.size());
-    m_changed = QList<bool>(m_names.size(), false);
-}
-
-void Recordset::setValue(const QString& name, const QVariant& value) {
-    if (m_readOnly)
-        throw DbError(QStringLiteral("record set is read-only"));
-    const int column = checkedIndex(name);
-    if (!m_adding && m_changed.isEmpty()) {
-        if (isEOF() || m_position < 0)
-            throw DbError(QStringLiteral("no current row"));
-        m_pending = m_rows.at(m_position);
-        m_changed = QList<bool>(m_names.size(), false);
-        m_editRow = m_position;
-    }
-    m_pending[column] = value;
-    m_changed[column] = true;
-}
-
-void Recordset::Update() {
-    if (m_changed.isEmpty())
-        return;
-    QStringList columns;
-    QVariantList params;
-    for (int i = 0; i < m_names.size(); ++i) {
-        if (!m_changed.at(i))
-            continue;
-        columns << QStringLiteral("[") + m_names.at(i) + QStringLiteral("]");
-        params << m_pending.at(i);
-    }
-    Connection& connection = Connection::shared();
-    const QString table = QStringLiteral("[") + m_table + QStringLiteral("]");
-    if (m_adding) {
-        const QString marks = QStringLiteral("?, ").repeated(columns.size()).chopped(2);
-        QSqlQuery query = connection.exec(
-            QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u", ") +
-                QStringLiteral(") VALUES (") + marks + QStringLiteral(")"),
-            params);
-        m_rows << m_pending;
-        m_rowIds << query.lastInsertId().toLongLong();
-        m_position = RecordCount() - 1;
-    } else {
-        m_position = m_editRow;
-        params << m_rowIds.at(m_position);
-        connection.exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") +
-                            columns.join(QStringLiteral(" = ?, ")) +
-                            QStringLiteral(" = ? WHERE rowid = ?"),
-                        params);
-        m_rows[m_position] = m_pending;
-    }
-    m_adding = false;
-    m_pending.clear();
-    m_changed.clear();
 }

@@ -2,33 +2,40 @@
 
 #include "library/Money.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 
-// The rows of one select, all read at once. An updatable record set (one table)
-// also adds and changes rows: AddNew or a current row, setValue, Update.
+class Columns;
+class Query;
+
+// The rows of one select, read-only: the program writes with bound statements. Opened,
+// a record set reads all rows at once (its count is known) and keeps equal texts once;
+// a forward-only one reads a row as the caller moves on and keeps none, for callers
+// that walk the rows once.
+// A stored number beyond what an amount holds exactly (Money::maxBaht) is a DbError
+// when it is read: no column of the school's data holds one, and an amount must never
+// be read as another.
 class Recordset {
 public:
     Recordset() = default;
-    // Runs sql with bound params; throws DbError when the statement fails.
+    // Runs sql with bound params; throws DbError when the statement fails, and for a
+    // record set asked to be updatable (readOnly false).
     static Recordset open(const QString& sql, const QVariantList& params, bool readOnly);
+    static Recordset forwardOnly(const QString& sql, const QVariantList& params = {});
 
-    int RecordCount() const { return static_cast<int>(m_rows.size()); }
-    bool isEOF() const { return m_position >= RecordCount(); }
-    bool isBOF() const { return m_position < 0 || RecordCount() == 0; }
-    bool isEmpty() const { return m_rows.isEmpty(); }
-    void MoveFirst() { m_position = 0; }
-    void MoveNext() { ++m_position; }
-    void MovePrevious() { --m_position; }
-    void MoveLast() { m_position = RecordCount() - 1; }
-    int position() const { return m_position; }
-    void setPosition(int row) { m_position = row; }
+    // The number of rows; -1 for a forward-only record set, which does not know it.
+    int RecordCount() const { return m_cursor ? -1 : static_cast<int>(m_rows.size()); }
+    bool isEOF() const;
+    bool isEmpty() const { return m_cursor ? m_cursorEmpty : m_rows.isEmpty(); }
+    // Back to the first row; a forward-only record set only stays where it starts.
+    void MoveFirst();
+    void MoveNext();
 
-    const QStringList& fieldNames() const { return m_names; }
+    QStringList fieldNames() const;
     // Column index by name, case-insensitively; -1 when there is none.
     int fieldIndex(const QString& name) const;
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
@@ -40,30 +47,22 @@ public:
     bool isNull(const QString& name) const { return value(name).isNull(); }
     // The text of a value; NULL reads as empty text.
     QString text(const QString& name) const;
-    double number(const QString& name) const;
+    // An amount; throws DbError when the stored number is outside what Money holds exactly.
     Money money(const QString& name) const { return Money::fromVariant(value(name)); }
 
-    // Whole rows, for report data sources.
+    // Whole rows of an opened record set, for report data sources.
     const QList<QVariantList>& rows() const { return m_rows; }
-
-    void AddNew();
-    void setValue(const QString& name, const QVariant& value);
-    void setValue(const QString& name, Money amount) { setValue(name, amount.toVariant()); }
-    // Writes the new or changed row; throws DbError when it fails.
-    void Update();
 
 private:
     int checkedIndex(const QString& name) const;
+    int columnCount() const;
+    void readAll(Query& query);
 
-    QStringList m_names;
-    QHash<QString, int> m_index; // lower-case name -> column
+    std::shared_ptr<const Columns> m_columns;
     QList<QVariantList> m_rows;
     int m_position = 0;
-    bool m_readOnly = true;
-    QString m_table;
-    QList<qint64> m_rowIds;
-    bool m_adding = false;
-    QVariantList m_pending;
-    QList<bool> m_changed;
-    int m_editRow = -1; // the row whose changes are pending
+    struct Cursor;
+    std::shared_ptr<Cursor> m_cursor; // forward-only: the statement being read
+    bool m_cursorEmpty = true;
+    bool m_cursorEnd = true;
 };

@@ -164,7 +164,7 @@ const char* const views[] = {
 };
 
 QStringList texts(Connection& connection, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery query = connection.exec(sql, params);
+    Query query = connection.exec(sql, params);
     QStringList result;
     while (query.next())
         result << query.value(0).toString();
@@ -206,7 +206,7 @@ void rebuildTable(Connection& connection, const QString& table, const QString& d
 void dropThaiCollation(Connection& connection) {
     static const QRegularExpression thai(QStringLiteral("\\s+COLLATE\\s+\"?THAI\"?"),
                                          QRegularExpression::CaseInsensitiveOption);
-    QSqlQuery tables = connection.exec(QStringLiteral(
+    Query tables = connection.exec(QStringLiteral(
         "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND sql LIKE '%COLLATE%THAI%'"));
     QList<std::pair<QString, QString>> changed;
     while (tables.next())
@@ -257,7 +257,7 @@ FileState inspect(Connection& connection, const QString& path) {
     // One statement, so that all is read from one state of a file that another desk may be
     // making at this moment. Files of the first version carry no id: they are known by their
     // version and two of their tables.
-    QSqlQuery query;
+    Query query;
     try {
         query = connection.exec(
             QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "

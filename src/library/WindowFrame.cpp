@@ -247,9 +247,13 @@ bool WindowFrame::leave(QWidget* widget) {
     const Rules* rules = rulesOf(widget);
     if (!rules)
         return true;
-    if (rules->money) {
-        auto* box = static_cast<QLineEdit*>(widget);
-        box->setText(Money::fromText(box->text()).toText(true));
+    // An amount beyond what can be stored stays as typed, for the save to refuse; one
+    // whose separators do not fit the box shows without them, never cut short.
+    if (auto* box = static_cast<QLineEdit*>(widget);
+        rules->money && !Money::isOutOfRange(box->text())) {
+        const Money amount = Money::fromText(box->text());
+        const QString shown = amount.toText(true);
+        box->setText(shown.size() <= box->maxLength() ? shown : amount.toText(false));
     }
     if (!rules->leave)
         return true;

@@ -4,9 +4,6 @@
 
 #include <QCollator>
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
 
 namespace ReportEngine {
@@ -28,18 +25,6 @@ QString innerStatement(const QString& sql) {
     return statement;
 }
 
-QSqlQuery runQuery(const QString& sql, const QVariantList& params) {
-    QSqlQuery query(Connection::shared().database());
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    for (const QVariant& value : params)
-        query.addBindValue(value);
-    ok = ok && query.exec();
-    if (!ok)
-        throw DbError(query.lastError().text() + QLatin1Char('\n') + sql);
-    return query;
-}
-
 class SqlReader : public Reader {
 public:
     SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order) {
@@ -56,25 +41,20 @@ public:
                         (key.descending ? QStringLiteral(" DESC") : QString());
         if (!keys.isEmpty())
             sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
-        m_sql = sql;
-        m_query = runQuery(sql, source.params);
+        m_query = Connection::shared().exec(sql, source.params);
         m_count = static_cast<int>(fields.size());
     }
 
     bool next(QVariantList& values) override {
-        if (!m_query.next()) {
-            if (m_query.lastError().isValid())
-                throw DbError(m_query.lastError().text() + QLatin1Char('\n') + m_sql);
+        if (!m_query.next())
             return false;
-        }
         for (int i = 0; i < m_count; ++i)
             values[i] = m_query.value(i);
         return true;
     }
 
 private:
-    QString m_sql;
-    QSqlQuery m_query;
+    Query m_query;
     int m_count = 0;
 };
 
@@ -87,10 +67,11 @@ public:
             m_left = source.records.RecordCount();
             return;
         }
-        QSqlQuery query = runQuery(QStringLiteral("SELECT COUNT(*) FROM (") +
-                                       innerStatement(source.sql) + QLatin1Char(')'),
-                                   source.params);
-        m_left = query.next() ? query.value(0).toLongLong() : 0;
+        m_left = Connection::shared()
+                     .scalar(QStringLiteral("SELECT COUNT(*) FROM (") + innerStatement(source.sql) +
+                                 QLatin1Char(')'),
+                             source.params)
+                     .toLongLong();
     }
 
     bool next(QVariantList&) override { return m_left-- > 0; }
@@ -183,14 +164,12 @@ bool sameValue(const QVariant& a, const QVariant& b) {
 QStringList sourceColumns(const Source& source) {
     if (source.useRecords)
         return source.records.fieldNames();
-    const QSqlRecord record = runQuery(QStringLiteral("SELECT * FROM (") +
-                                           innerStatement(source.sql) + QStringLiteral(") LIMIT 0"),
-                                       source.params)
-                                  .record();
-    QStringList names;
-    for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i);
-    return names;
+    return Connection::shared()
+        .exec(QStringLiteral("SELECT * FROM (") + innerStatement(source.sql) +
+                  QStringLiteral(") LIMIT 0"),
+              source.params)
+        .columns()
+        ->names();
 }
 
 std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields,

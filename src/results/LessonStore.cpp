@@ -42,7 +42,7 @@ void writeAttendance(Connection& db, const Lesson& lesson, const QString& stmId)
 } // namespace
 
 Proposal propose(const QString& courseNo) {
-    QSqlQuery query = Connection::shared().exec(
+    Query query = Connection::shared().exec(
         QStringLiteral("Select Max(StmItem), Max(StmHour) From [TimeStamp] Where CourseNo = ?"),
         {courseNo});
     Proposal proposal;
@@ -78,7 +78,7 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
                                "StmDate, UserID, CourseNo, StmID) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
                 values + QVariantList{stmId});
     } else {
-        const QSqlQuery changed = db.exec(
+        const Query changed = db.exec(
             QStringLiteral("Update [TimeStamp] Set StmItem = ?, StmTime1 = ?, StmTime2 = ?, "
                            "StmHour = ?, StmDate = ?, UserID = ? Where CourseNo = ? And StmID = ?"),
             values + QVariantList{stmId});

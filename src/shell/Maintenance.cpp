@@ -28,7 +28,7 @@ int PurgeStatements(const QString& lastDay) {
     db.exec(QStringLiteral("DELETE FROM StatementSub WHERE StmID IN "
                            "(SELECT StmID FROM Statement WHERE StmDate <= ?)"),
             {lastDay});
-    const QSqlQuery deleted =
+    const Query deleted =
         db.exec(QStringLiteral("DELETE FROM Statement WHERE StmDate <= ?"), {lastDay});
     const int count = deleted.numRowsAffected();
     transaction.commit();

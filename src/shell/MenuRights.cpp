@@ -68,7 +68,7 @@ void grantAll(const QString& userId) {
 }
 
 QSet<QString> granted(const QString& userId) {
-    QSqlQuery query = Connection::shared().exec(
+    Query query = Connection::shared().exec(
         QStringLiteral("SELECT m.MnuName FROM UserMenu u JOIN CtrlMenu m ON m.MnuID = u.MnuID "
                        "WHERE u.UserID = ?"),
         {userId});

@@ -42,7 +42,7 @@ bool openDatabase() {
     Connection& db = Connection::shared();
     if (!openOrMakeSchool(db))
         return false;
-    QSqlQuery settings =
+    Query settings =
         db.exec(QStringLiteral("SELECT ShopName, ShopImagePath FROM CtrlSetup LIMIT 1"));
     QString imagePath;
     if (settings.next()) {

@@ -38,7 +38,7 @@ void createWithAllRights(const QString& userId, const QString& name, const QStri
 }
 
 QString check(const QString& userId, const QString& password) {
-    QSqlQuery user = Connection::shared().exec(
+    Query user = Connection::shared().exec(
         QStringLiteral("SELECT UserID, UserPassword FROM CtrlUser WHERE UserID = ? COLLATE NOCASE "
                        "ORDER BY UserID = ? DESC LIMIT 1"),
         {userId, userId});

@@ -221,6 +221,19 @@ private slots:
         QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("12,500.00"));
         pressKey(Qt::Key_Up);
         QCOMPARE(w->txtCoursePrice->selectedText(), QStringLiteral("12500.00"));
+        // A fee too long for the box with separators shows without them; one beyond what can
+        // be stored stays as typed and is refused at saving.
+        w->txtCoursePrice->setText(QStringLiteral("1000000000000"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("1000000000000.0"));
+        pressKey(Qt::Key_Up);
+        w->txtCoursePrice->setText(QStringLiteral("10000000000000"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("10000000000000"));
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->errors.last(), Money::rangeMessage());
+        QVERIFY(focusIn(w->txtCoursePrice) && messages->questions.isEmpty());
+        w->txtCoursePrice->setText(QStringLiteral("12500"));
         messages->answer({Library::vbNo, Library::vbYes});
         pressKey(Qt::Key_F2);
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")), 0);
@@ -246,7 +259,7 @@ private slots:
         w->txtTechID[0]->setText(QStringLiteral("001"));
         messages->answer({Library::vbYes, Library::vbYes});
         pressKey(Qt::Key_F2);
-        QVERIFY(messages->errors.size() == 3 && w->Frame1->isVisible());
+        QVERIFY(messages->errors.size() == 4 && w->Frame1->isVisible());
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CourseLevel FROM CourseTable")).toString(),
                  QStringLiteral("ม.2"));
         Fixture::value(QStringLiteral("DROP TRIGGER refuse"));
@@ -259,7 +272,7 @@ private slots:
         Fixture::value(QStringLiteral("DELETE FROM TeacherCourse"));
         messages->answer({Library::vbYes});
         pressKey(Qt::Key_F2);
-        QCOMPARE(messages->errors.size(), 4);
+        QCOMPARE(messages->errors.size(), 5);
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")) +
                      Fixture::count(QStringLiteral("TeacherCourse")),

@@ -276,6 +276,12 @@ private slots:
         pressKey(Qt::Key_Up);
         QCOMPARE(list(), QStringLiteral("1,200.00|1,000.00|0.00 = 2,200.00 @1"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("1,200.00"));
+        // A comma that separates no thousands makes no number; an amount beyond what can
+        // be stored is refused, its row left as it was.
+        enter({QStringLiteral("12,34"), QStringLiteral("10000000000000")});
+        QCOMPARE(list(), QStringLiteral("0.00|1,000.00|0.00 = 1,000.00 @2"));
+        QCOMPARE(messages->errors, QStringList{Money::rangeMessage()});
+        QCOMPARE(focus(), window->txtPay);
 
         // Enter on every row pays all; with the bill number dialog cancelled nothing is written.
         load(somchai);
@@ -445,6 +451,15 @@ private slots:
         pay(QStringLiteral("69-00001"));
         QCOMPARE(netAmounts(), QStringLiteral("2500.0"));
         QCOMPARE(paid(), QStringLiteral("1500.0|2000.0|0.0"));
+
+        // A fee stored by another tool beyond what an amount holds: the list cannot be read,
+        // and says so; the window goes on.
+        exec(
+            QStringLiteral("UPDATE CourseTable SET CoursePrice = 1e30 WHERE CourseNo = '6900003'"));
+        load(somchai);
+        QCOMPARE(rows(), 0);
+        QCOMPARE(messages->errors.size(), 3);
+        QVERIFY(messages->errors.last().contains(QStringLiteral("CoursePrice = 1e+30")));
     }
 
     // The bill the pay action prints, the program running since the day before.

@@ -42,7 +42,8 @@ int written() {
 
 PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
                    std::optional<Money> confirmed = {}) {
-    return PaymentPosting(QStringLiteral("6900001"), docNo, paymentLines, confirmed).post();
+    return PaymentPosting::post({QStringLiteral("6900001"), docNo, paymentLines,
+                                 QStringLiteral("20261206"), QStringLiteral("admin"), confirmed});
 }
 
 } // namespace
@@ -134,20 +135,17 @@ private slots:
 
     void failureAtSecondRegistrationLeavesNoTrace() {
         Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1'"));
-        PaymentPosting posting(QStringLiteral("6900001"), QStringLiteral("69-00001"),
-                               lines(500, 700, 250), baht(1450));
-        QList<int> seen;
-        posting.beforeRegistrationUpdate = [&seen](int item) {
-            seen << item;
-            if (seen.size() == 2)
-                throw DbError(QStringLiteral("disk full"));
-        };
-        QVERIFY_THROWS_EXCEPTION(DbError, posting.post());
-        QCOMPARE(seen, (QList<int>{1, 2}));
+        // The disk fails when the second class's paid amount is written.
+        Connection::shared().exec(
+            QStringLiteral("CREATE TEMP TRIGGER diskFull BEFORE UPDATE ON StudentCourse "
+                           "WHEN NEW.CourseNo = '6900002' BEGIN SELECT RAISE(ABORT, 'disk full'); "
+                           "END"));
+        QVERIFY_THROWS_EXCEPTION(DbError, post(QStringLiteral("69-00001"), lines(500, 700, 250)));
         QCOMPARE(written(), 0);
         QCOMPARE(paid(), QStringLiteral("300.0|0.0|0.0"));
         QCOMPARE(counter(), QStringLiteral("-|00000"));
         // The connection is usable again and the same payment can be posted.
+        Connection::shared().exec(QStringLiteral("DROP TRIGGER diskFull"));
         QCOMPARE(post(QStringLiteral("69-00001"), lines(500, 700, 250)).total, baht(1450));
         QCOMPARE(paid(), QStringLiteral("800.0|700.0|250.0"));
     }
@@ -192,6 +190,48 @@ private slots:
                  PaymentResult::Status::CourseChanged);
         QCOMPARE(written(), 2);
         QCOMPARE(paid(), QStringLiteral("1500.0|0.0"));
+    }
+
+    void linesOfOneClassShareItsBalance() {
+        auto twice = [](double first, double second) {
+            return QList<PaymentLine>{{1, QStringLiteral("6900001"), baht(first)},
+                                      {2, QStringLiteral("6900001"), baht(second)}};
+        };
+        // 700 + 700 against 1,200 owed: refused as a whole.
+        QCOMPARE(post(QStringLiteral("x"), twice(700, 700)).status,
+                 PaymentResult::Status::CourseChanged);
+        QCOMPARE(written(), 0);
+        // No line above zero: no bill.
+        QCOMPARE(post(QStringLiteral("x"), lines(0, 0, -5)).status,
+                 PaymentResult::Status::NothingToPay);
+        QCOMPARE(written(), 0);
+        // 700 + 500 pays the balance exactly; the second line owed what the first left.
+        QCOMPARE(post(QStringLiteral("x"), twice(700, 500)).total, baht(1200));
+        QCOMPARE(text(QStringLiteral("SELECT group_concat(StmAmt || '/' || StmOBal, ' ') FROM "
+                                     "(SELECT * FROM StatementSub ORDER BY StmItem)")),
+                 QStringLiteral("700.0/1200.0 500.0/500.0"));
+        QCOMPARE(paid(), QStringLiteral("1500.0|0.0|0.0"));
+    }
+
+    void amountsBeyondExactStorageAreErrors() {
+        // Stored by another tool: a fee too large to be read back exactly, an infinite paid
+        // amount. Posting on either is an error and writes nothing.
+        for (const char* update : {"UPDATE CourseTable SET CoursePrice = 1e16 WHERE "
+                                   "CourseNo = '6900002'",
+                                   "UPDATE StudentCourse SET CoursePayAmt = 9e999 WHERE "
+                                   "CourseNo = '6900002'"}) {
+            Connection::shared().exec(QString::fromLatin1(update));
+            QVERIFY_THROWS_EXCEPTION(DbError, post(QStringLiteral("x"), lines(0, 100, 0)));
+            QCOMPARE(written(), 0);
+        }
+        // A bill whose lines add up beyond the exact range is refused too.
+        Connection::shared().exec(QStringLiteral(
+            "UPDATE CourseTable SET CoursePrice = 9999999999999.99 WHERE CourseNo <> '6900002'"));
+        const Money most = Money::fromSatang(Money::maxSatang - 30000);
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 post(QStringLiteral("x"), {{1, QStringLiteral("6900001"), most},
+                                                            {3, QStringLiteral("6900003"), most}}));
+        QCOMPARE(written(), 0);
     }
 };
 

@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(Fixture::count(QStringLiteral("TeacherCourse")), 0);
     }
 
-    void recordsetsReadAddUpdateAndKeepNullApart() {
+    void recordsetsReadBindAndKeepNullApart() {
         const QString quoted = QStringLiteral("แก้วตา โอ'ไบรอัน");
         Fixture::student(QStringLiteral("6900001"), quoted, QStringLiteral("แก้ว"));
         Fixture::student(QStringLiteral("6900002"), QStringLiteral("บุญมี ศรีสุข"));
@@ -131,7 +131,6 @@ private slots:
         QCOMPARE(rs.value(QStringLiteral("StdId")).toString(), QStringLiteral("6900002"));
         rs.MoveNext();
         QVERIFY(rs.isEOF());
-        QVERIFY_THROWS_EXCEPTION(DbError, rs.AddNew());
 
         // A quote in a value, bound and through the quoting helper.
         const QStringList found{QStringLiteral("6900001")};
@@ -139,31 +138,17 @@ private slots:
         QCOMPARE(texts(byName + u'?', {quoted}), found);
         QCOMPARE(texts(byName + Library::Quote(quoted)), found);
 
-        // Add through an updatable record set, then change the row.
-        Recordset add = Library::OpenRecordset(
-            QStringLiteral("Select * From Expense Where ExpID = 'none'"), false);
-        add.AddNew();
-        add.setValue(QStringLiteral("expid"), QStringLiteral("69000001"));
-        add.setValue(QStringLiteral("ExpDesc"), QStringLiteral("ค่าน้ำ 'ประปา'"));
-        add.setValue(QStringLiteral("ExpDbAmt"), Money::fromText(QStringLiteral("1,234.35")));
-        add.Update();
+        // Bound values of a write come back as they were; a record set never writes.
+        db().exec(QStringLiteral("INSERT INTO Expense (ExpID, ExpDesc, ExpDbAmt) VALUES (?, ?, ?)"),
+                  {QStringLiteral("69000001"), QStringLiteral("ค่าน้ำ 'ประปา'"),
+                   Money::fromText(QStringLiteral("1,234.35")).toVariant()});
         QCOMPARE(texts(QStringLiteral("Select ExpDesc From Expense")),
                  QStringList{QStringLiteral("ค่าน้ำ 'ประปา'")});
         QCOMPARE(Money::fromVariant(Fixture::value(QStringLiteral("Select ExpDbAmt From Expense"))),
                  Money::fromSatang(123435));
         QVERIFY(Fixture::value(QStringLiteral("Select ExpDate From Expense")).isNull());
-        add.setValue(QStringLiteral("ExpDesc"), QStringLiteral("ค่าไฟ"));
-        add.Update();
-        QCOMPARE(texts(QStringLiteral("Select ExpDesc From Expense")),
-                 QStringList{QStringLiteral("ค่าไฟ")});
-
-        // The settings row has no key and is still updated in place.
-        Recordset edit = Library::OpenRecordset(QStringLiteral("Select * From CtrlSetup"), false);
-        edit.setValue(QStringLiteral("ShopBiLLYY"), QStringLiteral("69"));
-        edit.setValue(QStringLiteral("ShopBiLLNo"), QStringLiteral("00001"));
-        edit.Update();
-        QCOMPARE(texts(QStringLiteral("Select ShopBiLLYY || '-' || ShopBiLLNo From CtrlSetup")),
-                 QStringList{QStringLiteral("69-00001")});
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, Recordset::open(QStringLiteral("Select * From CtrlSetup"), {}, false));
 
         // Empty text, NULL, and a null QString (which binds as NULL) stay apart.
         db().exec(QStringLiteral("INSERT INTO Course (CourseID, CourseName, CourseEndDate) "
@@ -178,6 +163,51 @@ private slots:
         }
         QCOMPARE(Fixture::count(QStringLiteral("Course"), QStringLiteral("CourseEndDate is null")),
                  2);
+    }
+
+    void statementsPreparedOnceReadForwardOrHeld() {
+        for (int i : {3, 1, 2})
+            Fixture::student(QStringLiteral("690000") + QString::number(i),
+                             QStringLiteral("ชื่อ %1").arg(i % 2), QStringLiteral("เล่น"));
+        const QString byCode =
+            QStringLiteral("SELECT StdID, StdNickName FROM Student ORDER BY StdID");
+
+        // Forward only: no count, each row once, no way back; the same statement read
+        // meanwhile by another record set gives that one its own rows.
+        Recordset walk = Recordset::forwardOnly(byCode);
+        QVERIFY(walk.RecordCount() == -1 && !walk.isEmpty());
+        QStringList codes;
+        for (walk.MoveFirst(); !walk.isEOF(); walk.MoveNext()) {
+            codes << walk.text(QStringLiteral("stdid"));
+            QCOMPARE(Recordset::open(byCode, {}, true).RecordCount(), 3);
+        }
+        QCOMPARE(codes.join(u' '), QStringLiteral("6900001 6900002 6900003"));
+        QVERIFY(walk.value(0).isNull());
+        QVERIFY_THROWS_EXCEPTION(DbError, walk.MoveFirst());
+        QVERIFY(Recordset::forwardOnly(byCode + QStringLiteral(" LIMIT 0")).isEmpty());
+
+        // Held rows of a long list keep one copy of a text that repeats down a column.
+        Recordset held = Recordset::open(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < 40) SELECT 'เล่น ' || (i % 2) AS Nick FROM n"),
+            {}, true);
+        QCOMPARE(held.RecordCount(), 40);
+        QCOMPARE(held.rows().at(20).at(0).toString().constData(),
+                 held.rows().at(38).at(0).toString().constData());
+
+        // A changed table gives a kept "SELECT *" its new columns.
+        const QString everything = QStringLiteral("SELECT * FROM Course");
+        QVERIFY(!Recordset::open(everything, {}, true).hasField(QStringLiteral("CourseMemo")));
+        db().exec(QStringLiteral("ALTER TABLE Course ADD COLUMN CourseMemo TEXT"));
+        QVERIFY(Recordset::open(everything, {}, true).hasField(QStringLiteral("CourseMemo")));
+
+        // Closing the connection under a record set still being read ends that read.
+        Recordset open = Recordset::forwardOnly(byCode);
+        db().close();
+        QVERIFY(!db().isOpen());
+        open.MoveNext();
+        QVERIFY(open.isEOF());
+        QCOMPARE(Fixture::count(QStringLiteral("Student")), 3);
     }
 
     void failuresShowAnErrorRollBackAndKeepTheFile() {

@@ -78,7 +78,7 @@ QString shell(const QString& path, const QString& script) {
 }
 
 QStringList column(const QString& sql) {
-    QSqlQuery query = Connection::shared().exec(sql);
+    Query query = Connection::shared().exec(sql);
     QStringList values;
     while (query.next())
         values << query.value(0).toString();
@@ -358,7 +358,7 @@ private slots:
                                               "ORDER BY name");
         const QStringList upgraded = column(schema);
         QVERIFY(!upgraded.join(u' ').contains(QStringLiteral("THAI"), Qt::CaseInsensitive));
-        QSqlQuery plan = Connection::shared().exec(
+        Query plan = Connection::shared().exec(
             QStringLiteral("EXPLAIN QUERY PLAN Select StdID, StdName, StdNickName From Student "
                            "Where StdName Like '%แก้ว%' Order By StdName COLLATE THAI"));
         QVERIFY(plan.next() && plan.value(3).toString().contains(QStringLiteral("COVERING INDEX")));
@@ -426,9 +426,12 @@ private slots:
             Money::fromBaht(2500));
         Fixture::registration(student, QStringLiteral("6999001"));
         const PaymentResult bill =
-            PaymentPosting(student, QString(),
-                           {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}})
-                .post();
+            PaymentPosting::post({student,
+                                  QString(),
+                                  {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}},
+                                  Library::gToday,
+                                  Library::gUserID,
+                                  {}});
         QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();

@@ -1,3 +1,4 @@
+#include "library/Database.h"
 #include "library/Library.h"
 #include "library/Money.h"
 #include "library/Recordset.h"
@@ -10,6 +11,7 @@
 #include <QLocale>
 #include <QTest>
 #include <QVBoxLayout>
+#include <limits>
 
 class TestLibrary : public QObject {
     Q_OBJECT
@@ -25,11 +27,23 @@ private slots:
             {"-1234.567", true, 2, "-1,234.57", -123457},
             {"-0.001", false, 2, "0.00", 0},
             {"-0.005", false, 2, "-0.01", -1},
-            {"999999999999999", true, 2, "999,999,999,999,999.00", 99999999999999900},
-            // A text that is no number stays as typed, and is no money.
+            {"9999999999999.99", true, 2, "9,999,999,999,999.99", Money::maxSatang},
+            {"-9,999,999,999,999.99", false, 2, "-9999999999999.99", -Money::maxSatang},
+            {"1234,567", true, 0, "1,234,567", 123456700},
+            // Beyond what storage holds exactly: still a number to show, but no money.
+            {"10000000000000", true, 2, "10,000,000,000,000.00", 0},
+            {"999999999999999", true, 2, "999,999,999,999,999.00", 0},
+            // A text that is no number stays as typed, and is no money; so is a comma
+            // anywhere but before three digits.
             {"abc", true, 2, "abc", 0},
             {"12a", false, 2, "12a", 0},
             {"1.2.3", false, 2, "1.2.3", 0},
+            {"12,34", true, 2, "12,34", 0},
+            {"1,2345", true, 2, "1,2345", 0},
+            {",123", true, 2, ",123", 0},
+            {"1,,234", true, 2, "1,,234", 0},
+            {"123,", true, 2, "123,", 0},
+            {"1.234,50", true, 2, "1.234,50", 0},
             {"", true, 2, "", 0}};
         // The locale never changes the separators.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -54,6 +68,21 @@ private slots:
         QCOMPARE(Money::fromVariant(QVariant(QStringLiteral("1,000.25"))).satang(), 100025);
         QCOMPARE(Money::fromVariant(Money::fromSatang(999999999999999).toVariant()).satang(),
                  999999999999999);
+
+        // Refused when typed, an error when stored or read back: never another amount.
+        QVERIFY(Money::isOutOfRange(QStringLiteral("10,000,000,000,000")));
+        QVERIFY(!Money::isOutOfRange(QStringLiteral("9,999,999,999,999.99")));
+        QVERIFY(!Money::isOutOfRange(QStringLiteral("12,34")));
+        const QVariant beyond[] = {1e30,
+                                   -1e16,
+                                   std::numeric_limits<double>::infinity(),
+                                   std::numeric_limits<double>::quiet_NaN(),
+                                   QVariant(std::numeric_limits<qlonglong>::min()),
+                                   QStringLiteral("99999999999999")};
+        for (const QVariant& stored : beyond)
+            QVERIFY_THROWS_EXCEPTION(DbError, Money::fromVariant(stored));
+        QVERIFY_THROWS_EXCEPTION(DbError, Money::fromSatang(Money::maxSatang + 1).toVariant());
+        QVERIFY_THROWS_EXCEPTION(DbError, Money::fromBaht(1e14));
     }
 
     void bahtTextReadsLikeAReceipt() {
@@ -72,10 +101,24 @@ private slots:
             {10.01, u"สิบบาทหนึ่งสตางค์"},
             {1250.50, u"หนึ่งพันสองร้อยห้าสิบบาทห้าสิบสตางค์"},
             {999999999999.99, u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าล้าน"
-                              u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าบาทเก้าสิบเก้าสตางค์"},
-            {21000011000000.0, u"ยี่สิบเอ็ดล้านสิบเอ็ดล้านบาทถ้วน"}};
+                              u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าบาทเก้าสิบเก้าสตางค์"}};
         for (const auto& [amount, words] : cases)
             QCOMPARE(Library::BahtText(Money::fromBaht(amount)), QString::fromUtf16(words));
+
+        // Every amount reads, also those no bill can hold.
+        const std::pair<std::int64_t, const char16_t*> extremes[] = {
+            {std::numeric_limits<std::int64_t>::min(),
+             u"ลบเก้าหมื่นสองพันสองร้อยสามสิบสามล้านเจ็ดแสนสองหมื่นสามร้อยหกสิบแปดล้าน"
+             u"ห้าแสนสี่หมื่นเจ็ดพันเจ็ดร้อยห้าสิบแปดบาทแปดสตางค์"},
+            {std::numeric_limits<std::int64_t>::max(),
+             u"เก้าหมื่นสองพันสองร้อยสามสิบสามล้านเจ็ดแสนสองหมื่นสามร้อยหกสิบแปดล้าน"
+             u"ห้าแสนสี่หมื่นเจ็ดพันเจ็ดร้อยห้าสิบแปดบาทเจ็ดสตางค์"},
+            {2100001100000000, u"ยี่สิบเอ็ดล้านสิบเอ็ดล้านบาทถ้วน"},
+            {-1, u"ลบหนึ่งสตางค์"},
+            {-Money::maxSatang, u"ลบเก้าล้านเก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าล้าน"
+                                u"เก้าแสนเก้าหมื่นเก้าพันเก้าร้อยเก้าสิบเก้าบาทเก้าสิบเก้าสตางค์"}};
+        for (const auto& [satang, words] : extremes)
+            QCOMPARE(Library::BahtText(Money::fromSatang(satang)), QString::fromUtf16(words));
     }
 
     void datesConvertBetweenKeysAndThaiForms() {

@@ -247,7 +247,9 @@ private slots:
         window->pressButton(t("History"));
         QCOMPARE(dialogs->shown, 0); // no code, no dialog
         const auto pay = [](const char* docNo, const QList<PaymentLine>& lines) {
-            return PaymentPosting(t("6900001"), t(docNo), lines).post().stmId;
+            return PaymentPosting::post(
+                       {t("6900001"), t(docNo), lines, Library::gToday, Library::gUserID, {}})
+                .stmId;
         };
         pay("69-00001",
             {{1, t("6900003"), Money::fromBaht(1500)}, {2, t("6900001"), Money::fromBaht(250.5)}});
