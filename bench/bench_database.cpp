@@ -433,7 +433,8 @@ int main(int argc, char* argv[]) {
                             QStringLiteral("69-%1").arg(i % 100000, 5, 10, QLatin1Char('0')),
                             {},
                             QStringLiteral("20261206"),
-                            QStringLiteral("admin")};
+                            QStringLiteral("admin"),
+                            {}};
             for (int k = 0; k < 3; ++k)
                 payment.lines << PaymentLine{k + 1,
                                              QString::fromLatin1(code(classOf(2 * i + 1, k))),

@@ -21,8 +21,8 @@ struct Payment {
     QList<PaymentLine> lines;
     QString workingDate; // yyyymmdd: the bill's date and the classes' date of payment
     QString userId;
-    // The total shown when the user confirmed the bill; the lines must add up to it.
-    std::optional<Money> confirmedTotal = std::nullopt;
+    // The total the user confirmed for the bill; the lines must add up to it when given.
+    std::optional<Money> confirmedTotal;
 };
 
 struct PaymentResult {

@@ -350,13 +350,13 @@ void frmPay::pay() {
         return;
     }
 
-    Payment payment{code.trimmed(),  dialog.DocNo,     {},
-                    Library::gToday, Library::gUserID, Money::fromText(dialog.lblTotal->text())};
+    Payment payment{code.trimmed(), dialog.DocNo, {}, Library::gToday, Library::gUserID, {}};
     for (int i = 1; i <= ListView::count(ListView1); ++i) {
         QTreeWidgetItem* row = ListView::item(ListView1, i);
         payment.lines << PaymentLine{i, ListView::rowTag(row),
                                      Money::fromText(row->text(colPayment))};
     }
+    payment.confirmedTotal = Money::fromText(dialog.lblTotal->text());
     PaymentResult result;
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
                   [&] { result = PaymentPosting::post(payment); }))

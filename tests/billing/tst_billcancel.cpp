@@ -32,7 +32,7 @@ QString stored() {
 }
 
 QString post(const QString& stdId, const QString& docNo, const QList<PaymentLine>& lines) {
-    return PaymentPosting::post({stdId, docNo, lines, Library::gToday, Library::gUserID}).stmId;
+    return PaymentPosting::post({stdId, docNo, lines, Library::gToday, Library::gUserID, {}}).stmId;
 }
 
 QString column(QTreeWidget* list, int col) {

@@ -55,7 +55,8 @@ Payment somePayment(QRandomGenerator& random, const QString& stdId) {
                     QStringLiteral("69-%1").arg(random.bounded(100000), 5, 10, QLatin1Char('0')),
                     {},
                     workingDate,
-                    QStringLiteral("stress")};
+                    QStringLiteral("stress"),
+                    {}};
     Query owed = Connection::shared().exec(
         QStringLiteral("SELECT CourseNo, CoursePrice - CoursePayAmt FROM QStudentCourse "
                        "WHERE StdID = ? AND CoursePayAmt < CoursePrice ORDER BY CourseNo"),

@@ -430,7 +430,8 @@ private slots:
                                   QString(),
                                   {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}},
                                   Library::gToday,
-                                  Library::gUserID});
+                                  Library::gUserID,
+                                  {}});
         QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();

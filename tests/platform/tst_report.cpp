@@ -37,10 +37,7 @@ QStringList pdfFiles(const QString& folder) {
 }
 
 frmViewReport* topLevelViewer() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* viewer = qobject_cast<frmViewReport*>(window))
-            return viewer;
-    return nullptr;
+    return reportViewers().value(0);
 }
 
 QStringList allLines(const Report& report) {

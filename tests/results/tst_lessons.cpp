@@ -22,16 +22,6 @@ namespace {
 
 const QString classNo = QStringLiteral("6900001");
 
-void activate(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    std::ignore = QTest::qWaitForWindowActive(&window);
-}
-
-void key(int code) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code));
-}
-
 // A lesson of the class stored directly: its code, date, number and hours.
 void stored(const QString& stmId, const QString& date, double item, double hours = 3) {
     Fixture::value(QStringLiteral("INSERT INTO [TimeStamp] (StmID, CourseNo, StmDate, StmItem, "
@@ -40,7 +30,6 @@ void stored(const QString& stmId, const QString& date, double item, double hours
                    {stmId, classNo, date, item, hours});
 }
 
-// Each row of a list as "text|text|..." joined by " / ".
 // The pupils marked absent, by code.
 QString absent() {
     return Fixture::value(QStringLiteral("SELECT group_concat(StdID) FROM (SELECT StdID FROM "
@@ -48,15 +37,9 @@ QString absent() {
         .toString();
 }
 
+// Each row of a list as "text|text|..." joined by " / ".
 QString rows(QTreeWidget* list, int columns) {
-    QStringList result;
-    for (int i = 1; i <= ListView::count(list); ++i) {
-        QStringList cells;
-        for (int c = 0; c < columns; ++c)
-            cells << ListView::item(list, i)->text(c);
-        result << cells.join(u'|');
-    }
-    return result.join(QStringLiteral(" / "));
+    return listRows(list, columns).join(QStringLiteral(" / "));
 }
 
 } // namespace
@@ -122,7 +105,6 @@ private slots:
         QCOMPARE(ListView::count(dialog.ListView1), 23);
         QCOMPARE(ListView::item(dialog.ListView1, 23)->checkState(0), Qt::Checked);
         QVERIFY(!rows(dialog.ListView1, 4).contains(QStringLiteral("ไม่มา")));
-        checkLayout(&dialog);
 
         // Each check stops the save with its message and the focus on its field;
         // lesson 1 is taken in this class (the one stored last above).
@@ -140,14 +122,14 @@ private slots:
             {dialog.txtHour, "0", "จำนวนเวลาที่สอน ไม่ถูกต้อง"},
             {dialog.txtItem, "1", "ครั้งที่  ซ้ำ"},
         };
-        activate(dialog);
+        showActive(&dialog);
         dialog.txtTime2->setText(QStringLiteral(" abc "));
         for (const Check& check : checks) {
             const QString before = check.field->text();
             check.field->setText(QString::fromUtf8(check.value));
             dialog.ListView1->setFocus();
             messages->clear();
-            key(Qt::Key_F2);
+            pressKey(Qt::Key_F2);
             QCOMPARE(messages->all, QStringList{QString::fromUtf8(check.message)});
             QCOMPARE(QApplication::focusWidget(), check.field);
             check.field->setText(before);
@@ -157,11 +139,11 @@ private slots:
         messages->clear();
         messages->answer({Library::vbNo, Library::vbYes});
         dialog.txtHour->setFocus();
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QCOMPARE(messages->questions, QStringList{QStringLiteral("ต้องการบันทึกข้อมูล  หรือไม่")});
         QVERIFY(dialog.isVisible() && !dialog.IsSaved);
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 1);
-        key(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         QVERIFY(dialog.IsSaved && !dialog.isVisible());
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp"), QStringLiteral("StmTime2 = 'abc'")),
                  1);
@@ -193,7 +175,7 @@ private slots:
                  QStringLiteral("อาจารย์|T01|ครู 1|  / อาจารย์|T02|ครู 2|ไม่มา / อาจารย์|T04|ครู 4|ไม่มา / "
                                 "นักศึกษา|6900001|นักเรียน 1|ไม่มา / นักศึกษา|6900002|นักเรียน 2| "));
         // Ticking and unticking a row; the lesson's own number is no duplicate.
-        activate(dialog);
+        showActive(&dialog);
         dialog.txtItem->setFocus();
         QTreeWidgetItem* pupil = ListView::item(dialog.ListView1, 5);
         pupil->setCheckState(0, Qt::Unchecked);
@@ -205,12 +187,12 @@ private slots:
                                       "WHEN NEW.StdID = '6900005' BEGIN SELECT RAISE(ABORT, "
                                       "'disk full'); END"));
         messages->answer({Library::vbYes, Library::vbYes});
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QVERIFY(messages->errors.value(0).startsWith(QStringLiteral("บันทึกการลงเวลาไม่ได้\n")));
         QVERIFY(dialog.isVisible() && !dialog.IsSaved);
         QCOMPARE(absent(), QStringLiteral("6900001"));
         Fixture::value(QStringLiteral("DROP TRIGGER fifth"));
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QVERIFY(dialog.IsSaved && !dialog.isVisible());
         // The replaced teacher keeps the lesson's row beside the newcomer's.
         QCOMPARE(Fixture::value(
@@ -223,20 +205,20 @@ private slots:
         // A lesson deleted elsewhere is never written back, by F2 or Enter.
         frmTimeStampSub late;
         late.doEdit(classNo, stmId);
-        activate(late);
+        showActive(&late);
         LessonStore::remove(stmId);
         messages->clear();
         messages->answer({Library::vbYes});
         late.txtItem->setFocus();
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QCOMPARE(messages->errors, QStringList{QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)")});
         messages->clear();
         frmTimeStampSub gone;
         gone.doEdit(classNo, stmId);
-        activate(gone);
+        showActive(&gone);
         gone.txtHour->setFocus();
-        key(Qt::Key_Return);
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_F2);
         for (frmTimeStampSub* dialog : {&late, &gone})
             QVERIFY(!dialog->toolbar()->isAvailable(QStringLiteral("Save")) && dialog->isVisible());
         QCOMPARE(messages->all, QStringList());
@@ -255,11 +237,10 @@ private slots:
                                       "'6900002', '0')"));
         QPointer<frmTimeStamp> owner = new frmTimeStamp;
         frmTimeStamp& window = *owner;
-        activate(window);
-        checkLayout(&window);
+        showActive(&window);
         // Nothing to add, edit or delete before a class is chosen.
         for (int code : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4})
-            key(code);
+            pressKey(code);
         QCOMPARE(dialogs->shown + messages->all.size(), 0);
         dialogs->then([](QDialog& dialog) {
             auto& picker = static_cast<frmListCourse&>(dialog);
@@ -267,7 +248,7 @@ private slots:
             picker.pressButton(QStringLiteral("OK"));
             return picker.result();
         });
-        key(Qt::Key_F9);
+        pressKey(Qt::Key_F9);
         QCOMPARE(window.CourseNo(), classNo);
         QCOMPARE(window.lblCourse->text() + u'|' + window.lblHour->text(),
                  QStringLiteral("คอร์ส 'เข้ม'|30"));
@@ -275,24 +256,23 @@ private slots:
             rows(window.ListView1, 6),
             QStringLiteral("03/01/2570|1|09.00 - 12.00|3|20|1 / 03/01/2570|2|09.00 - 12.00|3|20|0 "
                            "/ 05/01/2570|3|09.00 - 12.00|3|20|0"));
-        checkLayout(&window);
 
         // A new lesson, five pupils unticked, 1.5 hours under a comma-decimal locale:
         // appended at the end without re-sorting.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         dialogs->then([this](QDialog& dialog) {
             auto& lesson = static_cast<frmTimeStampSub&>(dialog);
-            activate(lesson);
+            showActive(&lesson);
             lesson.txtItem->setFocus();
             for (int i = 4; i <= 8; ++i)
                 ListView::item(lesson.ListView1, i)->setCheckState(0, Qt::Unchecked);
             lesson.txtHour->setText(QStringLiteral("1.5"));
             lesson.txtTime2->setText(QStringLiteral("10.30"));
             messages->answer({Library::vbYes});
-            key(Qt::Key_F2);
+            pressKey(Qt::Key_F2);
             return lesson.result();
         });
-        key(Qt::Key_F2);
+        pressKey(Qt::Key_F2);
         QLocale::setDefault(QLocale::c());
         QCOMPARE(rows(window.ListView1, 6).section(QStringLiteral(" / "), 3),
                  QStringLiteral("06/12/2569|4|09.00 - 10.30|1.5|20|15"));
@@ -300,10 +280,7 @@ private slots:
         // The attendance report: the title with the course name as typed.
         ListView::select(window.ListView1, 1);
         window.pressButton(QStringLiteral("Report"));
-        std::unique_ptr<frmViewReport> viewer;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* found = qobject_cast<frmViewReport*>(top))
-                viewer.reset(found);
+        std::unique_ptr<frmViewReport> viewer(reportViewers().value(0));
         QVERIFY2(viewer, qPrintable(messages->all.join(u'\n')));
         const QString report = viewer->report().toPlainText();
         QVERIFY2(report.contains(QStringLiteral("รายงานจำนวนนักศึกษาที่เข้าชั้นเรียนคอร์สคอร์ส 'เข้ม'  "
@@ -317,13 +294,13 @@ private slots:
         viewer.reset();
 
         // Delete: No (the default) keeps the lesson; Yes removes it with its rows.
-        activate(window);
+        showActive(&window);
         ListView::select(window.ListView1, 1);
         window.ListView1->setFocus();
         messages->clear();
         messages->answer({Library::vbNo, Library::vbYes});
-        key(Qt::Key_F4);
-        key(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
         QCOMPARE(messages->questions.value(0),
                  QStringLiteral("ต้องการลบการลงเวลา วันที่ 03/01/2570 ครั้งที่ 1  หรือไม่"));
         QCOMPARE(Fixture::count(QStringLiteral("TimeStampStudent"), QStringLiteral("StmID = ?"),
@@ -334,11 +311,11 @@ private slots:
         QCOMPARE(ListView::count(window.ListView1), 3);
 
         // Esc clears the class first and closes the window second.
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QVERIFY(window.CourseNo().isEmpty() && window.lblCourse->text().isEmpty());
         QCOMPARE(ListView::count(window.ListView1), 0);
         QVERIFY(window.isVisible());
-        key(Qt::Key_Escape);
+        pressKey(Qt::Key_Escape);
         QTRY_VERIFY(!owner);
     }
 };

@@ -7,7 +7,6 @@
 #include "results/PointGradeStore.h"
 #include "results/frmGrade.h"
 #include "results/frmPoint.h"
-#include "shell/WindowRegistry.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -75,10 +74,7 @@ void walk(const QLabel* stdId,
 }
 
 QString column(QTreeWidget* list, int column) {
-    QStringList texts;
-    for (int i = 1; i <= ListView::count(list); ++i)
-        texts << ListView::item(list, i)->text(column);
-    return texts.join(u'|');
+    return listColumn(list, column).join(u'|');
 }
 
 // A column of the class's registrations by student code, as SQL quotes its values.
@@ -108,10 +104,7 @@ void clickRow(QTreeWidget* list, int index) {
 // by "|"; empty when no report was shown.
 QString pressReport(const QStringList& formulas) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
-    std::unique_ptr<frmViewReport> viewer;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* found = qobject_cast<frmViewReport*>(top))
-            viewer.reset(found);
+    std::unique_ptr<frmViewReport> viewer(reportViewers().value(0));
     if (!viewer)
         return {};
     QStringList shown{viewer->report().fileName(), viewer->windowTitle()};
@@ -142,9 +135,7 @@ private:
     template <typename Window> Window& open() {
         auto* window = new Window;
         m_window.reset(window);
-        checkLayout(window);
-        QApplication::setActiveWindow(window);
-        std::ignore = QTest::qWaitForWindowActive(window);
+        showActive(window);
         (window->focusWidget() ? window->focusWidget() : window)->setFocus();
         return *window;
     }
@@ -237,11 +228,6 @@ private slots:
     // it into 1..9 with its full marks; "Point" writes the full marks and lists the class; Enter
     // stores a pupil's points and moves on, Up, Down and a click only move; F5 the report.
     void pointsTypedRowAfterRow() {
-        registerTaskWindows();
-        for (const auto& [menu, name] :
-             {std::pair{"mnuPoint", "frmPoint"}, {"mnuGrade", "frmGrade"}})
-            QVERIFY(std::unique_ptr<QWidget>(createRegisteredWindow(QString::fromLatin1(menu)))
-                        ->inherits(name));
         frmPoint& w = open<frmPoint>();
         QCOMPARE(focus(), w.txtTime);
         QCOMPARE(pressReport({}), QString()); // disabled
@@ -277,7 +263,6 @@ private slots:
         QCOMPARE(column(w.ListView1, 0) + u'#' + column(w.ListView1, 1).section(u'|', 0, 1),
                  u"6900011|6900012|6900013|6900014|6900015#|นักเรียนคนที่ 2"_s);
         QVERIFY(w.toolbar()->isAvailable(u"Report"_s) && !w.toolbar()->isAvailable(u"Point"_s));
-        checkLayout(&w);
         QCOMPARE(editor(w.lblStdID), u"6900011 txtPoint 0*"_s);
         walk(w.lblStdID, {{"", Qt::Key_Down, "6900012 txtPoint 12.5*"},
                           {"15", Qt::Key_Return, "6900013 txtPoint 0*"},
@@ -329,7 +314,6 @@ private slots:
         chooseClass(w, classNo);
         QCOMPARE(column(w.ListView1, 2) + u'#' + column(w.ListView1, 3), u"0|80|0|0|0#|A|||"_s);
         QVERIFY(!w.toolbar()->isAvailable(QStringLiteral("Grade")));
-        checkLayout(&w);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         walk(w.lblStdID, {{"7.5", Qt::Key_Return, "6900011 txtGrade "},
                           {"B'", Qt::Key_Return, "6900012 txtPoint 80*"},

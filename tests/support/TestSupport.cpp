@@ -5,6 +5,7 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 #include "library/Seams.h"
+#include "platform/frmViewReport.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
@@ -78,6 +79,27 @@ QStringList listTags(const QTreeWidget* list) {
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         tags << ListView::rowTag(list->topLevelItem(i));
     return tags;
+}
+
+QStringList listRows(const QTreeWidget* list, int columns) {
+    if (columns < 0)
+        columns = list->columnCount();
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c)
+            cells << list->topLevelItem(i)->text(c);
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+QList<frmViewReport*> reportViewers() {
+    QList<frmViewReport*> found;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* viewer = qobject_cast<frmViewReport*>(top))
+            found << viewer;
+    return found;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QTreeWidget;
+class frmViewReport;
 
 // Records every message box and answers the questions from a script.
 class ScriptedMessages {
@@ -46,6 +47,10 @@ private:
 // The texts of one column of a list, and the rows' tags, row by row.
 QStringList listColumn(const QTreeWidget* list, int column);
 QStringList listTags(const QTreeWidget* list);
+// Each row of a list, its first `columns` cells (all by default) joined by "|".
+QStringList listRows(const QTreeWidget* list, int columns = -1);
+// The report viewers open as windows of their own.
+QList<frmViewReport*> reportViewers();
 
 // Shows the window at its opening size (its size hint unless it was sized) and
 // checks its layout: no two visible controls overlap, every one lies inside the
