@@ -5,7 +5,8 @@
 // several rounds with their spread; program and floor take turns round by round. The
 // peak memory of the full read is taken in a process of its own per round.
 //
-// Usage: bench_database [database file]   (built when missing; default: a temporary file)
+// Usage: bench_database [database file]   (built when missing; default: bench_database.db
+// in the folder VADEL_BENCH_DIR names, which keeps it between runs, or a temporary file)
 // Run it from a Release build.
 
 #include "BenchSupport.h"
@@ -17,6 +18,7 @@
 #include "library/Seams.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -349,8 +351,12 @@ int main(int argc, char* argv[]) {
     if (args.size() == 4 && args.at(1) == QStringLiteral("--read"))
         return readOnce(args.at(2), args.at(3));
 
-    QTemporaryDir dir;
-    const QString path = args.size() > 1 ? args.at(1) : dir.filePath(QStringLiteral("bench.db"));
+    QTemporaryDir temporary;
+    const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
+                               ? qEnvironmentVariable("VADEL_BENCH_DIR")
+                               : temporary.path();
+    const QString path =
+        args.size() > 1 ? args.at(1) : QDir(folder).filePath(QStringLiteral("bench_database.db"));
     if (!QFile::exists(path)) {
         QElapsedTimer timer;
         timer.start();
