@@ -6,10 +6,10 @@
 // the processor time, the pages and the peak memory.
 
 #include "BenchSupport.h"
-#include "library/Database.h"
-#include "library/DialogSeams.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/DialogSeams.h"
+#include "frame/Library.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

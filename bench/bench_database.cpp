@@ -11,11 +11,11 @@
 
 #include "BenchSupport.h"
 #include "billing/PaymentPosting.h"
-#include "library/Database.h"
-#include "library/DialogSeams.h"
-#include "library/Library.h"
-#include "library/Recordset.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Recordset.h"
+#include "core/Seams.h"
+#include "frame/DialogSeams.h"
+#include "frame/Library.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -391,7 +391,7 @@ int main(int argc, char* argv[]) {
     compare(
         "pupil by code", 2000,
         [&](int i) {
-            const Recordset rs = Library::OpenRecordset(pupilText, true, {codeTexts.at(i)});
+            const Recordset rs = Library::OpenRecordset(pupilText, {codeTexts.at(i)});
             for (const QString& name : pupilColumns)
                 rs.text(name);
         },
@@ -406,7 +406,7 @@ int main(int argc, char* argv[]) {
     compare(
         "a pupil's unpaid classes", 500,
         [&](int i) {
-            Recordset rs = Library::OpenRecordset(unpaidText, true, {codeTexts.at(i)});
+            Recordset rs = Library::OpenRecordset(unpaidText, {codeTexts.at(i)});
             for (; !rs.isEOF(); rs.MoveNext()) {
                 for (const QString& name : unpaidColumns)
                     rs.text(name);
@@ -425,7 +425,7 @@ int main(int argc, char* argv[]) {
     compare(
         "pupils by part of a name", 8,
         [&](int i) {
-            Recordset rs = Library::OpenRecordset(nameText, true, {nameTexts.at(i % 4)});
+            Recordset rs = Library::OpenRecordset(nameText, {nameTexts.at(i % 4)});
             for (; !rs.isEOF(); rs.MoveNext())
                 rs.text(QStringLiteral("StdName"));
         },

@@ -3,9 +3,9 @@
 // same statements: showing one pupil (profile, photo, class list) and a name
 // search. Run it from a Release build.
 
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "results/StudentPhoto.h"
 #include "results/frmQuery.h"
 #include "support/TestSupport.h"

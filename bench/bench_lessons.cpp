@@ -2,9 +2,9 @@
 // SQLite C API running the same statements: opening one class's lesson list, and
 // saving a lesson of 25 pupils with its attendance. Run it from a Release build.
 
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStamp.h"
 #include "support/TestSupport.h"
@@ -195,10 +195,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < rounds; ++i) {
         const QString courseNo = code(random.bounded(1, classes + 1));
         timer.restart();
-        Library::OpenRecordset(QString::fromUtf8(classSql), true, {courseNo});
-        Library::OpenRecordset(QString::fromUtf8(registeredSql), true, {courseNo});
-        listed +=
-            Library::OpenRecordset(QString::fromUtf8(listSql), true, {courseNo}).RecordCount();
+        Library::OpenRecordset(QString::fromUtf8(classSql), {courseNo});
+        Library::OpenRecordset(QString::fromUtf8(registeredSql), {courseNo});
+        listed += Library::OpenRecordset(QString::fromUtf8(listSql), {courseNo}).RecordCount();
         programList.push_back(micros(timer));
         timer.restart();
         if (!window.ShowClass(courseNo))

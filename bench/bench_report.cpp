@@ -3,10 +3,10 @@
 // levels (group lines only) of 500,000 registrations. Each case runs in a child
 // process of its own and gives its peak memory. Run it from a Release build.
 
-#include "library/Database.h"
-#include "library/DialogSeams.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/DialogSeams.h"
+#include "frame/Library.h"
 #include "platform/LibraryReports.h"
 #include "platform/Report.h"
 #include "support/TestSupport.h"

@@ -4,8 +4,8 @@
 // (each item in a child process of its own), beside the bare SQLite C API
 // reading every row of the item's statement. Run it from a Release build.
 
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 #include "shell/MDIForm1.h"

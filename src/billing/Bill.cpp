@@ -1,8 +1,8 @@
 #include "billing/Bill.h"
 
-#include "library/Library.h"
-#include "library/Recordset.h"
-#include "library/Seams.h"
+#include "core/Recordset.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "platform/LibraryReports.h"
 #include "platform/Report.h"
 
@@ -31,10 +31,8 @@ namespace Bill {
 
 Proposal propose(const QDate& today) {
     Proposal proposal;
-    const Recordset setup = Library::OpenRecordset(
-        QStringLiteral(
-            "SELECT ShopPrintBiLL, ShopBiLLAutoRun, ShopBiLLYY, ShopBiLLNo FROM CtrlSetup"),
-        true);
+    const Recordset setup = Library::OpenRecordset(QStringLiteral(
+        "SELECT ShopPrintBiLL, ShopBiLLAutoRun, ShopBiLLYY, ShopBiLLNo FROM CtrlSetup"));
     if (setup.isEmpty())
         return proposal;
     proposal.print = setup.text(QStringLiteral("ShopPrintBiLL")) != QStringLiteral("0");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Money.h"
+#include "core/Money.h"
 
 #include <QDate>
 #include <QString>

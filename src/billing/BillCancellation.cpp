@@ -1,7 +1,7 @@
 #include "billing/BillCancellation.h"
 
-#include "library/Database.h"
-#include "library/Money.h"
+#include "core/Database.h"
+#include "core/Money.h"
 
 namespace BillCancellation {
 

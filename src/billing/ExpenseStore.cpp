@@ -1,9 +1,9 @@
 #include "billing/ExpenseStore.h"
 
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/Numbering.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Numbering.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 
 namespace ExpenseStore {
 

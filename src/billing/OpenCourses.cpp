@@ -1,6 +1,6 @@
 #include "billing/OpenCourses.h"
 
-#include "library/Library.h"
+#include "frame/Library.h"
 
 #include <QComboBox>
 
@@ -13,7 +13,7 @@ void fill(QComboBox* box, int blanks) {
         QStringLiteral("Select CourseID, CourseName, CourseStartDate, CourseEndDate From Course "
                        "Where CourseStatus='1' and (CourseEndDate >= ? "
                        "or CourseEndDate is null or CourseEndDate = '') Order By CourseID"),
-        true, {Library::gToday});
+        {Library::gToday});
     for (courses.MoveFirst(); !courses.isEOF(); courses.MoveNext()) {
         QString caption = courses.text(QStringLiteral("CourseName"));
         const QString start = courses.text(QStringLiteral("CourseStartDate"));

@@ -1,6 +1,6 @@
 #include "billing/Registration.h"
 
-#include "library/Database.h"
+#include "core/Database.h"
 
 namespace Registration {
 

@@ -2,10 +2,10 @@
 
 #include "billing/BillCancellation.h"
 #include "billing/frmDate.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -56,7 +56,7 @@ void frmBiLLCancel::LoadList(const QDate& day) {
         QStringLiteral("Select Statement.*, Student.StdName From Statement Inner Join Student "
                        "On Statement.StdID = Student.StdID Where StmDate = ? And IsCancel = '0' "
                        "Order By StmDocNo"),
-        true, {Library::DateToKey(day)});
+        {Library::DateToKey(day)});
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext())
         ListView::addRow(ListView1,
                          {rs.text(QStringLiteral("StmDocNo")),

@@ -2,10 +2,10 @@
 
 #include "billing/CourseTableStore.h"
 #include "billing/OpenCourses.h"
-#include "library/DateBox.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/DateBox.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "platform/LibraryReports.h"
 #include "reference/frmFindTech.h"
 
@@ -263,13 +263,12 @@ void frmCourseTable::InitColumns() {
 void frmCourseTable::LoadCombos() {
     cboLevel->clear();
     Recordset levels = Library::OpenRecordset(
-        QStringLiteral("Select CourseLevel From CourseLevel Order by CourseLevel COLLATE THAI"),
-        true);
+        QStringLiteral("Select CourseLevel From CourseLevel Order by CourseLevel COLLATE THAI"));
     for (levels.MoveFirst(); !levels.isEOF(); levels.MoveNext())
         cboLevel->addItem(levels.text(QStringLiteral("CourseLevel")));
     cboSubject->clear();
     Recordset subjects = Library::OpenRecordset(
-        QStringLiteral("Select Subject From Subject Order by Subject COLLATE THAI"), true);
+        QStringLiteral("Select Subject From Subject Order by Subject COLLATE THAI"));
     for (subjects.MoveFirst(); !subjects.isEOF(); subjects.MoveNext())
         cboSubject->addItem(subjects.text(QStringLiteral("Subject")));
     cboLevel->setCurrentIndex(-1);
@@ -296,7 +295,7 @@ void frmCourseTable::LoadList() {
             "DateStart, DateEnd, TimeHour, RoomNo From CourseTable Where CourseID = ? and "
             "((DateStart Between ? and ?) or (DateEnd Between ? and ?)) "
             "Order By CourseLevel COLLATE THAI, CourseNo"),
-        true, {key, from, to, from, to});
+        {key, from, to, from, to});
     const QString todayText =
         QLocale().toString(Library::KeyToDate(Library::gToday), QLocale::ShortFormat);
     auto dateText = [&classes, &todayText](const QString& column) {
@@ -342,7 +341,7 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
         QStringLiteral(
             "Select CourseNo, CourseLevel, Subject, CourseDate, CourseTime, CoursePrice, "
             "DateStart, DateEnd, TimeHour, RoomNo From CourseTable Where CourseNo = ?"),
-        true, {courseNo});
+        {courseNo});
     if (course.isEmpty())
         return false;
     ClearFields();
@@ -368,7 +367,7 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
                        "TeacherCourse Inner Join Teacher "
                        "On TeacherCourse.TechID = Teacher.TechID Where CourseNo = ? "
                        "Order By TeacherCourse.rowid"),
-        true, {courseNo});
+        {courseNo});
     int row = 0;
     for (teachers.MoveFirst(); !teachers.isEOF() && row < 4; teachers.MoveNext(), ++row) {
         m_rowCode[row] = teachers.text(QStringLiteral("TechID"));
@@ -433,7 +432,7 @@ bool frmCourseTable::txtTechID_LostFocus(int index) {
         }
     }
     Recordset teacher = Library::OpenRecordset(
-        QStringLiteral("select TechName, TechRateAmt From Teacher Where TechID = ?"), true, {code});
+        QStringLiteral("select TechName, TechRateAmt From Teacher Where TechID = ?"), {code});
     if (teacher.isEmpty()) {
         ClearTeacherRow(index);
         return true;
@@ -569,7 +568,7 @@ void frmCourseTable::PrintReport() {
     QList<std::pair<QString, QString>> formulas{
         {QStringLiteral("lblComp"), Library::Quote(Library::gShopName)}};
     const Recordset course = Library::OpenRecordset(
-        QStringLiteral("SELECT * FROM QCourseTable WHERE CourseNo = ?"), true, {courseNo});
+        QStringLiteral("SELECT * FROM QCourseTable WHERE CourseNo = ?"), {courseNo});
     for (const char16_t* column : {u"CourseNo", u"CourseName", u"CourseLevel", u"Subject",
                                    u"CourseDate", u"CourseTime", u"RoomNo"}) {
         const QString name = QString::fromUtf16(column);

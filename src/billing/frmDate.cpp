@@ -1,7 +1,7 @@
 #include "billing/frmDate.h"
 
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
 
 #include <QCalendarWidget>
 #include <QVBoxLayout>

@@ -1,9 +1,9 @@
 #include "billing/frmExp.h"
 
 #include "billing/ExpenseStore.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -109,7 +109,7 @@ void frmExp::buildPanel() {
 void frmExp::LoadList() {
     ListView1->clear();
     Recordset rs = Library::OpenRecordset(
-        QStringLiteral("Select * From Expense Where ExpDate = ? Order By ExpID"), true,
+        QStringLiteral("Select * From Expense Where ExpDate = ? Order By ExpID"),
         {Library::gToday});
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext())
         ListView::addRow(ListView1,

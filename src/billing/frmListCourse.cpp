@@ -1,9 +1,9 @@
 #include "billing/frmListCourse.h"
 
 #include "billing/OpenCourses.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -72,7 +72,7 @@ void frmListCourse::LoadList() {
             "DateStart, DateEnd From CourseTable Where CourseID = ? Order By CourseLevel COLLATE "
             "THAI, "
             "CourseNo"),
-        true, {id});
+        {id});
     for (classes.MoveFirst(); !classes.isEOF(); classes.MoveNext()) {
         const QString fee = classes.isNull(QStringLiteral("CoursePrice"))
                                 ? QString()

@@ -3,11 +3,11 @@
 #include "billing/Bill.h"
 #include "billing/PaymentPosting.h"
 #include "billing/frmPayAmt.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Recordset.h"
-#include "library/Seams.h"
+#include "core/Recordset.h"
+#include "core/Seams.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "reference/StudentLookup.h"
 
 #include <QCloseEvent>
@@ -165,7 +165,7 @@ void frmPay::LoadUnpaidCourses(const QString& stdId) {
                        "DateStart, DateEnd, CoursePrice, CoursePayAmt, CoursePayDate "
                        "FROM QStudentCourse WHERE StdID = ? AND CoursePayAmt < CoursePrice "
                        "AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
-        true, {stdId});
+        {stdId});
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
         const Money price = rs.money(QStringLiteral("CoursePrice"));
         const Money balance = price - rs.money(QStringLiteral("CoursePayAmt"));

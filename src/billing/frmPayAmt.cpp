@@ -1,8 +1,8 @@
 #include "billing/frmPayAmt.h"
 
 #include "billing/Bill.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -2,9 +2,9 @@
 
 #include "billing/Registration.h"
 #include "billing/frmListCourse.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "reference/StudentLookup.h"
 
 #include <QGridLayout>
@@ -95,7 +95,7 @@ void frmRegister::LoadRegisteredCourses(const QString& stdId) {
     Recordset rows = Library::OpenRecordset(
         registrationsHead +
             QStringLiteral("WHERE StdID = ? AND CourseStatus = '1' ORDER BY CourseID, CourseNo"),
-        true, {stdId});
+        {stdId});
     for (; !rows.isEOF(); rows.MoveNext())
         addRow(rows);
     ListView::select(ListView1, 1);
@@ -203,8 +203,7 @@ void frmRegister::registerCourse() {
     }
 
     const Recordset added = Library::OpenRecordset(
-        registrationsHead + QStringLiteral("WHERE StdID = ? AND CourseNo = ?"), true,
-        {stdId, courseNo});
+        registrationsHead + QStringLiteral("WHERE StdID = ? AND CourseNo = ?"), {stdId, courseNo});
     if (added.isEmpty())
         return;
     addRow(added);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/FormBase.h"
+#include "frame/FormBase.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "platform/LibraryReports.h"
 
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 

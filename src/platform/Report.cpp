@@ -1,6 +1,6 @@
 #include "platform/Report.h"
 
-#include "library/Seams.h"
+#include "core/Seams.h"
 #include "platform/ReportEngine.h"
 #include "platform/ReportLayout.h"
 

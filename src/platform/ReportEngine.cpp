@@ -1,7 +1,7 @@
 #include "platform/ReportEngine.h"
 
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "platform/ReportPages.h"
 #include "platform/ReportRows.h"
 

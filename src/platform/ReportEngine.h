@@ -7,7 +7,7 @@
 // are sized in that unit (at a few hundred pixels the font engine still keeps
 // its glyph metrics).
 
-#include "library/Recordset.h"
+#include "core/Recordset.h"
 #include "platform/ReportLayout.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "platform/ReportLayout.h"
 
-#include "library/Library.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 // computed columns, value maps, sort keys, groups and totals. Report/README.md
 // describes the format; the report engine (ReportEngine.h) lays it out.
 
-#include "library/Money.h"
+#include "core/Money.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "platform/ReportRows.h"
 
-#include "library/Database.h"
+#include "core/Database.h"
 
 #include <QCollator>
 #include <QLocale>

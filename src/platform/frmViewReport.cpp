@@ -1,8 +1,8 @@
 #include "platform/frmViewReport.h"
 
-#include "library/Database.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
+#include "core/Database.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 #include "platform/ReportPageView.h"
 

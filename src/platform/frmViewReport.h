@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/WindowFrame.h"
+#include "frame/WindowFrame.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "reference/SearchDialog.h"
 
-#include "library/KeyToolbar.h"
+#include "frame/KeyToolbar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

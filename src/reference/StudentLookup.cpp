@@ -1,6 +1,6 @@
 #include "reference/StudentLookup.h"
 
-#include "library/Library.h"
+#include "frame/Library.h"
 #include "reference/frmFindStd.h"
 
 namespace StudentLookup {
@@ -19,7 +19,7 @@ Outcome byColumn(const QString& column, const QString& noHit, const QString& par
     const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
                            QStringLiteral(" FROM Student WHERE ");
     Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
-                                            true, {containsPattern(part)});
+                                            {containsPattern(part)});
     if (hits.isEmpty()) {
         Library::MsgError(noHit);
         return Outcome::NoneFound;
@@ -31,7 +31,7 @@ Outcome byColumn(const QString& column, const QString& noHit, const QString& par
     const QString chosen = frmFindStd::chooseFrom(hits, parent);
     if (chosen.isEmpty())
         return Outcome::Cancelled;
-    student = Library::OpenRecordset(select + QStringLiteral("StdID = ?"), true, {chosen});
+    student = Library::OpenRecordset(select + QStringLiteral("StdID = ?"), {chosen});
     return Outcome::Found;
 }
 
@@ -40,7 +40,7 @@ Outcome byColumn(const QString& column, const QString& noHit, const QString& par
 Recordset byCode(const QString& code, const QString& columns) {
     return Library::OpenRecordset(QStringLiteral("SELECT StdID, StdName, ") + columns +
                                       QStringLiteral(" FROM Student WHERE StdID = ?"),
-                                  true, {code});
+                                  {code});
 }
 
 Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,

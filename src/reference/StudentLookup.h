@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Recordset.h"
+#include "core/Recordset.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "reference/frmFindStd.h"
 
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -56,7 +56,7 @@ void frmFindStd::find() {
                              "StdNickName Like '%' || ? || '%' Order By StdNickName COLLATE THAI ")
             : QStringLiteral("Select StdID, StdName, StdNickName From Student Where "
                              "StdName Like '%' || ? || '%' Order By StdName COLLATE THAI ");
-    Recordset rs = Library::OpenRecordset(sql, true, {findText()->text()});
+    Recordset rs = Library::OpenRecordset(sql, {findText()->text()});
     ListView1->clear();
     for (; !rs.isEOF(); rs.MoveNext())
         ListView::addRow(ListView1,

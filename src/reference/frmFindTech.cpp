@@ -1,8 +1,8 @@
 #include "reference/frmFindTech.h"
 
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -28,7 +28,7 @@ void frmFindTech::find() {
     Recordset rs = Library::OpenRecordset(
         QStringLiteral("Select TechID, TechName From Teacher Where TechSts='1' and TechName "
                        "Like '%' || ? || '%' Order By TechName COLLATE THAI "),
-        true, {findText()->text()});
+        {findText()->text()});
     ListView1->clear();
     for (; !rs.isEOF(); rs.MoveNext())
         ListView::addRow(ListView1,

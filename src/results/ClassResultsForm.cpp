@@ -1,9 +1,9 @@
 #include "results/ClassResultsForm.h"
 
 #include "billing/frmListCourse.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "platform/LibraryReports.h"
 
 #include <QEvent>
@@ -103,7 +103,7 @@ void ClassResultsForm::alignEditorCells() {
 
 Recordset ClassResultsForm::readClass(const QString& courseNo) {
     return Library::OpenRecordset(QStringLiteral("Select * From QCourseTable Where CourseNo = ?"),
-                                  true, {courseNo});
+                                  {courseNo});
 }
 
 bool ClassResultsForm::chooseClass(Recordset& found) {
@@ -137,7 +137,7 @@ Recordset ClassResultsForm::readPupils(const QString& columns) const {
     return Library::OpenRecordset(QStringLiteral("Select ") + columns +
                                       QStringLiteral(" From QStudentCourse2 Where CourseNo = ? "
                                                      "Order By StdID"),
-                                  true, {m_courseNo});
+                                  {m_courseNo});
 }
 
 bool ClassResultsForm::hasRows() const {

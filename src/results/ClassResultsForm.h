@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/FormBase.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/FormBase.h"
 
 #include <QList>
 #include <QPair>

@@ -1,6 +1,6 @@
 #include "results/HistoryDialog.h"
 
-#include "library/KeyToolbar.h"
+#include "frame/KeyToolbar.h"
 
 #include <QTreeWidget>
 #include <QVBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/DialogBase.h"
-#include "library/ListView.h"
+#include "frame/DialogBase.h"
+#include "frame/ListView.h"
 
 class QTreeWidget;
 

@@ -1,8 +1,8 @@
 #include "results/LessonStore.h"
 
-#include "library/Database.h"
-#include "library/Numbering.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Numbering.h"
+#include "core/Seams.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "results/PointGradeStore.h"
 
-#include "library/Database.h"
-#include "library/Library.h"
+#include "core/Database.h"
+#include "frame/Library.h"
 
 #include <stdexcept>
 

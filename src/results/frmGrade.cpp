@@ -1,7 +1,7 @@
 #include "results/frmGrade.h"
 
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "results/PointGradeStore.h"
 
 #include <QFrame>

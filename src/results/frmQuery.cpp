@@ -1,9 +1,9 @@
 #include "results/frmQuery.h"
 
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "reference/StudentLookup.h"
 #include "results/StudentAge.h"
 #include "results/StudentPhoto.h"
@@ -223,8 +223,8 @@ void frmQuery::buildProfile() {
 }
 
 void frmQuery::ShowStudent(const QString& stdId) {
-    const Recordset student = Library::OpenRecordset(
-        QStringLiteral("Select * From Student Where StdID = ?"), true, {stdId});
+    const Recordset student =
+        Library::OpenRecordset(QStringLiteral("Select * From Student Where StdID = ?"), {stdId});
     if (student.isEmpty()) {
         Library::MsgError(QStringLiteral("ไม่พบรหัสนักศึกษา"));
         return;
@@ -285,7 +285,7 @@ void frmQuery::LoadCourses(const QString& stdId) {
                        "CourseTime, CourseStartDate, CoursePrice, CoursePayAmt, CoursePayDate "
                        "From QStudentCourse Where StdID = ? And CourseStatus = '1' "
                        "Order By CourseID, CourseNo"),
-        true, {stdId});
+        {stdId});
     for (; !rs.isEOF(); rs.MoveNext()) {
         const Money paid = rs.money(QStringLiteral("CoursePayAmt"));
         ListView::addRow(
@@ -302,7 +302,7 @@ void frmQuery::LoadCourses(const QString& stdId) {
 void frmQuery::lookupByCode() {
     ListView1->clear();
     const Recordset student = Library::OpenRecordset(
-        QStringLiteral("Select StdID From Student Where StdID = ?"), true, {txtStdID->text()});
+        QStringLiteral("Select StdID From Student Where StdID = ?"), {txtStdID->text()});
     if (student.isEmpty()) {
         Library::MsgError(QStringLiteral("รหัสนักศึกษา ไม่ถูกต้อง"));
         ClearFields();

@@ -1,8 +1,8 @@
 #include "results/frmReport.h"
 
-#include "library/DateBox.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
+#include "frame/DateBox.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
 #include "platform/LibraryReports.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "results/frmStudentHis.h"
 
-#include "library/Library.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/Library.h"
 
 #include <optional>
 
@@ -38,7 +38,7 @@ void frmStudentHis::InitData(const QString& stdId, const QString& status, const 
     Recordset rs = Library::OpenRecordset(
         QStringLiteral("Select * From qStudentCourse Where StdID = ? And CourseStatus = ? "
                        "Order By CourseID, CourseNo"),
-        true, {stdId, status});
+        {stdId, status});
     std::optional<QString> previousCourse;
     for (; !rs.isEOF(); rs.MoveNext()) {
         const QString courseId = rs.text(QStringLiteral("CourseID"));

@@ -1,7 +1,7 @@
 #include "results/frmStudentStm.h"
 
-#include "library/Library.h"
-#include "library/Recordset.h"
+#include "core/Recordset.h"
+#include "frame/Library.h"
 
 frmStudentStm::frmStudentStm(QWidget* parent)
     : HistoryDialog({{QStringLiteral("วันที่ชำระเงิน"), 1300, Qt::AlignLeft},
@@ -19,7 +19,7 @@ void frmStudentStm::InitData(const QString& stdId, const QString& title) {
         QStringLiteral("Select StmDate, StmDocNo, CourseName, CourseLevel, Subject, StmAmt, "
                        "StmOBal From qStatementCourse Where StdID = ? And IsCancel = '0' "
                        "Order By StmID, CourseNo"),
-        true, {stdId});
+        {stdId});
     for (; !rs.isEOF(); rs.MoveNext()) {
         const Money paid = rs.money(QStringLiteral("StmAmt"));
         const Money owed = rs.money(QStringLiteral("StmOBal"));

@@ -1,9 +1,9 @@
 #include "results/frmTimeStamp.h"
 
 #include "billing/frmListCourse.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "platform/LibraryReports.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStampSub.h"
@@ -113,7 +113,7 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
 
 bool frmTimeStamp::ShowClass(const QString& courseNo) {
     const Recordset course = Library::OpenRecordset(
-        QStringLiteral("Select * From QCourseTable Where CourseNo = ?"), true, {courseNo});
+        QStringLiteral("Select * From QCourseTable Where CourseNo = ?"), {courseNo});
     if (course.isEmpty())
         return false;
     m_courseNo = course.text(QStringLiteral("CourseNo"));
@@ -141,7 +141,7 @@ void frmTimeStamp::ClearClass() {
 
 int frmTimeStamp::CountCourseStudents(const QString& courseNo) {
     const Recordset count = Library::OpenRecordset(
-        QStringLiteral("Select Count(*) From StudentCourse Where CourseNo = ?"), true, {courseNo});
+        QStringLiteral("Select Count(*) From StudentCourse Where CourseNo = ?"), {courseNo});
     return count.isEmpty() ? 0 : count.value(0).toInt();
 }
 
@@ -149,7 +149,7 @@ void frmTimeStamp::LoadList() {
     ListView1->clear();
     const int registered = CountCourseStudents(m_courseNo);
     Recordset lessons = Library::OpenRecordset(
-        lessonsSql + QStringLiteral("Order By StmDate, StmItem, StmTime1"), true, {m_courseNo});
+        lessonsSql + QStringLiteral("Order By StmDate, StmItem, StmTime1"), {m_courseNo});
     for (; !lessons.isEOF(); lessons.MoveNext())
         fillRow(ListView::addRow(ListView1, {}), lessons, registered);
     ListView::select(ListView1, 1);
@@ -169,8 +169,8 @@ void frmTimeStamp::fillRow(QTreeWidgetItem* row, const Recordset& lesson, int re
 }
 
 void frmTimeStamp::showSaved(const QString& stmId, QTreeWidgetItem* row) {
-    const Recordset lesson = Library::OpenRecordset(lessonsSql + QStringLiteral("And StmID = ?"),
-                                                    true, {m_courseNo, stmId});
+    const Recordset lesson =
+        Library::OpenRecordset(lessonsSql + QStringLiteral("And StmID = ?"), {m_courseNo, stmId});
     if (lesson.isEmpty())
         return;
     if (!row) {

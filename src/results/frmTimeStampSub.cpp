@@ -1,10 +1,10 @@
 #include "results/frmTimeStampSub.h"
 
-#include "library/DateBox.h"
-#include "library/KeyToolbar.h"
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/DateBox.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "results/LessonStore.h"
 
 #include <QGridLayout>
@@ -124,7 +124,7 @@ void frmTimeStampSub::doEdit(const QString& courseNo, const QString& stmId) {
     m_courseNo = courseNo;
     StmID = stmId;
     const Recordset lesson = Library::OpenRecordset(
-        QStringLiteral("Select * From [TimeStamp] Where CourseNo = ? and StmID = ?"), true,
+        QStringLiteral("Select * From [TimeStamp] Where CourseNo = ? and StmID = ?"),
         {courseNo, stmId});
     if (lesson.isEmpty()) {
         setMode(Gone);
@@ -149,7 +149,7 @@ void frmTimeStampSub::LoadPeople(const QString& courseNo) {
 void frmTimeStampSub::addPeople(const QString& sql, const QString& courseNo, const QString& kind,
                                 const QString& marker) {
     const Recordset people =
-        Library::OpenRecordset(sql, true, {m_adding ? QVariant() : QVariant(StmID), courseNo});
+        Library::OpenRecordset(sql, {m_adding ? QVariant() : QVariant(StmID), courseNo});
     for (const QVariantList& person : people.rows()) {
         const bool ticked = m_adding || person.at(2).toInt() == 1;
         QTreeWidgetItem* row =

@@ -1,6 +1,6 @@
 #include "shell/Maintenance.h"
 
-#include "library/Database.h"
+#include "core/Database.h"
 
 namespace Maintenance {
 

@@ -1,7 +1,7 @@
 #include "shell/MenuRights.h"
 
-#include "library/Database.h"
-#include "library/Numbering.h"
+#include "core/Database.h"
+#include "core/Numbering.h"
 
 namespace MenuRights {
 

@@ -1,6 +1,6 @@
 #include "shell/Users.h"
 
-#include "library/Database.h"
+#include "core/Database.h"
 #include "shell/MenuRights.h"
 
 #include <sodium.h>

@@ -1,7 +1,7 @@
 #include "shell/frmDelStatement.h"
 
-#include "library/DateBox.h"
-#include "library/Library.h"
+#include "frame/DateBox.h"
+#include "frame/Library.h"
 #include "shell/Maintenance.h"
 
 #include <QFormLayout>

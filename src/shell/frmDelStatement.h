@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/DialogBase.h"
+#include "frame/DialogBase.h"
 
 class DateBox;
 

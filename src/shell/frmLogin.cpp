@@ -1,7 +1,7 @@
 #include "shell/frmLogin.h"
 
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "shell/Users.h"
 
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "billing/CourseTableStore.h"
-#include "library/Database.h"
-#include "library/Library.h"
+#include "core/Database.h"
+#include "frame/Library.h"
 #include "support/TestSupport.h"
 
 #include <QTest>

@@ -3,9 +3,9 @@
 #include "billing/frmBiLLCancel.h"
 #include "billing/frmDate.h"
 #include "billing/frmPay.h"
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "core/Database.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

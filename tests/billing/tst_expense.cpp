@@ -1,8 +1,8 @@
 #include "billing/ExpenseStore.h"
 #include "billing/frmExp.h"
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "core/Database.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "billing/frmCourseTable.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 #include "reference/frmFindTech.h"

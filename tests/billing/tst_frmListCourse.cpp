@@ -1,6 +1,6 @@
 #include "billing/frmListCourse.h"
-#include "library/DialogSeams.h"
-#include "library/ListView.h"
+#include "frame/DialogSeams.h"
+#include "frame/ListView.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>

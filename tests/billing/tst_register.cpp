@@ -1,7 +1,7 @@
 #include "billing/frmListCourse.h"
 #include "billing/frmRegister.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "reference/frmFindStd.h"
 #include "support/TestSupport.h"
 

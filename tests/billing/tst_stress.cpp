@@ -5,9 +5,9 @@
 
 #include "billing/PaymentPosting.h"
 #include "billing/Registration.h"
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/Library.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>

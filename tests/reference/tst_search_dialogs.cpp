@@ -1,6 +1,6 @@
-#include "library/Database.h"
-#include "library/Library.h"
-#include "library/ListView.h"
+#include "core/Database.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "reference/frmFindStd.h"
 #include "reference/frmFindTech.h"
 #include "support/TestSupport.h"
@@ -74,7 +74,7 @@ private slots:
         const Recordset hits = Library::OpenRecordset(
             QStringLiteral("Select StdID, StdName, StdNickName From Student "
                            "Where StdName Like '%' || ? || '%' Order By StdName COLLATE THAI"),
-            true, {QStringLiteral("สม")});
+            {QStringLiteral("สม")});
         const QStringList students = {QStringLiteral("เกศินี สมใจ"), QStringLiteral("สมชาย ใจดี"),
                                       QStringLiteral("สมศรี มีสุข"), QStringLiteral("สมหญิง รักเรียน")};
         const QStringList teachers = {QStringLiteral("T4"), QStringLiteral("T1"),

@@ -1,4 +1,4 @@
-#include "library/Database.h"
+#include "core/Database.h"
 #include "results/LessonStore.h"
 #include "support/TestSupport.h"
 

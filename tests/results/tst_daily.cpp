@@ -1,9 +1,9 @@
 // The daily reports window: its choices, the days each report covers and the four
 // reports' rows and totals, read from the reports' own text.
 
-#include "library/DateBox.h"
-#include "library/Library.h"
-#include "library/Seams.h"
+#include "core/Seams.h"
+#include "frame/DateBox.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 #include "results/frmReport.h"

@@ -1,6 +1,6 @@
 #include "billing/BillCancellation.h"
-#include "library/Library.h"
-#include "library/SampleData.h"
+#include "core/SampleData.h"
+#include "frame/Library.h"
 #include "platform/Report.h"
 #include "platform/frmViewReport.h"
 #include "shell/MDIForm1.h"

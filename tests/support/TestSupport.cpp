@@ -1,10 +1,10 @@
 #include "support/TestSupport.h"
 
-#include "library/Database.h"
-#include "library/DialogSeams.h"
-#include "library/Library.h"
-#include "library/ListView.h"
-#include "library/Seams.h"
+#include "core/Database.h"
+#include "core/Seams.h"
+#include "frame/DialogSeams.h"
+#include "frame/Library.h"
+#include "frame/ListView.h"
 #include "platform/frmViewReport.h"
 
 #include <QAbstractScrollArea>

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/Query.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+#include <stdexcept>
+
+// A failing statement; what() carries the statement's purpose and the driver's text.
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// The file holds no school: it does not exist, or it is empty.
+class NoSchoolError : public DbError {
+public:
+    using DbError::DbError;
+};
+
+// Whether opening may make a new school in a missing or empty file.
+enum class NewSchool { Refuse, Make };
+
+// The one connection to the database file. Opened on first use (and again when
+// closed). Nothing is written to a file before it is known to be a school of this
+// program, of this version or older, that the program may write; an older one is
+// upgraded. Journal: WAL, or the rollback journal on a network filesystem. Statements
+// run on SQLite's own interface under the Qt connection, each prepared once and reused.
+class Connection {
+public:
+    // What makes a freshly opened file a usable school: checks that it is one (or may
+    // become one), brings its schema up to date, tunes and sets the journal. Throws DbError.
+    using Preparation = void (*)(Connection&, NewSchool);
+
+    // The program's one connection; it opens school files (SchoolFile.cpp).
+    static Connection& shared();
+
+    // Opens the file at Seams::databasePath(); throws DbError, NoSchoolError when the
+    // file holds no school and `newSchool` is Refuse. Nothing is left open on failure.
+    void open(NewSchool newSchool = NewSchool::Refuse);
+    void close();
+    bool isOpen() const;
+    QSqlDatabase database(); // opens first when closed
+
+    // Runs one statement with its "?" values bound; throws DbError. An invalid QVariant
+    // and a null QString bind as NULL; an empty non-null QString binds as ''.
+    Query exec(const QString& sql, const QVariantList& params = {});
+    // First column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    // The absolute path of the open file.
+    QString path() const { return m_openPath; }
+    // Page cache, memory map and flushing for a school's file.
+    void tune();
+    // WAL, or the rollback journal on a network filesystem.
+    void setJournalMode();
+
+private:
+    explicit Connection(Preparation prepare) : m_prepare(prepare) {}
+    void connect(const QString& path, NewSchool newSchool);
+    Preparation m_prepare;
+    StatementCache& statements();
+    QString m_openPath;
+    std::unique_ptr<StatementCache> m_statements;
+};
+
+// One write transaction (BEGIN IMMEDIATE); rolled back unless committed.
+class Transaction {
+public:
+    Transaction();
+    // BEGIN EXCLUSIVE: in rollback-journal mode no other desk reads until it ends.
+    static Transaction exclusive();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    explicit Transaction(const QString& begin);
+    bool m_done = false;
+};

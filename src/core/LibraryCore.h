@@ -1,0 +1,61 @@
+#pragma once
+
+// The shared routines and globals that need no window: the working date and
+// user, quoting, the stored and shown forms of dates, numbers and money, and
+// amounts in Thai words. Library.h adds the routines of the windows.
+
+#include "core/Money.h"
+#include "core/Recordset.h"
+
+#include <QDate>
+#include <QString>
+#include <cstdint>
+
+namespace Library {
+
+// Working date yyyymmdd, set at login from the clock.
+extern QString gToday;
+// User code of the logged-in user.
+extern QString gUserID;
+// School name from the settings row; every report's "lblComp".
+extern QString gShopName;
+// Photo folder; may or may not end with a separator.
+extern QString gImagePath;
+
+// The one quoting helper for text spliced into SQL or report-formula text:
+// 'value' with every single quote doubled.
+QString Quote(const QString& text);
+
+// A stored date as a date; the clock's day for a text that names no day (not
+// eight characters, or no such day).
+QDate KeyToDate(const QString& key);
+// dd/mm/yy and dd/mm/yyyy, Buddhist era; empty for a text that names no day.
+QString KeyToShortThaiDate(const QString& key);
+QString KeyToThaiDate(const QString& key);
+QString DateToKey(const QDate& date);
+QString DateToThaiDate(const QDate& date);
+// The dates of the class in the current row of a record set with DateStart,
+// DateEnd and CourseDate: "dd/mm/yy - dd/mm/yy (days)", Buddhist era; the working
+// date stands in for a missing (NULL) DateEnd.
+QString classDatesText(const Recordset& row);
+// Last two digits of the Buddhist-era year of a date.
+QString BuddhistYY(const QDate& date);
+
+QString FormatNum(const QString& text, bool withComma, int decimals);
+// Parses a number text into an integer scaled by 10^decimals, rounding half away from
+// zero. A comma is a thousands separator only between a digit and three digits
+// ("1,234.50"); false when the text is not a number, or has more than 15 whole digits.
+bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled);
+// Formats an integer scaled by 10^decimals with FormatNum's masks.
+QString FormatScaled(std::int64_t scaled, int decimals, bool withComma);
+// The numeric value of a typed text (separators stripped); 0 when not a number.
+double NumValue(const QString& text);
+
+// The amount in Thai words, as a bill prints it; defined for every amount.
+QString BahtText(Money amount);
+
+QString GetItemKey(const QString& text);
+// A keyed list item: the text, blanks, "@" and the code.
+QString KeyedItem(const QString& text, int blanks, const QString& code);
+
+} // namespace Library

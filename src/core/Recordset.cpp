@@ -1,0 +1,209 @@
+#include "core/Recordset.h"
+
+#include "core/Database.h"
+#include "core/Query.h"
+
+#include <cmath>
+#include <optional>
+#include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// The texts of a column that repeat become one shared string each: a text equal to the
+// row before's (a pupil's name on each of the pupil's rows) is that string again, and a
+// column whose texts recur further apart (a course name on every registration of the
+// course) keeps the ones it has seen. A column whose texts hardly recur (a code) soon
+// stops keeping them, so that it costs neither time nor memory; what is kept is bounded,
+// whatever the number of rows.
+class TextPool {
+public:
+    explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
+    size_t columns() const { return m_columns.size(); }
+
+    // The text of a value of the column; valid until the column's next text is asked for.
+    const QString& text(sqlite3_value* value, int column) {
+        const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
+        ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
+        if (texts.last && bytes == texts.lastBytes)
+            return *texts.last;
+        texts.lastBytes.assign(bytes);
+        if (texts.keeping) {
+            if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
+                ++texts.found;
+                return *(texts.last = &found->second);
+            }
+        }
+        QString text = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
+        if (texts.keeping && ++texts.missed > keptAtMost && texts.found < texts.missed) {
+            texts.keeping = false;
+            texts.kept = {};
+        } else if (texts.keeping) {
+            if (texts.kept.size() >= size_t{keptAtMost})
+                texts.kept.clear();
+            texts.last = &texts.kept.emplace(texts.lastBytes, std::move(text)).first->second;
+            return *texts.last;
+        }
+        texts.own = std::move(text);
+        return *(texts.last = &texts.own);
+    }
+
+private:
+    static constexpr int keptAtMost = 4096;
+    struct Hash {
+        using is_transparent = void;
+        // FNV-1a: the texts are short, and the hash runs on every changed value.
+        size_t operator()(std::string_view bytes) const {
+            size_t hash = 14695981039346656037ULL;
+            for (const char c : bytes)
+                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+            return hash;
+        }
+    };
+    struct ColumnTexts {
+        std::string lastBytes;         // the text of the row before
+        const QString* last = nullptr; // the same as a string: in kept, or own
+        QString own;
+        std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
+        bool keeping = true;
+        int found = 0;
+        int missed = 0;
+    };
+    std::vector<ColumnTexts> m_columns;
+};
+
+// A stored number beyond what an amount holds exactly (or no number at all, as infinity)
+// could not be told from an amount changed on the way: reading it is an error.
+[[noreturn]] void numberOutOfRange(sqlite3_stmt* statement, int column, const QString& number) {
+    throw DbError(QStringLiteral("ตัวเลขในฐานข้อมูลเกินกว่าที่อ่านได้ถูกต้อง: ") +
+                  QString::fromUtf8(sqlite3_column_name(statement, column)) +
+                  QStringLiteral(" = ") + number);
+}
+
+// A value of the current row, its number checked, its text taken from the pool when
+// there is one.
+QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool* texts) {
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_TEXT:
+        return texts ? texts->text(value, column) : storedValue(value);
+    case SQLITE_FLOAT: {
+        const double number = sqlite3_value_double(value);
+        if (!(std::fabs(number) <= Money::maxBaht)) // also for NaN
+            numberOutOfRange(statement, column, QString::number(number, 'g', 17));
+        return QVariant(number);
+    }
+    case SQLITE_INTEGER: {
+        const qlonglong number = sqlite3_value_int64(value);
+        if (number > Money::maxSatang / 100 || number < -Money::maxSatang / 100)
+            numberOutOfRange(statement, column, QString::number(number));
+        return QVariant(number);
+    }
+    default:
+        return storedValue(value);
+    }
+}
+
+} // namespace
+
+// The statement of a forward-only record set, with the texts of its rows.
+struct Recordset::Cursor {
+    Cursor(Query&& running) : query(std::move(running)), texts(query.columns()->count()) {}
+    Query query;
+    TextPool texts;
+};
+
+Recordset Recordset::open(const QString& sql, const QVariantList& params, bool readOnly) {
+    if (!readOnly)
+        throw DbError(QStringLiteral("record sets are read-only; write with a statement:\n") + sql);
+    Recordset rs;
+    Query query = Connection::shared().exec(sql, params);
+    rs.m_columns = query.columns();
+    rs.readAll(query);
+    return rs;
+}
+
+void Recordset::readAll(Query& query) {
+    // A short list (a pupil's classes) is read faster without sharing its few texts.
+    constexpr qsizetype rowsBeforeSharing = 16;
+    const int columns = m_columns->count();
+    std::optional<TextPool> pool;
+    while (query.next()) {
+        sqlite3_stmt* statement = query.handle();
+        if (!pool && m_rows.size() == rowsBeforeSharing)
+            pool.emplace(columns);
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row << pooledValue(statement, i, pool ? &*pool : nullptr);
+        m_rows << row;
+    }
+}
+
+Recordset Recordset::forwardOnly(const QString& sql, const QVariantList& params) {
+    Recordset rs;
+    rs.m_cursor = std::make_shared<Cursor>(Connection::shared().exec(sql, params));
+    rs.m_columns = rs.m_cursor->query.columns();
+    rs.m_cursorEnd = !rs.m_cursor->query.next();
+    rs.m_cursorEmpty = rs.m_cursorEnd;
+    return rs;
+}
+
+bool Recordset::isEOF() const {
+    return m_cursor ? m_cursorEnd : m_position >= RecordCount();
+}
+
+void Recordset::MoveFirst() {
+    if (m_cursor && m_position != 0)
+        throw DbError(QStringLiteral("a forward-only record set cannot go back"));
+    m_position = 0;
+}
+
+void Recordset::MoveNext() {
+    if (m_cursor && !m_cursorEnd)
+        m_cursorEnd = !m_cursor->query.next();
+    ++m_position;
+}
+
+int Recordset::columnCount() const {
+    return m_columns ? m_columns->count() : 0;
+}
+
+QStringList Recordset::fieldNames() const {
+    return m_columns ? m_columns->names() : QStringList();
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    return m_columns ? m_columns->indexOf(name) : -1;
+}
+
+int Recordset::checkedIndex(const QString& name) const {
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw DbError(QStringLiteral("no column ") + name);
+    return index;
+}
+
+QVariant Recordset::value(const QString& name) const {
+    return value(checkedIndex(name));
+}
+
+QVariant Recordset::value(int column) const {
+    if (m_cursor) {
+        if (m_cursorEnd || static_cast<unsigned>(column) >= m_cursor->texts.columns())
+            return {};
+        return pooledValue(m_cursor->query.handle(), column, &m_cursor->texts);
+    }
+    if (isEOF() || m_position < 0 || column < 0 || column >= columnCount())
+        return {};
+    return m_rows.at(m_position).at(column);
+}
+
+QString Recordset::text(const QString& name) const {
+    const QVariant v = value(name);
+    return v.isNull() ? QString() : v.toString();
+}

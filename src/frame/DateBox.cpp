@@ -1,0 +1,131 @@
+#include "frame/DateBox.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int buddhistOffset = 543;
+// Years above this one are read as Buddhist era.
+constexpr int lastGregorianYear = 2400;
+// The year is the last of the three parts of dd/MM/yyyy.
+constexpr int yearStart = 6;
+
+int gregorianYear(int year) {
+    return year > lastGregorianYear ? year - buddhistOffset : year;
+}
+
+// The text with its four-digit year moved by shift; other texts as they are.
+QString withYearShifted(const QString& text, int shift) {
+    const QString year = text.mid(yearStart);
+    bool isNumber = false;
+    const int value = year.toInt(&isNumber);
+    if (year.size() != 4 || !isNumber)
+        return text;
+    return text.left(yearStart) + QStringLiteral("%1").arg(value + shift, 4, 10, QLatin1Char('0'));
+}
+
+bool hasBuddhistYear(const QString& text) {
+    const QString year = text.mid(yearStart);
+    return year.size() == 4 && year.toInt() > lastGregorianYear;
+}
+
+QString toGregorian(const QString& text) {
+    return hasBuddhistYear(text) ? withYearShifted(text, -buddhistOffset) : text;
+}
+
+} // namespace
+
+DateBox::DateBox(QWidget* parent) : QDateEdit(parent) {
+    setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    setCalendarPopup(true);
+    // Four-digit years in both eras.
+    setDateRange(QDate(1900, 1, 1), QDate(9999 - buddhistOffset, 12, 31));
+}
+
+QString DateBox::textFromDateTime(const QDateTime& dateTime) const {
+    return withYearShifted(QDateEdit::textFromDateTime(dateTime), buddhistOffset);
+}
+
+QDateTime DateBox::dateTimeFromText(const QString& text) const {
+    return QDateEdit::dateTimeFromText(toGregorian(text));
+}
+
+// The stepping and checking of the sections work on the Gregorian text.
+QValidator::State DateBox::validate(QString& input, int& pos) const {
+    if (!hasBuddhistYear(input))
+        return QDateEdit::validate(input, pos);
+    QString gregorian = toGregorian(input);
+    const QValidator::State state = QDateEdit::validate(gregorian, pos);
+    input = withYearShifted(gregorian, buddhistOffset);
+    return state;
+}
+
+void DateBox::fixup(QString& input) const {
+    const bool buddhist = hasBuddhistYear(input);
+    QString gregorian = toGregorian(input);
+    QDateEdit::fixup(gregorian);
+    input = buddhist ? withYearShifted(gregorian, buddhistOffset) : gregorian;
+}
+
+void DateBox::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    const QChar character = text.size() == 1 ? text.at(0) : QChar();
+    if ((character >= QLatin1Char('0') && character <= QLatin1Char('9')) ||
+        character == QLatin1Char('/')) {
+        type(character);
+        event->accept();
+        return;
+    }
+    if (!m_typed.isNull() && event->key() == Qt::Key_Backspace) {
+        m_typed.chop(m_typed.endsWith(QLatin1Char('/')) ? 2 : 1);
+        showTyped();
+        event->accept();
+        return;
+    }
+    if (!m_typed.isNull())
+        endTyping();
+    QDateEdit::keyPressEvent(event);
+}
+
+void DateBox::focusOutEvent(QFocusEvent* event) {
+    if (!m_typed.isNull())
+        endTyping();
+    QDateEdit::focusOutEvent(event);
+}
+
+void DateBox::type(QChar character) {
+    if (m_typed.isNull())
+        m_typed = QLatin1String("");
+    const QStringList parts = m_typed.split(QLatin1Char('/'));
+    if (character == QLatin1Char('/')) {
+        // A slash ends a one-digit day or month; after two digits it is already there.
+        if (parts.size() < 3 && !parts.last().isEmpty())
+            m_typed += QLatin1Char('/');
+    } else if (parts.size() < 3 || parts.last().size() < 4) {
+        m_typed += character;
+        if (parts.size() < 3 && parts.last().size() == 1)
+            m_typed += QLatin1Char('/');
+    }
+    const QStringList typed = m_typed.split(QLatin1Char('/'));
+    if (typed.size() < 3 || typed.last().size() < 4) {
+        showTyped();
+        return;
+    }
+    const QDate date(gregorianYear(typed.at(2).toInt()), typed.at(1).toInt(), typed.at(0).toInt());
+    if (date.isValid() && date >= minimumDate() && date <= maximumDate())
+        setDate(date);
+    endTyping();
+}
+
+void DateBox::showTyped() {
+    const QSignalBlocker blocker(lineEdit());
+    lineEdit()->setText(m_typed);
+}
+
+void DateBox::endTyping() {
+    m_typed = QString();
+    const QSignalBlocker blocker(lineEdit());
+    lineEdit()->setText(textFromDateTime(dateTime()));
+}

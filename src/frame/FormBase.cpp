@@ -1,0 +1,89 @@
+#include "frame/FormBase.h"
+
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* rule(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(shadow);
+    return line;
+}
+
+} // namespace
+
+FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 2);
+    m_body = addBodyAndToolbar(outer);
+
+    m_line1 = rule(this, QStringLiteral("Line1"), QFrame::Sunken);
+    m_line2 = rule(this, QStringLiteral("Line2"), QFrame::Plain);
+    outer->addWidget(m_line1);
+    outer->addWidget(m_line2);
+    m_menuHelp = new QLabel(this);
+    m_menuHelp->setObjectName(QStringLiteral("lblMenuHelp"));
+    outer->addWidget(m_menuHelp);
+    setWindowTitle(QString());
+}
+
+void FormBase::setMenuHelp(const QString& help) {
+    m_menuHelp->setText(help);
+}
+
+void FormBase::unload() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+void FormBase::focusOpening() {
+    QWidget* control = m_openingControl;
+    if (!control && focusWidget() && isAncestorOf(focusWidget()))
+        control = focusWidget();
+    for (QWidget* next = nextInFocusChain(); !control && next != this;
+         next = next->nextInFocusChain())
+        if (isAncestorOf(next) && next->isEnabled() && next->isVisibleTo(this) &&
+            (next->focusPolicy() & Qt::TabFocus))
+            control = next;
+    if (!control)
+        return;
+    control->setFocus(Qt::OtherFocusReason);
+    Library::SelectAllText(control);
+}
+
+void FormBase::addListAndPanel(QWidget* list, QWidget* panel) {
+    m_listAndPanel = new QStackedWidget(this);
+    m_listAndPanel->addWidget(list);
+    m_listAndPanel->addWidget(panel);
+    m_body->addWidget(m_listAndPanel, 1);
+}
+
+void FormBase::showPanel(bool shown) {
+    m_listAndPanel->setCurrentIndex(shown ? 1 : 0);
+}
+
+bool FormBase::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Inside the main window the frame does not grow by itself when the window
+    // needs more room (a larger panel shown): it is made to.
+    if (event->type() == QEvent::LayoutRequest)
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    return handled;
+}
+
+bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+    return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,123 @@
+#include "frame/Library.h"
+
+#include "core/Database.h"
+#include "frame/DialogSeams.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScreen>
+#include <QWidget>
+
+namespace Library {
+Recordset OpenRecordset(const QString& sql, const QVariantList& params) {
+    try {
+        return Recordset::open(sql, params, true);
+    } catch (const DbError& error) {
+        MsgError(QStringLiteral("อ่านข้อมูลไม่ได้\n") + error.message());
+        return {};
+    }
+}
+
+bool KeyMoveFocus(QWidget* from, int qtKey) {
+    bool forward = true;
+    if (qtKey == Qt::Key_Up)
+        forward = false;
+    else if (qtKey != Qt::Key_Return && qtKey != Qt::Key_Enter && qtKey != Qt::Key_Down)
+        return false;
+    if (!from)
+        return false;
+    QWidget* window = from->window();
+    QWidget* next = from;
+    do {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    } while (next != from &&
+             !(next->window() == window && next->isEnabled() && next->isVisibleTo(window) &&
+               (next->focusPolicy() & Qt::TabFocus) && !next->focusProxy()));
+    if (next == from)
+        return false;
+    next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void SelectAllText(QWidget* control) {
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    if (edit && edit->isEnabled() && edit->isVisible())
+        edit->selectAll();
+}
+
+int NumericKeyFilter(int keyAscii) {
+    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii == 13 || keyAscii == 38 ||
+        keyAscii == 40 || keyAscii == 46 || keyAscii == 8 || keyAscii == ',')
+        return keyAscii;
+    return 0;
+}
+
+namespace {
+
+class NumericFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() != 1 || !text.at(0).isPrint())
+            return false; // editing and moving keys pass
+        const int ascii = text.at(0).unicode();
+        // Up and Down share their codes with "&" and "(", which are no digits when typed.
+        if (ascii == '&' || ascii == '(')
+            return true;
+        return NumericKeyFilter(ascii) == 0;
+    }
+};
+
+} // namespace
+
+void InstallNumericFilter(QWidget* lineEdit) {
+    lineEdit->installEventFilter(new NumericFilter(lineEdit));
+}
+
+bool amountFits(QLineEdit* box) {
+    if (!Money::isOutOfRange(box->text()))
+        return true;
+    MsgError(Money::rangeMessage());
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
+void MsgError(const QString& text) {
+    Seams::showMessage(Seams::MessageKind::Error, text, false);
+}
+
+int MsgAsk(const QString& text, bool defaultYes) {
+    return Seams::showMessage(Seams::MessageKind::Question, text, defaultYes);
+}
+
+void CenterForm(QWidget* form) {
+    const QScreen* screen = form->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = form->frameGeometry().size();
+    // The 200-twip margin of the original layout is about 13 pixels.
+    const int margin = 200 / 15;
+    form->move(area.x() + (area.width() - size.width() - margin) / 2,
+               area.y() + (area.height() - size.height() - margin) / 2);
+}
+
+void AddKeyedItem(QComboBox* box, const QString& text, int blanks, const QString& code) {
+    box->addItem(text, KeyedItem(text, blanks, code));
+}
+
+QString GetItemKey(const QComboBox* box) {
+    return GetItemKey(box->currentData().toString());
+}
+
+} // namespace Library

@@ -1,0 +1,60 @@
+#include "core/Database.h"
+#include "core/SampleData.h"
+#include "support/TestSupport.h"
+
+#include <QTest>
+
+class TestSample : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { database = std::make_unique<TestDatabase>(); }
+    void cleanup() { database.reset(); }
+
+    // The demo school loads once into a new database (three courses open on the tests' working
+    // date); a second load and a missing script are errors that change nothing.
+    void demoSchoolLoadsOnce() {
+        const QString script = QStringLiteral(VADEL_SOURCE_DIR "/sample/demo.sql");
+        SampleData::load(script);
+        QVERIFY_THROWS_EXCEPTION(DbError, SampleData::load(script));
+        QVERIFY_THROWS_EXCEPTION(DbError, SampleData::load(script + QStringLiteral(".none")));
+
+        const std::tuple<const char*, const char*, int> counts[] = {
+            {"CtrlSetup",
+             "ShopName = 'สถาบันกวดวิชาปัญญาเลิศ' And ShopPrintBiLL = '1' And ShopBiLLAutoRun = '1' "
+             "And ShopBiLLYY = '69' And ShopBiLLNo = '00041' And ShopTel <> '' And ShopFax <> '' "
+             "And length(ShopAddr) - length(replace(ShopAddr, char(13, 10), '')) = 2",
+             1},
+            {"Course", "CourseStatus = '1' And ifnull(CourseEndDate, '9') >= '20261206'", 3},
+            {"Teacher", "TechSts = '1'", 5},
+            {"Student", "", 40},
+            {"Student",
+             "length(StdID) = 7 And StdName <> '' And StdNickName <> '' And StdAddr Like '%' || "
+             "char(13, 10) || '%' And StdLevel In (Select CourseLevel From CourseLevel)",
+             40},
+            {"CourseTable", "", 10},
+            {"StudentCourse", "", 50},
+            {"StudentCourse", "CoursePayAmt = 0", 11},
+            {"Statement", "IsCancel = '1'", 1},
+            // Every registration's paid amount is what its valid bill lines say.
+            {"StudentCourse",
+             "CoursePayAmt <> (Select ifnull(Sum(l.StmAmt), 0) From StatementSub l Join Statement "
+             "s "
+             "On s.StmID = l.StmID Where s.IsCancel = '0' And s.StdID = StudentCourse.StdID And "
+             "l.CourseNo = StudentCourse.CourseNo)",
+             0},
+            {"Student", "StdID Not In (Select StdID From StudentCourse)", 12},
+            {"TimeStamp", "", 40},
+            {"Expense", "", 9},
+            {"CtrlUser", "", 0}};
+        for (const auto& [table, where, expected] : counts)
+            QCOMPARE(Fixture::count(QString::fromLatin1(table), QString::fromUtf8(where)),
+                     expected);
+    }
+
+private:
+    std::unique_ptr<TestDatabase> database;
+};
+
+QTEST_MAIN(TestSample)
+#include "tst_sample.moc"

@@ -1,0 +1,289 @@
+#include "core/Database.h"
+#include "frame/DateBox.h"
+#include "frame/DialogBase.h"
+#include "frame/DialogSeams.h"
+#include "frame/FormBase.h"
+#include "frame/KeyToolbar.h"
+#include "frame/Library.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// A list-and-edit window as the windows declare it: browse and edit modes.
+class SampleForm : public FormBase {
+public:
+    SampleForm() {
+        for (const char16_t* key : {u"New", u"Edit", u"Find", u"Save", u"Cancel"})
+            toolbar()->addStandardButton(QString::fromUtf16(key));
+        declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Cancel")},
+                       QStringLiteral("browse"),
+                       QStringLiteral("New"),
+                       {QStringLiteral("Find")}},
+                      {{QStringLiteral("Save"), QStringLiteral("Cancel")},
+                       QStringLiteral("edit"),
+                       QStringLiteral("Save")}});
+        declareKeys(
+            {{Qt::Key_F3, QStringLiteral("Edit")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+        first = new QLineEdit(this);
+        combo = new QComboBox(this);
+        combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        body()->addWidget(first);
+        body()->addWidget(combo);
+        moveFocusFrom(this);
+        selectOnEntry(this);
+    }
+    // A box added after the window was built, as a window does when its panel grows.
+    QLineEdit* addLater() {
+        auto* box = new QLineEdit(this);
+        body()->addWidget(box);
+        box->show();
+        return box;
+    }
+    using WindowFrame::leaveFocusedControl;
+    using WindowFrame::moneyBox;
+    using WindowFrame::onKey;
+    using WindowFrame::onLeave;
+
+    QLineEdit* first;
+    QComboBox* combo;
+    QStringList pressed;
+
+protected:
+    void toolbarButtonClick(const QString& key) override {
+        pressed << key;
+        if (key == QStringLiteral("New") || key == QStringLiteral("Edit"))
+            setMode(1);
+        else if (key == QStringLiteral("Save") || key == QStringLiteral("Cancel"))
+            setMode(0);
+    }
+};
+
+class SampleDialog : public DialogBase {
+public:
+    explicit SampleDialog(QWidget* parent = nullptr) : DialogBase(QStringLiteral("ทดสอบ"), parent) {
+        toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
+        toolbar()->addStandardButton(QStringLiteral("Cancel"));
+        declareKeys(
+            {{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+        box = new QLineEdit(this);
+        body()->addWidget(box);
+        setTitle(QStringLiteral(" ทดสอบ "));
+    }
+    QLineEdit* box;
+
+protected:
+    void toolbarButtonClick(const QString& key) override {
+        if (key == QStringLiteral("OK"))
+            confirm();
+        else
+            reject();
+    }
+};
+
+} // namespace
+
+class tst_frame : public QObject {
+    Q_OBJECT
+
+private slots:
+    void modesAndFunctionKeys() {
+        SampleForm form;
+        showActive(&form);
+        form.first->setFocus();
+        QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("browse"));
+        QVERIFY(!form.toolbar()->button(QStringLiteral("Find"))->isVisible());
+        // F2 presses the mode's button; a key whose button is disabled does nothing;
+        // an undeclared function key reaches the control.
+        pressKey(Qt::Key_F2);
+        QCOMPARE(form.menuHelpLabel()->text(), QStringLiteral("edit"));
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_F9);
+        pressKey(Qt::Key_F2);
+        pressKey(Qt::Key_F3);
+        pressKey(Qt::Key_Escape);
+        QCOMPARE(form.pressed, (QStringList{QStringLiteral("New"), QStringLiteral("Save"),
+                                            QStringLiteral("Edit"), QStringLiteral("Cancel")}));
+        QCOMPARE(form.mode(), 0);
+        checkLayout(&form);
+    }
+
+    void focusMovesAndLaterChildren() {
+        SampleForm form;
+        QLineEdit* later = form.addLater();
+        showActive(&form);
+        // Enter moves on from every control; the arrows not from the combo.
+        form.first->setText(QStringLiteral("abc"));
+        form.first->setFocus();
+        pressKey(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), form.combo);
+        pressKey(Qt::Key_Down);
+        QCOMPARE(form.combo->currentIndex(), 1);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), later);
+        pressKey(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), form.combo);
+        QCOMPARE(form.combo->currentIndex(), 0);
+        form.first->setFocus();
+        QCOMPARE(form.first->selectedText(), QStringLiteral("abc"));
+        // The child added later sees the window's keys too, and its own declared ones.
+        int entered = 0;
+        form.onKey(later, Qt::Key_Enter, [&entered] { ++entered; });
+        later->setFocus();
+        pressKey(Qt::Key_Return);
+        pressKey(Qt::Key_F2);
+        QCOMPARE(entered, 1);
+        QCOMPARE(form.pressed, QStringList{QStringLiteral("New")});
+    }
+
+    void growsInsideTheMainWindow() {
+        QMdiArea area;
+        area.resize(900, 700);
+        auto* form = new SampleForm;
+        QMdiSubWindow* frame = area.addSubWindow(form);
+        area.show();
+        frame->show();
+        frame->resize(frame->minimumSizeHint());
+        const int before = frame->height();
+        form->addLater()->setMinimumHeight(before + 100);
+        QTRY_VERIFY(frame->height() > before + 100);
+    }
+
+    void moneyBoxAndLeaving() {
+        SampleForm form;
+        QLineEdit* amount = form.addLater();
+        form.moneyBox(amount);
+        bool accept = false;
+        form.onLeave(form.first, [&accept] { return accept; });
+        showActive(&form);
+        amount->setFocus();
+        QTest::keyClicks(amount, QStringLiteral("12500.5"));
+        form.first->setFocus();
+        QCOMPARE(amount->text(), QStringLiteral("12,500.50"));
+        amount->setFocus();
+        QCOMPARE(amount->selectedText(), QStringLiteral("12500.50"));
+        QVERIFY(form.leaveFocusedControl());
+        QCOMPARE(amount->text(), QStringLiteral("12,500.50"));
+        form.first->setFocus();
+        QVERIFY(!form.leaveFocusedControl());
+        accept = true;
+        QVERIFY(form.leaveFocusedControl());
+    }
+
+    void writesAndTheirErrors() {
+        ScriptedMessages messages;
+        QVERIFY(runWrite(QStringLiteral("บันทึกไม่ได้"), [] {}));
+        QVERIFY(!runWrite(QStringLiteral("บันทึกไม่ได้"),
+                          [] { throw DbError(QStringLiteral("disk I/O error")); }));
+        QCOMPARE(messages.errors, QStringList{QStringLiteral("บันทึกไม่ได้\ndisk I/O error")});
+    }
+
+    void dialogKeysAndResult() {
+        ScriptedDialogs dialogs;
+        for (int code : {Qt::Key_F2, Qt::Key_Escape}) {
+            SampleDialog dialog;
+            dialogs.then([code](QDialog& shown) {
+                showActive(&shown);
+                QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key(code));
+                return shown.result();
+            });
+            QCOMPARE(dialog.showModal(),
+                     int(code == Qt::Key_F2 ? QDialog::Accepted : QDialog::Rejected));
+            QCOMPARE(dialog.IsOK, code == Qt::Key_F2);
+        }
+        // A dialog of a window: its keys are its own, not the window's too.
+        SampleForm form;
+        SampleDialog dialog(&form);
+        dialogs.then([](QDialog& shown) {
+            showActive(&shown);
+            QTest::keyClick(static_cast<SampleDialog&>(shown).box, Qt::Key_F2);
+            return shown.result();
+        });
+        QCOMPARE(dialog.showModal(), int(QDialog::Accepted));
+        QCOMPARE(form.pressed, QStringList());
+        checkLayout(&dialog);
+    }
+
+    // The real message boxes: Thai titles and buttons, the default button as asked,
+    // Esc answering No.
+    void messageBoxes() {
+        using Kind = Seams::MessageKind;
+        const struct {
+            Kind kind;
+            bool defaultYes;
+            int key;
+            int answer;
+        } cases[] = {
+            {Kind::Error, false, Qt::Key_Escape, 1},
+            {Kind::Question, true, Qt::Key_Return, Library::vbYes},
+            {Kind::Question, true, Qt::Key_Escape, Library::vbNo},
+            {Kind::Question, false, Qt::Key_Return, Library::vbNo},
+        };
+        for (const auto& c : cases) {
+            QStringList shown; // the title, then the buttons
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                shown << box->windowTitle();
+                for (const QAbstractButton* button : box->buttons())
+                    shown << button->text();
+                QTest::keyClick(box, Qt::Key(c.key));
+            });
+            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ข้อความ"), c.defaultYes), c.answer);
+            const QStringList expected =
+                c.kind == Kind::Error
+                    ? QStringList{QStringLiteral("ข้อผิดพลาด"), QStringLiteral("ตกลง")}
+                    : QStringList{QStringLiteral("คำถาม"), QStringLiteral("ใช่"),
+                                  QStringLiteral("ไม่ใช่")};
+            QCOMPARE(shown, expected);
+        }
+    }
+
+    void dateBox() {
+        DateBox box;
+        box.setDate(QDate(2026, 12, 6));
+        QCOMPARE(box.text(), QStringLiteral("06/12/2569"));
+        QVERIFY(box.calendarPopup());
+        showActive(&box);
+        // Typed straight through, wherever the cursor stands: Buddhist-era and Gregorian
+        // years, with or without slashes, a Buddhist leap day; a date that does not
+        // exist or a partial one leaves the date as it was.
+        const std::pair<const char*, QDate> typed[] = {
+            {"01022570", QDate(2027, 2, 1)},    {"15/03/2025", QDate(2025, 3, 15)},
+            {"1/2/2570", QDate(2027, 2, 1)},    {"29022567", QDate(2024, 2, 29)},
+            {"31/04/2569", QDate(2024, 2, 29)}, {"3104", QDate(2024, 2, 29)},
+        };
+        for (const auto& [text, date] : typed) {
+            box.setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+            pressKey(Qt::Key_Tab);
+            QCOMPARE(box.date(), date);
+        }
+        QCOMPARE(box.text(), QStringLiteral("29/02/2567"));
+        // Backspace takes back a typed digit.
+        box.setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+        pressKey(Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02012569"));
+        QCOMPARE(box.date(), QDate(2026, 1, 2));
+        // The arrows step the section at the cursor: here the year.
+        box.findChild<QLineEdit*>()->end(false);
+        pressKey(Qt::Key_Up);
+        QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
+    }
+};
+
+QTEST_MAIN(tst_frame)
+#include "tst_frame.moc"
