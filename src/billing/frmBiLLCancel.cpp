@@ -36,6 +36,9 @@ frmBiLLCancel::frmBiLLCancel(QWidget* parent) : FormBase(parent) {
     toolbar()->addButton(QStringLiteral("Date"), QStringLiteral("วันที่"),
                          QStringLiteral("เปลี่ยนวันที่แสดงใบเสร็จ"));
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    declareButtons({{QStringLiteral("Delete"), [this] { CancelBill(); }},
+                    {QStringLiteral("Date"), [this] { ChooseDate(); }},
+                    {QStringLiteral("Cancel"), [this] { unload(); }}});
     declareKeys(
         {{Qt::Key_F4, QStringLiteral("Delete")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
     setMenuHelp(QStringLiteral("F4=ยกเลิกใบเสร็จ  |  ESC=ยกเลิก"));
@@ -65,15 +68,6 @@ void frmBiLLCancel::LoadList(const QDate& day) {
                           rs.money(QStringLiteral("StmNetAmt")).toText(true)},
                          rs.text(QStringLiteral("StmID")));
     ListView::select(ListView1, 1);
-}
-
-void frmBiLLCancel::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Delete"))
-        CancelBill();
-    else if (key == QStringLiteral("Date"))
-        ChooseDate();
-    else if (key == QStringLiteral("Cancel"))
-        unload();
 }
 
 void frmBiLLCancel::ChooseDate() {

@@ -17,9 +17,6 @@ public:
 
     void LoadList(const QDate& day);
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void CancelBill();
     void ChooseDate();

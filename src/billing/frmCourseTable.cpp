@@ -97,23 +97,22 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     bar->addStandardButton(QStringLiteral("Save"));
     bar->addStandardButton(QStringLiteral("Cancel"));
     // The "Find" button is carried hidden; F9 has no action here.
-    const QStringList hidden{QStringLiteral("Find")};
-    const Mode panel{{QStringLiteral("Save"), QStringLiteral("Cancel")},
-                     QStringLiteral("F2=บันทึก  ESC=ยกเลิก"),
-                     QStringLiteral("Save"),
-                     hidden};
-    declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
-                    QStringLiteral("Report"), QStringLiteral("Find"), QStringLiteral("Cancel")},
-                   QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | "
-                                  "ESC=ยกเลิก"),
-                   QStringLiteral("New"),
-                   hidden},
-                  panel,
-                  panel});
-    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
-                 {Qt::Key_F4, QStringLiteral("Delete")},
-                 {Qt::Key_F5, QStringLiteral("Report")},
-                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareListAndPanel(
+        {{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+          QStringLiteral("Report"), QStringLiteral("Find"), QStringLiteral("Cancel")},
+         QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | ESC=ยกเลิก"),
+         {QStringLiteral("Find")},
+         {{QStringLiteral("New"), [this] { NewRecord(); }},
+          {QStringLiteral("Edit"), [this] { EditRecord(); }},
+          {QStringLiteral("Delete"), [this] { DeleteRecord(); }},
+          {QStringLiteral("Save"), [this] { SaveRecord(); }},
+          {QStringLiteral("Report"),
+           [this] {
+               if (ListView::count(ListView1) > 0)
+                   PrintReport();
+           }}},
+         [this] { backToBrowse(); }});
+    declareKeys({{Qt::Key_F5, QStringLiteral("Report")}});
 
     connect(cboCouse, &QComboBox::currentIndexChanged, this, [this] {
         if (!cboCouse->currentText().trimmed().isEmpty() && cboCouse->isEnabled() &&
@@ -579,24 +578,4 @@ void frmCourseTable::PrintReport() {
         QStringLiteral("rep7.rpt"), QString(), formulas,
         QStringLiteral("SELECT * From QStudentCourse3 Where CourseNo = ? Order By StdID"),
         {courseNo});
-}
-
-void frmCourseTable::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("New"))
-        NewRecord();
-    else if (key == QStringLiteral("Edit"))
-        EditRecord();
-    else if (key == QStringLiteral("Delete"))
-        DeleteRecord();
-    else if (key == QStringLiteral("Save"))
-        SaveRecord();
-    else if (key == QStringLiteral("Report")) {
-        if (ListView::count(ListView1) > 0)
-            PrintReport();
-    } else if (key == QStringLiteral("Cancel")) {
-        if (mode() == Browse)
-            unload();
-        else
-            backToBrowse();
-    }
 }

@@ -21,9 +21,6 @@ class frmCourseTable : public FormBase {
 public:
     explicit frmCourseTable(QWidget* parent = nullptr);
 
-    // The window's modes, in the order declared to the frame.
-    enum { Browse = 0, Edit = 1, Add = 2 };
-
     QComboBox* cboCouse = nullptr;
     QDateEdit* dtpDate1 = nullptr;
     QDateEdit* dtpDate2 = nullptr;
@@ -43,9 +40,6 @@ public:
     std::array<QPushButton*, 4> cmdListTech{};
     std::array<QLabel*, 4> lblName{};
     std::array<QLineEdit*, 4> txtRate{};
-
-protected:
-    void toolbarButtonClick(const QString& key) override;
 
 private:
     void buildPanel();

@@ -17,14 +17,11 @@ frmDate::frmDate(QWidget* parent) : DialogBase(QStringLiteral("เลือก�
     toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("ตกลง"), QString());
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral("  ยกเลิก  "), QString());
 
+    declareButtons({{QStringLiteral("OK"),
+                     [this] {
+                         SelDate = MonthView1->selectedDate();
+                         confirm();
+                     }},
+                    {QStringLiteral("Cancel"), [this] { reject(); }}});
     MonthView1->setSelectedDate(Library::KeyToDate(Library::gToday));
-}
-
-void frmDate::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK")) {
-        SelDate = MonthView1->selectedDate();
-        confirm();
-    } else if (key == QStringLiteral("Cancel")) {
-        reject();
-    }
 }

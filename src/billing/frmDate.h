@@ -16,7 +16,4 @@ public:
     QDate SelDate;
 
     QCalendarWidget* MonthView1 = nullptr;
-
-protected:
-    void toolbarButtonClick(const QString& key) override;
 };

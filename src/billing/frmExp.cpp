@@ -40,30 +40,22 @@ frmExp::frmExp(QWidget* parent) : FormBase(parent) {
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, columns);
     ListView::setMinimumSize(ListView1, 4000);
-    body()->addWidget(ListView1, 1);
     buildPanel();
-    body()->addWidget(Frame1, 1);
-    Frame1->hide();
+    addListAndPanel(ListView1, Frame1);
 
     KeyToolbar* bar = toolbar();
     for (const char16_t* key : {u"New", u"Edit", u"Delete", u"Find", u"Save", u"Cancel"})
         bar->addStandardButton(QString::fromUtf16(key));
     // "Find" is carried hidden; F9 has no action here.
-    const QStringList hidden{QStringLiteral("Find")};
-    const Mode panel{{QStringLiteral("Save"), QStringLiteral("Cancel")},
-                     QStringLiteral("F2=บันทึก  ESC=ยกเลิก"),
-                     QStringLiteral("Save"),
-                     hidden};
-    declareModes({{{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
-                    QStringLiteral("Find"), QStringLiteral("Cancel")},
-                   QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล  | ESC=ยกเลิก"),
-                   QStringLiteral("New"),
-                   hidden},
-                  panel,
-                  panel});
-    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
-                 {Qt::Key_F4, QStringLiteral("Delete")},
-                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareListAndPanel({{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                          QStringLiteral("Find"), QStringLiteral("Cancel")},
+                         QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล  | ESC=ยกเลิก"),
+                         {QStringLiteral("Find")},
+                         {{QStringLiteral("New"), [this] { NewRecord(); }},
+                          {QStringLiteral("Edit"), [this] { EditRecord(); }},
+                          {QStringLiteral("Delete"), [this] { DeleteRecord(); }},
+                          {QStringLiteral("Save"), [this] { SaveRecord(); }}},
+                         [this] { backToBrowse(); }});
 
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (ListView::count(ListView1) > 0 && ListView::selectedIndex(ListView1) >= 1)
@@ -121,34 +113,15 @@ void frmExp::LoadList() {
     ListView::select(ListView1, 1);
 }
 
-void frmExp::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("New"))
-        NewRecord();
-    else if (key == QStringLiteral("Edit"))
-        EditRecord();
-    else if (key == QStringLiteral("Delete"))
-        DeleteRecord();
-    else if (key == QStringLiteral("Save"))
-        SaveRecord();
-    else if (key == QStringLiteral("Cancel")) {
-        if (mode() == Browse)
-            unload();
-        else
-            backToBrowse();
-    }
-}
-
 void frmExp::openPanel(int mode) {
     setMode(mode);
-    ListView1->hide();
-    Frame1->show();
+    showPanel(true);
     txtExpDesc->setFocus();
 }
 
 void frmExp::backToBrowse() {
     setMode(Browse);
-    Frame1->hide();
-    ListView1->show();
+    showPanel(false);
     ListView1->setFocus();
 }
 

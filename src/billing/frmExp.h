@@ -14,8 +14,6 @@ class frmExp : public FormBase {
 public:
     explicit frmExp(QWidget* parent = nullptr);
 
-    enum { Browse = 0, Edit = 1, Add = 2 };
-
     QTreeWidget* ListView1 = nullptr;
     QFrame* Frame1 = nullptr;
     QLineEdit* txtExpDesc = nullptr;
@@ -25,9 +23,6 @@ public:
     void SaveRecord();
     // The code of the row being added or edited.
     QString editedCode() const { return m_code; }
-
-protected:
-    void toolbarButtonClick(const QString& key) override;
 
 private:
     void buildPanel();

@@ -35,6 +35,8 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("à¸§à¸
                  {Qt::Key_Return, QStringLiteral("OK")},
                  {Qt::Key_Enter, QStringLiteral("OK")},
                  {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareButtons({{QStringLiteral("OK"), [this] { confirmClass(); }},
+                    {QStringLiteral("Cancel"), [this] { reject(); }}});
     resize(9800 / ListView::twipsPerPixel, 5200 / ListView::twipsPerPixel);
 
     connect(cboCouse, &QComboBox::currentIndexChanged, this, &frmListCourse::cboCouse_Click);
@@ -47,6 +49,14 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("à¸§à¸
         cboCouse->setCurrentIndex(0);
         LoadList();
     }
+}
+
+void frmListCourse::confirmClass() {
+    const int selected = ListView::selectedIndex(ListView1);
+    if (ListView::count(ListView1) == 0 || selected < 1)
+        return;
+    CourseNo = ListView::rowTag(ListView::item(ListView1, selected));
+    confirm();
 }
 
 void frmListCourse::InitColumns() {
@@ -96,16 +106,4 @@ void frmListCourse::cboCouse_Click() {
 void frmListCourse::ListView1_DblClick() {
     if (ListView::count(ListView1) > 0 && ListView::selectedIndex(ListView1) >= 1)
         pressButton(QStringLiteral("OK"));
-}
-
-void frmListCourse::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK")) {
-        const int selected = ListView::selectedIndex(ListView1);
-        if (ListView::count(ListView1) == 0 || selected < 1)
-            return;
-        CourseNo = ListView::rowTag(ListView::item(ListView1, selected));
-        confirm();
-    } else if (key == QStringLiteral("Cancel")) {
-        reject();
-    }
 }

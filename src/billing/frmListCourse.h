@@ -24,11 +24,10 @@ public:
     QString GetCourseID() const;
     void LoadList();
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void InitColumns();
+    // Confirms the class of the selected row; nothing without one.
+    void confirmClass();
     void cboCouse_Click();
     void ListView1_DblClick();
 };

@@ -126,6 +126,16 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
     setTabOrder(txtStdName, ListView1);
     setTabOrder(ListView1, txtPay);
 
+    // Nothing is pressed while a payment is being posted.
+    declareButtons({{QStringLiteral("Pay"),
+                     [this] {
+                         if (!m_paying)
+                             pay();
+                     }},
+                    {QStringLiteral("Cancel"), [this] {
+                         if (!m_paying)
+                             cancel();
+                     }}});
     declareKeys({{Qt::Key_F2, QStringLiteral("Pay")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
     onKey(txtStdID, Qt::Key_Return, [this] { lookupByCode(); });
     onKey(txtStdName, Qt::Key_Return, [this] { lookupByName(); });
@@ -400,15 +410,6 @@ void frmPay::clearAfterPayment() {
     // The next pupil's code replaces this one's.
     txtStdID->setFocus();
     txtStdID->selectAll();
-}
-
-void frmPay::toolbarButtonClick(const QString& key) {
-    if (m_paying)
-        return;
-    if (key == QStringLiteral("Pay"))
-        pay();
-    else if (key == QStringLiteral("Cancel"))
-        cancel();
 }
 
 bool frmPay::eventFilter(QObject* watched, QEvent* event) {

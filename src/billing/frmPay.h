@@ -34,7 +34,6 @@ public:
     void CalcTotal();
 
 protected:
-    void toolbarButtonClick(const QString& key) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -75,6 +75,9 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     setTitle(QStringLiteral(" ลงทะเบียน "));
     setMenuHelp(QStringLiteral("  F2=เพิ่มข้อมูล  F4=ลบข้อมูล  |  F2=บันทึก  ESC=ยกเลิก"));
 
+    declareButtons({{QStringLiteral("New"), [this] { registerCourse(); }},
+                    {QStringLiteral("Delete"), [this] { removeCourse(); }},
+                    {QStringLiteral("Cancel"), [this] { unload(); }}});
     declareKeys({{Qt::Key_F2, QStringLiteral("New")},
                  {Qt::Key_F4, QStringLiteral("Delete")},
                  {Qt::Key_Escape, QStringLiteral("Cancel")}});
@@ -236,13 +239,4 @@ void frmRegister::removeCourse() {
     }
     delete row;
     ListView::select(ListView1, qMin(index, ListView::count(ListView1)));
-}
-
-void frmRegister::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("New"))
-        registerCourse();
-    else if (key == QStringLiteral("Delete"))
-        removeCourse();
-    else if (key == QStringLiteral("Cancel"))
-        unload();
 }

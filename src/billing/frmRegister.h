@@ -29,9 +29,6 @@ public:
     // The code of the student whose registrations the list shows; empty when none.
     QString listedStdID() const { return m_listedStdId; }
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void findByCode();
     void findByName();

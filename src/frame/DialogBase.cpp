@@ -17,18 +17,12 @@ int DialogBase::showModal() {
 }
 
 void DialogBase::addOkCancel(const QString& caption, const QString& tip, std::function<void()> ok) {
-    m_ok = std::move(ok);
     toolbar()->addButton(QStringLiteral("OK"), caption, tip);
     toolbar()->addSeparator();
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
     declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
-}
-
-void DialogBase::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK") && m_ok)
-        m_ok();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
+    declareButtons(
+        {{QStringLiteral("OK"), std::move(ok)}, {QStringLiteral("Cancel"), [this] { reject(); }}});
 }
 
 void DialogBase::confirm() {

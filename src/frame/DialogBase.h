@@ -26,8 +26,6 @@ protected:
     // The keys "OK" (caption and tip given), running ok, and "Cancel", which
     // closes the dialog, with a gap between them; F2 presses "OK", Esc "Cancel".
     void addOkCancel(const QString& caption, const QString& tip, std::function<void()> ok);
-    // "OK" and "Cancel" as addOkCancel made them.
-    void toolbarButtonClick(const QString& key) override;
     // IsOK = true and the dialog closes.
     void confirm();
 
@@ -36,6 +34,5 @@ protected:
 
 private:
     QVBoxLayout* m_body;
-    std::function<void()> m_ok;
     bool m_centred = false;
 };

@@ -74,6 +74,26 @@ void FormBase::showPanel(bool shown) {
     m_listAndPanel->setCurrentIndex(shown ? 1 : 0);
 }
 
+void FormBase::declareListAndPanel(const ListAndPanel& window) {
+    const Mode panel{{QStringLiteral("Save"), QStringLiteral("Cancel")},
+                     QStringLiteral("F2=บันทึก  ESC=ยกเลิก"),
+                     QStringLiteral("Save"),
+                     window.hidden};
+    declareModes({{window.listButtons, window.listHelp, QStringLiteral("New"), window.hidden},
+                  panel,   // Edit
+                  panel}); // Add
+    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
+                 {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareButtons(window.buttons);
+    declareButtons({{QStringLiteral("Cancel"), [this, backToList = window.backToList] {
+                         if (mode() == Browse)
+                             unload();
+                         else
+                             backToList();
+                     }}});
+}
+
 bool FormBase::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     // Inside the main window the frame does not grow by itself when the window

@@ -17,6 +17,9 @@ class FormBase : public QWidget, public WindowFrame {
 public:
     explicit FormBase(QWidget* parent = nullptr);
 
+    // The modes of a list-and-panel window (declareListAndPanel).
+    enum ListAndPanelMode { Browse = 0, Edit = 1, Add = 2 };
+
     QLabel* menuHelpLabel() const { return m_menuHelp; }
     // Closes the window (its frame inside the main window, if any).
     void unload();
@@ -34,6 +37,20 @@ protected:
     void addListAndPanel(QWidget* list, QWidget* panel);
     // Shows the panel in place of the list, or the list again.
     void showPanel(bool shown);
+
+    // A list-and-panel window: the list in Browse with its buttons enabled and its key
+    // hint; the panel in Edit and Add with Save and Cancel (F2 saves). F3 presses Edit,
+    // F4 Delete, Esc Cancel: Cancel closes the window from the list and goes back to it
+    // from the panel through backToList. `buttons` holds New, Edit, Delete, Save and the
+    // window's own; `hidden` the buttons carried hidden in every mode.
+    struct ListAndPanel {
+        QStringList listButtons;
+        QString listHelp;
+        QStringList hidden;
+        Buttons buttons;
+        std::function<void()> backToList;
+    };
+    void declareListAndPanel(const ListAndPanel& window);
     void setMenuHelp(const QString& help);
     void setOpeningControl(QWidget* control) { m_openingControl = control; }
     void showHelp(const QString& help) override { setMenuHelp(help); }

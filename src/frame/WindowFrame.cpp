@@ -45,7 +45,7 @@ bool keepsArrows(const QWidget* widget) {
 WindowFrame::WindowFrame(QWidget* window)
     : m_window(window), m_toolbar(new KeyToolbar(window)), m_title(new QLabel(window)) {
     QObject::connect(m_toolbar, &KeyToolbar::buttonClick, window,
-                     [this](const QString& key) { toolbarButtonClick(key); });
+                     [this](const QString& key) { pressButton(key); });
     m_title->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = m_title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
@@ -76,6 +76,18 @@ QVBoxLayout* WindowFrame::addBodyAndToolbar(QVBoxLayout* outer) {
 }
 
 void WindowFrame::showHelp(const QString&) {}
+
+void WindowFrame::declareButtons(const Buttons& buttons) {
+    for (const auto& [key, action] : buttons)
+        m_buttons.insert(key, action);
+}
+
+void WindowFrame::pressButton(const QString& key) {
+    // The action may close the window: run a copy.
+    const std::function<void()> action = m_buttons.value(key);
+    if (action)
+        action();
+}
 
 void WindowFrame::declareKeys(const QList<std::pair<int, QString>>& keys) {
     for (const auto& [key, button] : keys)
@@ -222,7 +234,7 @@ bool WindowFrame::keyPress(QObject* watched, int key) {
 
 bool WindowFrame::pressIfEnabled(const QString& button) {
     if (m_toolbar->isAvailable(button))
-        toolbarButtonClick(button);
+        pressButton(button);
     return true;
 }
 

@@ -40,6 +40,8 @@ public:
     // Which keys move the focus out of a control: Enter always; Down and Up too
     // unless the control needs its arrows (combo, date box, list).
     enum class Moves { EnterAndArrows, EnterOnly };
+    // What toolbar buttons run, by key, e.g. {"Edit", [this] { EditRecord(); }}.
+    using Buttons = QList<std::pair<QString, std::function<void()>>>;
 
     virtual ~WindowFrame() = default;
     WindowFrame(const WindowFrame&) = delete;
@@ -49,7 +51,7 @@ public:
     // The window's title, at the right of the toolbar; hidden while empty.
     QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state.
-    void pressButton(const QString& key) { toolbarButtonClick(key); }
+    void pressButton(const QString& key);
     int mode() const { return m_mode; }
     int modeCount() const { return static_cast<int>(m_modes.size()); }
     // Enables and shows the mode's buttons and its key hint.
@@ -58,7 +60,6 @@ public:
 protected:
     explicit WindowFrame(QWidget* window);
 
-    virtual void toolbarButtonClick(const QString& key) = 0;
     void setTitle(const QString& title);
     // Adds the body (returned, for the window's controls) and below it the
     // toolbar with the title at its right.
@@ -66,6 +67,9 @@ protected:
     // The key hint of a mode; windows with a hint line show it there.
     virtual void showHelp(const QString& help);
 
+    // What each toolbar button runs; a click, its function key and pressButton
+    // run it. Declared again, a button takes the new action.
+    void declareButtons(const Buttons& buttons);
     // Function keys and the toolbar button each presses, e.g. {Qt::Key_F3, "Edit"}.
     void declareKeys(const QList<std::pair<int, QString>>& keys);
     // The modes, numbered from 0 in this order; the window starts in mode 0.
@@ -112,6 +116,7 @@ private:
     QWidget* m_window;
     KeyToolbar* m_toolbar;
     QLabel* m_title;
+    QHash<QString, std::function<void()>> m_buttons;
     QHash<int, QString> m_keys;
     QList<Mode> m_modes;
     int m_mode = 0;

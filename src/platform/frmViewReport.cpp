@@ -40,6 +40,16 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
         if (b.shortcut)
             declareKeys({{b.shortcut, key}});
     }
+    declareButtons({{QStringLiteral("First"), [this] { turnTo(1); }},
+                    {QStringLiteral("Previous"), [this] { turnTo(CRViewer1->page() - 1); }},
+                    {QStringLiteral("Next"), [this] { turnTo(CRViewer1->page() + 1); }},
+                    {QStringLiteral("Last"), [this] { turnTo(CRViewer1->pageCount()); }},
+                    {QStringLiteral("ZoomIn"), [this] { CRViewer1->zoomIn(); }},
+                    {QStringLiteral("ZoomOut"), [this] { CRViewer1->zoomOut(); }},
+                    {QStringLiteral("Zoom1"), [this] { CRViewer1->setZoomFactor(1.0); }},
+                    {QStringLiteral("FitWidth"), [this] { CRViewer1->fitToWidth(); }},
+                    {QStringLiteral("Print"), [this] { printAll(); }},
+                    {QStringLiteral("CLOSE"), [this] { closeViewer(); }}});
     lblPage = new QLabel(Toolbar1);
     lblPage->setContentsMargins(12, 0, 12, 0);
     Toolbar1->insertWidget(Toolbar1->button(QStringLiteral("ZoomIn")), lblPage);
@@ -56,6 +66,23 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
         toolbar()->setEnabled(QStringLiteral("Last"), page < count);
     });
     CRViewer1->setPage(1);
+}
+
+void frmViewReport::printAll() {
+    try {
+        m_report->printAllPages();
+    } catch (const std::runtime_error& error) {
+        Library::MsgError(QString::fromStdString(error.what()));
+    }
+    // Printing lays the report out afresh; the pages follow it.
+    turnTo(0);
+}
+
+void frmViewReport::closeViewer() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
 }
 
 frmViewReport::~frmViewReport() = default;
@@ -76,37 +103,4 @@ void frmViewReport::turnTo(int page) {
 
 bool frmViewReport::eventFilter(QObject* watched, QEvent* event) {
     return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
-}
-
-void frmViewReport::toolbarButtonClick(const QString& key) {
-    if (key == QLatin1String("First")) {
-        turnTo(1);
-    } else if (key == QLatin1String("Previous")) {
-        turnTo(CRViewer1->page() - 1);
-    } else if (key == QLatin1String("Next")) {
-        turnTo(CRViewer1->page() + 1);
-    } else if (key == QLatin1String("Last")) {
-        turnTo(CRViewer1->pageCount());
-    } else if (key == QLatin1String("ZoomIn")) {
-        CRViewer1->zoomIn();
-    } else if (key == QLatin1String("ZoomOut")) {
-        CRViewer1->zoomOut();
-    } else if (key == QLatin1String("Zoom1")) {
-        CRViewer1->setZoomFactor(1.0);
-    } else if (key == QLatin1String("FitWidth")) {
-        CRViewer1->fitToWidth();
-    } else if (key == QLatin1String("Print")) {
-        try {
-            m_report->printAllPages();
-        } catch (const std::runtime_error& error) {
-            Library::MsgError(QString::fromStdString(error.what()));
-        }
-        // Printing lays the report out afresh; the pages follow it.
-        turnTo(0);
-    } else if (key == QLatin1String("CLOSE")) {
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            frame->close();
-        else
-            close();
-    }
 }

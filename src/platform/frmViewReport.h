@@ -23,12 +23,14 @@ public:
     const Report& report() const { return *m_report; }
 
 protected:
-    void toolbarButtonClick(const QString& key) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Shows a page (0: the current one, laid out anew); a failure shows an error box.
     void turnTo(int page);
+    // Prints every page to the default printer; a failure shows an error box.
+    void printAll();
+    void closeViewer();
 
     std::unique_ptr<Report> m_report;
     QLabel* lblPage;

@@ -27,6 +27,9 @@ SearchDialog::SearchDialog(const QString& title, const QList<ListView::Column>& 
                          QStringLiteral("[Enter] - ตกลง"));
     toolbar()->addStandardButton(QStringLiteral("Find"));
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    declareButtons({{QStringLiteral("OK"), [this] { confirmRow(); }},
+                    {QStringLiteral("Find"), [this] { find(); }},
+                    {QStringLiteral("Cancel"), [this] { reject(); }}});
     declareKeys({{Qt::Key_F9, QStringLiteral("Find")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
     onKey(m_findText, Qt::Key_Return, [this] { pressButton(QStringLiteral("Find")); });
     onKey(ListView1, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
@@ -36,15 +39,6 @@ SearchDialog::SearchDialog(const QString& title, const QList<ListView::Column>& 
     for (const ListView::Column& column : columns)
         width += column.widthTwips;
     resize(width / ListView::twipsPerPixel + 60, 420);
-}
-
-void SearchDialog::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("OK"))
-        confirmRow();
-    else if (key == QStringLiteral("Find"))
-        find();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
 }
 
 bool SearchDialog::confirmRow() {

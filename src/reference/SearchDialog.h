@@ -30,7 +30,6 @@ protected:
     virtual void find() = 0;
     // Confirms the selected row; false when no row is selected.
     bool confirmRow();
-    void toolbarButtonClick(const QString& key) override;
 
 private:
     QLineEdit* m_findText = nullptr;

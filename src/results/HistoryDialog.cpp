@@ -16,6 +16,7 @@ HistoryDialog::HistoryDialog(const QList<ListView::Column>& columns, QWidget* pa
                          QStringLiteral("[F2] - เลือกรายการ"));
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral("       ยกเลิก      "),
                          QStringLiteral("[ESC] - ยกเลิก"));
+    declareButtons({{QStringLiteral("Cancel"), [this] { reject(); }}});
     declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
 
     int width = 0;
@@ -30,9 +31,4 @@ void HistoryDialog::begin(const QString& title) {
     setWindowTitle(title);
     setTitle(title);
     ListView1->clear();
-}
-
-void HistoryDialog::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Cancel"))
-        reject();
 }

@@ -16,5 +16,4 @@ protected:
     HistoryDialog(const QList<ListView::Column>& columns, QWidget* parent);
     // The caption and the heading take the title; the list is emptied.
     void begin(const QString& title);
-    void toolbarButtonClick(const QString& key) override;
 };

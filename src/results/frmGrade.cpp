@@ -50,6 +50,20 @@ frmGrade::frmGrade(QWidget* parent)
     }
     onLeave(txtPoint, [this] { return m_moving || txtPoint_LostFocus(); });
     onLeave(txtGrade, [this] { return m_moving || txtGrade_LostFocus(); });
+    declareButtons({{QStringLiteral("Course"),
+                     [this] {
+                         Recordset found;
+                         if (chooseClass(found))
+                             loadGrades();
+                     }},
+                    {QStringLiteral("Grade"), [this] { loadGrades(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(); }},
+                    {QStringLiteral("Cancel"), [this] {
+                         if (state() == Listed)
+                             setState(Choose); // the list and the editor stay on screen
+                         else
+                             unload();
+                     }}});
 }
 
 void frmGrade::loadGrades() {
@@ -143,18 +157,4 @@ void frmGrade::PrintReport() {
         {{QStringLiteral("lblComp"), Library::Quote(Library::gShopName)},
          {QStringLiteral("lblTitle"), Library::Quote(title)},
          {QStringLiteral("lblCourse"), Library::Quote(course)}});
-}
-
-void frmGrade::toolbarButtonClick(const QString& key) {
-    Recordset found;
-    if (key == QStringLiteral("Course") && chooseClass(found))
-        loadGrades();
-    else if (key == QStringLiteral("Grade"))
-        loadGrades();
-    else if (key == QStringLiteral("Report"))
-        PrintReport();
-    else if (key == QStringLiteral("Cancel") && state() == Listed)
-        setState(Choose); // the list and the editor stay on screen
-    else if (key == QStringLiteral("Cancel"))
-        unload();
 }

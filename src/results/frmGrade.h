@@ -18,7 +18,6 @@ public:
 protected:
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
-    void toolbarButtonClick(const QString& key) override;
 
 private:
     void loadGrades();

@@ -69,6 +69,10 @@ frmPoint::frmPoint(QWidget* parent)
     onKey(txtPoint, Qt::Key_Up, [this] { moveEditor(-1); });
     switchState(Choose);
     txtTime->setFocus();
+    declareButtons({{QStringLiteral("Course"), [this] { chooseCourse(); }},
+                    {QStringLiteral("Point"), [this] { loadPoints(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(); }},
+                    {QStringLiteral("Cancel"), [this] { cancel(); }}});
 }
 
 int frmPoint::testNumber() const {
@@ -172,15 +176,4 @@ void frmPoint::cancel() {
     fillList({});
     switchState(Choose);
     txtTime->setFocus();
-}
-
-void frmPoint::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Course"))
-        chooseCourse();
-    else if (key == QStringLiteral("Point"))
-        loadPoints();
-    else if (key == QStringLiteral("Report"))
-        PrintReport();
-    else if (key == QStringLiteral("Cancel"))
-        cancel();
 }

@@ -21,7 +21,6 @@ public:
 protected:
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
-    void toolbarButtonClick(const QString& key) override;
 
 private:
     void switchState(State state);

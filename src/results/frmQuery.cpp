@@ -83,6 +83,13 @@ frmQuery::frmQuery(QWidget* parent) : FormBase(parent) {
     setTabOrder(txtNickName, txtMemo);
     setTabOrder(txtMemo, ListView1);
 
+    declareButtons(
+        {{QStringLiteral("History"),
+          [this] { showHistory(QStringLiteral("0"), QStringLiteral(" ประวัติการลงเรียน ")); }},
+         {QStringLiteral("Point_Grade"),
+          [this] { showHistory(QStringLiteral("1"), QStringLiteral(" ผลการเรียนปัจจุบัน ")); }},
+         {QStringLiteral("Pay"), [this] { showPayments(); }},
+         {QStringLiteral("Cancel"), [this] { cancel(); }}});
     declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
     for (QLineEdit* box : {txtStdID, txtStdName, txtNickName}) {
         moveFocusFrom(box);
@@ -359,15 +366,4 @@ void frmQuery::cancel() {
     ClearFields();
     txtStdID->setFocus();
     txtStdID->selectAll();
-}
-
-void frmQuery::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("History"))
-        showHistory(QStringLiteral("0"), QStringLiteral(" ประวัติการลงเรียน "));
-    else if (key == QStringLiteral("Point_Grade"))
-        showHistory(QStringLiteral("1"), QStringLiteral(" ผลการเรียนปัจจุบัน "));
-    else if (key == QStringLiteral("Pay"))
-        showPayments();
-    else if (key == QStringLiteral("Cancel"))
-        cancel();
 }

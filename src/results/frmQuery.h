@@ -53,9 +53,6 @@ public:
     // The student's classes of open courses, by course and class.
     void LoadCourses(const QString& stdId);
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     void buildProfile();
     void lookupByCode();

@@ -68,6 +68,8 @@ frmReport::frmReport(QWidget* parent) : FormBase(parent) {
 
     toolbar()->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"), QString());
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
+    declareButtons({{QStringLiteral("Print"), [this] { printChosen(); }},
+                    {QStringLiteral("Cancel"), [this] { unload(); }}});
     declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
     moveFocusFrom(dtpDate1);
     moveFocusFrom(dtpDate2);
@@ -79,17 +81,13 @@ frmReport::frmReport(QWidget* parent) : FormBase(parent) {
     dtpDate2->setDate(today);
 }
 
-void frmReport::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Print")) {
-        const QRadioButton* options[] = {Option1, Option2, Option3, Option4};
-        for (int option = 0; option < 4; ++option)
-            if (options[option]->isChecked()) {
-                PrintReport(option);
-                break;
-            }
-    } else if (key == QStringLiteral("Cancel")) {
-        unload();
-    }
+void frmReport::printChosen() {
+    const QRadioButton* options[] = {Option1, Option2, Option3, Option4};
+    for (int option = 0; option < 4; ++option)
+        if (options[option]->isChecked()) {
+            PrintReport(option);
+            return;
+        }
 }
 
 void frmReport::PrintReport(int option) {

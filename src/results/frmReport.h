@@ -22,10 +22,9 @@ public:
     QRadioButton* Option3 = nullptr;
     QRadioButton* Option4 = nullptr;
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     // The report of the option (0: Option1 ... 3: Option4) over the pickers' days.
     void PrintReport(int option);
+    // The report of the checked option.
+    void printChosen();
 };

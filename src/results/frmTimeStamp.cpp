@@ -101,6 +101,17 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
           help,
           QStringLiteral("New")}});
     // The hint names F3 and F4: they press Edit and Delete.
+    declareButtons({{QStringLiteral("Course"), [this] { ChooseClass(); }},
+                    {QStringLiteral("New"), [this] { NewLesson(); }},
+                    {QStringLiteral("Edit"), [this] { EditLesson(); }},
+                    {QStringLiteral("Delete"), [this] { DeleteLesson(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(m_courseNo); }},
+                    {QStringLiteral("Cancel"), [this] {
+                         if (mode() == ClassChosen)
+                             ClearClass();
+                         else
+                             unload();
+                     }}});
     declareKeys({{Qt::Key_F9, QStringLiteral("Course")},
                  {Qt::Key_F3, QStringLiteral("Edit")},
                  {Qt::Key_F4, QStringLiteral("Delete")},
@@ -230,21 +241,4 @@ void frmTimeStamp::PrintReport(const QString& courseNo) {
                           QStringLiteral("  ระดับ ") + lblLevel->text() + QStringLiteral("  วิชา ") +
                           lblSubject->text();
     Library::ShowTitledReport(QStringLiteral("rep13.rpt"), title, attendanceSql, {courseNo});
-}
-
-void frmTimeStamp::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Course"))
-        ChooseClass();
-    else if (key == QStringLiteral("New"))
-        NewLesson();
-    else if (key == QStringLiteral("Edit"))
-        EditLesson();
-    else if (key == QStringLiteral("Delete"))
-        DeleteLesson();
-    else if (key == QStringLiteral("Report"))
-        PrintReport(m_courseNo);
-    else if (key == QStringLiteral("Cancel") && mode() == ClassChosen)
-        ClearClass();
-    else if (key == QStringLiteral("Cancel"))
-        unload();
 }

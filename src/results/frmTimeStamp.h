@@ -33,9 +33,6 @@ public:
     void LoadList();
     static int CountCourseStudents(const QString& courseNo);
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     enum Modes { NoClass, ClassChosen };
 

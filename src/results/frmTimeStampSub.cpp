@@ -85,6 +85,8 @@ frmTimeStampSub::frmTimeStampSub(QWidget* parent)
     const QString save = QStringLiteral("Save");
     declareModes({{{save, QStringLiteral("Cancel")}, QString(), save},
                   {{QStringLiteral("Cancel")}, QString(), save}});
+    declareButtons({{QStringLiteral("Save"), [this] { SaveRecord(); }},
+                    {QStringLiteral("Cancel"), [this] { reject(); }}});
     declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
 
     setTabOrder(txtItem, dtpDate);
@@ -225,11 +227,4 @@ void frmTimeStampSub::SaveRecord() {
     StmID = outcome.stmId;
     IsSaved = true;
     accept();
-}
-
-void frmTimeStampSub::toolbarButtonClick(const QString& key) {
-    if (key == QStringLiteral("Save"))
-        SaveRecord();
-    else if (key == QStringLiteral("Cancel"))
-        reject();
 }

@@ -32,9 +32,6 @@ public:
     void doAdd(const QString& courseNo);
     void doEdit(const QString& courseNo, const QString& stmId);
 
-protected:
-    void toolbarButtonClick(const QString& key) override;
-
 private:
     enum Modes { Saving, Gone };
 

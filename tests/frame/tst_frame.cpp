@@ -36,6 +36,9 @@ public:
                        QStringLiteral("Save")}});
         declareKeys(
             {{Qt::Key_F3, QStringLiteral("Edit")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+        for (const char* key : {"New", "Edit", "Save", "Cancel"})
+            declareButtons(
+                {{QString::fromLatin1(key), [this, key] { press(QString::fromLatin1(key)); }}});
         first = new QLineEdit(this);
         combo = new QComboBox(this);
         combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
@@ -60,8 +63,8 @@ public:
     QComboBox* combo;
     QStringList pressed;
 
-protected:
-    void toolbarButtonClick(const QString& key) override {
+private:
+    void press(const QString& key) {
         pressed << key;
         if (key == QStringLiteral("New") || key == QStringLiteral("Edit"))
             setMode(1);
@@ -80,16 +83,10 @@ public:
         box = new QLineEdit(this);
         body()->addWidget(box);
         setTitle(QStringLiteral(" ทดสอบ "));
+        declareButtons({{QStringLiteral("OK"), [this] { confirm(); }},
+                        {QStringLiteral("Cancel"), [this] { reject(); }}});
     }
     QLineEdit* box;
-
-protected:
-    void toolbarButtonClick(const QString& key) override {
-        if (key == QStringLiteral("OK"))
-            confirm();
-        else
-            reject();
-    }
 };
 
 } // namespace
