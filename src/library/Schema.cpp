@@ -328,6 +328,10 @@ void upgrade(Connection& connection, int from, int to) {
 }
 
 void ensureSettingsRow(Connection& connection) {
+    // The insert takes the write lock even when it adds nothing: a school that has its row is
+    // opened without writing, also while another desk writes.
+    if (connection.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM CtrlSetup)")).toBool())
+        return;
     connection.exec(QStringLiteral("INSERT INTO CtrlSetup (ShopName, ShopBiLLNo) SELECT '', "
                                    "'00000' WHERE NOT EXISTS (SELECT 1 FROM CtrlSetup)"));
 }

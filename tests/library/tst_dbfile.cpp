@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
 #include <QThread>
@@ -309,6 +311,36 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.read(20).at(18), network ? 1 : 2); // the header's journal mark
+        }
+    }
+
+    // A desk opens the school while another desk holds the write lock, in either journal mode:
+    // opening a school that has its settings row writes nothing.
+    void schoolOpensWhileAnotherDeskWrites() {
+        QVERIFY(StartUp::openDatabase());
+        Connection::shared().close();
+        for (bool network : {false, true}) {
+            Seams::setNetworkCheck([network](const QString&) { return network; });
+            QVERIFY(StartUp::openDatabase()); // switches the journal while no desk writes
+            Connection::shared().close();
+            const QString other = QStringLiteral("other desk");
+            {
+                QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), other);
+                desk.setDatabaseName(Seams::defaultDatabasePath());
+                QVERIFY(desk.open());
+                QSqlQuery write(desk);
+                QVERIFY(write.exec(QStringLiteral("BEGIN IMMEDIATE")));
+                QVERIFY(write.exec(QStringLiteral("UPDATE CtrlSetup SET ShopTel = '02'")));
+                try {
+                    QVERIFY(StartUp::openDatabase());
+                } catch (const DbError& error) {
+                    QFAIL(qPrintable(error.message()));
+                }
+                QCOMPARE(Fixture::count(QStringLiteral("CtrlSetup")), 1);
+                QVERIFY(write.exec(QStringLiteral("COMMIT")));
+            }
+            QSqlDatabase::removeDatabase(other);
+            Connection::shared().close();
         }
     }
 
