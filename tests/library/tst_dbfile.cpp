@@ -445,6 +445,35 @@ private slots:
                  QStringList{QStringLiteral("6900001|081-111-2222|1500.0")});
     }
 
+    // A school of version 4 gets a registrations' view that keeps the registration of a pupil
+    // deleted since, with no name; the stock shell reads it the same way.
+    void versionFourSchoolKeepsRegistrationsOfDeletedPupils() {
+        const QString path = Seams::defaultDatabasePath();
+        makeSchoolOfVersion(path, 4);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStudentCourse3"));
+        db.exec(QStringLiteral("CREATE VIEW QStudentCourse3 AS SELECT sc.*, s.StdName, "
+                               "ct.CoursePrice FROM StudentCourse sc JOIN Student s ON s.StdID = "
+                               "sc.StdID JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo"));
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
+        for (const char* pupil : {"6900001", "6900002"})
+            Fixture::registration(QString::fromLatin1(pupil), QStringLiteral("6900001"));
+        QCOMPARE(Fixture::count(QStringLiteral("QStudentCourse3")), 1);
+        db.close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        const QString rows = QStringLiteral("SELECT StdID || '|' || ifnull(StdName, 'NULL') || '|' "
+                                            "|| CoursePrice FROM QStudentCourse3 ORDER BY StdID");
+        QCOMPARE(column(rows), QStringList({QStringLiteral("6900001|สมชาย|1500.0"),
+                                            QStringLiteral("6900002|NULL|1500.0")}));
+        db.close();
+        QCOMPARE(shell(path, rows + u';'),
+                 QStringLiteral("6900001|สมชาย|1500.0\n6900002|NULL|1500.0"));
+    }
+
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a
     // payment.
     void stockShellReadsTheDemoSchool() {
