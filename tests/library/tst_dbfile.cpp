@@ -9,6 +9,7 @@
 #include "library/Seams.h"
 #include "shell/MDIForm1.h"
 #include "shell/StartUp.h"
+#include "shell/Users.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -314,11 +315,15 @@ private slots:
         }
     }
 
-    // A desk opens the school while another desk holds the write lock, in either journal mode:
-    // opening a school that has its settings row writes nothing.
-    void schoolOpensWhileAnotherDeskWrites() {
+    // A desk starts while another desk holds the write lock, in either journal mode: opening a
+    // school that has its settings row, and giving a user the menu items, write nothing.
+    void deskStartsWhileAnotherDeskWrites() {
         QVERIFY(StartUp::openDatabase());
+        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                   QStringLiteral("pw"));
+        Library::gUserID = QStringLiteral("admin");
         Connection::shared().close();
+        ScriptedMessages messages;
         for (bool network : {false, true}) {
             Seams::setNetworkCheck([network](const QString&) { return network; });
             QVERIFY(StartUp::openDatabase()); // switches the journal while no desk writes
@@ -337,6 +342,10 @@ private slots:
                     QFAIL(qPrintable(error.message()));
                 }
                 QCOMPARE(Fixture::count(QStringLiteral("CtrlSetup")), 1);
+                MDIForm1 main;
+                main.applyRights();
+                QVERIFY(main.menuAction(QStringLiteral("mnuDelALLTable"))->isEnabled());
+                QCOMPARE(messages.all, QStringList());
                 QVERIFY(write.exec(QStringLiteral("COMMIT")));
             }
             QSqlDatabase::removeDatabase(other);
