@@ -430,8 +430,14 @@ private slots:
                      column(g.ListView1, 3),
                  u"6900011|6900013#70|0#B|"_s);
         QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s), u"70.0,0.0#'B',''"_s);
+        // Leaving the box by a click on another row says so too.
+        removeRegistration(3);
+        QTest::keyClicks(g.txtPoint, QStringLiteral("5"));
+        clickRow(g.ListView1, 1);
+        QCOMPARE(editor(g.lblStdID) + u'#' + column(g.ListView1, 0),
+                 u"6900011 txtPoint 70*#6900011"_s);
         QCOMPARE(m_messages->errors,
-                 QStringList({u"คะแนน"_s + refused.arg(u"1,2345"_s), gone(4), gone(5)}));
+                 QStringList({u"คะแนน"_s + refused.arg(u"1,2345"_s), gone(4), gone(5), gone(3)}));
 
         m_messages->clear();
         frmPoint& again = open<frmPoint>();
