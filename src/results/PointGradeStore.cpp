@@ -3,7 +3,6 @@
 #include "library/Database.h"
 #include "library/Library.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 #include <optional>
 #include <stdexcept>
