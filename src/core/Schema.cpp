@@ -126,13 +126,15 @@ const char* const views[] = {
     "       sc.TestPoint1, sc.TestPoint2, sc.TestPoint3, sc.TestPoint4, sc.TestPoint5, "
     "sc.TestPoint6, sc.TestPoint7, sc.TestPoint8, sc.TestPoint9\n"
     "FROM StudentCourse sc LEFT JOIN Student s ON s.StdID = sc.StdID",
+    // One row per registration, kept when its pupil has been deleted since (name empty), so
+    // that income and fees outstanding count every registration, as the bills do.
     "CREATE VIEW QStudentCourse3 AS\n"
     "SELECT sc.StdID, s.StdName, s.StdNickName, s.StdLevel, s.StdTel, sc.CourseNo,\n"
     "       sc.CourseRegDate,\n"
     "       ct.CourseID, c.CourseName, ct.CourseLevel, ct.Subject, ct.CourseDate, ct.CourseTime,\n"
     "       ct.RoomNo, ct.DateStart, ct.DateEnd, ct.CoursePrice, sc.CoursePayAmt, c.CourseStatus\n"
     "FROM StudentCourse sc\n"
-    "     JOIN Student s ON s.StdID = sc.StdID\n"
+    "     LEFT JOIN Student s ON s.StdID = sc.StdID\n"
     "     JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo\n"
     "     JOIN Course c ON c.CourseID = ct.CourseID",
     "CREATE VIEW QStatementCourse AS\n"
@@ -223,11 +225,12 @@ void dropThaiCollation(Connection& connection) {
 
 // Step 3: the bills of deleted pupils in QStatementStudent and the lessons' attendance
 // status in qTeacherTimeStamp; step 4: the pupil's telephone in QStudentCourse3, for the
-// list of fees outstanding. The views are made again after every step.
+// list of fees outstanding; step 5: the registrations of deleted pupils in QStudentCourse3.
+// The views are made again after every step.
 void refreshViews(Connection&) {}
 
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables, dropThaiCollation, refreshViews, refreshViews};
+const Step steps[] = {makeTables, dropThaiCollation, refreshViews, refreshViews, refreshViews};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before
@@ -328,6 +331,10 @@ void upgrade(Connection& connection, int from, int to) {
 }
 
 void ensureSettingsRow(Connection& connection) {
+    // The insert takes the write lock even when it adds nothing: a school that has its row is
+    // opened without writing, also while another desk writes.
+    if (connection.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM CtrlSetup)")).toBool())
+        return;
     connection.exec(QStringLiteral("INSERT INTO CtrlSetup (ShopName, ShopBiLLNo) SELECT '', "
                                    "'00000' WHERE NOT EXISTS (SELECT 1 FROM CtrlSetup)"));
 }

@@ -6,20 +6,13 @@
 namespace StudentLookup {
 namespace {
 
-// A LIKE pattern that finds the text anywhere, its wildcards taken literally.
-QString containsPattern(QString text) {
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + text + QLatin1Char('%');
-}
-
 Outcome byColumn(const QString& column, const QString& noHit, const QString& part,
                  const QString& columns, QWidget* parent, Recordset& student) {
     const QString select = QStringLiteral("SELECT StdID, StdName, StdNickName, ") + columns +
                            QStringLiteral(" FROM Student WHERE ");
-    Recordset hits = Library::OpenRecordset(select + column + QStringLiteral(" LIKE ? ESCAPE '\\'"),
-                                            {containsPattern(part)});
+    // The text anywhere in the column; "%" and "_" are wildcards, as in the search dialog.
+    Recordset hits =
+        Library::OpenRecordset(select + column + QStringLiteral(" LIKE '%' || ? || '%'"), {part});
     if (hits.isEmpty()) {
         Library::MsgError(noHit);
         return Outcome::NoneFound;

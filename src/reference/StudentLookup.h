@@ -19,7 +19,8 @@ enum class Outcome { NoneFound, Found, Cancelled };
 // the user picks one in the student search dialog, whose row is then read again
 // by code (student stays empty when it has gone meanwhile). columns names the
 // Student columns the caller needs besides StdID, StdName and StdNickName.
-// The typed text is plain text: quotes, "%" and "_" match themselves.
+// The typed text is matched as the search dialog matches it: a quote is plain
+// text, "%" and "_" are LIKE's wildcards.
 Outcome byName(const QString& namePart, const QString& columns, QWidget* parent,
                Recordset& student);
 // The same by a part of the nickname; no hit is "ชื่อเล่น ไม่ถูกต้อง".

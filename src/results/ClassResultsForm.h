@@ -2,6 +2,7 @@
 
 #include "core/Recordset.h"
 #include "frame/FormBase.h"
+#include "results/PointGradeStore.h"
 
 #include <QList>
 #include <QPair>
@@ -74,6 +75,13 @@ protected:
     QTreeWidgetItem* neighbourRow(int step) const;
     QTreeWidgetItem* editedRow() const { return m_editRow; }
     bool hasRows() const;
+
+    // Whether the edited row's value typed in the box was stored. A refused number is
+    // said and stays selected in its box; a registration deleted meanwhile is said, its
+    // row leaves the list and the editor takes the row now in its place.
+    bool rowWritten(PointGradeStore::Outcome outcome, QLineEdit* box);
+    // Says that the number typed in the box cannot be stored as typed; caption names it.
+    static void refuseNumber(const QString& caption, QLineEdit* box);
 
     // Copies a row into the window's boxes; null empties them.
     virtual void loadEditor(QTreeWidgetItem* row) = 0;

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
@@ -92,12 +93,15 @@ bool frmGrade::txtPoint_LostFocus() {
     QTreeWidgetItem* row = editedRow();
     if (!row)
         return true;
-    QString shown;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
-            shown = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(), txtPoint->text());
-        }))
+    PointGradeStore::Written written;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                  [&] {
+                      written = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
+                                                                  txtPoint->text());
+                  }) ||
+        !rowStored(written.outcome, txtPoint))
         return false;
-    row->setText(pointsColumn, shown);
+    row->setText(pointsColumn, written.shown);
     return true;
 }
 
@@ -105,12 +109,21 @@ bool frmGrade::txtGrade_LostFocus() {
     QTreeWidgetItem* row = editedRow();
     if (!row)
         return true;
-    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"), [&] {
-            PointGradeStore::writeCourseGrade(courseNo(), editedStdID(), txtGrade->text());
-        }))
+    PointGradeStore::Outcome outcome{};
+    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"),
+                  [&] {
+                      outcome = PointGradeStore::writeCourseGrade(courseNo(), editedStdID(),
+                                                                  txtGrade->text());
+                  }) ||
+        !rowStored(outcome, txtGrade))
         return false;
     row->setText(gradeColumn, txtGrade->text());
     return true;
+}
+
+bool frmGrade::rowStored(PointGradeStore::Outcome outcome, QLineEdit* box) {
+    const QScopedValueRollback moving(m_moving, true);
+    return rowWritten(outcome, box);
 }
 
 void frmGrade::moveStored(QLineEdit* box, QTreeWidgetItem* row) {

@@ -22,11 +22,14 @@ protected:
 private:
     void loadGrades();
     // Each stores its box for the pupil in the editor; false (after an error box) when
-    // the write failed, the typed value staying in the box.
+    // the write failed or was refused, the typed value staying in the box, or when the
+    // registration is gone.
     bool txtPoint_LostFocus();
     bool txtGrade_LostFocus();
     void txtPoint_KeyDown(int key);
     void txtGrade_KeyDown(int key);
+    // rowWritten, the boxes storing nothing while the editor moves to another row.
+    bool rowStored(PointGradeStore::Outcome outcome, QLineEdit* box);
     // Moves on after a box was stored, without storing it again as it is left.
     void moveStored(QLineEdit* box, QTreeWidgetItem* row);
     void PrintReport();

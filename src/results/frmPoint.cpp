@@ -113,9 +113,21 @@ void frmPoint::loadPoints() {
         Library::MsgError(QStringLiteral("การสอบครั้งที่ ไม่ถูกต้อง (ต้องมีค่าอยู่ระหว่าง 1-9)"));
         return;
     }
-    if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"),
-                  [&] { PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text()); }))
+    PointGradeStore::Written written;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
+            written = PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
+        }))
         return;
+    if (written.outcome == PointGradeStore::Outcome::Refused) {
+        txtMaxPoint->setFocus();
+        refuseNumber(QStringLiteral("คะแนนเต็ม"), txtMaxPoint);
+        return;
+    }
+    if (written.outcome == PointGradeStore::Outcome::Gone) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo() +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
+        return;
+    }
     Recordset pupils =
         readPupils(QStringLiteral("StdID, StdName, ") + testColumn("TestPoint", test));
     QList<QStringList> rows;
@@ -136,13 +148,15 @@ void frmPoint::storePoint() {
     QTreeWidgetItem* row = editedRow();
     if (!row)
         return;
-    QString shown;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"), [&] {
-            shown = PointGradeStore::writeTestPoint(courseNo(), editedStdID(), testNumber(),
-                                                    txtPoint->text());
-        }))
+    PointGradeStore::Written written;
+    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                  [&] {
+                      written = PointGradeStore::writeTestPoint(courseNo(), editedStdID(),
+                                                                testNumber(), txtPoint->text());
+                  }) ||
+        !rowWritten(written.outcome, txtPoint))
         return;
-    row->setText(pointsColumn, shown);
+    row->setText(pointsColumn, written.shown);
     moveEditor(1);
 }
 

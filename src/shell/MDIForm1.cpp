@@ -270,8 +270,14 @@ void MDIForm1::mnuDelALLTable_Click() {
                                        "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
                         false) != Library::vbYes)
         return;
-    if (runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [] { Maintenance::ClearAllData(); }))
-        endProgram();
+    Maintenance::Clearing clearing;
+    if (!runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [&] { clearing = Maintenance::ClearAllData(); }))
+        return;
+    if (!clearing.compacted)
+        Library::MsgError(QStringLiteral("ล้างข้อมูลทั้งหมดแล้ว แต่ย่อแฟ้มฐานข้อมูลไม่ได้ "
+                                         "แฟ้มจึงยังมีขนาดเท่าเดิม โปรแกรมจะปิดตัวลง\n") +
+                          clearing.compactionError);
+    endProgram();
 }
 
 void MDIForm1::mnuDelStatement_Click() {

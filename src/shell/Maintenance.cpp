@@ -4,7 +4,7 @@
 
 namespace Maintenance {
 
-void ClearAllData() {
+Clearing ClearAllData() {
     static const char16_t* const tables[] = {
         u"Course",    u"CourseTable",      u"Teacher",          u"TeacherCourse",
         u"Student",   u"StudentCourse",    u"Statement",        u"StatementSub",
@@ -19,7 +19,12 @@ void ClearAllData() {
         db.exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLNo = '00000'"));
         transaction.commit();
     }
-    db.exec(QStringLiteral("VACUUM"));
+    try {
+        db.exec(QStringLiteral("VACUUM"));
+    } catch (const DbError& error) {
+        return {false, error.message()};
+    }
+    return {};
 }
 
 int PurgeStatements(const QString& lastDay) {

@@ -3,6 +3,8 @@
 #include "core/Database.h"
 #include "core/Numbering.h"
 
+#include <algorithm>
+
 namespace MenuRights {
 
 const QList<MenuItem>& menuItems() {
@@ -40,17 +42,27 @@ QString caption(const QString& menuName) {
     return {};
 }
 
+namespace {
+
+bool isPresent(Connection& db, const QString& menuName) {
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM CtrlMenu WHERE MnuName = ?"), {menuName})
+               .toInt() > 0;
+}
+
+} // namespace
+
 void fillMenuTable() {
     Connection& db = Connection::shared();
+    const QList<MenuItem>& items = menuItems();
+    // A start that finds every item writes nothing, also while another desk writes.
+    if (std::all_of(items.cbegin(), items.cend(),
+                    [&db](const MenuItem& item) { return isPresent(db, item.name); }))
+        return;
     Transaction transaction;
     int order = 0;
-    for (const MenuItem& item : menuItems()) {
+    for (const MenuItem& item : items) {
         ++order;
-        const bool present =
-            db.scalar(QStringLiteral("SELECT COUNT(*) FROM CtrlMenu WHERE MnuName = ?"),
-                      {item.name})
-                .toInt() > 0;
-        if (present)
+        if (isPresent(db, item.name))
             continue;
         const QString id = Numbering::nextAfterLargest(
             QStringLiteral("CtrlMenu"), QStringLiteral("MnuID"), QStringLiteral("01"), 2);

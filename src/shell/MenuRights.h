@@ -15,8 +15,8 @@ struct MenuItem {
 const QList<MenuItem>& menuItems();
 QString caption(const QString& menuName);
 
-// Adds every menu item missing from CtrlMenu (all of them on the first run).
-// Throws DbError.
+// Adds every menu item missing from CtrlMenu (all of them on the first run); writes
+// nothing when none is missing. Throws DbError.
 void fillMenuTable();
 // Grants every item of CtrlMenu to the user. Throws DbError.
 void grantAll(const QString& userId);

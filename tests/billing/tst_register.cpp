@@ -159,6 +159,10 @@ private slots:
                  QStringLiteral("69'0001|โอ'นีล สมิธ|ม.1|69'0001"));
         QCOMPARE(QApplication::focusWidget(), w.txtStdID);
         QCOMPARE(m_dialogs->shown, 0);
+        // "_" stands for any one letter, as in the search dialog's own search.
+        type(w.txtStdName, QStringLiteral("โอ_นีล"));
+        QCOMPARE(w.txtStdID->text() + u'|' + w.listedStdID(), QStringLiteral("69'0001|69'0001"));
+        QCOMPARE(m_dialogs->shown, 0);
 
         // Several hits: the search dialog lists code, name and nickname.
         QStringList offered;

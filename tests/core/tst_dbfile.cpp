@@ -9,11 +9,14 @@
 #include "frame/Library.h"
 #include "shell/MDIForm1.h"
 #include "shell/StartUp.h"
+#include "shell/Users.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
 #include <QThread>
@@ -312,6 +315,44 @@ private slots:
         }
     }
 
+    // A desk starts while another desk holds the write lock, in either journal mode: opening a
+    // school that has its settings row, and giving a user the menu items, write nothing.
+    void deskStartsWhileAnotherDeskWrites() {
+        QVERIFY(StartUp::openDatabase());
+        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                   QStringLiteral("pw"));
+        Library::gUserID = QStringLiteral("admin");
+        Connection::shared().close();
+        ScriptedMessages messages;
+        for (bool network : {false, true}) {
+            Seams::setNetworkCheck([network](const QString&) { return network; });
+            QVERIFY(StartUp::openDatabase()); // switches the journal while no desk writes
+            Connection::shared().close();
+            const QString other = QStringLiteral("other desk");
+            {
+                QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), other);
+                desk.setDatabaseName(Seams::defaultDatabasePath());
+                QVERIFY(desk.open());
+                QSqlQuery write(desk);
+                QVERIFY(write.exec(QStringLiteral("BEGIN IMMEDIATE")));
+                QVERIFY(write.exec(QStringLiteral("UPDATE CtrlSetup SET ShopTel = '02'")));
+                try {
+                    QVERIFY(StartUp::openDatabase());
+                } catch (const DbError& error) {
+                    QFAIL(qPrintable(error.message()));
+                }
+                QCOMPARE(Fixture::count(QStringLiteral("CtrlSetup")), 1);
+                MDIForm1 main;
+                main.applyRights();
+                QVERIFY(main.menuAction(QStringLiteral("mnuDelALLTable"))->isEnabled());
+                QCOMPARE(messages.all, QStringList());
+                QVERIFY(write.exec(QStringLiteral("COMMIT")));
+            }
+            QSqlDatabase::removeDatabase(other);
+            Connection::shared().close();
+        }
+    }
+
     // A school of the first version is upgraded in place, once: when the disk fills half-way
     // the file stays as it was and the desk says so; the next start upgrades it with every row
     // and a view of the school's own kept, to the same schema as a new school's, with no
@@ -411,6 +452,35 @@ private slots:
         QCOMPARE(column(QStringLiteral("SELECT StdID || '|' || StdTel || '|' || CoursePrice FROM "
                                        "QStudentCourse3")),
                  QStringList{QStringLiteral("6900001|081-111-2222|1500.0")});
+    }
+
+    // A school of version 4 gets a registrations' view that keeps the registration of a pupil
+    // deleted since, with no name; the stock shell reads it the same way.
+    void versionFourSchoolKeepsRegistrationsOfDeletedPupils() {
+        const QString path = Seams::defaultDatabasePath();
+        makeSchoolOfVersion(path, 4);
+        Connection& db = Connection::shared();
+        db.exec(QStringLiteral("DROP VIEW QStudentCourse3"));
+        db.exec(QStringLiteral("CREATE VIEW QStudentCourse3 AS SELECT sc.*, s.StdName, "
+                               "ct.CoursePrice FROM StudentCourse sc JOIN Student s ON s.StdID = "
+                               "sc.StdID JOIN CourseTable ct ON ct.CourseNo = sc.CourseNo"));
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(1500));
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
+        for (const char* pupil : {"6900001", "6900002"})
+            Fixture::registration(QString::fromLatin1(pupil), QStringLiteral("6900001"));
+        QCOMPARE(Fixture::count(QStringLiteral("QStudentCourse3")), 1);
+        db.close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        const QString rows = QStringLiteral("SELECT StdID || '|' || ifnull(StdName, 'NULL') || '|' "
+                                            "|| CoursePrice FROM QStudentCourse3 ORDER BY StdID");
+        QCOMPARE(column(rows), QStringList({QStringLiteral("6900001|สมชาย|1500.0"),
+                                            QStringLiteral("6900002|NULL|1500.0")}));
+        db.close();
+        QCOMPARE(shell(path, rows + u';'),
+                 QStringLiteral("6900001|สมชาย|1500.0\n6900002|NULL|1500.0"));
     }
 
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a

@@ -122,9 +122,9 @@ private slots:
     }
 
     // The bills, registrations and lessons of a day, with their totals: a cancelled bill is
-    // listed with who cancelled it and left out of the total, the bill of a pupil deleted
-    // since is counted; a closed course's registration counts; a teacher's missed lesson
-    // shows and counts no hours.
+    // listed with who cancelled it and left out of the total, the bill and the registration of
+    // a pupil deleted since are counted; a closed course's registration counts; a teacher's
+    // missed lesson shows and counts no hours.
     void billsRegistrationsAndLessons() {
         Fixture::course(u"C01"_s, u"คอร์สปกติ"_s);
         Fixture::course(u"C02"_s, u"คอร์สเก่า"_s, u"0"_s);
@@ -135,6 +135,7 @@ private slots:
         Fixture::registration(u"6900001"_s, u"6900001"_s);
         Fixture::registration(u"6900002"_s, u"6900002"_s);
         Fixture::registration(u"6900002"_s, u"6900001"_s, Money(), u"20261205"_s);
+        Fixture::registration(u"6900009"_s, u"6900001"_s);
         insert(
             u"Statement"_s,
             {{u"2"_s, u"20261206"_s, u"6900002"_s, 2000, u"69-00002"_s, u"1"_s, u"U1"_s, u"U2"_s},
@@ -163,7 +164,8 @@ private slots:
             {window->Option3, u"รายงานการลงทะเบียน  ประจำวันที่  06/12/2569\n"
                               u"1|06/12/2569|6900001|สมศรี 'ตัวเล็ก'|ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
                               u"2|06/12/2569|6900002|มานี มีนา|ม.2|ฟิสิกส์|คอร์สเก่า|2,500.50\n"
-                              u"รวม 2 คน 2 รายการ|4,000.50\n"_s},
+                              u"3|06/12/2569|6900009||ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
+                              u"รวม 3 คน 3 รายการ|5,500.50\n"_s},
             {window->Option4, u"รายงานการเข้าสอนของอาจารย์ ประจำวันที่  06/12/2569\n"
                               u"T01  ครูสมชาย\n"
                               u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"

@@ -174,7 +174,8 @@ private slots:
     }
 
     // Name and nickname searches: none, one, several (chosen or cancelled), the empty
-    // box; quotes, "%", "_" and combining marks are plain text.
+    // box; quotes and combining marks are plain text, "%" and "_" are wildcards as in the
+    // search dialog's own search.
     void nameAndNicknameSearches() {
         enterIn(window->txtStdID, t("6900001"));
         const struct {
@@ -185,8 +186,11 @@ private slots:
         } cases[] = {{window->txtStdName, "ไม่มีชื่อนี้", "ชื่อนักศึกษา ไม่ถูกต้อง", 0},
                      {window->txtNickName, "ไม่มี", "ชื่อเล่น ไม่ถูกต้อง", 0},
                      {window->txtStdName, " O'Neil ", "6900003", 0},
-                     {window->txtStdName, "%", "6900003", 0},
-                     {window->txtNickName, "_", "6900003", 0},
+                     {window->txtStdName, "100%", "6900003", 0},
+                     {window->txtNickName, "ปิ_ติ", "6900003", 0},
+                     {window->txtNickName, "น_ำ", "6900002", 0},
+                     {window->txtStdName, "%", "", 3},
+                     {window->txtNickName, "_", "", 3},
                      {window->txtNickName, "น้ำ", "6900002", 0},
                      {window->txtStdName, "ใจ", "", 2},
                      {window->txtStdName, "", "6900002", 3}};

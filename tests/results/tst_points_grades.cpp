@@ -197,9 +197,9 @@ private slots:
                                            {"abc", "0"},
                                            {"1234567890", "1234567890"}}) {
             const QString t = QString::fromLatin1(typed);
-            QCOMPARE(PointGradeStore::writeTestMax(classNo, 3, t) + u'|' +
-                         PointGradeStore::writeTestPoint(classNo, pupil(3), 9, t) + u'|' +
-                         PointGradeStore::writeCoursePoint(classNo, pupil(4), t),
+            QCOMPARE(PointGradeStore::writeTestMax(classNo, 3, t).shown + u'|' +
+                         PointGradeStore::writeTestPoint(classNo, pupil(3), 9, t).shown + u'|' +
+                         PointGradeStore::writeCoursePoint(classNo, pupil(4), t).shown,
                      QStringLiteral("%1|%1|%1").arg(QString::fromLatin1(shown)));
             const QString value = QString::number(QString::fromLatin1(shown).toDouble(), 'f', 1);
             QCOMPARE(Fixture::value(u"SELECT quote(TestMax3) FROM CourseTable WHERE CourseNo = ?"_s,
@@ -210,6 +210,32 @@ private slots:
                      u"%1#NULL,NULL,%1,NULL,NULL#NULL,80.0,NULL,%1,NULL"_s.arg(value));
             QCOMPARE(Fixture::value(setCells).toInt(), 7); // and nothing in the other class
         }
+        // A number is stored as typed or not at all; a row deleted meanwhile is not written.
+        using PointGradeStore::Outcome;
+        const auto outcomes = [](const QString& courseNo, const QString& stdId, const QString& t) {
+            return QList<Outcome>{PointGradeStore::writeTestMax(courseNo, 3, t).outcome,
+                                  PointGradeStore::writeTestPoint(courseNo, stdId, 9, t).outcome,
+                                  PointGradeStore::writeCoursePoint(courseNo, stdId, t).outcome};
+        };
+        const QString before = maxima() + u'#' + cells(u"TestPoint9"_s) + cells(u"CoursePoint"_s);
+        for (const char* typed : {"1234567890123456", "0.1234567890123456", "12,34", "1.2.3",
+                                  "1,0000", " 99999999999999999999 "})
+            QCOMPARE(outcomes(classNo, pupil(3), QString::fromLatin1(typed)),
+                     QList<Outcome>(3, Outcome::Refused));
+        QCOMPARE(maxima() + u'#' + cells(u"TestPoint9"_s) + cells(u"CoursePoint"_s), before);
+        QCOMPARE(outcomes(classNo, pupil(3), u"123456789012345"_s),
+                 QList<Outcome>(3, Outcome::Stored));
+        QCOMPARE(PointGradeStore::writeTestPoint(classNo, pupil(3), 9, u"0.000001234"_s).shown,
+                 u"1.234e-06"_s);
+        QCOMPARE(
+            PointGradeStore::writeTestPoint(classNo, pupil(3), 9, u"123,456,789.012345"_s).shown,
+            u"123456789.012345"_s);
+        QCOMPARE(outcomes(u"6999999"_s, pupil(3), u"5"_s), QList<Outcome>(3, Outcome::Gone));
+        QCOMPARE(outcomes(classNo, u"6999999"_s, u"5"_s),
+                 QList<Outcome>({Outcome::Stored, Outcome::Gone, Outcome::Gone}));
+        QCOMPARE(PointGradeStore::writeCourseGrade(classNo, u"6999999"_s, u"A"_s), Outcome::Gone);
+        QCOMPARE(Fixture::count(u"StudentCourse"_s, u"StdID = '6999999' OR TestPoint9 = 5"_s), 0);
+        QCOMPARE(Fixture::count(u"CourseTable"_s, u"CourseNo = '6999999'"_s), 0);
         for (int test : {0, 10}) {
             QVERIFY_THROWS_EXCEPTION(std::out_of_range,
                                      PointGradeStore::writeTestMax(classNo, test, u"5"_s));
@@ -351,6 +377,75 @@ private slots:
         QCOMPARE(ListView::count(w.ListView1) + m_messages->errors.size(), 7);
         QTest::keyClick(focus(), Qt::Key_Escape);
         QVERIFY(!w.isVisible());
+    }
+
+    // A number that cannot be stored as typed is refused with a message and stays selected in
+    // its box. A value typed for a registration deleted meanwhile is said, and its row leaves
+    // the list, the editor taking the row now in its place; full marks of a class deleted
+    // meanwhile are said and no list loads.
+    void refusedNumbersAndRowsGoneMeanwhile() {
+        const auto removeRegistration = [](int i) {
+            Fixture::exec(u"DELETE FROM StudentCourse WHERE StdID = ? AND CourseNo = ?"_s,
+                          {pupil(i), classNo});
+        };
+        const QString refused = u" ไม่ถูกต้อง: %1\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก"_s;
+        const auto gone = [](int i) {
+            return u"ไม่พบการลงทะเบียนของนักศึกษา %1 ในคอร์สนี้ อาจถูกลบไปแล้ว ไม่ได้บันทึก"_s.arg(pupil(i));
+        };
+
+        frmPoint& p = open<frmPoint>();
+        chooseClass(p, classNo);
+        p.txtMaxPoint->setFocus();
+        type(QStringLiteral("1,2"));
+        QCOMPARE(editor(p.lblStdID), u" txtMaxPoint 1,2*"_s);
+        QVERIFY(!p.Picture1->isEnabled());
+        type(QStringLiteral("30"));
+        QCOMPARE(editor(p.lblStdID), u"6900011 txtPoint 0*"_s);
+        type(QStringLiteral("12,34"));
+        QCOMPARE(editor(p.lblStdID), u"6900011 txtPoint 12,34*"_s);
+        removeRegistration(2);
+        walk(p.lblStdID, {{"", Qt::Key_Down, "6900012 txtPoint 0*"},
+                          {"15", Qt::Key_Return, "6900013 txtPoint 0*"},
+                          {"8", Qt::Key_Return, "6900014 txtPoint 0*"}});
+        QCOMPARE(column(p.ListView1, 0) + u'#' + column(p.ListView1, 3),
+                 u"6900011|6900013|6900014|6900015#0|8|0|0"_s);
+        QCOMPARE(cells(u"TestPoint1"_s), u"NULL,8.0,NULL,NULL"_s);
+        QCOMPARE(m_messages->errors, QStringList({u"คะแนนเต็ม"_s + refused.arg(u"1,2"_s),
+                                                  u"คะแนน"_s + refused.arg(u"12,34"_s), gone(2)}));
+
+        m_messages->clear();
+        frmGrade& g = open<frmGrade>();
+        chooseClass(g, classNo);
+        removeRegistration(4);
+        walk(g.lblStdID, {{"1,2345", Qt::Key_Return, "6900011 txtPoint 1,2345*"},
+                          {"70", Qt::Key_Return, "6900011 txtGrade "},
+                          {"B", Qt::Key_Return, "6900013 txtPoint 0*"},
+                          {"", Qt::Key_Return, "6900013 txtGrade "},
+                          {"", Qt::Key_Return, "6900014 txtPoint 0*"},
+                          {"65", Qt::Key_Return, "6900015 txtPoint 0*"},
+                          {"", Qt::Key_Return, "6900015 txtGrade "}});
+        removeRegistration(5);
+        walk(g.lblStdID, {{"C", Qt::Key_Return, "6900013 txtPoint 0*"}});
+        QCOMPARE(column(g.ListView1, 0) + u'#' + column(g.ListView1, 2) + u'#' +
+                     column(g.ListView1, 3),
+                 u"6900011|6900013#70|0#B|"_s);
+        QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s), u"70.0,0.0#'B',''"_s);
+        // Leaving the box by a click on another row says so too.
+        removeRegistration(3);
+        QTest::keyClicks(g.txtPoint, QStringLiteral("5"));
+        clickRow(g.ListView1, 1);
+        QCOMPARE(editor(g.lblStdID) + u'#' + column(g.ListView1, 0),
+                 u"6900011 txtPoint 70*#6900011"_s);
+        QCOMPARE(m_messages->errors,
+                 QStringList({u"คะแนน"_s + refused.arg(u"1,2345"_s), gone(4), gone(5), gone(3)}));
+
+        m_messages->clear();
+        frmPoint& again = open<frmPoint>();
+        chooseClass(again, classNo);
+        Fixture::exec(u"DELETE FROM CourseTable WHERE CourseNo = ?"_s, {classNo});
+        QTest::keyClick(focus(), Qt::Key_F2);
+        QCOMPARE(m_messages->errors, QStringList{u"ไม่พบวิชาเรียน 6900001 อาจถูกลบไปแล้ว ไม่ได้บันทึก"_s});
+        QVERIFY(!again.Picture1->isEnabled() && ListView::count(again.ListView1) == 0);
     }
 };
 

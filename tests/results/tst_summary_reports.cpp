@@ -173,6 +173,23 @@ private slots:
         }
     }
 
+    // The registrations of a pupil deleted from the student list since stay in every report of
+    // registrations, without a name, as the pupil's bills stay in the bills of the day.
+    void registrationsOfADeletedPupilStay() {
+        const char* const menus[] = {"mnuCountStdCourse",    "mnuRemainStdRep",
+                                     "mnuCourseReceiptRep",  "mnuLevelReceiptRep",
+                                     "mnuSubjectReceiptRep", "mnuRemainLevelRep"};
+        QStringList totals;
+        for (const char* menu : menus)
+            totals << dataLine(linesOf(menu), QStringLiteral("รวมทั้งสิ้น"));
+        Fixture::exec(QStringLiteral("DELETE FROM Student WHERE StdID = '6900011'"));
+        for (qsizetype i = 0; i < totals.size(); ++i)
+            QCOMPARE(dataLine(linesOf(menus[i]), QStringLiteral("รวมทั้งสิ้น")), totals.at(i));
+        QCOMPARE(dataLine(linesOf("mnuRemainStdRep"), QStringLiteral("6900011|")),
+                 QStringLiteral("6900011|||6900004|คณิตศาสตร์|ม.4|คอร์สปรับพื้นฐาน ม.ปลาย|5,500.00|"
+                                "4,125.00|1,375.00"));
+    }
+
 private:
     // Clicks the menu item and gives the text of the report in the viewer it opened.
     QStringList linesOf(const char* menu) {

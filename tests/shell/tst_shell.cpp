@@ -21,7 +21,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSqlDriver>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -93,6 +95,7 @@ private slots:
     void cleanup() {
         deleteWindows();
         Seams::setProgramFolder({});
+        Seams::setNetworkCheck({});
         m_db.reset();
     }
 
@@ -339,6 +342,52 @@ private slots:
         QCOMPARE(text("SELECT ShopBiLLYY || '-' || ShopBiLLNo FROM CtrlSetup"),
                  QStringLiteral("69-00000"));
         QCOMPARE(text("PRAGMA freelist_count"), QStringLiteral("0"));
+    }
+
+    // When only the compaction fails (another desk, under the rollback journal, starts reading
+    // between the deletes and the compaction), the program says that the data is cleared and
+    // the file not compacted, and ends.
+    void clearingEndsTheProgramWhenOnlyCompactionFails() {
+        Seams::setNetworkCheck([](const QString&) { return true; });
+        Connection::shared().close();
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย ใจดี"));
+        exec("UPDATE CtrlSetup SET ShopBiLLNo = '00012'");
+        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                   QStringLiteral("pw"));
+        std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("admin"));
+        ScriptedMessages messages;
+        messages.answer({Library::vbYes});
+
+        struct Desk {
+            QByteArray path;
+            sqlite3* reader = nullptr;
+        } desk{QFile::encodeName(m_db->path()), nullptr};
+        const QVariant handle = Connection::shared().database().driver()->handle();
+        sqlite3* program = *static_cast<sqlite3* const*>(handle.constData());
+        sqlite3_busy_timeout(program, 200); // the other desk reads on: no need to wait long
+        sqlite3_trace_v2(
+            program, SQLITE_TRACE_STMT,
+            [](unsigned, void* context, void*, void* sql) {
+                auto* other = static_cast<Desk*>(context);
+                if (qstrcmp(static_cast<const char*>(sql), "VACUUM") == 0 && !other->reader &&
+                    sqlite3_open(other->path.constData(), &other->reader) == SQLITE_OK)
+                    sqlite3_exec(other->reader, "BEGIN; SELECT count(*) FROM CtrlSetup;", nullptr,
+                                 nullptr, nullptr);
+                return 0;
+            },
+            &desk);
+        main->menuAction(QStringLiteral("mnuDelALLTable"))->trigger();
+        QVERIFY(desk.reader);
+        QCOMPARE(messages.errors.size(), 1);
+        QVERIFY2(messages.errors.first().startsWith(
+                     QStringLiteral("ล้างข้อมูลทั้งหมดแล้ว แต่ย่อแฟ้มฐานข้อมูลไม่ได้")) &&
+                     messages.errors.first().contains(QStringLiteral("locked")),
+                 qPrintable(messages.errors.first()));
+        QVERIFY(main->hasEnded() && !main->isVisible());
+        QVERIFY(!Connection::shared().isOpen());
+        QCOMPARE(count("Student"), 0);
+        QCOMPARE(text("SELECT ShopBiLLNo FROM CtrlSetup"), QStringLiteral("00000"));
+        sqlite3_close_v2(desk.reader);
     }
 };
 
