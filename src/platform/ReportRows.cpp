@@ -97,8 +97,12 @@ private:
 } // namespace
 
 void KeptRows::append(const QVariantList& row) {
-    for (int i = 0; i < m_width; ++i)
-        m_cells.push_back(index(row.at(i)));
+    for (int i = 0; i < m_width; ++i) {
+        if (m_cellCount % blockSize == 0)
+            m_blocks.push_back(std::make_unique<quint32[]>(blockSize));
+        m_blocks.back()[m_cellCount % blockSize] = index(row.at(i));
+        ++m_cellCount;
+    }
     ++m_count;
 }
 
@@ -143,14 +147,13 @@ void KeptRows::squeeze() {
     m_texts = {};
     m_integers = {};
     m_reals = {};
-    m_cells.shrink_to_fit();
     m_values.squeeze();
 }
 
 void KeptRows::read(qsizetype row, QVariantList& values) const {
-    const std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width);
-    for (int i = 0; i < m_width; ++i)
-        values[i] = m_values.at(m_cells[at + static_cast<std::size_t>(i)]);
+    std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width);
+    for (int i = 0; i < m_width; ++i, ++at)
+        values[i] = m_values.at(m_blocks[at / blockSize][at % blockSize]);
 }
 
 bool isNumber(const QVariant& value) {

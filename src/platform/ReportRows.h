@@ -42,9 +42,14 @@ public:
 private:
     quint32 index(const QVariant& value);
 
+    // Cells in blocks of a fixed size: the rows grow without copying them all
+    // to a larger place now and then.
+    static constexpr std::size_t blockSize = 1 << 16;
+
     int m_width = 0;
     qsizetype m_count = 0;
-    std::vector<quint32> m_cells;
+    std::size_t m_cellCount = 0;
+    std::vector<std::unique_ptr<quint32[]>> m_blocks;
     QList<QVariant> m_values{QVariant()}; // the first is NULL
     QHash<QString, quint32> m_texts;
     QHash<qint64, quint32> m_integers;
