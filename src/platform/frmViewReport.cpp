@@ -62,10 +62,7 @@ frmViewReport::~frmViewReport() = default;
 
 void frmViewReport::turnTo(int page) {
     try {
-        if (page > 0)
-            CRViewer1->setPage(page);
-        else
-            CRViewer1->reload();
+        CRViewer1->setPage(page);
     } catch (const ReportError& error) {
         Library::MsgError(error.message());
     } catch (const DbError& error) {
@@ -101,8 +98,6 @@ void frmViewReport::toolbarButtonClick(const QString& key) {
         } catch (const std::runtime_error& error) {
             Library::MsgError(QString::fromStdString(error.what()));
         }
-        // Printing lays the report out afresh; the pages follow it.
-        turnTo(0);
     } else if (key == QLatin1String("CLOSE")) {
         if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
             frame->close();
