@@ -118,9 +118,8 @@ int Report::pageCount() const {
 }
 
 int Report::paint(ReportEngine::Output& output, int first, int last) const {
-    if (ReportEngine::needsPrepared(*m_layout))
-        pageCount();
-    return ReportEngine::paint(input(), m_prepared.get(), output, first, last);
+    pageCount();
+    return ReportEngine::paint(input(), *m_prepared, output, first, last);
 }
 
 QList<QStringList> Report::pageTexts() const {
@@ -136,6 +135,14 @@ QString Report::toPlainText() const {
     for (const QStringList& page : pageTexts())
         lines << page;
     return lines.join(QLatin1Char('\n'));
+}
+
+QList<ReportEngine::PlacedText> Report::placedTexts() const {
+    QList<ReportEngine::PlacedText> placed;
+    ReportEngine::Output output;
+    output.placed = &placed;
+    paint(output, 1, 0);
+    return placed;
 }
 
 QPageLayout Report::pageLayout() const {
@@ -161,8 +168,7 @@ void Report::paintPage(QPainter& painter, int page, double dpi) const {
 }
 
 int Report::print(QPrinter& printer, int fromPage, int toPage) const {
-    // Laid out afresh, and every fault found, before the first page goes out.
-    m_prepared.reset();
+    // Every fault found before the first page goes out; the pages are those shown.
     pageCount();
     QPainter painter;
     if (!painter.begin(&printer))

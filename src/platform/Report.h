@@ -21,6 +21,7 @@ namespace ReportEngine {
 struct Input;
 struct Output;
 struct Prepared;
+struct PlacedText;
 } // namespace ReportEngine
 
 // A report file of the Report folder, with its formula fields and data source.
@@ -44,18 +45,21 @@ public:
     bool hasFormula(const QString& name) const;
 
     // The rows: a statement with bound values, run on the program's connection
-    // each time the report is laid out, inside the report's own ORDER BY ...
+    // once when the report is laid out, inside the report's own ORDER BY ...
     void setDataSource(const QString& sql, const QVariantList& params = {});
     // ... or rows already read.
     void setDataSource(Recordset records);
 
-    // Lays the report out without painting (once; setting a formula or the data
-    // source starts again) and gives its number of pages.
+    // Reads the rows and lays the report out without painting (once; setting a
+    // formula or the data source starts again) and gives its number of pages.
+    // Every page painted or printed after it shows the rows read then.
     int pageCount() const;
     // What each page prints, one entry per line; a table row's cells joined by "|".
     QList<QStringList> pageTexts() const;
     // Every page's lines, one per line.
     QString toPlainText() const;
+    // Where every text of every page goes.
+    QList<ReportEngine::PlacedText> placedTexts() const;
 
     // Page size, orientation and margins of the report file.
     QPageLayout pageLayout() const;
@@ -69,7 +73,7 @@ public:
     // Every page, to the same place as printFirstPage.
     void printAllPages() const;
     // Prints the given pages (1-based; 0 = from the first / to the last) to an
-    // already set-up printer, laid out afresh. Returns the number of pages printed.
+    // already set-up printer. Returns the number of pages printed.
     int print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
 
 private:

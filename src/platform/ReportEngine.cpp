@@ -26,10 +26,10 @@ struct Prepared {
     QVariantList first;          // the report's first row
     bool summary = false;
     QList<Band> bands; // without detail rows: every band, in order
-    // The rows of the first two pages as the counting read gave them (sorted, computed
-    // columns worked out): the first page is painted without reading the rows again.
-    QList<QVariantList> firstRows;
-    bool allRows = false; // firstRows are every row of the report
+    // With detail rows: every row as the one read gave them (sorted, computed columns
+    // worked out). Every page is painted from them, so that all pages show the data
+    // as it was when the report was laid out.
+    KeptRows rows;
 };
 
 namespace {
@@ -56,20 +56,20 @@ struct Scope {
     QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
 };
 
-// The rows kept by the counting read.
+// The rows kept by the read that laid the report out.
 class KeptReader : public Reader {
 public:
-    explicit KeptReader(const QList<QVariantList>& rows) : m_rows(rows) {}
+    explicit KeptReader(const KeptRows& rows) : m_rows(rows) {}
 
     bool next(QVariantList& values) override {
         if (m_next >= m_rows.size())
             return false;
-        values = m_rows.at(m_next++);
+        m_rows.read(m_next++, values);
         return true;
     }
 
 private:
-    const QList<QVariantList>& m_rows;
+    const KeptRows& m_rows;
     qsizetype m_next = 0;
 };
 
@@ -104,23 +104,21 @@ public:
         m_heading.bold = true;
     }
 
-    // Reads the rows sorted (or takes the rows kept by the counting read) and sends the
-    // bands straight to the pager.
-    void stream(Pager& pager, Prepared* record, const QList<QVariantList>* kept = nullptr) {
-        const bool counting = record && pagesFollowRowCount();
-        std::unique_ptr<Reader> reader = kept       ? std::make_unique<KeptReader>(*kept)
-                                         : counting ? countRows(m_input.source)
-                                                    : open(true);
-        bool keeping = record && !counting;
+    // Reads the rows sorted, keeping them in record, or takes the rows kept, and sends
+    // the bands straight to the pager.
+    void stream(Pager& pager, Prepared* record, const KeptRows* kept = nullptr) {
+        std::unique_ptr<Reader> reader = kept ? std::make_unique<KeptReader>(*kept) : open(true);
+        if (record)
+            record->rows = KeptRows(m_fieldCount);
         auto read = [&](QVariantList& row) {
             if (kept)
                 return reader->next(row);
             const bool more = reader->next(row);
-            if (more)
+            if (more) {
                 compute(row);
-            keeping = keeping && pager.pages() <= 2;
-            if (more && keeping)
-                record->firstRows << row;
+                if (record)
+                    record->rows.append(row);
+            }
             return more;
         };
         const int levels = static_cast<int>(L.groups.size());
@@ -131,6 +129,8 @@ public:
         if (more)
             setFirst(m_report, row);
         emitLines(L.header, m_report, pager, false, false, true, record);
+        if (!more)
+            pager.add(m_heading);
         while (more && !pager.done()) {
             int level = 0;
             while (level < opened && sameValue(row.at(keyField(level)), groups.at(level).key))
@@ -141,8 +141,11 @@ public:
                 groups[opened] = Scope{};
                 groups[opened].key = row.at(keyField(opened));
                 setFirst(groups[opened], row);
-                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
+                QList<Band> header;
+                Recording sink{pager, header};
+                emitLines(L.groups.at(opened).header, groups[opened], sink, true, true, true,
                           record);
+                pager.openGroup(opened, header);
             }
             learn(row);
             accumulate(m_report.acc, L.reportAggregates);
@@ -163,7 +166,7 @@ public:
         if (record) {
             record->totals = m_report.acc;
             record->first = m_report.first;
-            record->allRows = keeping;
+            record->rows.squeeze();
         }
     }
 
@@ -191,6 +194,8 @@ public:
         QList<Band> bands;
         BandList sink{bands};
         emitLines(L.header, m_report, sink, false, false, false, nullptr);
+        if (!m_report.hasFirst)
+            sink.add(m_heading);
         emitChildren(0, 0, sink);
         finishReport(sink, nullptr);
         record.totals = m_report.acc;
@@ -217,6 +222,18 @@ private:
         QList<Band>& bands;
         void add(const Band& band) { bands << band; }
         bool skipping() const { return false; }
+    };
+
+    // Sends bands to the pager and keeps them: a group's header lines, printed again
+    // on the pages that continue the group.
+    struct Recording {
+        Pager& pager;
+        QList<Band>& bands;
+        void add(const Band& band) {
+            bands << band;
+            pager.add(band);
+        }
+        bool skipping() const { return pager.skipping(); }
     };
 
     void bind(const QStringList& available) {
@@ -262,22 +279,6 @@ private:
                 order << OrderKey{m_fieldOfRef.at(key.ref), key.descending};
         }
         return readRows(m_input.source, m_fields, order);
-    }
-
-    // No groups, and no line above or beside the rows that prints their values
-    // or totals: the rows' number alone decides the pages.
-    bool pagesFollowRowCount() const {
-        auto plain = [](const QList<TextLine>& lines, bool totals) {
-            for (const TextLine& line : lines)
-                for (const Part& part : line.text.parts)
-                    if (part.kind == Part::Kind::Value ||
-                        (totals &&
-                         (part.kind == Part::Kind::Aggregate || part.kind == Part::Kind::BahtText)))
-                        return false;
-            return true;
-        };
-        return L.groups.isEmpty() && plain(L.pageHeader, true) && plain(L.pageFooter, true) &&
-               plain(L.header, true) && plain(L.footer, false);
     }
 
     int keyField(int level) const { return m_fieldOfRef.at(L.groups.at(level).key.ref); }
@@ -341,6 +342,7 @@ private:
 
     void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
         groupEnd(level, scope, pager);
+        pager.closeGroup(level);
         settle(scope, record);
     }
 
@@ -748,10 +750,6 @@ private:
 
 } // namespace
 
-bool needsPrepared(const Layout& layout) {
-    return !layout.details || layout.needsCount();
-}
-
 std::shared_ptr<const Prepared> prepare(const Input& input) {
     auto prepared = std::make_shared<Prepared>();
     Runner runner(input, nullptr);
@@ -777,25 +775,23 @@ int pageCount(const Prepared& prepared) {
     return prepared.pages;
 }
 
-int paint(const Input& input, const Prepared* prepared, Output& output, int first, int last) {
-    Runner runner(input, prepared);
+int paint(const Input& input, const Prepared& prepared, Output& output, int first, int last) {
+    Runner runner(input, &prepared);
     Canvas canvas(*input.layout, &output);
     Pager pager(
         canvas, &output, first, last, runner.heading(),
         [&](int page) { return runner.pageLines(input.layout->pageHeader, page); },
         [&](int page) { return runner.pageLines(input.layout->pageFooter, page); });
-    if (prepared && prepared->summary) {
-        for (const Band& band : prepared->bands) {
+    if (prepared.summary) {
+        for (const Band& band : prepared.bands) {
             pager.add(band);
             if (pager.done())
                 break;
         }
         if (!pager.done())
             pager.finish();
-    } else if (prepared && (prepared->allRows || (last == 1 && !prepared->firstRows.isEmpty()))) {
-        runner.stream(pager, nullptr, &prepared->firstRows);
     } else {
-        runner.stream(pager, nullptr);
+        runner.stream(pager, nullptr, &prepared.rows);
     }
     return pager.painted();
 }

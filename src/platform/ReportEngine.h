@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QRectF>
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
@@ -38,27 +39,38 @@ struct Input {
     Source source;
 };
 
-// Where pages go: painted, or as text (one entry per printed line).
+// A text as placed on its page, for checking a layout.
+struct PlacedText {
+    int page = 0;
+    QRectF box;      // where its glyphs go
+    QString text;    // the whole text
+    QString shown;   // as drawn: cut with "…" when it did not fit
+    int column = -1; // the table column it starts in; -1 for a line across the page
+    bool heading = false;
+};
+
+// Where pages go: painted, or as text (one entry per printed line), and
+// where each text went.
 struct Output {
     QPainter* painter = nullptr;
     QList<QStringList>* text = nullptr;
+    QList<PlacedText>* placed = nullptr;
     std::function<void()> newPage; // between two painted pages
 };
 
 // What one pass over every row learns for the pages painted after it: the
-// page count, totals printed above their rows and, for a report without
-// detail rows, its whole (short) content.
+// page count, totals printed above their rows, and the rows themselves (for a
+// report without detail rows, its whole short content), so that every page
+// shows one state of the data.
 struct Prepared;
 
-// Runs a pass without painting. Throws ReportError (a layout that does not fit
-// the data, naming file and line) or DbError.
+// Reads every row once and lays the report out without painting. Throws
+// ReportError (a layout that does not fit the data, naming file and line) or DbError.
 std::shared_ptr<const Prepared> prepare(const Input& input);
 int pageCount(const Prepared& prepared);
 
-// Paints pages first to last (1-based; last 0: to the end). Needs the prepared
-// pass when the layout prints the page count or totals above their rows, or
-// has no detail rows (needsPrepared). Returns the number of pages painted.
-int paint(const Input& input, const Prepared* prepared, Output& output, int first, int last);
-bool needsPrepared(const ReportLayout::Layout& layout);
+// Paints pages first to last (1-based; last 0: to the end) from the prepared
+// pass, reading nothing again. Returns the number of pages painted.
+int paint(const Input& input, const Prepared& prepared, Output& output, int first, int last);
 
 } // namespace ReportEngine

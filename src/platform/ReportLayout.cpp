@@ -15,13 +15,6 @@ bool Template::usesAggregates() const {
     return false;
 }
 
-bool Template::usesPages() const {
-    for (const Part& part : parts)
-        if (part.kind == Part::Kind::Pages)
-            return true;
-    return false;
-}
-
 void fail(const QString& file, int line, const QString& what) {
     throw ReportError(QStringLiteral("รายงาน %1 บรรทัดที่ %2: %3").arg(file).arg(line).arg(what));
 }
@@ -843,28 +836,6 @@ void Parser::finish() {
 }
 
 } // namespace
-
-bool Layout::needsCount() const {
-    auto any = [](const QList<TextLine>& lines, bool aggregates) {
-        for (const TextLine& line : lines)
-            if (line.text.usesPages() || (aggregates && line.text.usesAggregates()))
-                return true;
-        return false;
-    };
-    if (any(pageHeader, true) || any(pageFooter, true) || any(header, true) || any(footer, false))
-        return true;
-    for (const Group& g : groups) {
-        if (any(g.header, true) || any(g.footer, false))
-            return true;
-        for (const Template& t : g.row.cells)
-            if (t.usesPages())
-                return true;
-    }
-    for (const Template& t : totals.cells)
-        if (t.usesPages())
-            return true;
-    return false;
-}
 
 std::shared_ptr<const Layout> parse(const QString& text, const QString& file) {
     return Parser(file).run(text);

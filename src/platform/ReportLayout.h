@@ -76,7 +76,6 @@ struct Template {
     QList<Part> parts;
     int line = 0;
     bool usesAggregates() const;
-    bool usesPages() const;
     bool isEmpty() const { return parts.isEmpty(); }
 };
 
@@ -147,9 +146,6 @@ struct Layout {
     QList<Expr> exprs;
     QList<Aggregate> aggregates;
     QList<int> reportAggregates; // what the report's own lines need
-
-    // Whether the page count or a total must be known before the first page prints.
-    bool needsCount() const;
 };
 
 // Throws ReportError for a fault of the file at the given line.

@@ -43,13 +43,6 @@ void ReportPageView::fitToWidth() {
     setZoomFactor((viewport()->width() - 2 * gap) / pageWidth);
 }
 
-void ReportPageView::reload() {
-    m_count = m_report.pageCount();
-    m_images.clear();
-    m_recent.clear();
-    setPage(m_page);
-}
-
 QSize ReportPageView::imageSize() const {
     const QSizeF inches = m_report.pageLayout().fullRect(QPageLayout::Inch).size();
     const double dpi = logicalDpiX() * m_zoom;

@@ -22,8 +22,6 @@ public:
     void zoomIn() { setZoomFactor(m_zoom * 1.25); }
     void zoomOut() { setZoomFactor(m_zoom / 1.25); }
     void fitToWidth();
-    // Reads the page count again and paints the current page anew.
-    void reload();
 
 signals:
     void pageChanged(int page, int count);

@@ -68,11 +68,13 @@ void Canvas::draw(const Band& band, double top) {
     for (const Cell& cell : cells) {
         double left = 0;
         double right = m_width;
-        if (band.kind != Band::Kind::Text) {
+        const bool inColumns = band.kind != Band::Kind::Text;
+        if (inColumns) {
             left = m_columnX.at(cell.first) + cellPadding;
             right = left + columnRoom(cell.first, cell.span);
         }
-        texts << drawText(f, cell.text, left, right, cell.align, top + (h - f.height) / 2);
+        texts << drawText(f, cell.text, left, right, cell.align, top + (h - f.height) / 2, band,
+                          inColumns ? cell.first : -1);
     }
     if (m_output->text)
         m_output->text->last() << texts.join(QLatin1Char('|'));
@@ -154,28 +156,43 @@ QList<Cell> Canvas::spread(Font& f, const QList<Cell>& cells) {
 
 // Draws text between left and right, cut with "…" (at a whole character
 // with its marks) when it is too long, but for a text aligned right (an
-// amount), which runs on to the left whole; returns what was drawn.
+// amount), which is drawn smaller to fit whole; returns what was drawn.
 QString Canvas::drawText(Font& f, const QString& text, double left, double right,
-                         Qt::Alignment align, double top) {
+                         Qt::Alignment align, double top, const Band& band, int column) {
     if (text.isEmpty())
         return text;
     const double room = right - left;
     QString shown = text;
     Shaped shaped = shape(f, text);
-    if (shaped.width > room && !(align & Qt::AlignRight)) {
-        shown = f.metrics.elidedText(text, Qt::ElideRight, room);
-        shaped = shape(f, shown);
+    double scale = 1;
+    if (shaped.width > room) {
+        if (align & Qt::AlignRight) {
+            scale = room / shaped.width;
+        } else {
+            shown = f.metrics.elidedText(text, Qt::ElideRight, room);
+            shaped = shape(f, shown);
+        }
     }
+    const double width = shaped.width * scale;
+    double x = left;
+    if (align & Qt::AlignRight)
+        x = right - width;
+    else if (align & Qt::AlignHCenter)
+        x = left + (room - width) / 2;
+    // A smaller figure keeps its line's middle.
+    const double y = top + f.height * (1 - scale) / 2;
+    if (m_output->placed)
+        *m_output->placed << PlacedText{m_page, QRectF(x, y, width, f.height * scale), text, shown,
+                                        column, band.kind == Band::Kind::Heading};
     QPainter* painter = m_output->painter;
     if (!painter)
         return shown;
-    double x = left;
-    if (align & Qt::AlignRight)
-        x = right - shaped.width;
-    else if (align & Qt::AlignHCenter)
-        x = left + (room - shaped.width) / 2;
+    painter->save();
+    painter->translate(x, y);
+    painter->scale(scale, scale);
     for (const QGlyphRun& run : shaped.runs)
-        painter->drawGlyphRun(QPointF(x, top), run);
+        painter->drawGlyphRun(QPointF(0, 0), run);
+    painter->restore();
     return shown;
 }
 
@@ -187,6 +204,13 @@ Pager::Pager(Canvas& canvas, Output* output, int first, int last, Band heading, 
 void Pager::add(const Band& band) {
     if (!m_open)
         startPage();
+    if (band.kind == Band::Kind::Heading) {
+        if (!m_headingShown && m_canvas.columns() > 0) {
+            place(m_heading);
+            m_headingShown = true;
+        }
+        return;
+    }
     // A table row needs the column titles above it on its page.
     auto needsHeading = [&] { return band.table && !m_headingShown && m_canvas.columns() > 0; };
     double need = m_canvas.bandHeight(band);
@@ -194,16 +218,31 @@ void Pager::add(const Band& band) {
         need += m_canvas.rowHeight();
     if (needsHeading())
         need += m_canvas.bandHeight(m_heading);
+    bool continuing = false;
     if (m_y + need > m_bottom && m_hasBody) {
         endPage();
         startPage();
+        continuing = band.table;
     }
     if (needsHeading()) {
         place(m_heading);
         m_headingShown = true;
     }
+    if (continuing)
+        for (const QList<Band>& header : std::as_const(m_groupHeaders))
+            for (const Band& line : header)
+                place(line);
     place(band);
     m_hasBody = true;
+}
+
+void Pager::openGroup(int level, const QList<Band>& header) {
+    m_groupHeaders.resize(level);
+    m_groupHeaders << header;
+}
+
+void Pager::closeGroup(int level) {
+    m_groupHeaders.resize(level);
 }
 
 void Pager::finish() {
@@ -222,6 +261,7 @@ void Pager::startPage() {
         if (m_painted > 0 && m_output->newPage)
             m_output->newPage();
         ++m_painted;
+        m_canvas.setPage(m_page);
         m_canvas.beginPage();
     }
     for (const Band& band : m_header(m_page))

@@ -45,6 +45,8 @@ public:
     double bandHeight(const Band& band);
     void beginPage();
     void draw(const Band& band, double top);
+    // Where the texts of the page being painted were placed (Output::placed).
+    void setPage(int page) { m_page = page; }
 
 private:
     // A text shaped once: its glyphs (Thai marks placed) and its width. Reports
@@ -71,7 +73,7 @@ private:
     bool fits(Font& f, const QString& text, double room);
     QList<Cell> spread(Font& f, const QList<Cell>& cells);
     QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
-                     double top);
+                     double top, const Band& band, int column);
 
     const ReportLayout::Layout& m_layout;
     Output* m_output;
@@ -79,6 +81,7 @@ private:
     double m_height = 0;
     QList<double> m_columnX;
     std::map<int, Font> m_fonts;
+    int m_page = 0;
 };
 
 // Places bands on pages: the page header and footer on every page, the column
@@ -91,7 +94,12 @@ public:
     Pager(Canvas& canvas, Output* output, int first, int last, Band heading, PageLines header,
           PageLines footer);
 
+    // A band of kind Heading places the column titles (a report without rows).
     void add(const Band& band);
+    // The header lines of the group opened at a level (outer groups stay open),
+    // printed again under the column titles of a page that continues the group.
+    void openGroup(int level, const QList<Band>& header);
+    void closeGroup(int level);
     void finish();
     int pages() const { return m_page; }
     int painted() const { return m_painted; }
@@ -115,6 +123,7 @@ private:
     int m_first;
     int m_last;
     Band m_heading;
+    QList<QList<Band>> m_groupHeaders; // of the open groups, outermost first
     PageLines m_header;
     PageLines m_footer;
     QList<Band> m_footerBands;

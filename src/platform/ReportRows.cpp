@@ -59,28 +59,6 @@ private:
     int m_count = 0;
 };
 
-// As many empty rows as the statement gives: enough to count pages when they
-// follow from the number of rows alone.
-class CountReader : public Reader {
-public:
-    explicit CountReader(const Source& source) {
-        if (source.useRecords) {
-            m_left = source.records.RecordCount();
-            return;
-        }
-        m_left = Connection::shared()
-                     .scalar(QStringLiteral("SELECT COUNT(*) FROM (") + innerStatement(source.sql) +
-                                 QLatin1Char(')'),
-                             source.params)
-                     .toLongLong();
-    }
-
-    bool next(QVariantList&) override { return m_left-- > 0; }
-
-private:
-    qint64 m_left = 0;
-};
-
 class RecordsReader : public Reader {
 public:
     RecordsReader(const Recordset& records, const QStringList& fields, const QList<OrderKey>& order)
@@ -117,6 +95,66 @@ private:
 };
 
 } // namespace
+
+void KeptRows::append(const QVariantList& row) {
+    for (int i = 0; i < m_width; ++i) {
+        if (m_cellCount % blockSize == 0)
+            m_blocks.push_back(std::make_unique<quint32[]>(blockSize));
+        m_blocks.back()[m_cellCount % blockSize] = index(row.at(i));
+        ++m_cellCount;
+    }
+    ++m_count;
+}
+
+namespace {
+
+template <typename Key> quint32 lookUp(QHash<Key, quint32>& known, const Key& key, quint32 next) {
+    auto it = known.find(key);
+    if (it == known.end())
+        it = known.insert(key, next);
+    return *it;
+}
+
+} // namespace
+
+quint32 KeptRows::index(const QVariant& value) {
+    if (value.isNull())
+        return 0;
+    const auto next = static_cast<quint32>(m_values.size());
+    quint32 found = next;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        found = lookUp(m_integers, value.toLongLong(), next);
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        found = lookUp(m_reals, value.toDouble(), next);
+        break;
+    case QMetaType::QString:
+        found = lookUp(m_texts, value.toString(), next);
+        break;
+    default:
+        break;
+    }
+    if (found == next)
+        m_values << value;
+    return found;
+}
+
+void KeptRows::squeeze() {
+    m_texts = {};
+    m_integers = {};
+    m_reals = {};
+    m_values.squeeze();
+}
+
+void KeptRows::read(qsizetype row, QVariantList& values) const {
+    std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width);
+    for (int i = 0; i < m_width; ++i, ++at)
+        values[i] = m_values.at(m_blocks[at / blockSize][at % blockSize]);
+}
 
 bool isNumber(const QVariant& value) {
     switch (value.typeId()) {
@@ -178,10 +216,6 @@ std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields
     if (source.useRecords)
         return std::make_unique<RecordsReader>(source.records, fields, order);
     return std::make_unique<SqlReader>(source, fields, order);
-}
-
-std::unique_ptr<Reader> countRows(const Source& source) {
-    return std::make_unique<CountReader>(source);
 }
 
 } // namespace ReportEngine

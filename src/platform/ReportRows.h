@@ -6,10 +6,12 @@
 
 #include "platform/ReportEngine.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 namespace ReportEngine {
 
@@ -25,14 +27,41 @@ public:
     virtual bool next(QVariantList& values) = 0;
 };
 
+// Rows kept in little room: each different value once, a row as the indexes of
+// its values. A report's rows repeat their names, courses, dates and amounts.
+class KeptRows {
+public:
+    explicit KeptRows(int width = 0) : m_width(width) {}
+
+    void append(const QVariantList& row);
+    // Done appending: the look-up of values is no longer needed.
+    void squeeze();
+    qsizetype size() const { return m_count; }
+    void read(qsizetype row, QVariantList& values) const;
+
+private:
+    quint32 index(const QVariant& value);
+
+    // Cells in blocks of a fixed size: the rows grow without copying them all
+    // to a larger place now and then.
+    static constexpr std::size_t blockSize = 1 << 16;
+
+    int m_width = 0;
+    qsizetype m_count = 0;
+    std::size_t m_cellCount = 0;
+    std::vector<std::unique_ptr<quint32[]>> m_blocks;
+    QList<QVariant> m_values{QVariant()}; // the first is NULL
+    QHash<QString, quint32> m_texts;
+    QHash<qint64, quint32> m_integers;
+    QHash<double, quint32> m_reals;
+};
+
 // The columns the source gives. Throws DbError.
 QStringList sourceColumns(const Source& source);
 // The source's rows with only the given fields, sorted by the keys (texts in
 // Thai order); a source read already is sorted here. Throws DbError.
 std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields,
                                  const QList<OrderKey>& order);
-// As many empty rows as the source gives, without reading them.
-std::unique_ptr<Reader> countRows(const Source& source);
 
 bool isNumber(const QVariant& value);
 // Thai dictionary order; equal keys fall back to code-point order, as the

@@ -74,8 +74,6 @@ void frmViewReport::printAll() {
     } catch (const std::runtime_error& error) {
         Library::MsgError(QString::fromStdString(error.what()));
     }
-    // Printing lays the report out afresh; the pages follow it.
-    turnTo(0);
 }
 
 void frmViewReport::closeViewer() {
@@ -89,10 +87,7 @@ frmViewReport::~frmViewReport() = default;
 
 void frmViewReport::turnTo(int page) {
     try {
-        if (page > 0)
-            CRViewer1->setPage(page);
-        else
-            CRViewer1->reload();
+        CRViewer1->setPage(page);
     } catch (const ReportError& error) {
         Library::MsgError(error.message());
     } catch (const DbError& error) {

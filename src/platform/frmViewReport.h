@@ -26,7 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Shows a page (0: the current one, laid out anew); a failure shows an error box.
+    // Shows a page; a failure shows an error box.
     void turnTo(int page);
     // Prints every page to the default printer; a failure shows an error box.
     void printAll();
