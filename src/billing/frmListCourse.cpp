@@ -28,7 +28,7 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
     body()->addWidget(ListView1, 1);
 
     toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("   เลือก   "),
-                         QStringLiteral("[F2] [Enter] - เลือกรายการ"));
+                         QStringLiteral("[F2] - เลือกรายการ"));
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
                          QStringLiteral("[ESC] - ยกเลิก"));
     declareKeys({{Qt::Key_F2, QStringLiteral("OK")},
@@ -47,6 +47,12 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
         cboCouse->setCurrentIndex(0);
         LoadList();
     }
+    // The arrows walk the classes, not the courses: the course box is reached by
+    // Tab or the mouse. The focused control shows its mark from the start, not only
+    // once Tab has been pressed.
+    setTabOrder(cboCouse, ListView1);
+    ListView1->setFocus();
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void frmListCourse::InitColumns() {
