@@ -136,10 +136,6 @@ void DateBox::type(QChar character) {
         commitTyped();
         return;
     }
-    // A two-digit year already names a day: the box holds it, should the window be
-    // saved before the box is left.
-    if (const QDate day = typedDate(); day.isValid())
-        setDate(day);
     showTyped();
 }
 
@@ -164,7 +160,11 @@ bool DateBox::commitTyped() {
         Library::MsgError(QStringLiteral("วันที่ ไม่ถูกต้อง"));
     return day.isValid();
 }
+// A two-digit year already names a day: the box holds the day the text names so far
+// (else the date it had), should the window be saved before the box is left.
 void DateBox::showTyped() {
+    const QDate day = typedDate();
+    setDate(day.isValid() ? day : m_before);
     const QSignalBlocker blocker(lineEdit());
     lineEdit()->setText(m_typed);
 }

@@ -31,6 +31,7 @@ private:
     // Takes the typed text: its day, or a message and the date the box had before.
     // Returns whether the text named a day (true when nothing was being typed).
     bool commitTyped();
+    // Shows the typed text; the box holds the day it names so far, else its old date.
     void showTyped();
     // Leaves typing: the box shows its date again.
     void endTyping();

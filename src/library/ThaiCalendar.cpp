@@ -18,23 +18,23 @@ ThaiCalendar::ThaiCalendar(QWidget* parent) : QCalendarWidget(parent) {
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setNavigationBarVisible(false);
 
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("ThaiCalendarBar"));
-    auto* row = new QHBoxLayout(bar);
+    m_bar = new QWidget(this);
+    m_bar->setObjectName(QStringLiteral("ThaiCalendarBar"));
+    auto* row = new QHBoxLayout(m_bar);
     row->setContentsMargins(2, 2, 2, 2);
-    auto* previous = new QToolButton(bar);
+    auto* previous = new QToolButton(m_bar);
     previous->setObjectName(QStringLiteral("btnPrevMonth"));
     previous->setArrowType(Qt::LeftArrow);
     previous->setToolTip(QStringLiteral("เดือนก่อน"));
-    auto* next = new QToolButton(bar);
+    auto* next = new QToolButton(m_bar);
     next->setObjectName(QStringLiteral("btnNextMonth"));
     next->setArrowType(Qt::RightArrow);
     next->setToolTip(QStringLiteral("เดือนถัดไป"));
-    m_month = new QComboBox(bar);
+    m_month = new QComboBox(m_bar);
     m_month->setObjectName(QStringLiteral("cboMonth"));
     for (int month = 1; month <= 12; ++month)
         m_month->addItem(thai.standaloneMonthName(month));
-    m_year = new QSpinBox(bar);
+    m_year = new QSpinBox(m_bar);
     m_year->setObjectName(QStringLiteral("txtYear"));
     m_year->setAlignment(Qt::AlignCenter);
     // The calendar keeps a page inside its own range whatever year is typed.
@@ -48,7 +48,7 @@ ThaiCalendar::ThaiCalendar(QWidget* parent) : QCalendarWidget(parent) {
     row->addStretch(1);
     row->addWidget(next);
     if (auto* column = qobject_cast<QVBoxLayout*>(layout()))
-        column->insertWidget(0, bar);
+        column->insertWidget(0, m_bar);
 
     connect(previous, &QToolButton::clicked, this, &QCalendarWidget::showPreviousMonth);
     connect(next, &QToolButton::clicked, this, &QCalendarWidget::showNextMonth);
@@ -56,6 +56,12 @@ ThaiCalendar::ThaiCalendar(QWidget* parent) : QCalendarWidget(parent) {
     connect(m_year, &QSpinBox::valueChanged, this, &ThaiCalendar::pageChosen);
     connect(this, &QCalendarWidget::currentPageChanged, this, &ThaiCalendar::showPage);
     showPage(yearShown(), monthShown());
+}
+
+QSize ThaiCalendar::minimumSizeHint() const {
+    const QSize days = QCalendarWidget::minimumSizeHint();
+    const QSize bar = m_bar->sizeHint();
+    return {std::max(days.width(), bar.width()), days.height() + bar.height()};
 }
 
 void ThaiCalendar::showPage(int year, int month) {

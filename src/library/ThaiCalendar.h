@@ -16,10 +16,15 @@ public:
     QComboBox* monthBox() const { return m_month; }
     QSpinBox* yearBox() const { return m_year; }
 
+    // The days and, above them, the bar in place of the hidden one.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
 private:
     void showPage(int year, int month);
     void pageChosen();
 
+    QWidget* m_bar;
     QComboBox* m_month;
     QSpinBox* m_year;
 };

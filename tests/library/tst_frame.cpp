@@ -340,6 +340,13 @@ private slots:
                      focus == box ? QStringList{QStringLiteral("วันที่ ไม่ถูกต้อง")} : QStringList());
         }
         QCOMPARE(box->text(), QStringLiteral("01/01/2570"));
+        // Before the box is left, its date is the day the text names so far, if any.
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("200169"));
+        QCOMPARE(box->date(), QDate(2026, 1, 20));
+        QTest::keyClicks(box, QStringLiteral("5"));
+        QCOMPARE(box->date(), QDate(2027, 1, 1));
+        pressKey(Qt::Key_Escape);
         // Leaving by the mouse: the same message, and the focus comes back.
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("3102"));
