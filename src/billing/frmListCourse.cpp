@@ -5,7 +5,9 @@
 #include "library/Library.h"
 #include "library/ListView.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTreeWidget>
@@ -53,6 +55,26 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("à¸§à¸
     setTabOrder(cboCouse, ListView1);
     ListView1->setFocus();
     setAttribute(Qt::WA_KeyboardFocusChange);
+    markListFocus(true);
+}
+
+bool frmListCourse::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        markListFocus(event->type() == QEvent::FocusIn);
+    return DialogBase::eventFilter(watched, event);
+}
+
+void frmListCourse::markListFocus(bool focused) {
+    const QPalette standard = QApplication::palette(ListView1);
+    QPalette palette = ListView1->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight,
+                         standard.color(focused ? QPalette::Highlight : QPalette::Midlight));
+        palette.setColor(group, QPalette::HighlightedText,
+                         standard.color(focused ? QPalette::HighlightedText : QPalette::Text));
+    }
+    ListView1->setPalette(palette);
 }
 
 void frmListCourse::InitColumns() {

@@ -88,10 +88,22 @@ private slots:
         showActive(&picker);
         QCOMPARE(QApplication::focusWidget(), picker.ListView1);
         QCOMPARE(ListView::selectedIndex(picker.ListView1), 1);
-        const QImage marked = picker.ListView1->grab().toImage();
-        picker.ListView1->clearFocus();
-        QVERIFY(picker.ListView1->grab().toImage() != marked);
-        picker.ListView1->setFocus();
+        // The chosen class shows in the highlight colour while the list has the focus only.
+        const auto rowColour = [&picker] {
+            const QRect row = picker.ListView1->visualItemRect(ListView::item(picker.ListView1, 1));
+            return picker.ListView1->viewport()->grab().toImage().pixelColor(row.left() + 1,
+                                                                             row.center().y());
+        };
+        const auto highlighted = [&picker](const QColor& colour) {
+            const QColor highlight = picker.palette().color(QPalette::Highlight);
+            return qAbs(colour.red() - highlight.red()) + qAbs(colour.green() - highlight.green()) +
+                       qAbs(colour.blue() - highlight.blue()) <
+                   24;
+        };
+        QVERIFY(highlighted(rowColour()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QVERIFY(!highlighted(rowColour()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         pressKey(Qt::Key_Down);
         pressKey(Qt::Key_F2);
         QVERIFY(picker.IsOK);
