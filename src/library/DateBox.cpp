@@ -12,6 +12,8 @@ namespace {
 constexpr int buddhistOffset = 543;
 // Years above this one are read as Buddhist era.
 constexpr int lastGregorianYear = 2400;
+// A two-digit year is one of the Buddhist era's 2500s, as the lists show it.
+constexpr int buddhistCentury = 2500;
 // The year is the last of the three parts of dd/MM/yyyy.
 constexpr int yearStart = 6;
 
@@ -145,7 +147,7 @@ QDate DateBox::typedDate() const {
         return {};
     int year = typed.last().toInt();
     if (typed.last().size() == 2)
-        year += 2500;
+        year += buddhistCentury;
     const QDate day(gregorianYear(year), typed.at(1).toInt(), typed.at(0).toInt());
     return day.isValid() && day >= minimumDate() && day <= maximumDate() ? day : QDate();
 }
@@ -160,6 +162,7 @@ bool DateBox::commitTyped() {
         Library::MsgError(QStringLiteral("วันที่ ไม่ถูกต้อง"));
     return day.isValid();
 }
+
 // A two-digit year already names a day: the box holds the day the text names so far
 // (else the date it had), should the window be saved before the box is left.
 void DateBox::showTyped() {
