@@ -1,10 +1,9 @@
 #pragma once
 
 #include "library/DialogBase.h"
+#include "library/ThaiCalendar.h"
 
 #include <QDate>
-
-class QCalendarWidget;
 
 // Picks one day on a month calendar, starting at the working date. After
 // showModal read IsOK and, when it is true, SelDate.
@@ -15,7 +14,7 @@ public:
 
     QDate SelDate;
 
-    QCalendarWidget* MonthView1 = nullptr;
+    ThaiCalendar* MonthView1 = nullptr;
 
 protected:
     void toolbarButtonClick(const QString& key) override;

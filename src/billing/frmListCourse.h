@@ -26,9 +26,13 @@ public:
 
 protected:
     void toolbarButtonClick(const QString& key) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void InitColumns();
     void cboCouse_Click();
     void ListView1_DblClick();
+    // The chosen class shows in the highlight colour only while the list has the focus,
+    // so that the focus is seen in the list as it is in the course box.
+    void markListFocus(bool focused);
 };
