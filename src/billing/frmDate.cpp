@@ -2,15 +2,13 @@
 
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
+#include "frame/ThaiCalendar.h"
 
-#include <QCalendarWidget>
 #include <QVBoxLayout>
 
 frmDate::frmDate(QWidget* parent) : DialogBase(QStringLiteral("เลือกวันที่"), parent) {
-    MonthView1 = new QCalendarWidget(this);
+    MonthView1 = new ThaiCalendar(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
-    MonthView1->setLocale(QLocale(QLocale::Thai, QLocale::Thailand));
-    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     body()->addWidget(MonthView1);
 
     // The calendar keeps its own keys: no function key presses OK or Cancel.

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "frame/DialogBase.h"
+#include "frame/ThaiCalendar.h"
 
 #include <QDate>
-
-class QCalendarWidget;
 
 // Picks one day on a month calendar, starting at the working date. After
 // showModal read IsOK and, when it is true, SelDate.
@@ -15,5 +14,5 @@ public:
 
     QDate SelDate;
 
-    QCalendarWidget* MonthView1 = nullptr;
+    ThaiCalendar* MonthView1 = nullptr;
 };

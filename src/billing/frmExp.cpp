@@ -209,6 +209,9 @@ void frmExp::SaveRecord() {
         row->setText(colReceived, entry.received.toText(true));
         row->setText(colPaid, entry.paid.toText(true));
         ListView::setRowTag(row, entry.expId);
+        // The saved row is the current one, as the first row after loading: F3, F4 and a
+        // double click act on it.
+        ListView::select(ListView1, ListView1->indexOfTopLevelItem(row) + 1);
     }
     if (adding)
         NewRecord();

@@ -5,7 +5,9 @@
 #include "frame/Library.h"
 #include "frame/ListView.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTreeWidget>
@@ -28,7 +30,7 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
     body()->addWidget(ListView1, 1);
 
     toolbar()->addButton(QStringLiteral("OK"), QStringLiteral("   เลือก   "),
-                         QStringLiteral("[F2] [Enter] - เลือกรายการ"));
+                         QStringLiteral("[F2] - เลือกรายการ"));
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
                          QStringLiteral("[ESC] - ยกเลิก"));
     declareKeys({{Qt::Key_F2, QStringLiteral("OK")},
@@ -49,6 +51,32 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
         cboCouse->setCurrentIndex(0);
         LoadList();
     }
+    // The arrows walk the classes, not the courses: the course box is reached by
+    // Tab or the mouse. The focused control shows its mark from the start, not only
+    // once Tab has been pressed.
+    setTabOrder(cboCouse, ListView1);
+    ListView1->setFocus();
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    markListFocus(true);
+}
+
+bool frmListCourse::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        markListFocus(event->type() == QEvent::FocusIn);
+    return DialogBase::eventFilter(watched, event);
+}
+
+void frmListCourse::markListFocus(bool focused) {
+    const QPalette standard = QApplication::palette(ListView1);
+    QPalette palette = ListView1->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight,
+                         standard.color(focused ? QPalette::Highlight : QPalette::Midlight));
+        palette.setColor(group, QPalette::HighlightedText,
+                         standard.color(focused ? QPalette::HighlightedText : QPalette::Text));
+    }
+    ListView1->setPalette(palette);
 }
 
 void frmListCourse::confirmClass() {

@@ -24,10 +24,16 @@ public:
     QString GetCourseID() const;
     void LoadList();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void InitColumns();
     // Confirms the class of the selected row; nothing without one.
     void confirmClass();
     void cboCouse_Click();
     void ListView1_DblClick();
+    // The chosen class shows in the highlight colour only while the list has the focus,
+    // so that the focus is seen in the list as it is in the course box.
+    void markListFocus(bool focused);
 };

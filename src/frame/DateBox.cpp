@@ -1,5 +1,8 @@
 #include "frame/DateBox.h"
 
+#include "frame/Library.h"
+#include "frame/ThaiCalendar.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -9,6 +12,8 @@ namespace {
 constexpr int buddhistOffset = 543;
 // Years above this one are read as Buddhist era.
 constexpr int lastGregorianYear = 2400;
+// A two-digit year is one of the Buddhist era's 2500s, as the lists show it.
+constexpr int buddhistCentury = 2500;
 // The year is the last of the three parts of dd/MM/yyyy.
 constexpr int yearStart = 6;
 
@@ -40,6 +45,7 @@ QString toGregorian(const QString& text) {
 DateBox::DateBox(QWidget* parent) : QDateEdit(parent) {
     setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     setCalendarPopup(true);
+    setCalendarWidget(new ThaiCalendar(this));
     // Four-digit years in both eras.
     setDateRange(QDate(1900, 1, 1), QDate(9999 - buddhistOffset, 12, 31));
 }
@@ -84,20 +90,39 @@ void DateBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        if (commitTyped())
+            focusNextPrevChild(true);
+        return;
+    }
     if (!m_typed.isNull())
         endTyping();
     QDateEdit::keyPressEvent(event);
 }
 
 void DateBox::focusOutEvent(QFocusEvent* event) {
-    if (!m_typed.isNull())
-        endTyping();
+    // Another window taking the focus (the message below, the calendar) is not leaving.
+    const bool leaving =
+        event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+    if (leaving && !commitTyped())
+        QMetaObject::invokeMethod(
+            this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
     QDateEdit::focusOutEvent(event);
 }
 
+// Tab goes on to the next control, not to the next part of the date.
+bool DateBox::focusNextPrevChild(bool next) {
+    if (!commitTyped())
+        return true;
+    return QWidget::focusNextPrevChild(next);
+}
+
 void DateBox::type(QChar character) {
-    if (m_typed.isNull())
+    if (m_typed.isNull()) {
         m_typed = QLatin1String("");
+        m_before = date();
+    }
     const QStringList parts = m_typed.split(QLatin1Char('/'));
     if (character == QLatin1Char('/')) {
         // A slash ends a one-digit day or month; after two digits it is already there.
@@ -109,23 +134,50 @@ void DateBox::type(QChar character) {
             m_typed += QLatin1Char('/');
     }
     const QStringList typed = m_typed.split(QLatin1Char('/'));
-    if (typed.size() < 3 || typed.last().size() < 4) {
-        showTyped();
+    if (typed.size() == 3 && typed.last().size() == 4) {
+        commitTyped();
         return;
     }
-    const QDate date(gregorianYear(typed.at(2).toInt()), typed.at(1).toInt(), typed.at(0).toInt());
-    if (date.isValid() && date >= minimumDate() && date <= maximumDate())
-        setDate(date);
-    endTyping();
+    showTyped();
 }
 
+QDate DateBox::typedDate() const {
+    const QStringList typed = m_typed.split(QLatin1Char('/'));
+    if (typed.size() != 3 || (typed.last().size() != 2 && typed.last().size() != 4))
+        return {};
+    int year = typed.last().toInt();
+    if (typed.last().size() == 2)
+        year += buddhistCentury;
+    const QDate day(gregorianYear(year), typed.at(1).toInt(), typed.at(0).toInt());
+    return day.isValid() && day >= minimumDate() && day <= maximumDate() ? day : QDate();
+}
+
+bool DateBox::commitTyped() {
+    if (m_typed.isNull())
+        return true;
+    const QDate day = typedDate();
+    setDate(day.isValid() ? day : m_before);
+    endTyping();
+    if (!day.isValid())
+        Library::MsgError(QStringLiteral("วันที่ ไม่ถูกต้อง"));
+    return day.isValid();
+}
+
+// A two-digit year already names a day: the box holds the day the text names so far
+// (else the date it had), should the window be saved before the box is left.
 void DateBox::showTyped() {
+    const QDate day = typedDate();
+    setDate(day.isValid() ? day : m_before);
     const QSignalBlocker blocker(lineEdit());
     lineEdit()->setText(m_typed);
 }
 
 void DateBox::endTyping() {
     m_typed = QString();
-    const QSignalBlocker blocker(lineEdit());
-    lineEdit()->setText(textFromDateTime(dateTime()));
+    {
+        const QSignalBlocker blocker(lineEdit());
+        lineEdit()->setText(textFromDateTime(dateTime()));
+    }
+    // The cursor stands after the year typed last: the arrows step the year.
+    setCurrentSection(QDateTimeEdit::YearSection);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QDate>
 #include <QDateEdit>
 
 // The date picker of every window: dd/mm/yyyy with the Buddhist-era year and a
-// calendar popup. A date typed straight through, with or without the slashes
-// (dd/mm/yyyy, d/m/yyyy or ddmmyyyy), is read as a whole: a year above 2400 as
-// Buddhist era, any other as Gregorian. The arrows step the section at the cursor.
+// calendar popup that shows that year too. A date typed straight through, with
+// or without the slashes, is read as a whole: dd/mm/yyyy (a year above 2400 as
+// Buddhist era, any other as Gregorian) or dd/mm/yy (a Buddhist-era year, as the
+// lists show it). Tab and Enter leave the box; a typed text that names no day is
+// refused with a message, the box keeping the focus and its date. The arrows
+// step the section at the cursor.
 class DateBox : public QDateEdit {
     Q_OBJECT
 public:
@@ -18,13 +22,22 @@ protected:
     void fixup(QString& input) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void type(QChar character);
+    // The day the typed text names, null when it names none.
+    QDate typedDate() const;
+    // Takes the typed text: its day, or a message and the date the box had before.
+    // Returns whether the text named a day (true when nothing was being typed).
+    bool commitTyped();
+    // Shows the typed text; the box holds the day it names so far, else its old date.
     void showTyped();
     // Leaves typing: the box shows its date again.
     void endTyping();
 
     // What the user typed since the box last held a whole date; null when not typing.
     QString m_typed;
+    // The date the box held when typing began.
+    QDate m_before;
 };

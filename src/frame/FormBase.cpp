@@ -3,9 +3,11 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -57,10 +59,23 @@ void FormBase::focusOpening() {
         if (isAncestorOf(next) && next->isEnabled() && next->isVisibleTo(this) &&
             (next->focusPolicy() & Qt::TabFocus))
             control = next;
-    if (!control)
+    if (!control) {
+        setFocus(Qt::OtherFocusReason);
         return;
+    }
     control->setFocus(Qt::OtherFocusReason);
     Library::SelectAllText(control);
+}
+
+void FormBase::keepKeyboard() {
+    if (!isVisible() || !window()->isActiveWindow())
+        return;
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+        frame && frame->mdiArea() && frame->mdiArea()->activeSubWindow() != frame)
+        return;
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->isAncestorOf(this))
+        focusOpening();
 }
 
 void FormBase::addListAndPanel(QWidget* list, QWidget* panel) {
@@ -105,5 +120,9 @@ bool FormBase::event(QEvent* event) {
 }
 
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+    // The focus goes nowhere, or to the frame around the window, only once the
+    // control has let it go: look when that is done.
+    if (event->type() == QEvent::FocusOut && watched != this)
+        QMetaObject::invokeMethod(this, &FormBase::keepKeyboard, Qt::QueuedConnection);
     return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
 }

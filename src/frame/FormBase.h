@@ -25,7 +25,8 @@ public:
     void unload();
     // Gives the focus to the control the window opens with, its text selected
     // (when none was named: the control that last had the focus, else the first
-    // of the tab order). The main window calls it on every opening, so that
+    // of the tab order; when no control can take it, the window itself, so that
+    // its keys still work). The main window calls it on every opening, so that
     // typing at once goes to that control.
     void focusOpening();
 
@@ -59,6 +60,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The window owns the keyboard while it is the active one: when the control
+    // with the focus is disabled or hidden, the focus comes back into the window.
+    void keepKeyboard();
+
     QVBoxLayout* m_body;
     QStackedWidget* m_listAndPanel = nullptr;
     QLabel* m_menuHelp;

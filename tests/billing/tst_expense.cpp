@@ -211,6 +211,36 @@ private slots:
         QCOMPARE(ListView::count(window.ListView1), 0);
         QCOMPARE(Fixture::count(QStringLiteral("Expense")), 1);
     }
+
+    // On a day that had no rows, the rows added are at once the list's current one:
+    // F3 and F4 act without the user first walking the list.
+    void windowKeepsARowCurrent() {
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpDate = '20261206'"));
+        frmExp window;
+        showActive(&window);
+        pressKey(Qt::Key_F2);
+        for (const QString& description : {QStringLiteral("taxi"), QStringLiteral("ice")}) {
+            QTest::keyClicks(QApplication::focusWidget(), description);
+            pressKey(Qt::Key_Return);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("40"));
+            pressKey(Qt::Key_Return);
+            messages->answer({Library::vbYes});
+            pressKey(Qt::Key_Return);
+        }
+        pressKey(Qt::Key_Escape);
+        QCOMPARE(ListView::count(window.ListView1), 2);
+        pressKey(Qt::Key_F3);
+        QCOMPARE(window.mode(), int(frmExp::Edit));
+        QCOMPARE(window.txtExpDesc->text(), QStringLiteral("ice"));
+        // After an edit is saved its row stays the current one.
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ice cubes"));
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(window.mode(), int(frmExp::Browse));
+        messages->answer({Library::vbNo});
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->questions.last(), QStringLiteral("ต้องการรายการ ice cubes  หรือไม่"));
+    }
 };
 
 QTEST_MAIN(TestExpense)

@@ -1,8 +1,11 @@
 #include "billing/frmListCourse.h"
 #include "frame/DialogSeams.h"
+#include "frame/KeyToolbar.h"
 #include "frame/ListView.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -68,6 +71,53 @@ private slots:
         QCOMPARE(pick(Qt::Key_F2), std::make_pair(true, QStringLiteral("6900001")));
         QCOMPARE(pick(Qt::Key_Return), std::make_pair(true, QStringLiteral("6900001")));
         QCOMPARE(pick(Qt::Key_Escape).first, false);
+    }
+
+    // The picker opens in the class list on the first class of the first course, its
+    // focus marked: Down walks the classes of that course, never another course's.
+    void opensOnTheClassList() {
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::course(QStringLiteral("C02"), QStringLiteral("ฟิสิกส์"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(100));
+        Fixture::classRow(QStringLiteral("6900002"), QStringLiteral("C01"), Money::fromBaht(100),
+                          QStringLiteral("ม.2"));
+        Fixture::classRow(QStringLiteral("6900003"), QStringLiteral("C02"), Money::fromBaht(100));
+        frmListCourse picker;
+        QCOMPARE(picker.toolbar()->button(QStringLiteral("OK"))->toolTip(),
+                 QStringLiteral("[F2] - เลือกรายการ"));
+        showActive(&picker);
+        QCOMPARE(QApplication::focusWidget(), picker.ListView1);
+        QCOMPARE(ListView::selectedIndex(picker.ListView1), 1);
+        // The chosen class shows in the highlight colour while the list has the focus only.
+        const auto rowColour = [&picker] {
+            const QRect row = picker.ListView1->visualItemRect(ListView::item(picker.ListView1, 1));
+            return picker.ListView1->viewport()->grab().toImage().pixelColor(row.left() + 1,
+                                                                             row.center().y());
+        };
+        const auto highlighted = [&picker](const QColor& colour) {
+            const QColor highlight = picker.palette().color(QPalette::Highlight);
+            return qAbs(colour.red() - highlight.red()) + qAbs(colour.green() - highlight.green()) +
+                       qAbs(colour.blue() - highlight.blue()) <
+                   24;
+        };
+        QVERIFY(highlighted(rowColour()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QVERIFY(!highlighted(rowColour()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        pressKey(Qt::Key_Down);
+        pressKey(Qt::Key_F2);
+        QVERIFY(picker.IsOK);
+        QCOMPARE(picker.CourseNo, QStringLiteral("6900002"));
+
+        // The course box is reached by Tab, and shows that it has the focus.
+        frmListCourse again;
+        showActive(&again);
+        const QImage plain = again.cboCouse->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), again.cboCouse);
+        QVERIFY(again.cboCouse->grab().toImage() != plain);
+        pressKey(Qt::Key_Down);
+        QCOMPARE(again.GetCourseID(), QStringLiteral("C02"));
     }
 
     void nothingToConfirm() {

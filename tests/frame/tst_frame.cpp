@@ -1,3 +1,4 @@
+#include "billing/frmDate.h"
 #include "core/Database.h"
 #include "frame/DateBox.h"
 #include "frame/DialogBase.h"
@@ -5,6 +6,7 @@
 #include "frame/FormBase.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
+#include "frame/ThaiCalendar.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -15,8 +17,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -88,6 +92,24 @@ public:
     }
     QLineEdit* box;
 };
+
+// Every text the calendar shows names the Buddhist year, none the Christian one.
+void checkCalendarYear(const ThaiCalendar& calendar, int buddhistYear) {
+    QStringList texts;
+    for (const QWidget* child : calendar.findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(&calendar))
+            continue;
+        if (const auto* button = qobject_cast<const QToolButton*>(child))
+            texts << button->text();
+        else if (const auto* spin = qobject_cast<const QSpinBox*>(child))
+            texts << spin->text();
+        else if (const auto* combo = qobject_cast<const QComboBox*>(child))
+            texts << combo->currentText();
+    }
+    const QString shown = texts.join(u' ');
+    QVERIFY2(shown.contains(QString::number(buddhistYear)), qPrintable(shown));
+    QVERIFY2(!shown.contains(QString::number(buddhistYear - 543)), qPrintable(shown));
+}
 
 } // namespace
 
@@ -249,6 +271,7 @@ private slots:
     }
 
     void dateBox() {
+        ScriptedMessages messages;
         DateBox box;
         box.setDate(QDate(2026, 12, 6));
         QCOMPARE(box.text(), QStringLiteral("06/12/2569"));
@@ -279,6 +302,84 @@ private slots:
         box.findChild<QLineEdit*>()->end(false);
         pressKey(Qt::Key_Up);
         QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
+    }
+
+    // A date typed as the lists show it, two-digit Buddhist year, is taken; Tab and Enter
+    // go on to the next control; a text that names no day is refused aloud, the focus
+    // and the old date staying.
+    void dateBoxTypedAsListed() {
+        ScriptedMessages messages;
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* box = new DateBox(&window);
+        auto* next = new QLineEdit(&window);
+        layout->addWidget(box);
+        layout->addWidget(next);
+        box->setDate(QDate(2026, 12, 6));
+        showActive(&window);
+        const std::tuple<const char*, int, QDate, QWidget*> typed[] = {
+            {"15/12/69", Qt::Key_Tab, QDate(2026, 12, 15), next},
+            {"010170", Qt::Key_Return, QDate(2027, 1, 1), next},
+            {"", Qt::Key_Tab, QDate(2027, 1, 1), next},
+            {"31/02/2570", 0, QDate(2027, 1, 1), box},
+            {"29/02/69", Qt::Key_Return, QDate(2027, 1, 1), box},
+            {"15/12/6", Qt::Key_Tab, QDate(2027, 1, 1), box},
+        };
+        for (const auto& [text, key, date, focus] : typed) {
+            box->setFocus();
+            messages.clear();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+            if (key)
+                pressKey(key);
+            QCOMPARE(box->date(), date);
+            QCOMPARE(QApplication::focusWidget(), focus);
+            QCOMPARE(messages.errors,
+                     focus == box ? QStringList{QStringLiteral("วันที่ ไม่ถูกต้อง")} : QStringList());
+        }
+        QCOMPARE(box->text(), QStringLiteral("01/01/2570"));
+        // Before the box is left, its date is the day the text names so far, if any.
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("200169"));
+        QCOMPARE(box->date(), QDate(2026, 1, 20));
+        QTest::keyClicks(box, QStringLiteral("5"));
+        QCOMPARE(box->date(), QDate(2027, 1, 1));
+        pressKey(Qt::Key_Escape);
+        // Leaving by the mouse: the same message, and the focus comes back.
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("3102"));
+        next->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->text(), QStringLiteral("01/01/2570"));
+        QCOMPARE(messages.errors.size(), 2);
+
+        // Its calendar, opened from the arrow, shows the Buddhist year.
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        auto* calendar = qobject_cast<ThaiCalendar*>(box->calendarWidget());
+        QVERIFY(calendar && calendar->isVisible());
+        checkCalendarYear(*calendar, 2570);
+    }
+
+    // The calendar dialog shows the working date's month under its Buddhist year, and a
+    // year typed there is a Buddhist one.
+    void calendarInTheBuddhistEra() {
+        TestDatabase db;
+        frmDate dialog;
+        showActive(&dialog);
+        checkCalendarYear(*dialog.MonthView1, 2569);
+        dialog.MonthView1->yearBox()->setFocus();
+        dialog.MonthView1->yearBox()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2570"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(dialog.MonthView1->yearShown(), 2027);
+        QTest::mouseClick(
+            dialog.MonthView1->findChild<QToolButton*>(QStringLiteral("btnPrevMonth")),
+            Qt::LeftButton);
+        QCOMPARE(dialog.MonthView1->monthShown(), 11);
+        checkCalendarYear(*dialog.MonthView1, 2570);
+        dialog.MonthView1->setSelectedDate(QDate(2027, 1, 1));
+        checkCalendarYear(*dialog.MonthView1, 2570);
+        QCOMPARE(dialog.MonthView1->monthBox()->currentText(), QStringLiteral("มกราคม"));
     }
 };
 
