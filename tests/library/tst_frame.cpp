@@ -217,7 +217,8 @@ private slots:
     }
 
     // The real message boxes: Thai titles and buttons, the default button as asked,
-    // Esc answering No.
+    // Esc answering No; however short the text, a box leaves its title bar room for the
+    // whole title beside the icon and the frame's buttons.
     void messageBoxes() {
         using Kind = Seams::MessageKind;
         const struct {
@@ -239,9 +240,14 @@ private slots:
                 shown << box->windowTitle();
                 for (const QAbstractButton* button : box->buttons())
                     shown << button->text();
+                QFont titleFont = box->font();
+                titleFont.setBold(true);
+                const int titleWidth =
+                    QFontMetrics(titleFont).horizontalAdvance(box->windowTitle());
+                QVERIFY2(box->width() >= titleWidth + 150, qPrintable(box->windowTitle()));
                 QTest::keyClick(box, Qt::Key(c.key));
             });
-            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ข้อความ"), c.defaultYes), c.answer);
+            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ผิด"), c.defaultYes), c.answer);
             const QStringList expected =
                 c.kind == Kind::Error
                     ? QStringList{QStringLiteral("ข้อผิดพลาด"), QStringLiteral("ตกลง")}
