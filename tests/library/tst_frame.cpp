@@ -234,6 +234,8 @@ private slots:
         };
         for (const auto& c : cases) {
             QStringList shown; // the title, then the buttons
+            int width = 0;
+            int titleWidth = 0;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 QVERIFY(box);
@@ -242,12 +244,12 @@ private slots:
                     shown << button->text();
                 QFont titleFont = box->font();
                 titleFont.setBold(true);
-                const int titleWidth =
-                    QFontMetrics(titleFont).horizontalAdvance(box->windowTitle());
-                QVERIFY2(box->width() >= titleWidth + 150, qPrintable(box->windowTitle()));
+                titleWidth = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle());
+                width = box->width();
                 QTest::keyClick(box, Qt::Key(c.key));
             });
             QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ผิด"), c.defaultYes), c.answer);
+            QVERIFY2(width >= titleWidth + 150, qPrintable(QString::number(width)));
             const QStringList expected =
                 c.kind == Kind::Error
                     ? QStringList{QStringLiteral("ข้อผิดพลาด"), QStringLiteral("ตกลง")}
