@@ -95,15 +95,13 @@ void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
     // enough for its editor cell too, so that no caption or box under it is cut.
     QHeaderView* header = ListView1->header();
     const int captionHeight = header->sizeHint().height();
-    const QList<int> given = ListView1->property("vadelWidths").value<QList<int>>();
     int width = 2 * ListView1->frameWidth() + ListView1->verticalScrollBar()->sizeHint().width();
     for (int i = 0; i < cells.size(); ++i) {
         const int needed =
             cells.at(i)->minimumSizeHint().expandedTo(cells.at(i)->minimumSize()).width() + cellGap;
         if (needed > header->sectionSizeHint(i))
             ListView1->headerItem()->setSizeHint(i, QSize(needed, captionHeight));
-        width += std::max(
-            {needed, header->sectionSizeHint(i), given.value(i) / ListView::twipsPerPixel});
+        width += std::max({needed, header->sectionSizeHint(i), ListView::givenWidth(ListView1, i)});
     }
     // The whole width of the columns shows without scrolling sideways.
     ListView1->setMinimumWidth(width);
