@@ -1,5 +1,6 @@
 #include "results/frmQuery.h"
 
+#include "library/ElidedLabel.h"
 #include "library/KeyToolbar.h"
 #include "library/Library.h"
 #include "library/ListView.h"
@@ -109,11 +110,11 @@ void frmQuery::buildProfile() {
         return edit;
     };
     const auto field = [this](const char* name, int widthTwips = 0) {
-        auto* label = new QLabel(this);
+        // A long value is cut short (whole in the tooltip): the window keeps its width.
+        auto* label = new ElidedLabel(this);
         label->setObjectName(QString::fromLatin1(name));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(widthTwips / twips);
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_fields << label;
@@ -134,7 +135,6 @@ void frmQuery::buildProfile() {
     lblTel = field("lblTel", 1800);
     lblAddr = field("lblAddr");
     lblAddr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblAddr->setWordWrap(true);
     lblAddr->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     lblAddr->setMinimumHeight(2 * lblAddr->fontMetrics().lineSpacing() + 6);
     lblEmail = field("lblEmail", 2500);
