@@ -186,7 +186,7 @@ private slots:
         for (qsizetype i = 0; i < totals.size(); ++i)
             QCOMPARE(dataLine(linesOf(menus[i]), QStringLiteral("รวมทั้งสิ้น")), totals.at(i));
         QCOMPARE(dataLine(linesOf("mnuRemainStdRep"), QStringLiteral("6900011|")),
-                 QStringLiteral("6900011|||6900004|คณิตศาสตร์|ม.4|คอร์สปรับพื้นฐาน ม.ปลาย|5,500.00|"
+                 QStringLiteral("6900011|||6900004|คณิตศาสตร์|ม.4|ปรับพื้นฐาน ม.ปลาย|5,500.00|"
                                 "4,125.00|1,375.00"));
     }
 
