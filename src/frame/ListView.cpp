@@ -91,6 +91,10 @@ void setMinimumSize(QTreeWidget* list, int heightTwips) {
     list->setMinimumSize(width, heightTwips / twipsPerPixel);
 }
 
+int givenWidth(const QTreeWidget* list, int column) {
+    return list->property("vadelWidths").value<QList<int>>().value(column) / twipsPerPixel;
+}
+
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag) {
     auto* row = new QTreeWidgetItem(list, texts); // owned by the list
     const QList<int> alignments = list->property("vadelAlignments").value<QList<int>>();

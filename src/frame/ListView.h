@@ -23,6 +23,8 @@ void setup(QTreeWidget* list, const QList<Column>& columns);
 // The list's smallest size: the columns' given widths side by side, and the given
 // height in twips.
 void setMinimumSize(QTreeWidget* list, int heightTwips);
+// The width a column was given at setup, in pixels (0 for no such column).
+int givenWidth(const QTreeWidget* list, int column);
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});
 QString rowTag(const QTreeWidgetItem* row);
 void setRowTag(QTreeWidgetItem* row, const QString& tag);

@@ -72,7 +72,9 @@ bool ShowReport(Report& report, const QString& title, const QString& sql,
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);
-        frame->resize(area->size() * 9 / 10);
+        // The whole work area, whatever windows are open: placed beside another
+        // window the viewer would reach past the area's edge.
+        frame->setGeometry(area->viewport()->rect());
         frame->show();
         area->setActiveSubWindow(frame);
     } else {

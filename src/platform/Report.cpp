@@ -4,6 +4,7 @@
 #include "platform/ReportEngine.h"
 #include "platform/ReportLayout.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,17 @@ QString newPdfPath(const QString& folder, const QString& reportFile) {
         path = QDir(folder).filePath(base + QLatin1Char('-') + QString::number(n) +
                                      QStringLiteral(".pdf"));
     return path;
+}
+
+// Printing into a folder (as on a desk without a printer) says once where the
+// pages went, on the terminal the program was started from.
+void tellPdfFolder(const QString& folder) {
+    static QString told;
+    const QString path = QFileInfo(folder).absoluteFilePath();
+    if (told == path)
+        return;
+    told = path;
+    qInfo().noquote() << QStringLiteral("Printed pages go to PDF files in %1").arg(path);
 }
 
 } // namespace
@@ -207,6 +219,7 @@ void Report::printPages(int fromPage, int toPage) const {
             QFile::remove(path); // no half report
             throw;
         }
+        tellPdfFolder(folder);
         return;
     }
     // Without a printer Qt quietly makes a PDF printer with no file; ask first.

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr int cellGap = 4;
@@ -90,10 +91,21 @@ void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
     for (QWidget* cell : cells)
         m_editorRow->addWidget(cell);
     m_editorRow->addStretch(1);
-    alignEditorCells();
+    // The columns size themselves to their captions and values; each is made wide
+    // enough for its editor cell too, so that no caption or box under it is cut.
+    QHeaderView* header = ListView1->header();
+    const int captionHeight = header->sizeHint().height();
+    int width = 2 * ListView1->frameWidth() + ListView1->verticalScrollBar()->sizeHint().width();
+    for (int i = 0; i < cells.size(); ++i) {
+        const int needed =
+            cells.at(i)->minimumSizeHint().expandedTo(cells.at(i)->minimumSize()).width() + cellGap;
+        if (needed > header->sectionSizeHint(i))
+            ListView1->headerItem()->setSizeHint(i, QSize(needed, captionHeight));
+        width += std::max({needed, header->sectionSizeHint(i), ListView::givenWidth(ListView1, i)});
+    }
     // The whole width of the columns shows without scrolling sideways.
-    ListView1->setMinimumWidth(ListView1->header()->length() + 2 * ListView1->frameWidth() +
-                               ListView1->verticalScrollBar()->sizeHint().width());
+    ListView1->setMinimumWidth(width);
+    alignEditorCells();
 }
 
 void ClassResultsForm::alignEditorCells() {

@@ -12,7 +12,20 @@ QString path(const QString& folder, const QString& stdId) {
         return {};
     QString dir = folder;
     dir.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir::toNativeSeparators(QDir(dir).filePath(stdId + QStringLiteral(".jpg")));
+    // Cameras write the extension in capitals; any letter case of "jpg" is the photo.
+    QString lowerCase;
+    for (int letters = 0; letters < 8; ++letters) {
+        QString extension = QStringLiteral(".jpg");
+        for (int i = 0; i < 3; ++i)
+            if (letters & (1 << i))
+                extension[i + 1] = extension.at(i + 1).toUpper();
+        const QString file = QDir::toNativeSeparators(QDir(dir).filePath(stdId + extension));
+        if (letters == 0)
+            lowerCase = file;
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return lowerCase;
 }
 
 QImage builtIn(const QSize& box) {

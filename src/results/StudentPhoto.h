@@ -7,8 +7,9 @@
 namespace StudentPhoto {
 
 // The photo file of a student: the folder (with or without a trailing separator,
-// written with either slash), the code and ".jpg". Empty when the code could
-// name a file outside the folder.
+// written with either slash), the code and ".jpg" in any letter case (the
+// lower-case name when there is none). Empty when the code could name a file
+// outside the folder.
 QString path(const QString& folder, const QString& stdId);
 
 // The picture shown when a student has no photo that can be read, fitted into box.

@@ -26,19 +26,23 @@ frmGrade::frmGrade(QWidget* parent)
                                 {QStringLiteral("ชื่อ-สกุล"), 5000, Qt::AlignLeft},
                                 {QStringLiteral("คะแนน"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("เกรด"), 1500, Qt::AlignHCenter}});
-    auto* nameCell = new QWidget(Picture1);
-    auto* name = new QHBoxLayout(nameCell);
-    name->setContentsMargins(0, 0, 0, 0);
-    name->addWidget(lblStdName, 1);
-    name->addWidget(new QLabel(QStringLiteral("เกรด :"), nameCell));
     txtPoint = new QLineEdit(Picture1);
     txtPoint->setObjectName(QStringLiteral("txtPoint"));
     txtPoint->setMaxLength(10);
     Library::InstallNumericFilter(txtPoint);
-    txtGrade = new QLineEdit(Picture1);
+    // The grade's caption stands in front of its own box, both under the grade column.
+    auto* gradeCell = new QWidget(Picture1);
+    auto* grade = new QHBoxLayout(gradeCell);
+    grade->setContentsMargins(0, 0, 0, 0);
+    auto* gradeCaption = new QLabel(QStringLiteral("เกรด :"), gradeCell);
+    grade->addWidget(gradeCaption);
+    txtGrade = new QLineEdit(gradeCell);
     txtGrade->setObjectName(QStringLiteral("txtGrade"));
     txtGrade->setMaxLength(5);
-    setEditorCells({lblStdID, nameCell, txtPoint, txtGrade});
+    txtGrade->setMinimumWidth(txtGrade->fontMetrics().horizontalAdvance(QStringLiteral("WWWWW")));
+    gradeCaption->setBuddy(txtGrade);
+    grade->addWidget(txtGrade, 1);
+    setEditorCells({lblStdID, lblStdName, txtPoint, gradeCell});
 
     setTabOrder(txtPoint, txtGrade);
     for (QLineEdit* box : {txtPoint, txtGrade}) {

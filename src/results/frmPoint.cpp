@@ -51,6 +51,7 @@ frmPoint::frmPoint(QWidget* parent)
     txtPoint->setMaxLength(7);
     txtPoint->setAlignment(Qt::AlignRight);
     Library::InstallNumericFilter(txtPoint);
+    pointLabel->setBuddy(txtPoint);
     setEditorCells({lblStdID, lblStdName, pointLabel, txtPoint});
 
     setTabOrder(txtTime, txtMaxPoint);

@@ -1,6 +1,7 @@
 #include "results/frmQuery.h"
 
 #include "core/Recordset.h"
+#include "frame/ElidedLabel.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
@@ -116,11 +117,11 @@ void frmQuery::buildProfile() {
         return edit;
     };
     const auto field = [this](const char* name, int widthTwips = 0) {
-        auto* label = new QLabel(this);
+        // A long value is cut short (whole in the tooltip): the window keeps its width.
+        auto* label = new ElidedLabel(this);
         label->setObjectName(QString::fromLatin1(name));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(widthTwips / twips);
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_fields << label;
@@ -141,7 +142,6 @@ void frmQuery::buildProfile() {
     lblTel = field("lblTel", 1800);
     lblAddr = field("lblAddr");
     lblAddr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblAddr->setWordWrap(true);
     lblAddr->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     lblAddr->setMinimumHeight(2 * lblAddr->fontMetrics().lineSpacing() + 6);
     lblEmail = field("lblEmail", 2500);

@@ -99,7 +99,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     // The program's own icon; windows and dialogs without one of their own take it.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vadel.png")));
     setWindowIcon(QApplication::windowIcon());
+    // The desk's whole screen; 1024x720 when the clerk restores it.
     resize(1024, 720);
+    setWindowState(Qt::WindowMaximized);
     for (QAction* action : std::as_const(m_actions))
         action->setEnabled(false);
 }

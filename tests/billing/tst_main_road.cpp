@@ -158,7 +158,7 @@ private slots:
         for (const QString& expected :
              {QStringLiteral("สถาบันกวดวิชาปัญญาเลิศ"),
               QStringLiteral("เลขที่ 69-00043    วันที่ 06/12/2569"),
-              QStringLiteral("1|คอร์สติวเข้มเข้ามหาวิทยาลัย|ม.6|คณิตศาสตร์|3,500.00|3,500.00|0.00"),
+              QStringLiteral("1|ติวเข้มเข้ามหาวิทยาลัย|ม.6|คณิตศาสตร์|3,500.00|3,500.00|0.00"),
               QStringLiteral("รวมทั้งสิ้น|3,500.00"), QStringLiteral("(สามพันห้าร้อยบาทถ้วน)")})
             QVERIFY2(lastBill.first().contains(expected), qPrintable(expected));
 

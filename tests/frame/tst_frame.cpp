@@ -236,7 +236,8 @@ private slots:
     }
 
     // The real message boxes: Thai titles and buttons, the default button as asked,
-    // Esc answering No.
+    // Esc answering No; however short the text, a box leaves its title bar room for the
+    // whole title beside the icon and the frame's buttons.
     void messageBoxes() {
         using Kind = Seams::MessageKind;
         const struct {
@@ -252,15 +253,22 @@ private slots:
         };
         for (const auto& c : cases) {
             QStringList shown; // the title, then the buttons
+            int width = 0;
+            int titleWidth = 0;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 QVERIFY(box);
                 shown << box->windowTitle();
                 for (const QAbstractButton* button : box->buttons())
                     shown << button->text();
+                QFont titleFont = box->font();
+                titleFont.setBold(true);
+                titleWidth = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle());
+                width = box->width();
                 QTest::keyClick(box, Qt::Key(c.key));
             });
-            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ข้อความ"), c.defaultYes), c.answer);
+            QCOMPARE(Seams::showMessage(c.kind, QStringLiteral("ผิด"), c.defaultYes), c.answer);
+            QVERIFY2(width >= titleWidth + 150, qPrintable(QString::number(width)));
             const QStringList expected =
                 c.kind == Kind::Error
                     ? QStringList{QStringLiteral("ข้อผิดพลาด"), QStringLiteral("ตกลง")}

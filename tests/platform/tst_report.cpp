@@ -512,10 +512,21 @@ by = StdID
             Fixture::registration(QString::number(id + 100), QStringLiteral("6900002"));
         }
         std::unique_ptr<Report> grouped = openGrouped();
+        static QStringList told;
+        told.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtInfoMsg)
+                    told << text;
+            });
         grouped->printFirstPage();
         grouped->printAllPages();
+        qInstallMessageHandler(previous);
         // Named after the report and the clock; the second print of the second gets "-2".
         const QDir folder(m_db->pdfFolder());
+        // The first print says once where the pages go.
+        QCOMPARE(told, QStringList{QStringLiteral("Printed pages go to PDF files in ") +
+                                   folder.absolutePath()});
         const QStringList files = pdfFiles(folder.path());
         QCOMPARE(files, QStringList({QStringLiteral("grouped-20261206-090000-2.pdf"),
                                      QStringLiteral("grouped-20261206-090000.pdf")}));

@@ -312,6 +312,16 @@ private slots:
         QVERIFY(found != StudentPhoto::builtIn(box) && !StudentPhoto::builtIn(box).isNull());
         QCOMPARE(StudentPhoto::load(folder, t("6900002"), box), StudentPhoto::builtIn(box));
         QCOMPARE(StudentPhoto::load(folder, t("6900003"), box), StudentPhoto::builtIn(box));
+
+        // As cameras name them: the extension in any letter case.
+        for (const char* name : {"6900004.JPG", "6900005.Jpg"}) {
+            const QString file = folder + u'/' + t(name);
+            QVERIFY(savePhoto(file));
+            const QString code = t(name).left(7);
+            QCOMPARE(StudentPhoto::path(folder, code), file);
+            QCOMPARE(StudentPhoto::load(folder, code, box), found);
+        }
+        QCOMPARE(StudentPhoto::path(folder, t("6900006")), folder + t("/6900006.jpg"));
     }
 };
 

@@ -5,12 +5,14 @@
 #include "billing/frmRegister.h"
 #include "core/Database.h"
 #include "core/Seams.h"
+#include "frame/ElidedLabel.h"
 #include "frame/FormBase.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "platform/LibraryReports.h"
 #include "platform/Report.h"
+#include "platform/frmViewReport.h"
 #include "reference/frmFindStd.h"
 #include "reference/frmFindTech.h"
 #include "results/frmStudentHis.h"
@@ -24,12 +26,15 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -58,6 +63,10 @@ std::unique_ptr<MDIForm1> mainWindow() {
                                QStringLiteral("admin"));
     Library::gUserID = QStringLiteral("admin");
     auto main = std::make_unique<MDIForm1>();
+    // Not maximised on the test's screen, whatever its size: the work area of the smallest
+    // desk the windows are made for.
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(1024, 720);
     main->applyRights();
     showActive(main.get());
     return main;
@@ -161,6 +170,106 @@ private slots:
             delete dialog;
         }
         QCOMPARE(messages.all, QStringList());
+    }
+
+    // On a screen of any size the main window opens over its whole work area.
+    void mainWindowOpensOnTheWholeScreen() {
+        MDIForm1 main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTRY_COMPARE(main.frameGeometry(), main.screen()->availableGeometry());
+    }
+
+    // The class windows in their list state show each caption of the editor row whole in
+    // front of its box, and so does a pupil's long name; a report viewer opened from one of
+    // them lies inside the work area.
+    void classWindowsWithTheirListsLayOut() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        Fixture::student(QStringLiteral("6900002"),
+                         QStringLiteral("เด็กหญิงกัญญาณัฐพัชร์ ศรีสุวรรณวงศ์ไพศาลกุล"));
+        Fixture::registration(QStringLiteral("6900002"), QStringLiteral("6900001"));
+        std::unique_ptr<MDIForm1> main = mainWindow();
+        for (const QString& name : {QStringLiteral("mnuPoint"), QStringLiteral("mnuGrade")}) {
+            main->menuAction(name)->trigger();
+            QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
+            dialogs.then([](QDialog& dialog) {
+                auto& picker = dynamic_cast<frmListCourse&>(dialog);
+                picker.IsOK = true;
+                picker.CourseNo = QStringLiteral("6900001");
+                return int(QDialog::Accepted);
+            });
+            auto* window = dynamic_cast<WindowFrame*>(frame->widget());
+            window->pressButton(QStringLiteral("Course"));
+            if (name == QStringLiteral("mnuPoint"))
+                window->pressButton(QStringLiteral("Point"));
+            auto* list = frame->widget()->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+            QCOMPARE(ListView::count(list), 2);
+            QCOMPARE(frame->widget()->findChild<QLabel*>(QStringLiteral("lblStdName"))->text(),
+                     QStringLiteral("เด็กชายธนกร พรหมมา"));
+            ListView::select(list, 2);
+            checkLayout(frame->widget());
+            checkInsideWorkArea(*main);
+            for (const QLabel* label : frame->widget()->findChildren<QLabel*>())
+                if (label->text().endsWith(QStringLiteral(" :")) &&
+                    label->parentWidget() != frame->widget())
+                    QVERIFY2(label->buddy(), qPrintable(label->text()));
+
+            window->pressButton(QStringLiteral("Report"));
+            QCOMPARE(messages.all, QStringList());
+            QVERIFY(qobject_cast<frmViewReport*>(main->mdiArea()->activeSubWindow()->widget()));
+            checkInsideWorkArea(*main);
+            main->mdiArea()->activeSubWindow()->close();
+            frame->close();
+        }
+    }
+
+    // Long values of a pupil's profile are cut short, whole in their tooltips: the
+    // enquiry keeps its width and shows every control whole, for that pupil and the next.
+    void enquiryKeepsItsWidthWithLongValues() {
+        ScriptedMessages messages;
+        QString suggestion;
+        for (int i = 0; suggestion.size() < 3000; ++i)
+            suggestion += QStringLiteral("ควรเพิ่มแบบฝึกหัดเรื่องที่ %1 ").arg(i);
+        const QString father = suggestion.left(178);
+        Fixture::student(QStringLiteral("6900002"), QStringLiteral("เด็กหญิงยาวมาก"));
+        Fixture::exec(
+            QStringLiteral("UPDATE Student SET StdSuggest = ?, StdFather = ?, StdAddr = ?, "
+                           "StdSchool = ? WHERE StdID = '6900002'"),
+            {suggestion, father,
+             QString(father + QStringLiteral("\r\n") + father + QStringLiteral("\r\nบรรทัดที่สาม")),
+             father});
+        std::unique_ptr<MDIForm1> main = mainWindow();
+        main->menuAction(QStringLiteral("mnuQuery"))->trigger();
+        QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
+        auto* window = frame->widget();
+        const int width = frame->width();
+        for (const QString& code : {QStringLiteral("6900002"), QStringLiteral("6900001")}) {
+            auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtStdID"));
+            box->setFocus();
+            box->setText(code);
+            pressKey(Qt::Key_Return);
+            QCoreApplication::processEvents();
+            QCOMPARE(frame->width(), width);
+            checkLayout(window);
+            checkInsideWorkArea(*main);
+        }
+        QCOMPARE(messages.all, QStringList());
+
+        auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtStdID"));
+        box->setText(QStringLiteral("6900002"));
+        box->setFocus();
+        pressKey(Qt::Key_Return);
+        for (const char* name : {"lblSuggest", "lblFather", "lblAddr"}) {
+            auto* label = window->findChild<ElidedLabel*>(QString::fromLatin1(name));
+            QVERIFY2(label && label->isElided(), name);
+            QHelpEvent help(QEvent::ToolTip, label->rect().center(),
+                            label->mapToGlobal(label->rect().center()));
+            QApplication::sendEvent(label, &help);
+            QTRY_COMPARE(QToolTip::text(), label->text());
+        }
+        auto* name = window->findChild<ElidedLabel*>(QStringLiteral("lblLevel"));
+        QVERIFY(name && !name->isElided());
     }
 
     // Registration and payment, from the menu or the toolbar, take typed digits in the

@@ -180,6 +180,43 @@ void checkToolbarsAndLists(QWidget* window) {
     }
 }
 
+QRect rectIn(const QWidget* widget, const QWidget* window) {
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+// Every label shows its text whole (a label that cuts its text itself, shown
+// whole in its tooltip, asks for no more room than it has), and a caption with
+// a box of its own stands in front of that box, nothing between them.
+void checkLabels(QWidget* window, const QList<QWidget*>& controls) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || label->text().isEmpty())
+            continue;
+        const QRect rect = rectIn(label, window);
+        const QSize needed = label->minimumSizeHint();
+        QVERIFY2(label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
+                                   : label->width() >= needed.width(),
+                 qPrintable(describe(label, rect) + QStringLiteral(" cuts its text (needs %1x%2)")
+                                                        .arg(needed.width())
+                                                        .arg(needed.height())));
+        QWidget* box = label->buddy();
+        if (!box || !box->isVisibleTo(window))
+            continue;
+        const QRect boxRect = rectIn(box, window);
+        QVERIFY2(boxRect.left() >= rect.right() && boxRect.top() <= rect.bottom() &&
+                     boxRect.bottom() >= rect.top(),
+                 qPrintable(describe(label, rect) + QStringLiteral(" is not in front of ") +
+                            describe(box, boxRect)));
+        const QRect between(QPoint(rect.right() + 1, rect.top()),
+                            QPoint(boxRect.left() - 1, rect.bottom()));
+        for (QWidget* control : controls)
+            QVERIFY2(control == label || control == box || !between.isValid() ||
+                         !between.intersects(rectIn(control, window)),
+                     qPrintable(describe(control, rectIn(control, window)) +
+                                QStringLiteral(" stands between ") + describe(label, rect) +
+                                QStringLiteral(" and its box")));
+    }
+}
+
 } // namespace
 
 void checkLayout(QWidget* window) {
@@ -187,6 +224,8 @@ void checkLayout(QWidget* window) {
         window->resize(window->sizeHint().expandedTo(window->minimumSizeHint()));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
+    // As the clerk sees it: laid out after the last change.
+    QCoreApplication::processEvents();
     QList<QWidget*> controls;
     collectControls(window, window, controls);
     QList<QRect> rects;
@@ -194,6 +233,7 @@ void checkLayout(QWidget* window) {
         rects << QRect(control->mapTo(window, QPoint(0, 0)), control->size());
     const QRect inside = window->rect();
     checkToolbarsAndLists(window);
+    checkLabels(window, controls);
     for (int i = 0; i < controls.size(); ++i) {
         if (rects.at(i).isEmpty())
             continue;

@@ -54,8 +54,9 @@ QList<frmViewReport*> reportViewers();
 
 // Shows the window at its opening size (its size hint unless it was sized) and
 // checks its layout: no two visible controls overlap, every one lies inside the
-// window, every toolbar button is shown and every list column shows its caption
-// and values whole. Fails the running test otherwise.
+// window, every toolbar button is shown, every list column shows its caption
+// and values whole, every label its text, and a caption with a box of its own
+// (its buddy) stands right in front of it. Fails the running test otherwise.
 void checkLayout(QWidget* window);
 // Shows the window and makes it the active one, so that keys reach it.
 void showActive(QWidget* window);
