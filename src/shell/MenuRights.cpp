@@ -52,7 +52,7 @@ void fillMenuTable() {
                 .toInt() > 0;
         if (present)
             continue;
-        const QString id = Numbering::nextAfterLargest(
+        const QString id = Numbering::takeAfterLargest(
             QStringLiteral("CtrlMenu"), QStringLiteral("MnuID"), QStringLiteral("01"), 2);
         db.exec(QStringLiteral("INSERT INTO CtrlMenu (MnuID, MnuName, MnuCaption, MnuOrder) "
                                "VALUES (?, ?, ?, ?)"),
