@@ -16,15 +16,21 @@ QString seriesName(const QString& table, const QString& column) {
     return table + QLatin1Char('.') + column;
 }
 
-// The larger of the largest code stored and the last code handed out; both are digits of
-// one width, so that text order is number order. NULL when there is neither.
-QVariant largestCode(const QString& largestStored, const QVariantList& storedParams,
-                     const QString& series, const QString& prefix) {
+// The last code handed out of the series; NULL when none was recorded.
+QVariant lastHandedOut(const QString& series, const QString& prefix) {
     return Connection::shared().scalar(
-        QStringLiteral("SELECT MAX(code) FROM (") + largestStored +
-            QStringLiteral(" UNION ALL SELECT LastCode FROM CodeSeries WHERE Series = ? AND "
-                           "Prefix = ?)"),
-        storedParams + QVariantList{series, prefix});
+        QStringLiteral("SELECT LastCode FROM CodeSeries WHERE Series = ? AND Prefix = ?"),
+        {series, prefix});
+}
+
+// The larger of two codes of one width (digits: text order is number order); NULL ones
+// do not count.
+QVariant larger(const QVariant& a, const QVariant& b) {
+    if (a.isNull())
+        return b;
+    if (b.isNull())
+        return a;
+    return a.toString() < b.toString() ? b : a;
 }
 
 void record(const QString& series, const QString& prefix, const QString& code) {
@@ -39,13 +45,13 @@ void record(const QString& series, const QString& prefix, const QString& code) {
 QString nextInSeries(const QString& table, const QString& column, const QString& prefix,
                      int width) {
     // The range lets the key's index find the year's codes without reading every code.
-    const QString stored = QStringLiteral("SELECT MAX([%2]) AS code FROM [%1] WHERE [%2] >= ? "
+    const QString stored = QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE [%2] >= ? "
                                           "AND [%2] < ? AND length([%2]) = ? "
                                           "AND [%2] NOT GLOB '*[^0-9]*'")
                                .arg(table, column);
-    const QVariant largest =
-        largestCode(stored, {prefix, QString(prefix + QLatin1Char(':')), width},
-                    seriesName(table, column), prefix);
+    const QVariant largest = larger(
+        Connection::shared().scalar(stored, {prefix, QString(prefix + QLatin1Char(':')), width}),
+        lastHandedOut(seriesName(table, column), prefix));
     const int runWidth = width - static_cast<int>(prefix.size());
     const qulonglong run =
         largest.isNull() ? 0 : largest.toString().mid(prefix.size()).toULongLong();
@@ -64,12 +70,18 @@ QString takeInSeries(const QString& table, const QString& column, const QString&
 
 QString takeAfterLargest(const QString& table, const QString& column, const QString& firstCode,
                          int width) {
-    const QString stored =
-        QStringLiteral("SELECT MAX([%2]) AS code FROM [%1] WHERE length([%2]) = ? AND [%2] NOT "
-                       "GLOB '*[^0-9]*'")
-            .arg(table, column);
     const QString series = seriesName(table, column);
-    const QVariant largest = largestCode(stored, {width}, series, noPrefix);
+    const QVariant stored = Connection::shared().scalar(
+        QStringLiteral("SELECT MAX([%2]) FROM [%1] WHERE length([%2]) = ? AND [%2] NOT GLOB "
+                       "'*[^0-9]*'")
+            .arg(table, column),
+        {width});
+    const QVariant last = lastHandedOut(series, noPrefix);
+    // With no code stored the series starts at firstCode, unless a code at or above it was
+    // handed out before (and deleted since).
+    const QVariant largest = stored.isNull() && (last.isNull() || last.toString() < firstCode)
+                                 ? QVariant()
+                                 : larger(stored, last);
     const QString next =
         largest.isNull() ? firstCode : padded(largest.toString().toULongLong() + 1, width);
     if (next.size() > width)

@@ -21,8 +21,8 @@ QString nextInSeries(const QString& table, const QString& column, const QString&
 QString takeInSeries(const QString& table, const QString& column, const QString& prefix, int width);
 
 // Takes the largest all-digit code of that width plus one, zero-padded; firstCode when
-// no such code was stored or handed out yet. Throws DbError when the width is used up.
-// Inside the write's transaction, as takeInSeries.
+// no such code is stored and none at or above firstCode was handed out. Throws DbError
+// when the width is used up. Inside the write's transaction, as takeInSeries.
 QString takeAfterLargest(const QString& table, const QString& column, const QString& firstCode,
                          int width);
 
