@@ -203,10 +203,11 @@ void lessonWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QS
     switch (random.bounded(3)) {
     case 0: {
         // A class loaded earlier, now and then a spare one that may have been deleted since.
-        const QVariantList spare = Loaded::take(random, loaded.spareClasses);
-        const QString courseNo = !spare.isEmpty() && random.bounded(2) == 0
-                                     ? spare.at(0).toString()
-                                     : klass(random.bounded(1, classes + 1));
+        const qsizetype spares = loaded.spareClasses.size();
+        const QString courseNo =
+            spares > 0 && random.bounded(2) == 0
+                ? loaded.spareClasses.at(random.bounded(static_cast<int>(spares))).at(0).toString()
+                : klass(random.bounded(1, classes + 1));
         const LessonStore::SaveOutcome saved =
             LessonStore::save(lessonOf(courseNo, item, mark), QStringLiteral("stress"));
         tally.add(saved.result == LessonStore::SaveResult::Saved       ? "lessonAdded"
