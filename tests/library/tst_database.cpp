@@ -269,7 +269,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, next("71"));
 
         auto nextBill = [](const char* first) {
-            return Numbering::nextAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
+            return Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                QString::fromLatin1(first), 8);
         };
         QCOMPARE(nextBill("69000001"), QStringLiteral("69000001"));
@@ -284,6 +284,48 @@ private slots:
             transaction.commit();
         }
         QCOMPARE(Fixture::count(table, QStringLiteral("CourseNo = '6900010'")), 1);
+    }
+
+    // A code freed by a delete is never handed out again, in a yearly series or one numbered
+    // after the largest code; a code taken by a write rolled back is.
+    void numberingNeverHandsOutAFreedCode() {
+        const QString table = QStringLiteral("Expense");
+        const QString column = QStringLiteral("ExpID");
+        auto take = [&] {
+            const QString code = Numbering::takeInSeries(table, column, QStringLiteral("69"), 8);
+            db().exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES (?)"), {code});
+            return code;
+        };
+        auto takeBill = [] {
+            const QString code =
+                Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
+                                            QStringLiteral("69000001"), 8);
+            db().exec(QStringLiteral("INSERT INTO Statement (StmID) VALUES (?)"), {code});
+            return code;
+        };
+        QStringList taken;
+        for (int i = 0; i < 2; ++i)
+            taken << take() << takeBill();
+        QCOMPARE(taken.join(u' '), QStringLiteral("69000001 69000001 69000002 69000002"));
+        db().exec(QStringLiteral("DELETE FROM Expense"));
+        db().exec(QStringLiteral("DELETE FROM Statement"));
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("69"), 8),
+                 QStringLiteral("69000003"));
+        for (bool committed : {false, true}) {
+            Transaction transaction;
+            QCOMPARE(take(), QStringLiteral("69000003"));
+            QCOMPARE(takeBill(), QStringLiteral("69000003"));
+            if (committed)
+                transaction.commit();
+        }
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("69"), 8),
+                 QStringLiteral("69000004"));
+        // Other years and other series keep their own counts.
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("70"), 8),
+                 QStringLiteral("70000001"));
+        QCOMPARE(Numbering::nextInSeries(QStringLiteral("CourseTable"), QStringLiteral("CourseNo"),
+                                         QStringLiteral("69"), 7),
+                 QStringLiteral("6900001"));
     }
 
     void thaiNamesSortInDictionaryOrder() {

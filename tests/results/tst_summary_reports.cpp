@@ -149,7 +149,8 @@ private slots:
         for (bool cancelled : {false, true}) {
             if (cancelled)
                 QCOMPARE(
-                    BillCancellation::cancel(QStringLiteral("69000015"), QStringLiteral("admin")),
+                    BillCancellation::cancel(QStringLiteral("69000015"), QStringLiteral("69-00015"),
+                                             QStringLiteral("6900005"), QStringLiteral("admin")),
                     BillCancellation::Outcome::Cancelled);
             const QStringList list = linesOf("mnuRemainStdRep");
             QCOMPARE(list.value(0), Library::gShopName);
