@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -194,6 +195,8 @@ void frmExp::DeleteRecord() {
     if (!found)
         Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
     delete row;
+    // The row now in its place (or the last) is the current one: F3 and F4 act on it.
+    ListView::select(ListView1, std::min(selected, ListView::count(ListView1)));
 }
 
 void frmExp::SaveRecord() {

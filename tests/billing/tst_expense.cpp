@@ -240,6 +240,12 @@ private slots:
         messages->answer({Library::vbNo});
         pressKey(Qt::Key_F4);
         QCOMPARE(messages->questions.last(), QStringLiteral("ต้องการรายการ ice cubes  หรือไม่"));
+        // After a delete the row left in its place is the current one.
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F4);
+        messages->answer({Library::vbNo});
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->questions.last(), QStringLiteral("ต้องการรายการ taxi  หรือไม่"));
     }
 
     // Rows listed before another desk deleted them and a third added new ones: the new rows
