@@ -2,15 +2,13 @@
 
 #include "library/Schema.h"
 #include "library/Seams.h"
+#include "library/ThaiOrder.h"
 
-#include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
-#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -19,19 +17,10 @@ const QString connectionName = QStringLiteral("vadel");
 // How long a statement waits for another desk's lock, in milliseconds.
 constexpr int busyTimeout = 5000;
 
-// Thai dictionary order for names and texts; equal keys fall back to code-point
-// order so that distinct texts never compare equal. Equal bytes are equal texts
-// without decoding them (an index search mostly compares a key with itself).
+// The Thai dictionary order of the report engine and of every sorted list.
 int thaiCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    if (lengthA == lengthB && std::memcmp(a, b, static_cast<size_t>(lengthA)) == 0)
-        return 0;
-    thread_local QCollator collator(QLocale(QLocale::Thai, QLocale::Thailand));
-    const QString left = QString::fromUtf8(static_cast<const char*>(a), lengthA);
-    const QString right = QString::fromUtf8(static_cast<const char*>(b), lengthB);
-    const int order = collator.compare(left, right);
-    if (order != 0)
-        return order;
-    return left.compare(right);
+    return ThaiOrder::compareUtf8(static_cast<const char*>(a), lengthA, static_cast<const char*>(b),
+                                  lengthB);
 }
 
 QString driverText(const QSqlError& error) {
@@ -118,6 +107,7 @@ void Connection::configure(NewSchool newSchool) {
         Schema::bringUpToDate(*this, m_openPath);
     setJournalMode();
     Schema::ensureSettingsRow(*this);
+    m_usable = true;
 }
 
 // WAL lets the desks read while one writes, but needs every desk on the file's own host.
@@ -145,6 +135,8 @@ void Connection::setJournalMode() {
 }
 
 void Connection::close() {
+    keepStatisticsCurrent();
+    m_usable = false;
     m_statements.reset(); // a statement left open would keep the file open
     if (!QSqlDatabase::contains(connectionName))
         return;
@@ -154,6 +146,23 @@ void Connection::close() {
     }
     QSqlDatabase::removeDatabase(connectionName);
     m_openPath.clear();
+}
+
+// The query planner's statistics of the tables this desk searched, refreshed when they are
+// missing or the table has grown many times over, as SQLite advises on closing: the plans
+// of a school follow its size. Sampled, so that it takes milliseconds even on a large
+// school; it waits for no other desk, and a desk that cannot do it leaves it to the next.
+// Only a school known to be usable is written to.
+void Connection::keepStatisticsCurrent() {
+    if (!m_usable || !isOpen())
+        return;
+    try {
+        for (const char* pragma :
+             {"PRAGMA busy_timeout = 0", "PRAGMA analysis_limit = 1000", "PRAGMA optimize"})
+            exec(QString::fromLatin1(pragma));
+    } catch (const DbError&) {
+        // Another desk holds the file (or it is read-only now): the statistics stay as they are.
+    }
 }
 
 QSqlDatabase Connection::database() {

@@ -29,6 +29,7 @@ enum class NewSchool { Refuse, Make };
 // program, of this version or older, that the program may write; an older one is
 // upgraded. Journal: WAL, or the rollback journal on a network filesystem. Statements
 // run on SQLite's own interface under the Qt connection, each prepared once and reused.
+// Closing refreshes the query planner's statistics where they are missing or stale.
 class Connection {
 public:
     static Connection& shared();
@@ -51,9 +52,11 @@ private:
     void connect(const QString& path, NewSchool newSchool);
     void configure(NewSchool newSchool);
     void setJournalMode();
+    void keepStatisticsCurrent();
     StatementCache& statements();
     QString m_openPath;
     std::unique_ptr<StatementCache> m_statements;
+    bool m_usable = false; // the file is a school of this program, set up
 };
 
 // One write transaction (BEGIN IMMEDIATE); rolled back unless committed.

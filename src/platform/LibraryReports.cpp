@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <malloc.h>
 
 namespace {
 
@@ -69,6 +70,9 @@ bool ShowReport(Report& report, const QString& title, const QString& sql,
         }
     }
     frmViewReport* viewer = created.release();
+    // A large report leaves the heap full of small free blocks that the allocator keeps
+    // unless asked: the memory of a closed viewer goes back to the system.
+    QObject::connect(viewer, &QObject::destroyed, [] { malloc_trim(0); });
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);

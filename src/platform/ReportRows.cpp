@@ -1,9 +1,8 @@
 #include "platform/ReportRows.h"
 
 #include "library/Database.h"
+#include "library/ThaiOrder.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
 
 namespace ReportEngine {
@@ -132,10 +131,9 @@ bool isNumber(const QVariant& value) {
     }
 }
 
-int thaiCompare(const QString& a, const QString& b) {
-    thread_local const QCollator collator{QLocale(QLocale::Thai, QLocale::Thailand)};
-    const int order = collator.compare(a, b);
-    return order != 0 ? order : a.compare(b);
+QString textOf(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData())
+                                                : value.toString();
 }
 
 int compareValues(const QVariant& a, const QVariant& b) {
@@ -150,7 +148,7 @@ int compareValues(const QVariant& a, const QVariant& b) {
         const double y = b.toDouble();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    return thaiCompare(a.toString(), b.toString());
+    return ThaiOrder::compare(textOf(a), textOf(b));
 }
 
 bool sameValue(const QVariant& a, const QVariant& b) {
@@ -159,7 +157,7 @@ bool sameValue(const QVariant& a, const QVariant& b) {
         return false;
     if (ra == 0)
         return true;
-    return ra == 1 ? a.toDouble() == b.toDouble() : a.toString() == b.toString();
+    return ra == 1 ? a.toDouble() == b.toDouble() : textOf(a) == textOf(b);
 }
 
 QStringList sourceColumns(const Source& source) {

@@ -353,9 +353,11 @@ private slots:
         QVERIFY(StartUp::openDatabase());
         QCOMPARE(mark(), ourMark);
         QCOMPARE(allRows(), rows);
+        // The program's schema: the query planner's statistics, which a desk leaves on
+        // closing a school it has searched, are SQLite's own.
         const QString schema = QStringLiteral("SELECT type || name || tbl_name || ifnull(sql, '') "
                                               "FROM sqlite_master WHERE name <> 'OfficeList' "
-                                              "ORDER BY name");
+                                              "AND name NOT LIKE 'sqlite_stat%' ORDER BY name");
         const QStringList upgraded = column(schema);
         QVERIFY(!upgraded.join(u' ').contains(QStringLiteral("THAI"), Qt::CaseInsensitive));
         Query plan = Connection::shared().exec(
