@@ -16,6 +16,15 @@ namespace {
 const QString connectionName = QStringLiteral("vadel");
 // How long a statement waits for another desk's lock, in milliseconds.
 constexpr int busyTimeout = 5000;
+// The page cache, in kilobytes, and the memory map, in bytes (see Connection::configure).
+constexpr int pageCacheKilobytes = 65536;
+constexpr qint64 mapBytes = 268435456;
+// What SQLite's sorter keeps in memory while a sorted read starts, in kilobytes.
+constexpr int sortKilobytes = 8192;
+
+QString cacheSize(int kilobytes) {
+    return QStringLiteral("PRAGMA cache_size = -%1").arg(kilobytes);
+}
 
 // The Thai dictionary order of the report engine and of every sorted list.
 int thaiCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
@@ -99,9 +108,9 @@ void Connection::configure(NewSchool newSchool) {
     // A school's file (about 90 MB with 500,000 registrations) fits the page cache; reads
     // go through a memory map, except on a network filesystem, where another host's
     // writes need not reach the map. Every commit reaches the disk.
-    exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    exec(cacheSize(pageCacheKilobytes));
     if (!Seams::isOnNetworkFileSystem(m_openPath))
-        exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes));
     exec(QStringLiteral("PRAGMA synchronous = FULL"));
     if (state.version < Schema::currentVersion) // also a new school: version 0
         Schema::bringUpToDate(*this, m_openPath);
@@ -162,6 +171,33 @@ void Connection::keepStatisticsCurrent() {
             exec(QString::fromLatin1(pragma));
     } catch (const DbError&) {
         // Another desk holds the file (or it is read-only now): the statistics stay as they are.
+    }
+}
+
+void Connection::releaseMemory() {
+    if (!m_usable || !isOpen())
+        return;
+    sqlite3_db_release_memory(m_statements->handle());
+    if (Seams::isOnNetworkFileSystem(m_openPath))
+        return;
+    try {
+        // A new limit maps the file anew: the pages of the old map leave the process.
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes - 1));
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes));
+    } catch (const DbError&) {
+        // The map stays as it is; it goes with the connection.
+    }
+}
+
+SmallSort::SmallSort() {
+    Connection::shared().exec(cacheSize(sortKilobytes));
+}
+
+SmallSort::~SmallSort() {
+    try {
+        Connection::shared().exec(cacheSize(pageCacheKilobytes));
+    } catch (const DbError&) {
+        // The connection has closed meanwhile: the next one sets its cache afresh.
     }
 }
 

@@ -46,6 +46,9 @@ public:
     Query exec(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // Gives back what the connection holds between reads: the page cache's unused pages and
+    // the pages of the file mapped into memory (mapped again as they are read).
+    void releaseMemory();
 
 private:
     Connection() = default;
@@ -57,6 +60,17 @@ private:
     QString m_openPath;
     std::unique_ptr<StatementCache> m_statements;
     bool m_usable = false; // the file is a school of this program, set up
+};
+
+// While it lives, a read that sorts keeps little of its sort in memory: SQLite gives its
+// sorter as much memory as the page cache and sorts the rest in runs on disk that it merges.
+// The sort is done when the statement's first row has been read.
+class SmallSort {
+public:
+    SmallSort();
+    ~SmallSort();
+    SmallSort(const SmallSort&) = delete;
+    SmallSort& operator=(const SmallSort&) = delete;
 };
 
 // One write transaction (BEGIN IMMEDIATE); rolled back unless committed.

@@ -38,9 +38,13 @@ public:
         for (const OrderKey& key : order)
             keys << quoted(fields.at(key.field)) + QStringLiteral(" COLLATE THAI") +
                         (key.descending ? QStringLiteral(" DESC") : QString());
-        if (!keys.isEmpty())
+        if (keys.isEmpty()) {
+            m_rows = Recordset::forwardOnly(sql, source.params);
+        } else {
             sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
-        m_rows = Recordset::forwardOnly(sql, source.params);
+            const SmallSort sort; // a report of every registration sorts no 64 MB in memory
+            m_rows = Recordset::forwardOnly(sql, source.params);
+        }
         m_count = static_cast<int>(fields.size());
     }
 
