@@ -2,7 +2,8 @@
 // 500,000 registrations): from the click to the first page laid out in its
 // viewer, against the floor: the bare SQLite C API running the very statements the
 // report engine ran (its ORDER BY ... COLLATE THAI included), prepared once, on a
-// connection set up as the program's, reading every value of every row. Each run is
+// connection set up as the program's, reading every value of as many rows as the engine
+// took from each. Each run is
 // a fresh process with the main window open that does both, the program and the floor
 // taking turns at going first; the figures are medians with their spread. The peak
 // memory is the program's own, taken right after the click in the runs where it went
@@ -64,14 +65,39 @@ sqlite3* programHandle() {
 }
 
 // The statements that read a report's rows, as the engine runs them on the program's
-// connection: each once, in the order first run.
-int traceReads(unsigned, void* context, void*, void* sql) {
-    auto* statements = static_cast<QStringList*>(context);
-    const QString text = QString::fromUtf8(static_cast<const char*>(sql));
-    if (text.startsWith(QLatin1String("SELECT")) && text.contains(QLatin1String(" FROM (")) &&
-        !text.endsWith(QLatin1String("LIMIT 0")) && !statements->contains(text))
-        *statements << text;
+// connection, each with the number of rows the engine took from it.
+struct Reads {
+    QStringList statements;
+    QList<qint64> rows;
+};
+
+int traceReads(unsigned kind, void* context, void* statement, void*) {
+    auto* reads = static_cast<Reads*>(context);
+    const QString text = QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
+    if (!text.startsWith(QLatin1String("SELECT")) || !text.contains(QLatin1String(" FROM (")) ||
+        text.endsWith(QLatin1String("LIMIT 0")))
+        return 0;
+    qsizetype index = reads->statements.indexOf(text);
+    if (index < 0) {
+        index = reads->statements.size();
+        reads->statements << text;
+        reads->rows << 0;
+    }
+    if (kind == SQLITE_TRACE_ROW)
+        ++reads->rows[index];
     return 0;
+}
+
+// The floor of one statement: as many rows as the engine took, every value read.
+void readRows(sqlite3* bare, const QString& sql, qint64 rows) {
+    Stmt statement(bare, sql.toUtf8().constData());
+    for (qint64 row = 0; row < rows && statement.step(); ++row)
+        for (int c = 0; c < sqlite3_column_count(statement.get()); ++c) {
+            if (sqlite3_column_type(statement.get(), c) == SQLITE_TEXT)
+                sqlite3_column_text(statement.get(), c);
+            else
+                sqlite3_column_double(statement.get(), c);
+        }
 }
 
 struct Side {
@@ -92,23 +118,30 @@ QString statementsFile(const QString& folder, const QString& menu) {
 }
 
 // One run of an item, in this (child) process: the click on the menu item of a shown main
-// window and the floor, in the order asked for. The first run of an item learns the
-// engine's statements for the floor and writes them beside the school.
+// window and the floor, in the order asked for. A first run, not counted, learns the
+// engine's statements and the rows it took from each, and writes them beside the school.
 int runItem(const QString& request, const QString& folder) {
     const QString menu = request.section(u':', 0, 0);
-    const bool floorFirst = request.section(u':', 1) == QLatin1String("floor-first");
+    const QString mode = request.section(u':', 1);
+    const bool learning = mode == QLatin1String("learn");
+    const bool floorFirst = mode == QLatin1String("floor-first");
     ReportBench::openSchool(folder, QStringLiteral(VADEL_SOURCE_DIR));
     MDIForm1 main;
     main.show();
     QApplication::processEvents();
-    QStringList traced;
-    sqlite3_trace_v2(programHandle(), SQLITE_TRACE_STMT, traceReads, &traced);
+    Reads reads;
     QFile file(statementsFile(folder, menu));
-    QStringList statements;
-    if (file.open(QIODevice::ReadOnly))
-        statements = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    file.close();
-    if (floorFirst && statements.isEmpty())
+    if (learning) {
+        sqlite3_trace_v2(programHandle(), SQLITE_TRACE_STMT | SQLITE_TRACE_ROW, traceReads, &reads);
+    } else if (file.open(QIODevice::ReadOnly)) {
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            reads.rows << line.section(u'\t', 0, 0).toLongLong();
+            reads.statements << line.section(u'\t', 1);
+        }
+        file.close();
+    }
+    if (!learning && reads.statements.isEmpty())
         return 1;
     sqlite3* bare = openBare(Seams::databasePath());
     if (!bare)
@@ -117,8 +150,8 @@ int runItem(const QString& request, const QString& folder) {
     Side floor;
     auto runFloor = [&] {
         floor = timed([&] {
-            for (const QString& sql : statements)
-                Stmt(bare, sql.toUtf8().constData()).drain();
+            for (qsizetype i = 0; i < reads.statements.size(); ++i)
+                readRows(bare, reads.statements.at(i), reads.rows.at(i));
         });
     };
     if (floorFirst)
@@ -130,14 +163,18 @@ int runItem(const QString& request, const QString& folder) {
         QApplication::processEvents();
     });
     const long peak = peakKilobytes();
-    sqlite3_trace_v2(programHandle(), 0, nullptr, nullptr);
-    if (statements.isEmpty() && file.open(QIODevice::WriteOnly)) {
-        file.write(traced.join(u'\n').toUtf8());
+    if (learning) {
+        sqlite3_trace_v2(programHandle(), 0, nullptr, nullptr);
+        QStringList lines;
+        for (qsizetype i = 0; i < reads.statements.size(); ++i)
+            lines << QString::number(reads.rows.at(i)) + u'\t' + reads.statements.at(i);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(lines.join(u'\n').toUtf8());
         file.close();
-        statements = traced;
-    }
-    if (!floorFirst)
+    } else if (!floorFirst) {
         runFloor();
+    }
     sqlite3_close(bare);
 
     QMdiSubWindow* frame = main.mdiArea()->activeSubWindow();
@@ -201,10 +238,10 @@ int main(int argc, char** argv) {
                     "peak (program first)");
         for (const Item& item : items) {
             const QString menu = QString::fromLatin1(item.menu);
-            QFile::remove(statementsFile(folder, menu));
             std::vector<double> program, programCpu, floor, floorCpu, peak;
             int pages = 0;
-            for (int run = 0; run < runs; ++run) {
+            for (int run = runChild(menu + QStringLiteral(":learn"), folder).size() == 6 ? 0 : runs;
+                 run < runs; ++run) {
                 const bool floorFirst = run % 2 == 1;
                 const QStringList figures = runChild(
                     menu + (floorFirst ? QStringLiteral(":floor-first") : QStringLiteral(":")),
