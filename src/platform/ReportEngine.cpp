@@ -78,6 +78,15 @@ private:
 struct Node {
     Scope scope;
     QHash<QString, int> texts; // the next level's nodes by key
+    // The same by the key's string itself: the record set gives a text that recurs as one
+    // shared string, found by its address without reading its characters. Each string
+    // is held here, so that its address stands for no other text meanwhile.
+    struct Shared {
+        int index;
+        qsizetype size;
+    };
+    QHash<const QChar*, Shared> shared;
+    QList<QString> held;
     QHash<double, int> numbers;
     int null = -1;
     QList<int> children;
@@ -298,6 +307,10 @@ private:
         scope.hasFirst = true;
     }
 
+    // The strings a group holds for finding its groups by address: enough for a report's
+    // distinct texts, bounded when a text column gives new strings on every row.
+    static constexpr qsizetype sharedAtMost = 1024;
+
     int child(int level, int parent, const QVariant& key) {
         Node& p = m_nodes[level][parent];
         const bool null = key.isNull();
@@ -313,10 +326,18 @@ private:
                 return *found;
             p.numbers.insert(key.toDouble(), index);
         } else {
-            const QString& text = textOf(key);
+            const QString text = textOf(key);
+            const auto same = p.shared.constFind(text.constData());
+            if (same != p.shared.cend() && same->size == text.size())
+                return same->index;
             const auto found = p.texts.constFind(text);
+            const int at = found != p.texts.cend() ? *found : index;
+            if (p.shared.size() < sharedAtMost) {
+                p.shared.insert(text.constData(), {at, text.size()});
+                p.held << text;
+            }
             if (found != p.texts.cend())
-                return *found;
+                return at;
             p.texts.insert(text, index);
         }
         p.children << index;
