@@ -93,8 +93,8 @@ struct Floor {
           begin(db, "BEGIN IMMEDIATE"), commit(db, "COMMIT"),
           taken(db, "Select 1 From [TimeStamp] Where CourseNo = ? And StmItem = ? And StmID Is "
                     "Not ?"),
-          largest(db, "SELECT MAX([StmID]) FROM [TimeStamp] WHERE substr([StmID], 1, ?) = ? AND "
-                      "length([StmID]) = ? AND [StmID] NOT GLOB '*[^0-9]*'"),
+          largest(db, "SELECT MAX([StmID]) FROM [TimeStamp] WHERE [StmID] >= ? AND [StmID] < ? "
+                      "AND length([StmID]) = ? AND [StmID] NOT GLOB '*[^0-9]*'"),
           lesson(db, "Insert Into [TimeStamp] (StmItem, StmTime1, StmTime2, StmHour, StmDate, "
                      "UserID, CourseNo, StmID) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
           dropTeacher(db, "Delete From TimeStampTeacher Where StmID = ? And TechID = ?"),
@@ -138,8 +138,8 @@ void bareSave(Floor& floor, const Lesson& lesson) {
     const QByteArray courseNo = lesson.courseNo.toUtf8();
     floor.begin.run();
     floor.taken.bind(1, courseNo).bind(2, lesson.item).drain();
-    floor.largest.bind(1, sqlite3_int64(4))
-        .bind(2, QByteArrayLiteral("2026"))
+    floor.largest.bind(1, QByteArrayLiteral("2026"))
+        .bind(2, QByteArrayLiteral("2026:"))
         .bind(3, sqlite3_int64(10));
     const char* found =
         floor.largest.step()
