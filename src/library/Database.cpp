@@ -157,18 +157,30 @@ void Connection::close() {
     m_openPath.clear();
 }
 
-// The query planner's statistics of the tables this desk searched, refreshed when they are
-// missing or the table has grown many times over, as SQLite advises on closing: the plans
-// of a school follow its size. Sampled, so that it takes milliseconds even on a large
-// school; it waits for no other desk, and a desk that cannot do it leaves it to the next.
-// Only a school known to be usable is written to.
+// The query planner's statistics, as SQLite advises keeping them on closing: refreshed for
+// the tables this desk searched where they are stale (the table has grown many times over).
+// Statistics of some tables and none of others mislead the planner more than none at all
+// (it would scan the registrations for a range of pupils), so a school that lacks them
+// for a table with an index (an empty table has none) is analysed whole. Sampled, so that
+// it takes milliseconds even on a large school; it waits for no other desk, and a desk that cannot
+// do it leaves it to the next. Only a school known to be usable is written to.
 void Connection::keepStatisticsCurrent() {
     if (!m_usable || !isOpen())
         return;
     try {
-        for (const char* pragma :
-             {"PRAGMA busy_timeout = 0", "PRAGMA analysis_limit = 1000", "PRAGMA optimize"})
-            exec(QString::fromLatin1(pragma));
+        exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+        exec(QStringLiteral("PRAGMA analysis_limit = 1000"));
+        const bool known = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master "
+                                                 "WHERE name = 'sqlite_stat1'"))
+                               .toInt() > 0;
+        const QString unanalysed = QStringLiteral(
+            "SELECT 1 FROM sqlite_master t WHERE t.type = 'table' AND t.name NOT LIKE 'sqlite_%' "
+            "AND EXISTS (SELECT 1 FROM sqlite_master i WHERE i.type = 'index' AND i.tbl_name = "
+            "t.name) AND NOT EXISTS (SELECT 1 FROM sqlite_stat1 s WHERE s.tbl = t.name) LIMIT 1");
+        if (!known || scalar(unanalysed).isValid())
+            exec(QStringLiteral("ANALYZE"));
+        else
+            exec(QStringLiteral("PRAGMA optimize"));
     } catch (const DbError&) {
         // Another desk holds the file (or it is read-only now): the statistics stay as they are.
     }
