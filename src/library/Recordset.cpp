@@ -3,7 +3,10 @@
 #include "library/Database.h"
 #include "library/Query.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
@@ -32,22 +35,32 @@ public:
         if (texts.last && bytes == texts.lastBytes)
             return *texts.last;
         if (texts.keeping) {
+            Recent& recent = texts.recent[quickHash(bytes) % recentSlots];
+            if (recent.text && recent.bytes == bytes) {
+                ++texts.found;
+                texts.lastBytes = recent.bytes;
+                return *(texts.last = recent.text);
+            }
             if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
                 ++texts.found;
-                texts.lastBytes = found->first; // the map's nodes stay where they are
-                return *(texts.last = &found->second);
+                texts.lastBytes = recent.bytes = found->first; // nodes stay where they are
+                return *(texts.last = recent.text = &found->second);
             }
             if (++texts.missed <= keptAtMost || texts.found >= texts.missed) {
-                if (texts.kept.size() >= size_t{keptAtMost})
+                if (texts.kept.size() >= size_t{keptAtMost}) {
                     texts.kept.clear();
+                    texts.recent = {};
+                }
                 const auto added = texts.kept.emplace_hint(
                     texts.kept.end(), std::string(bytes),
                     QString::fromUtf8(data, static_cast<qsizetype>(bytes.size())));
-                texts.lastBytes = added->first;
-                return *(texts.last = &added->second);
+                Recent& slot = texts.recent[quickHash(bytes) % recentSlots];
+                texts.lastBytes = slot.bytes = added->first;
+                return *(texts.last = slot.text = &added->second);
             }
             texts.keeping = false;
             texts.kept = {};
+            texts.recent = {};
         }
         texts.ownBytes.assign(bytes);
         texts.lastBytes = texts.ownBytes;
@@ -64,7 +77,29 @@ private:
             return std::hash<std::string_view>{}(bytes);
         }
     };
+    // A few of a column's kept texts, found by their length and first and last bytes
+    // before the kept texts are searched by a hash of every byte.
+    static constexpr size_t recentSlots = 64;
+    struct Recent {
+        std::string_view bytes; // a key of kept
+        const QString* text = nullptr;
+    };
+    static size_t quickHash(std::string_view bytes) {
+        std::uint64_t head = bytes.size();
+        std::uint64_t tail = 0;
+        if (bytes.size() >= 8) {
+            std::memcpy(&head, bytes.data(), 8);
+            std::memcpy(&tail, bytes.data() + bytes.size() - 8, 8);
+        } else {
+            for (const char c : bytes)
+                tail = tail * 131 + static_cast<unsigned char>(c);
+        }
+        const std::uint64_t mixed =
+            (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ bytes.size()) * 0xBF58476D1CE4E5B9ULL;
+        return static_cast<size_t>(mixed >> 40);
+    }
     struct ColumnTexts {
+        std::array<Recent, recentSlots> recent;
         std::string_view lastBytes;    // the text of the row before: a key of kept, or ownBytes
         const QString* last = nullptr; // the same as a string: in kept, or own
         std::string ownBytes;
