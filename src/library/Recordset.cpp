@@ -32,17 +32,20 @@ public:
         const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
         const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
-        if (texts.last && bytes == texts.lastBytes)
+        const size_t hash = quickHash(bytes);
+        if (texts.last && hash == texts.lastHash && bytes == texts.lastBytes)
             return *texts.last;
+        texts.lastHash = hash;
         if (texts.keeping) {
-            Recent& recent = texts.recent[quickHash(bytes) % recentSlots];
-            if (recent.text && recent.bytes == bytes) {
+            Recent& recent = texts.recent[hash % recentSlots];
+            if (recent.text && recent.hash == hash && recent.bytes == bytes) {
                 ++texts.found;
                 texts.lastBytes = recent.bytes;
                 return *(texts.last = recent.text);
             }
             if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
                 ++texts.found;
+                recent.hash = hash;
                 texts.lastBytes = recent.bytes = found->first; // nodes stay where they are
                 return *(texts.last = recent.text = &found->second);
             }
@@ -54,7 +57,8 @@ public:
                 const auto added = texts.kept.emplace_hint(
                     texts.kept.end(), std::string(bytes),
                     QString::fromUtf8(data, static_cast<qsizetype>(bytes.size())));
-                Recent& slot = texts.recent[quickHash(bytes) % recentSlots];
+                Recent& slot = texts.recent[hash % recentSlots];
+                slot.hash = hash;
                 texts.lastBytes = slot.bytes = added->first;
                 return *(texts.last = slot.text = &added->second);
             }
@@ -77,11 +81,13 @@ private:
             return std::hash<std::string_view>{}(bytes);
         }
     };
-    // A few of a column's kept texts, found by their length and first and last bytes
-    // before the kept texts are searched by a hash of every byte.
+    // A few of a column's kept texts, found by a quick hash of their length and first and
+    // last bytes before the kept texts are searched by a hash of every byte; texts of
+    // different quick hashes are not compared.
     static constexpr size_t recentSlots = 64;
     struct Recent {
         std::string_view bytes; // a key of kept
+        size_t hash = 0;        // its quick hash
         const QString* text = nullptr;
     };
     static size_t quickHash(std::string_view bytes) {
@@ -101,6 +107,7 @@ private:
     struct ColumnTexts {
         std::array<Recent, recentSlots> recent;
         std::string_view lastBytes;    // the text of the row before: a key of kept, or ownBytes
+        size_t lastHash = 0;           // its quick hash
         const QString* last = nullptr; // the same as a string: in kept, or own
         std::string ownBytes;
         QString own;
