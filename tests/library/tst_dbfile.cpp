@@ -398,9 +398,11 @@ private slots:
         QList<QStringList> withSeries = rows;
         withSeries.insert(tablesAndViews().indexOf(QStringLiteral("CodeSeries")), QStringList());
         QCOMPARE(allRows(), withSeries);
+        // The program's schema: the query planner's statistics, which a desk leaves on
+        // closing a school it has searched, are SQLite's own.
         const QString schema = QStringLiteral("SELECT type || name || tbl_name || ifnull(sql, '') "
                                               "FROM sqlite_master WHERE name <> 'OfficeList' "
-                                              "ORDER BY name");
+                                              "AND name NOT LIKE 'sqlite_stat%' ORDER BY name");
         const QStringList upgraded = column(schema);
         QVERIFY(!upgraded.join(u' ').contains(QStringLiteral("THAI"), Qt::CaseInsensitive));
         Query plan = Connection::shared().exec(
