@@ -2,8 +2,10 @@
 // registrations, 2,000 classes, 100,000 bills) against its floor: the bare SQLite C API
 // running the same statements, each prepared once and reused, on a connection set up
 // alike (page cache, memory map, synchronous FULL). Every figure is the median of
-// several rounds with their spread; program and floor take turns round by round. The
-// peak memory of the full read is taken in a process of its own per round.
+// several rounds with their spread; program and floor take turns at going first. The
+// peak memory of the full read is taken in a process of its own per round, with the
+// main window open. A payment's commit waits for the disk: its limit holds for the
+// processor time.
 //
 // Usage: bench_database [database file]   (built when missing; default: bench_database.db
 // in the folder VADEL_BENCH_DIR names, which keeps it between runs, or a temporary file)
@@ -16,8 +18,9 @@
 #include "core/Seams.h"
 #include "frame/DialogSeams.h"
 #include "frame/Library.h"
+#include "shell/MDIForm1.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +29,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -132,7 +136,6 @@ void fill(const QString& path) {
                      "ShopBiLLNo = '00000', ShopAddr = '1 ถนนสาทร'");
     }
     bareExec(db, "COMMIT");
-    bareExec(db, "ANALYZE");
     sqlite3_close(db);
 }
 
@@ -159,24 +162,42 @@ void report(const char* what, const char* unit, const Spread& program, const Spr
     std::printf("\n");
 }
 
-// Runs the program's and the floor's version of one operation, a round each in turn;
-// each figure is the time of one operation in microseconds.
+double processorNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+// Runs the program's and the floor's version of one operation, a round each in turn, the
+// two taking turns at going first; each figure is the time of one operation in
+// microseconds. The limit holds for the time on the clock, or for the processor time
+// when the disk's flush of a commit (the same for both) is left apart.
+enum class Limit { Clock, Processor };
 void compare(const char* what, int perRound, const std::function<void(int)>& program,
-             const std::function<void(int)>& floor, double limit) {
-    std::vector<double> programTimes;
-    std::vector<double> floorTimes;
+             const std::function<void(int)>& floor, double limit, Limit on = Limit::Clock) {
+    std::vector<double> programTimes, floorTimes, programCpu, floorCpu;
     int index = 0;
     for (int r = 0; r < rounds; ++r) {
-        for (auto [run, times] : {std::pair{&program, &programTimes}, {&floor, &floorTimes}}) {
+        std::pair<const std::function<void(int)>*, std::vector<double>*> sides[2] = {
+            {&program, &programTimes}, {&floor, &floorTimes}};
+        std::vector<double>* cpu[2] = {&programCpu, &floorCpu};
+        for (int turn = 0; turn < 2; ++turn) {
+            const int side = r % 2 ? 1 - turn : turn;
             QElapsedTimer timer;
             timer.start();
+            const double cpuAtStart = processorNanoseconds();
             for (int i = 0; i < perRound; ++i)
-                (*run)(index + i);
-            times->push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0 / perRound);
+                (*sides[side].first)(index + i);
+            sides[side].second->push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0 /
+                                          perRound);
+            cpu[side]->push_back((processorNanoseconds() - cpuAtStart) / 1000.0 / perRound);
         }
         index += perRound;
     }
-    report(what, "us", spread(programTimes), spread(floorTimes), limit);
+    report(what, "us", spread(programTimes), spread(floorTimes), on == Limit::Clock ? limit : 0);
+    if (on == Limit::Processor)
+        report("  in processor time (no disk flush)", "us", spread(programCpu), spread(floorCpu),
+               limit);
 }
 
 // The unpaid classes of a pupil, as the payment window lists them.
@@ -189,6 +210,15 @@ const char* const pupilSql =
 const char* const fullReadSql = "SELECT * FROM QStudentCourse3";
 const char* const nameSql = "SELECT StdID, StdName, StdNickName FROM Student WHERE StdName LIKE "
                             "'%' || ? || '%' ORDER BY StdName COLLATE THAI";
+
+// As a desk leaves the school: a pupil and the pupil's unpaid classes looked up, then the
+// school closed, which keeps the query planner's statistics as the program keeps them.
+void useAsADesk(const QString& path) {
+    Seams::setDatabasePath(path);
+    Library::OpenRecordset(QString::fromLatin1(pupilSql), {QStringLiteral("0000001")});
+    Library::OpenRecordset(QString::fromLatin1(unpaidSql), {QStringLiteral("0000001")});
+    Connection::shared().close();
+}
 
 // The statements a three-line payment runs, on the bare API.
 class FloorPosting {
@@ -291,8 +321,12 @@ double readFloor(sqlite3* db) {
     return elapsedMs(timer);
 }
 
-// One full read in a process of its own; prints the process's peak memory in megabytes.
+// One full read in a process of its own with the main window open, as the program runs;
+// prints the process's peak memory in megabytes.
 int readOnce(const QString& who, const QString& path) {
+    MDIForm1 main;
+    main.show();
+    QCoreApplication::processEvents();
     if (who == QStringLiteral("floor")) {
         sqlite3* db = openFloor(path);
         readFloor(db);
@@ -312,8 +346,11 @@ int readOnce(const QString& who, const QString& path) {
 void compareFullRead(const QString& path, sqlite3* floor) {
     std::vector<double> times[2];
     for (int r = 0; r < rounds; ++r) {
+        if (r % 2)
+            times[1].push_back(readFloor(floor));
         times[0].push_back(readProgram());
-        times[1].push_back(readFloor(floor));
+        if (r % 2 == 0)
+            times[1].push_back(readFloor(floor));
     }
     report("full read of 500,000 registrations", "ms", spread(times[0]), spread(times[1]), 1.3);
     std::vector<double> memory[2];
@@ -332,17 +369,20 @@ void compareFullRead(const QString& path, sqlite3* floor) {
     }
     const Spread programMemory = spread(memory[0]);
     const Spread floorMemory = spread(memory[1]);
-    std::printf("%-36s program %9.1f MB (%.1f-%.1f)  floor %9.1f MB (%.1f-%.1f)  (limit 100 "
+    // The limit of a report's peak: the process holds its main window and the mapped file.
+    std::printf("%-36s program %9.1f MB (%.1f-%.1f)  floor %9.1f MB (%.1f-%.1f)  (limit 150 "
                 "MB)%s\n",
                 "  peak memory, a process each", programMemory.median, programMemory.low,
                 programMemory.high, floorMemory.median, floorMemory.low, floorMemory.high,
-                programMemory.high < 100 ? "" : "  OVER");
+                programMemory.high < 150 ? "" : "  OVER");
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     Seams::setMessageHandler([](Seams::MessageKind, const QString& text, bool) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return Library::vbNo;
@@ -361,6 +401,7 @@ int main(int argc, char* argv[]) {
         QElapsedTimer timer;
         timer.start();
         fill(path);
+        useAsADesk(path);
         std::printf("built %d pupils, %d registrations, %d classes, %d bills in %.1f s\n", pupils,
                     pupils * classesPerPupil, classes, bills,
                     static_cast<double>(timer.elapsed()) / 1000.0);
@@ -395,7 +436,7 @@ int main(int argc, char* argv[]) {
             for (const QString& name : pupilColumns)
                 rs.text(name);
         },
-        [&](int i) { pupil.bind(1, codes.at(i)).drain(); }, 2.0);
+        [&](int i) { pupil.bind(1, codes.at(i)).drain(); }, 1.5);
 
     Stmt unpaid(floor, unpaidSql);
     const QString unpaidText = QString::fromLatin1(unpaidSql);
@@ -413,7 +454,7 @@ int main(int argc, char* argv[]) {
                 owed += rs.money(unpaidColumns.at(0)) - rs.money(unpaidColumns.at(1));
             }
         },
-        [&](int i) { unpaid.bind(1, codes.at(i)).drain(); }, 2.0);
+        [&](int i) { unpaid.bind(1, codes.at(i)).drain(); }, 1.5);
 
     // The search dialogs' look-up by part of a name, in the Thai dictionary order.
     const QList<QByteArray> names = {"ใจดี1", "แพรวา ทอง", "ชัย", "สมศรี บุญมา9"};
@@ -452,7 +493,7 @@ int main(int argc, char* argv[]) {
             floorPosting.post(2 * i + 2,
                               "69-" + QByteArray::number(i % 100000).rightJustified(5, '0'));
         },
-        1.5);
+        1.5, Limit::Processor);
     compareFullRead(path, floor);
     sqlite3_close(floor);
     Connection::shared().close();

@@ -157,9 +157,12 @@ int main(int argc, char** argv) {
             if (!figures)
                 std::printf("%-54s failed\n", c.what);
             else
-                std::printf("%-54s %6.3f s (processor %6.3f s)  %4d pages  peak %5.1f MB\n", c.what,
-                            figures->seconds, figures->processor, figures->pages,
-                            figures->peakMegabytes);
+                std::printf("%-54s %6.3f s (%.3f-%.3f, processor %6.3f s)  %4d pages  peak %5.1f "
+                            "MB (%.1f-%.1f)\n",
+                            c.what, figures->seconds.median, figures->seconds.low,
+                            figures->seconds.high, figures->processor.median, figures->pages,
+                            figures->peakMegabytes.median, figures->peakMegabytes.low,
+                            figures->peakMegabytes.high);
         }
         return 0;
     });

@@ -5,20 +5,22 @@
 
 namespace BillCancellation {
 
-Outcome cancel(const QString& stmId, const QString& userId) {
+Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
+               const QString& userId) {
     Connection& db = Connection::shared();
     Transaction transaction;
-    // Only a bill still valid is flagged, so that no bill is ever reversed twice.
-    const Query flagged =
-        db.exec(QStringLiteral("Update Statement Set IsCancel = '1', UserCancelID = ? "
-                               "Where StmID = ? And IsCancel = '0'"),
-                {userId, stmId});
-    if (flagged.numRowsAffected() != 1)
-        return Outcome::NotValid;
+    const QVariant isCancel =
+        db.scalar(QStringLiteral("Select IsCancel From Statement Where StmID = ? And "
+                                 "IfNull(StmDocNo, '') = IfNull(?, '') "
+                                 "And StdID = ?"),
+                  {stmId, docNo, stdId});
+    if (!isCancel.isValid())
+        return Outcome::Gone;
+    if (isCancel.toString() != QStringLiteral("0"))
+        return Outcome::AlreadyCancelled;
+    db.exec(QStringLiteral("Update Statement Set IsCancel = '1', UserCancelID = ? Where StmID = ?"),
+            {userId, stmId});
 
-    const QString stdId =
-        db.scalar(QStringLiteral("Select StdID From Statement Where StmID = ?"), {stmId})
-            .toString();
     Query lines =
         db.exec(QStringLiteral(
                     "Select CourseNo, StmAmt From StatementSub Where StmID = ? Order By StmItem"),

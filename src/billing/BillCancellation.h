@@ -9,10 +9,15 @@ namespace BillCancellation {
 
 enum class Outcome {
     Cancelled,
-    // The bill was no longer valid (cancelled or removed elsewhere): nothing written.
-    NotValid,
+    // The bill was cancelled already (at another desk): nothing written.
+    AlreadyCancelled,
+    // No bill of that code, bill number and pupil is stored any more: nothing written.
+    Gone,
 };
 
-Outcome cancel(const QString& stmId, const QString& userId);
+// Cancels only the bill that the caller shows: the one of that code, bill number and
+// pupil, while it is still valid.
+Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
+               const QString& userId);
 
 } // namespace BillCancellation

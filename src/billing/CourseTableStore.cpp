@@ -8,9 +8,11 @@
 namespace CourseTableStore {
 namespace {
 
-QString nextNumber() {
-    return Numbering::nextInSeries(QStringLiteral("CourseTable"), QStringLiteral("CourseNo"),
-                                   Library::BuddhistYY(Seams::today()), 7);
+const QString table = QStringLiteral("CourseTable");
+const QString column = QStringLiteral("CourseNo");
+
+QString yearPrefix() {
+    return Library::BuddhistYY(Seams::today());
 }
 
 QVariantList classValues(const CourseClass& course) {
@@ -30,14 +32,14 @@ void writeTeachers(Connection& db, const CourseClass& course) {
 } // namespace
 
 QString proposedNumber() {
-    return nextNumber();
+    return Numbering::nextInSeries(table, column, yearPrefix(), 7);
 }
 
 QString add(const CourseClass& course) {
     Connection& db = Connection::shared();
     Transaction transaction;
     CourseClass stored = course;
-    stored.courseNo = nextNumber();
+    stored.courseNo = Numbering::takeInSeries(table, column, yearPrefix(), 7);
     db.exec(QStringLiteral("Insert Into CourseTable (CourseID, CourseLevel, Subject, CourseDate, "
                            "CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo, "
                            "CourseNo) Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
@@ -65,6 +67,9 @@ bool update(const CourseClass& course) {
 DeleteResult remove(const QString& courseNo) {
     Connection& db = Connection::shared();
     Transaction transaction;
+    if (!db.scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"), {courseNo})
+             .isValid())
+        return DeleteResult::Gone;
     const int users =
         db.scalar(QStringLiteral("Select (Select Count(*) From StudentCourse Where CourseNo = ?) "
                                  "+ (Select Count(*) From [TimeStamp] Where CourseNo = ?) "

@@ -41,9 +41,9 @@ QString add(const CourseClass& course);
 // no longer stored.
 bool update(const CourseClass& course);
 
-enum class DeleteResult { Deleted, InUse };
+enum class DeleteResult { Deleted, InUse, Gone };
 // Deletes the class with its teachers, unless registrations, lessons or bill lines
-// name it.
+// name it; Gone (nothing written) when the class is no longer stored.
 DeleteResult remove(const QString& courseNo);
 
 } // namespace CourseTableStore

@@ -7,14 +7,21 @@
 
 namespace ExpenseStore {
 
+namespace {
+
+const QString table = QStringLiteral("Expense");
+const QString column = QStringLiteral("ExpID");
+
+} // namespace
+
 QString proposedNumber() {
-    return Numbering::nextInSeries(QStringLiteral("Expense"), QStringLiteral("ExpID"),
-                                   Library::BuddhistYY(Seams::today()), 8);
+    return Numbering::nextInSeries(table, column, Library::BuddhistYY(Seams::today()), 8);
 }
 
 QString add(const ExpenseEntry& entry, const QString& day, const QString& userId) {
     Transaction transaction;
-    const QString expId = proposedNumber();
+    const QString expId =
+        Numbering::takeInSeries(table, column, Library::BuddhistYY(Seams::today()), 8);
     Connection::shared().exec(
         QStringLiteral("Insert Into Expense (ExpID, ExpDate, ExpDesc, ExpCrAmt, ExpDbAmt, UserID) "
                        "Values (?, ?, ?, ?, ?, ?)"),
@@ -33,8 +40,10 @@ bool update(const ExpenseEntry& entry, const QString& userId) {
     return changed.numRowsAffected() == 1;
 }
 
-void remove(const QString& expId) {
-    Connection::shared().exec(QStringLiteral("Delete From Expense Where ExpID = ?"), {expId});
+bool remove(const QString& expId) {
+    return Connection::shared()
+               .exec(QStringLiteral("Delete From Expense Where ExpID = ?"), {expId})
+               .numRowsAffected() == 1;
 }
 
 } // namespace ExpenseStore

@@ -28,6 +28,7 @@ QString add(const ExpenseEntry& entry, const QString& day, const QString& userId
 // False (nothing written) when the row is no longer stored.
 bool update(const ExpenseEntry& entry, const QString& userId);
 
-void remove(const QString& expId);
+// False (nothing written) when the row is no longer stored.
+bool remove(const QString& expId);
 
 } // namespace ExpenseStore

@@ -115,7 +115,7 @@ PaymentResult post(const Payment& payment) {
     }
 
     const QString yy = Library::BuddhistYY(Seams::today());
-    result.stmId = Numbering::nextAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
+    result.stmId = Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                yy + QStringLiteral("000001"), 8);
     result.addressText = countBill(payment.docNo);
     db.exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, "

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int colDocNo = 0;
+constexpr int colStdID = 2;
 
 const QList<ListView::Column> columns{
     {QStringLiteral("เลขที่ใบเสร็จ"), 1400, Qt::AlignLeft},
@@ -89,11 +90,16 @@ void frmBiLLCancel::CancelBill() {
         return;
     BillCancellation::Outcome outcome{};
     if (!runWrite(QStringLiteral("ยกเลิกใบเสร็จไม่ได้"), [&] {
-            outcome = BillCancellation::cancel(ListView::rowTag(row), Library::gUserID);
+            outcome = BillCancellation::cancel(ListView::rowTag(row), docNo, row->text(colStdID),
+                                               Library::gUserID);
         }))
         return;
-    if (outcome == BillCancellation::Outcome::NotValid)
+    // Cancelled or gone at another desk since the list was read: the row leaves the list.
+    if (outcome == BillCancellation::Outcome::AlreadyCancelled)
         Library::MsgError(QStringLiteral("ใบเสร็จเลขที่ ") + docNo + QStringLiteral(" ถูกยกเลิกไปแล้ว"));
+    else if (outcome == BillCancellation::Outcome::Gone)
+        Library::MsgError(QStringLiteral("ไม่พบใบเสร็จเลขที่ ") + docNo +
+                          QStringLiteral(" แล้ว อาจถูกลบไปแล้ว ไม่ได้ยกเลิก"));
     delete row;
     if (QTreeWidgetItem* current = ListView1->currentItem())
         ListView::select(ListView1, ListView1->indexOfTopLevelItem(current) + 1);

@@ -545,10 +545,14 @@ void frmCourseTable::DeleteRecord() {
     if (Library::MsgAsk(QStringLiteral("ต้องการรายการที่เลือก หรือไม่"), true) != Library::vbYes)
         return;
     QTreeWidgetItem* row = ListView::item(ListView1, selected);
+    const QString courseNo = ListView::rowTag(row);
     CourseTableStore::DeleteResult result{};
     if (!runWrite(QStringLiteral("ลบวิชาเรียนไม่ได้"),
-                  [&] { result = CourseTableStore::remove(ListView::rowTag(row)); }))
+                  [&] { result = CourseTableStore::remove(courseNo); }))
         return;
+    if (result == CourseTableStore::DeleteResult::Gone)
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
+                          QStringLiteral(" อาจถูกลบไปแล้ว"));
     if (result == CourseTableStore::DeleteResult::InUse) {
         Library::MsgError(
             QStringLiteral("ลบไม่ได้ วิชาเรียนนี้มีการลงทะเบียน การเข้าชั้นเรียน หรือใบเสร็จรับเงินแล้ว"));

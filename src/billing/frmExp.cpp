@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -160,29 +161,35 @@ void frmExp::DeleteRecord() {
                             QStringLiteral("  หรือไม่"),
                         true) != Library::vbYes)
         return;
+    bool found = true;
     if (!runWrite(QStringLiteral("ลบรายการไม่ได้"),
-                  [&] { ExpenseStore::remove(ListView::rowTag(row)); }))
+                  [&] { found = ExpenseStore::remove(ListView::rowTag(row)); }))
         return;
+    if (!found)
+        Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
     delete row;
+    // The row now in its place (or the last) is the current one: F3 and F4 act on it.
+    ListView::select(ListView1, std::min(selected, ListView::count(ListView1)));
 }
 
 void frmExp::SaveRecord() {
     ExpenseEntry entry{m_code, txtExpDesc->text().trimmed(), Money::fromText(txtExpCrAmt->text()),
                        Money::fromText(txtExpDbAmt->text())};
-    // The checks in order; the first that fails names its message and box.
-    const std::tuple<bool, QString, QLineEdit*> checks[] = {
-        {entry.description.isEmpty(), QStringLiteral("รายการ ว่างไม่ได้"), txtExpDesc},
-        {entry.received < Money(), amountNotValid, txtExpCrAmt},
-        {entry.paid < Money(), amountNotValid, txtExpDbAmt},
-        {entry.received + entry.paid <= Money(), amountNotValid, txtExpCrAmt},
-    };
-    for (const auto& [failed, message, box] : checks) {
+    auto refused = [](bool failed, const QString& message, QLineEdit* box) {
         if (failed) {
             Library::MsgError(message);
             box->setFocus();
-            return;
         }
-    }
+        return failed;
+    };
+    // The checks in order; the first that fails names its message and box. An amount beyond
+    // what is stored exactly would read as 0: it is refused, never saved as 0.
+    if (refused(entry.description.isEmpty(), QStringLiteral("รายการ ว่างไม่ได้"), txtExpDesc) ||
+        !Library::amountFits(txtExpCrAmt) || !Library::amountFits(txtExpDbAmt) ||
+        refused(entry.received < Money(), amountNotValid, txtExpCrAmt) ||
+        refused(entry.paid < Money(), amountNotValid, txtExpDbAmt) ||
+        refused(entry.received + entry.paid <= Money(), amountNotValid, txtExpCrAmt))
+        return;
     if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
         return;
 

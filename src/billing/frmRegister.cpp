@@ -237,6 +237,8 @@ void frmRegister::removeCourse() {
         Library::MsgError(paidMessage);
         return;
     }
+    if (result.outcome == Registration::Removal::Gone)
+        Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
     delete row;
     ListView::select(ListView1, qMin(index, ListView::count(ListView1)));
 }

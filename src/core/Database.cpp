@@ -1,15 +1,13 @@
 #include "core/Database.h"
 
 #include "core/Seams.h"
+#include "core/ThaiOrder.h"
 
-#include <QCollator>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
-#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -17,20 +15,20 @@ namespace {
 const QString connectionName = QStringLiteral("vadel");
 // How long a statement waits for another desk's lock, in milliseconds.
 constexpr int busyTimeout = 5000;
+// The page cache, in kilobytes, and the memory map, in bytes (see Connection::tune).
+constexpr int pageCacheKilobytes = 65536;
+constexpr qint64 mapBytes = 268435456;
+// What SQLite's sorter keeps in memory while a sorted read starts, in kilobytes.
+constexpr int sortKilobytes = 8192;
 
-// Thai dictionary order for names and texts; equal keys fall back to code-point
-// order so that distinct texts never compare equal. Equal bytes are equal texts
-// without decoding them (an index search mostly compares a key with itself).
+QString cacheSize(int kilobytes) {
+    return QStringLiteral("PRAGMA cache_size = -%1").arg(kilobytes);
+}
+
+// The Thai dictionary order of the report engine and of every sorted list.
 int thaiCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    if (lengthA == lengthB && std::memcmp(a, b, static_cast<size_t>(lengthA)) == 0)
-        return 0;
-    thread_local QCollator collator(QLocale(QLocale::Thai, QLocale::Thailand));
-    const QString left = QString::fromUtf8(static_cast<const char*>(a), lengthA);
-    const QString right = QString::fromUtf8(static_cast<const char*>(b), lengthB);
-    const int order = collator.compare(left, right);
-    if (order != 0)
-        return order;
-    return left.compare(right);
+    return ThaiOrder::compareUtf8(static_cast<const char*>(a), lengthA, static_cast<const char*>(b),
+                                  lengthB);
 }
 
 QString driverText(const QSqlError& error) {
@@ -94,15 +92,16 @@ void Connection::connect(const QString& path, NewSchool newSchool) {
     m_statements = std::make_unique<StatementCache>(connection);
     exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     m_prepare(*this, newSchool);
+    m_usable = true;
 }
 
 void Connection::tune() {
     // A school's file (about 90 MB with 500,000 registrations) fits the page cache; reads
     // go through a memory map, except on a network filesystem, where another host's
     // writes need not reach the map. Every commit reaches the disk.
-    exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    exec(cacheSize(pageCacheKilobytes));
     if (!Seams::isOnNetworkFileSystem(m_openPath))
-        exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes));
     exec(QStringLiteral("PRAGMA synchronous = FULL"));
 }
 
@@ -131,6 +130,8 @@ void Connection::setJournalMode() {
 }
 
 void Connection::close() {
+    keepStatisticsCurrent();
+    m_usable = false;
     m_statements.reset(); // a statement left open would keep the file open
     if (!QSqlDatabase::contains(connectionName))
         return;
@@ -140,6 +141,62 @@ void Connection::close() {
     }
     QSqlDatabase::removeDatabase(connectionName);
     m_openPath.clear();
+}
+
+// The query planner's statistics, as SQLite advises keeping them on closing: refreshed for
+// the tables this desk searched where they are stale (the table has grown many times over).
+// Statistics of some tables and none of others mislead the planner more than none at all
+// (it would scan the registrations for a range of pupils), so a school that lacks them
+// for a table with an index (an empty table has none) is analysed whole. Sampled, so that
+// it takes milliseconds even on a large school; it waits for no other desk, and a desk that cannot
+// do it leaves it to the next. Only a school known to be usable is written to.
+void Connection::keepStatisticsCurrent() {
+    if (!m_usable || !isOpen())
+        return;
+    try {
+        exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+        exec(QStringLiteral("PRAGMA analysis_limit = 1000"));
+        const bool known = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master "
+                                                 "WHERE name = 'sqlite_stat1'"))
+                               .toInt() > 0;
+        const QString unanalysed = QStringLiteral(
+            "SELECT 1 FROM sqlite_master t WHERE t.type = 'table' AND t.name NOT LIKE 'sqlite_%' "
+            "AND EXISTS (SELECT 1 FROM sqlite_master i WHERE i.type = 'index' AND i.tbl_name = "
+            "t.name) AND NOT EXISTS (SELECT 1 FROM sqlite_stat1 s WHERE s.tbl = t.name) LIMIT 1");
+        if (!known || scalar(unanalysed).isValid())
+            exec(QStringLiteral("ANALYZE"));
+        else
+            exec(QStringLiteral("PRAGMA optimize"));
+    } catch (const DbError&) {
+        // Another desk holds the file (or it is read-only now): the statistics stay as they are.
+    }
+}
+
+void Connection::releaseMemory() {
+    if (!m_usable || !isOpen())
+        return;
+    sqlite3_db_release_memory(m_statements->handle());
+    if (Seams::isOnNetworkFileSystem(m_openPath))
+        return;
+    try {
+        // A new limit maps the file anew: the pages of the old map leave the process.
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes - 1));
+        exec(QStringLiteral("PRAGMA mmap_size = %1").arg(mapBytes));
+    } catch (const DbError&) {
+        // The map stays as it is; it goes with the connection.
+    }
+}
+
+SmallSort::SmallSort() {
+    Connection::shared().exec(cacheSize(sortKilobytes));
+}
+
+SmallSort::~SmallSort() {
+    try {
+        Connection::shared().exec(cacheSize(pageCacheKilobytes));
+    } catch (const DbError&) {
+        // The connection has closed meanwhile: the next one sets its cache afresh.
+    }
 }
 
 QSqlDatabase Connection::database() {

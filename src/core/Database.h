@@ -29,6 +29,7 @@ enum class NewSchool { Refuse, Make };
 // program, of this version or older, that the program may write; an older one is
 // upgraded. Journal: WAL, or the rollback journal on a network filesystem. Statements
 // run on SQLite's own interface under the Qt connection, each prepared once and reused.
+// Closing refreshes the query planner's statistics where they are missing or stale.
 class Connection {
 public:
     // What makes a freshly opened file a usable school: checks that it is one (or may
@@ -50,6 +51,9 @@ public:
     Query exec(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // Gives back what the connection holds between reads: the page cache's unused pages and
+    // the pages of the file mapped into memory (mapped again as they are read).
+    void releaseMemory();
 
     // The absolute path of the open file.
     QString path() const { return m_openPath; }
@@ -62,9 +66,22 @@ private:
     explicit Connection(Preparation prepare) : m_prepare(prepare) {}
     void connect(const QString& path, NewSchool newSchool);
     Preparation m_prepare;
+    void keepStatisticsCurrent();
     StatementCache& statements();
     QString m_openPath;
     std::unique_ptr<StatementCache> m_statements;
+    bool m_usable = false; // the file is a school of this program, set up
+};
+
+// While it lives, a read that sorts keeps little of its sort in memory: SQLite gives its
+// sorter as much memory as the page cache and sorts the rest in runs on disk that it merges.
+// The sort is done when the statement's first row has been read.
+class SmallSort {
+public:
+    SmallSort();
+    ~SmallSort();
+    SmallSort(const SmallSort&) = delete;
+    SmallSort& operator=(const SmallSort&) = delete;
 };
 
 // One write transaction (BEGIN IMMEDIATE); rolled back unless committed.

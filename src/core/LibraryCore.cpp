@@ -153,6 +153,12 @@ double NumValue(const QString& text) {
     return QLocale::c().toDouble(plain);
 }
 
+QString NumberText(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
+}
+
 namespace {
 
 const char16_t* const digitWords[] = {u"ศูนย์", u"หนึ่ง", u"สอง", u"สาม", u"สี่",

@@ -50,6 +50,9 @@ bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled);
 QString FormatScaled(std::int64_t scaled, int decimals, bool withComma);
 // The numeric value of a typed text (separators stripped); 0 when not a number.
 double NumValue(const QString& text);
+// A number in full, as it would be typed: no exponent, no separators, no trailing zeros
+// ("1000000", "1.5"); empty text for NULL.
+QString NumberText(const QVariant& value);
 
 // The amount in Thai words, as a bill prints it; defined for every amount.
 QString BahtText(Money amount);

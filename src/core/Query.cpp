@@ -131,9 +131,15 @@ Columns::Columns(sqlite3_stmt* statement) {
 }
 
 int Columns::indexOf(const QString& name) const {
-    const auto exact = m_exact.constFind(name);
-    if (exact != m_exact.constEnd())
+    // A name asked for is mostly spelt as the statement spells it, and the few names of a
+    // statement are compared faster than one name is hashed.
+    if (m_names.size() <= 16) {
+        const int found = static_cast<int>(m_names.indexOf(name));
+        if (found >= 0)
+            return found;
+    } else if (const auto exact = m_exact.constFind(name); exact != m_exact.constEnd()) {
         return *exact;
+    }
     return m_folded.value(name.toLower(), -1);
 }
 

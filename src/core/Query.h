@@ -90,6 +90,7 @@ public:
     // Prepares (or takes from the cache), binds and runs one statement; throws DbError.
     // A statement still being read by another query is prepared again for this one alone.
     Query run(const QString& sql, const QVariantList& params);
+    sqlite3* handle() const { return m_handle; }
 
 private:
     std::shared_ptr<PreparedStatement> take(const QString& sql);

@@ -3,7 +3,10 @@
 #include "core/Database.h"
 #include "core/Query.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
@@ -29,26 +32,43 @@ public:
         const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
         const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
-        if (texts.last && bytes == texts.lastBytes)
+        const size_t hash = quickHash(bytes);
+        if (texts.last && hash == texts.lastHash && bytes == texts.lastBytes)
             return *texts.last;
-        texts.lastBytes.assign(bytes);
+        texts.lastHash = hash;
         if (texts.keeping) {
+            Recent& recent = texts.recent[hash % recentSlots];
+            if (recent.text && recent.hash == hash && recent.bytes == bytes) {
+                ++texts.found;
+                texts.lastBytes = recent.bytes;
+                return *(texts.last = recent.text);
+            }
             if (const auto found = texts.kept.find(bytes); found != texts.kept.end()) {
                 ++texts.found;
-                return *(texts.last = &found->second);
+                recent.hash = hash;
+                texts.lastBytes = recent.bytes = found->first; // nodes stay where they are
+                return *(texts.last = recent.text = &found->second);
             }
-        }
-        QString text = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
-        if (texts.keeping && ++texts.missed > keptAtMost && texts.found < texts.missed) {
+            if (++texts.missed <= keptAtMost || texts.found >= texts.missed) {
+                if (texts.kept.size() >= size_t{keptAtMost}) {
+                    texts.kept.clear();
+                    texts.recent = {};
+                }
+                const auto added = texts.kept.emplace_hint(
+                    texts.kept.end(), std::string(bytes),
+                    QString::fromUtf8(data, static_cast<qsizetype>(bytes.size())));
+                Recent& slot = texts.recent[hash % recentSlots];
+                slot.hash = hash;
+                texts.lastBytes = slot.bytes = added->first;
+                return *(texts.last = slot.text = &added->second);
+            }
             texts.keeping = false;
             texts.kept = {};
-        } else if (texts.keeping) {
-            if (texts.kept.size() >= size_t{keptAtMost})
-                texts.kept.clear();
-            texts.last = &texts.kept.emplace(texts.lastBytes, std::move(text)).first->second;
-            return *texts.last;
+            texts.recent = {};
         }
-        texts.own = std::move(text);
+        texts.ownBytes.assign(bytes);
+        texts.lastBytes = texts.ownBytes;
+        texts.own = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
         return *(texts.last = &texts.own);
     }
 
@@ -56,17 +76,40 @@ private:
     static constexpr int keptAtMost = 4096;
     struct Hash {
         using is_transparent = void;
-        // FNV-1a: the texts are short, and the hash runs on every changed value.
+        // Eight bytes at a time: a Thai name is 30 to 60 bytes.
         size_t operator()(std::string_view bytes) const {
-            size_t hash = 14695981039346656037ULL;
-            for (const char c : bytes)
-                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-            return hash;
+            return std::hash<std::string_view>{}(bytes);
         }
     };
+    // A few of a column's kept texts, found by a quick hash of their length and first and
+    // last bytes before the kept texts are searched by a hash of every byte; texts of
+    // different quick hashes are not compared.
+    static constexpr size_t recentSlots = 64;
+    struct Recent {
+        std::string_view bytes; // a key of kept
+        size_t hash = 0;        // its quick hash
+        const QString* text = nullptr;
+    };
+    static size_t quickHash(std::string_view bytes) {
+        std::uint64_t head = bytes.size();
+        std::uint64_t tail = 0;
+        if (bytes.size() >= 8) {
+            std::memcpy(&head, bytes.data(), 8);
+            std::memcpy(&tail, bytes.data() + bytes.size() - 8, 8);
+        } else {
+            for (const char c : bytes)
+                tail = tail * 131 + static_cast<unsigned char>(c);
+        }
+        const std::uint64_t mixed =
+            (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ bytes.size()) * 0xBF58476D1CE4E5B9ULL;
+        return static_cast<size_t>(mixed >> 40);
+    }
     struct ColumnTexts {
-        std::string lastBytes;         // the text of the row before
+        std::array<Recent, recentSlots> recent;
+        std::string_view lastBytes;    // the text of the row before: a key of kept, or ownBytes
+        size_t lastHash = 0;           // its quick hash
         const QString* last = nullptr; // the same as a string: in kept, or own
+        std::string ownBytes;
         QString own;
         std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
         bool keeping = true;
@@ -205,5 +248,7 @@ QVariant Recordset::value(int column) const {
 
 QString Recordset::text(const QString& name) const {
     const QVariant v = value(name);
+    if (v.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(v.constData());
     return v.isNull() ? QString() : v.toString();
 }

@@ -229,8 +229,19 @@ void dropThaiCollation(Connection& connection) {
 // The views are made again after every step.
 void refreshViews(Connection&) {}
 
+// Step 6: the last code handed out of each numbering series, so that a code freed by a
+// delete, a purge or the clearing of all data is not given to a new record while another
+// desk may still show the old one.
+void addCodeSeries(Connection& connection) {
+    connection.exec(QStringLiteral("CREATE TABLE CodeSeries (\n"
+                                   "    Series TEXT NOT NULL, Prefix TEXT NOT NULL, LastCode TEXT "
+                                   "NOT NULL,\n"
+                                   "    PRIMARY KEY (Series, Prefix))"));
+}
+
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables, dropThaiCollation, refreshViews, refreshViews, refreshViews};
+const Step steps[] = {makeTables,   dropThaiCollation, refreshViews,
+                      refreshViews, refreshViews,      addCodeSeries};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before

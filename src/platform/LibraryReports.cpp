@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <malloc.h>
 
 namespace {
 
@@ -69,6 +70,12 @@ bool ShowReport(Report& report, const QString& title, const QString& sql,
         }
     }
     frmViewReport* viewer = created.release();
+    // The memory of a closed viewer goes back to the system: what the database holds for
+    // the reads, and the free blocks of the heap, which the allocator keeps unless asked.
+    QObject::connect(viewer, &QObject::destroyed, [] {
+        Connection::shared().releaseMemory();
+        malloc_trim(0);
+    });
     if (QMdiArea* area = mainMdiArea()) {
         QMdiSubWindow* frame = area->addSubWindow(viewer);
         frame->setAttribute(Qt::WA_DeleteOnClose);

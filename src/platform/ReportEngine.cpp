@@ -1,6 +1,7 @@
 #include "platform/ReportEngine.h"
 
 #include "core/Seams.h"
+#include "core/ThaiOrder.h"
 #include "frame/Library.h"
 #include "platform/ReportPages.h"
 #include "platform/ReportRows.h"
@@ -77,6 +78,15 @@ private:
 struct Node {
     Scope scope;
     QHash<QString, int> texts; // the next level's nodes by key
+    // The same by the key's string itself: the record set gives a text that recurs as one
+    // shared string, found by its address without reading its characters. Each string
+    // is held here, so that its address stands for no other text meanwhile.
+    struct Shared {
+        int index;
+        qsizetype size;
+    };
+    QHash<const QChar*, Shared> shared;
+    QList<QString> held;
     QHash<double, int> numbers;
     int null = -1;
     QList<int> children;
@@ -90,6 +100,7 @@ public:
         m_conditionRow.fill(-1, L.exprs.size());
         m_conditionValue.fill(false, L.exprs.size());
         m_amount.fill(0, L.aggregates.size());
+        m_lastInterned.resize(L.aggregates.size());
         m_counted.fill(false, L.aggregates.size());
         QList<int> live = L.reportAggregates;
         for (const Group& g : L.groups)
@@ -178,14 +189,21 @@ public:
         m_nodes = QList<QList<Node>>(levels + 1);
         m_nodes[0] << Node{};
         QVariantList row(m_fieldCount);
+        // Rows of one group mostly follow each other: a level whose key (and whose
+        // parent) is the row before's is that row's group again, without looking it up.
+        QList<int> previous(levels, -1);
         while (reader->next(row)) {
             compute(row);
             learn(row);
             setFirst(m_report, row);
             accumulate(m_report.acc, L.reportAggregates);
             int parent = 0;
+            bool sameParent = true;
             for (int g = 0; g < levels; ++g) {
-                parent = child(g, parent, row.at(keyField(g)));
+                const QVariant& key = row.at(keyField(g));
+                sameParent = sameParent && previous.at(g) >= 0 &&
+                             sameValue(key, m_nodes[g + 1][previous.at(g)].scope.key);
+                parent = previous[g] = sameParent ? previous.at(g) : child(g, parent, key);
                 Scope& scope = m_nodes[g + 1][parent].scope;
                 setFirst(scope, row);
                 accumulate(scope.acc, L.groups.at(g).aggregates);
@@ -290,22 +308,39 @@ private:
         scope.hasFirst = true;
     }
 
+    // The strings a group holds for finding its groups by address: enough for a report's
+    // distinct texts, bounded when a text column gives new strings on every row.
+    static constexpr qsizetype sharedAtMost = 1024;
+
     int child(int level, int parent, const QVariant& key) {
         Node& p = m_nodes[level][parent];
         const bool null = key.isNull();
         const bool number = !null && isNumber(key);
-        const int found = null     ? p.null
-                          : number ? p.numbers.value(key.toDouble(), -1)
-                                   : p.texts.value(key.toString(), -1);
-        if (found >= 0)
-            return found;
         const int index = static_cast<int>(m_nodes[level + 1].size());
-        if (null)
+        if (null) {
+            if (p.null >= 0)
+                return p.null;
             p.null = index;
-        else if (number)
+        } else if (number) {
+            const auto found = p.numbers.constFind(key.toDouble());
+            if (found != p.numbers.cend())
+                return *found;
             p.numbers.insert(key.toDouble(), index);
-        else
-            p.texts.insert(key.toString(), index);
+        } else {
+            const QString text = textOf(key);
+            const auto same = p.shared.constFind(text.constData());
+            if (same != p.shared.cend() && same->size == text.size())
+                return same->index;
+            const auto found = p.texts.constFind(text);
+            const int at = found != p.texts.cend() ? *found : index;
+            if (p.shared.size() < sharedAtMost) {
+                p.shared.insert(text.constData(), {at, text.size()});
+                p.held << text;
+            }
+            if (found != p.texts.cend())
+                return at;
+            p.texts.insert(text, index);
+        }
         p.children << index;
         Node node;
         node.scope.key = key;
@@ -537,8 +572,10 @@ private:
             } else if (a.kind == Aggregate::Kind::Distinct) {
                 const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
                 m_counted[index] = !value.isNull();
-                if (m_counted[index])
+                if (m_counted[index] && !sameValue(value, m_lastInterned[index])) {
                     m_amount[index] = intern(value);
+                    m_lastInterned[index] = value;
+                }
             }
         }
     }
@@ -581,9 +618,11 @@ private:
 
     int intern(const QVariant& value) {
         const QString key =
-            isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : value.toString();
-        const int next = static_cast<int>(m_interned.size());
-        return *m_interned.insert(key, m_interned.value(key, next));
+            isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : textOf(value);
+        auto found = m_interned.constFind(key);
+        if (found == m_interned.cend())
+            found = m_interned.insert(key, static_cast<int>(m_interned.size()));
+        return *found;
     }
 
     Money money(const QVariantList& row, int field) const {
@@ -650,7 +689,7 @@ private:
         }
         const QString x = a.type == Value::Type::Number ? a.number.toText(false) : a.text;
         const QString y = b.type == Value::Type::Number ? b.number.toText(false) : b.text;
-        return x == y ? 0 : thaiCompare(x, y);
+        return x == y ? 0 : ThaiOrder::compare(x, y);
     }
 
     static bool isNumeric(const Value& v) {
@@ -743,6 +782,7 @@ private:
     qint64 m_rowGeneration = 0;
     QList<int> m_liveAggregates; // used by some scope
     QList<qint64> m_amount;      // per aggregate: the row's amount, or its interned value
+    QVariantList m_lastInterned; // per distinct count: the value of m_amount
     QList<bool> m_counted;       // per aggregate: whether the row counts
     QList<qint64> m_conditionRow;
     QList<bool> m_conditionValue;

@@ -1,9 +1,8 @@
 #include "platform/ReportRows.h"
 
 #include "core/Database.h"
+#include "core/ThaiOrder.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
 
 namespace ReportEngine {
@@ -39,9 +38,13 @@ public:
         for (const OrderKey& key : order)
             keys << quoted(fields.at(key.field)) + QStringLiteral(" COLLATE THAI") +
                         (key.descending ? QStringLiteral(" DESC") : QString());
-        if (!keys.isEmpty())
+        if (keys.isEmpty()) {
+            m_rows = Recordset::forwardOnly(sql, source.params);
+        } else {
             sql += QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
-        m_rows = Recordset::forwardOnly(sql, source.params);
+            const SmallSort sort; // a report of every registration sorts no 64 MB in memory
+            m_rows = Recordset::forwardOnly(sql, source.params);
+        }
         m_count = static_cast<int>(fields.size());
     }
 
@@ -170,10 +173,9 @@ bool isNumber(const QVariant& value) {
     }
 }
 
-int thaiCompare(const QString& a, const QString& b) {
-    thread_local const QCollator collator{QLocale(QLocale::Thai, QLocale::Thailand)};
-    const int order = collator.compare(a, b);
-    return order != 0 ? order : a.compare(b);
+QString textOf(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData())
+                                                : value.toString();
 }
 
 int compareValues(const QVariant& a, const QVariant& b) {
@@ -188,7 +190,7 @@ int compareValues(const QVariant& a, const QVariant& b) {
         const double y = b.toDouble();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    return thaiCompare(a.toString(), b.toString());
+    return ThaiOrder::compare(textOf(a), textOf(b));
 }
 
 bool sameValue(const QVariant& a, const QVariant& b) {
@@ -197,7 +199,7 @@ bool sameValue(const QVariant& a, const QVariant& b) {
         return false;
     if (ra == 0)
         return true;
-    return ra == 1 ? a.toDouble() == b.toDouble() : a.toString() == b.toString();
+    return ra == 1 ? a.toDouble() == b.toDouble() : textOf(a) == textOf(b);
 }
 
 QStringList sourceColumns(const Source& source) {

@@ -64,9 +64,8 @@ std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields
                                  const QList<OrderKey>& order);
 
 bool isNumber(const QVariant& value);
-// Thai dictionary order; equal keys fall back to code-point order, as the
-// database's Thai collation does.
-int thaiCompare(const QString& a, const QString& b);
+// The text of a value, without a conversion when it holds a text.
+QString textOf(const QVariant& value);
 // The database's order of values: NULL, then numbers, then texts (Thai order).
 int compareValues(const QVariant& a, const QVariant& b);
 bool sameValue(const QVariant& a, const QVariant& b);

@@ -70,10 +70,14 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
                               lesson.date, userId,       lesson.courseNo};
     QString stmId = lesson.stmId;
     if (stmId.isEmpty()) {
+        if (!db.scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"),
+                       {lesson.courseNo})
+                 .isValid())
+            return {SaveResult::ClassGone, stmId};
         const QString year =
             QStringLiteral("%1").arg(Seams::today().year(), 4, 10, QLatin1Char('0'));
         stmId =
-            Numbering::nextInSeries(QStringLiteral("TimeStamp"), QStringLiteral("StmID"), year, 10);
+            Numbering::takeInSeries(QStringLiteral("TimeStamp"), QStringLiteral("StmID"), year, 10);
         db.exec(QStringLiteral("Insert Into [TimeStamp] (StmItem, StmTime1, StmTime2, StmHour, "
                                "StmDate, UserID, CourseNo, StmID) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
                 values + QVariantList{stmId});
@@ -90,13 +94,17 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
     return {SaveResult::Saved, stmId};
 }
 
-void remove(const QString& stmId) {
+bool remove(const QString& stmId) {
     Connection& db = Connection::shared();
     Transaction transaction;
+    const Query deleted =
+        db.exec(QStringLiteral("Delete From [TimeStamp] Where StmID = ?"), {stmId});
+    if (deleted.numRowsAffected() != 1)
+        return false;
     db.exec(QStringLiteral("Delete From TimeStampTeacher Where StmID = ?"), {stmId});
     db.exec(QStringLiteral("Delete From TimeStampStudent Where StmID = ?"), {stmId});
-    db.exec(QStringLiteral("Delete From [TimeStamp] Where StmID = ?"), {stmId});
     transaction.commit();
+    return true;
 }
 
 } // namespace LessonStore

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Money.h"
+
 #include <QList>
 #include <QString>
 
@@ -24,6 +26,10 @@ struct Lesson {
 // DbError on failure, leaving the stored lessons as they were.
 namespace LessonStore {
 
+// The largest lesson number or hours that every reader of the lessons (the lesson list,
+// the dialog, the reports) reads back exactly.
+constexpr double largestValue = Money::maxBaht;
+
 // What a new lesson of the class starts with: the next lesson number and the
 // largest hours taught so far, each rounded to a whole number (halves to even).
 struct Proposal {
@@ -35,7 +41,12 @@ Proposal propose(const QString& courseNo);
 // True when a lesson of the class other than exceptStmId already has this number.
 bool numberTaken(const QString& courseNo, double item, const QString& exceptStmId = {});
 
-enum class SaveResult { Saved, NumberTaken, Gone };
+enum class SaveResult {
+    Saved,
+    NumberTaken,
+    Gone,      // the edited lesson is no longer stored: nothing written
+    ClassGone, // the class of a new lesson is no longer stored: nothing written
+};
 struct SaveOutcome {
     SaveResult result = SaveResult::Saved;
     QString stmId; // the saved lesson's code
@@ -43,10 +54,12 @@ struct SaveOutcome {
 
 // Writes the lesson and one attendance row for every person listed, replacing
 // their earlier rows; rows of people not listed stay. A new lesson gets the next
-// code of the clock's year. An edited lesson no longer stored is not written again.
+// code of the clock's year, only while its class is stored. An edited lesson no longer
+// stored is not written again.
 SaveOutcome save(const Lesson& lesson, const QString& userId);
 
-// Deletes the lesson with all its attendance rows.
-void remove(const QString& stmId);
+// Deletes the lesson with all its attendance rows; false (nothing written) when the
+// lesson is no longer stored.
+bool remove(const QString& stmId);
 
 } // namespace LessonStore

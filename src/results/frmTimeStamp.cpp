@@ -168,10 +168,10 @@ void frmTimeStamp::LoadList() {
 
 void frmTimeStamp::fillRow(QTreeWidgetItem* row, const Recordset& lesson, int registered) {
     const QStringList texts{Library::KeyToThaiDate(lesson.text(QStringLiteral("StmDate"))),
-                            lesson.text(QStringLiteral("StmItem")),
+                            Library::NumberText(lesson.value(QStringLiteral("StmItem"))),
                             lesson.text(QStringLiteral("StmTime1")) + QStringLiteral(" - ") +
                                 lesson.text(QStringLiteral("StmTime2")),
-                            lesson.text(QStringLiteral("StmHour")),
+                            Library::NumberText(lesson.value(QStringLiteral("StmHour"))),
                             QString::number(registered),
                             lesson.text(QStringLiteral("Attended"))};
     for (int i = 0; i < texts.size(); ++i)
@@ -227,8 +227,11 @@ void frmTimeStamp::DeleteLesson() {
                         false) != Library::vbYes)
         return;
     const QString stmId = ListView::rowTag(row);
-    if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { LessonStore::remove(stmId); }))
+    bool found = true;
+    if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { found = LessonStore::remove(stmId); }))
         return;
+    if (!found)
+        Library::MsgError(QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)"));
     delete row;
     if (QTreeWidgetItem* current = ListView1->currentItem()) {
         current->setSelected(true);

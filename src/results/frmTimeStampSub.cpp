@@ -115,9 +115,9 @@ void frmTimeStampSub::doAdd(const QString& courseNo) {
     m_courseNo = courseNo;
     const LessonStore::Proposal proposal = LessonStore::propose(courseNo);
     dtpDate->setDate(Library::KeyToDate(Library::gToday));
-    txtItem->setText(QString::number(proposal.item));
+    txtItem->setText(Library::NumberText(proposal.item));
     txtTime1->setText(Seams::now().toString(QStringLiteral("hh.mm")));
-    txtHour->setText(QString::number(proposal.hours));
+    txtHour->setText(Library::NumberText(proposal.hours));
     LoadPeople(courseNo);
 }
 
@@ -131,11 +131,11 @@ void frmTimeStampSub::doEdit(const QString& courseNo, const QString& stmId) {
     if (lesson.isEmpty()) {
         setMode(Gone);
     } else {
-        txtItem->setText(lesson.text(QStringLiteral("StmItem")));
+        txtItem->setText(Library::NumberText(lesson.value(QStringLiteral("StmItem"))));
         txtTime1->setText(lesson.text(QStringLiteral("StmTime1")));
         txtTime2->setText(lesson.text(QStringLiteral("StmTime2")));
         dtpDate->setDate(Library::KeyToDate(lesson.text(QStringLiteral("StmDate"))));
-        txtHour->setText(lesson.text(QStringLiteral("StmHour")));
+        txtHour->setText(Library::NumberText(lesson.value(QStringLiteral("StmHour"))));
     }
     LoadPeople(courseNo);
 }
@@ -184,10 +184,14 @@ void frmTimeStampSub::SaveRecord() {
     const double item = Library::NumValue(txtItem->text());
     const double hours = Library::NumValue(txtHour->text());
     const QString numberTaken = QStringLiteral("ครั้งที่  ซ้ำ");
-    if (invalid(item <= 0, QStringLiteral("ครั้งที่  ไม่ถูกต้อง"), txtItem) ||
+    // A number beyond what the readers of the lessons read back is refused as not valid.
+    const auto outOfRange = [](double value) {
+        return value <= 0 || value > LessonStore::largestValue;
+    };
+    if (invalid(outOfRange(item), QStringLiteral("ครั้งที่  ไม่ถูกต้อง"), txtItem) ||
         invalid(txtTime1->text().trimmed().isEmpty(), QStringLiteral("เวลา ไม่ถูกต้อง"), txtTime1) ||
         invalid(txtTime2->text().trimmed().isEmpty(), QStringLiteral("เวลา ไม่ถูกต้อง"), txtTime2) ||
-        invalid(hours <= 0, QStringLiteral("จำนวนเวลาที่สอน ไม่ถูกต้อง"), txtHour) ||
+        invalid(outOfRange(hours), QStringLiteral("จำนวนเวลาที่สอน ไม่ถูกต้อง"), txtHour) ||
         invalid(LessonStore::numberTaken(m_courseNo, item, m_adding ? QString() : StmID),
                 numberTaken, txtItem))
         return;
@@ -221,6 +225,12 @@ void frmTimeStampSub::SaveRecord() {
     }
     if (outcome.result == LessonStore::SaveResult::Gone) {
         Library::MsgError(QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)"));
+        setMode(Gone);
+        return;
+    }
+    if (outcome.result == LessonStore::SaveResult::ClassGone) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + m_courseNo +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
         setMode(Gone);
         return;
     }

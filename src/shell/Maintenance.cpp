@@ -16,6 +16,8 @@ Clearing ClearAllData() {
         for (const char16_t* table : tables)
             db.exec(QStringLiteral("DELETE FROM [") + QString::fromUtf16(table) +
                     QStringLiteral("]"));
+        // Bill numbers start again; record codes do not (CodeSeries stays): another desk may
+        // still show a row of a record deleted here, and its code must name no new record.
         db.exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLNo = '00000'"));
         transaction.commit();
     }

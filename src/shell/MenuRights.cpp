@@ -64,7 +64,7 @@ void fillMenuTable() {
         ++order;
         if (isPresent(db, item.name))
             continue;
-        const QString id = Numbering::nextAfterLargest(
+        const QString id = Numbering::takeAfterLargest(
             QStringLiteral("CtrlMenu"), QStringLiteral("MnuID"), QStringLiteral("01"), 2);
         db.exec(QStringLiteral("INSERT INTO CtrlMenu (MnuID, MnuName, MnuCaption, MnuOrder) "
                                "VALUES (?, ?, ?, ?)"),

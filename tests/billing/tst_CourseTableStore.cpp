@@ -65,6 +65,12 @@ private slots:
         QCOMPARE(CourseTableStore::remove(unused), CourseTableStore::DeleteResult::Deleted);
         QCOMPARE(teachers(unused), 0);
         QCOMPARE(Fixture::count(QStringLiteral("CourseTable")), 3);
+        QCOMPARE(CourseTableStore::remove(unused), CourseTableStore::DeleteResult::Gone);
+        // Its number is not given to the next class, so an edit of the old row writes nothing.
+        QVERIFY(CourseTableStore::add(sample) > unused);
+        CourseClass stale = sample;
+        stale.courseNo = unused;
+        QVERIFY(!CourseTableStore::update(stale));
     }
 };
 

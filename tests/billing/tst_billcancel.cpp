@@ -6,6 +6,7 @@
 #include "core/Database.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
+#include "shell/Maintenance.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -79,7 +80,8 @@ private slots:
             QStringLiteral("CREATE TEMP TRIGGER failing BEFORE UPDATE ON StudentCourse WHEN "
                            "NEW.CourseNo = '6900002' BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         QVERIFY_THROWS_EXCEPTION(DbError,
-                                 BillCancellation::cancel(threeLines, QStringLiteral("clerk")));
+                                 BillCancellation::cancel(threeLines, QStringLiteral("69-00002"),
+                                                          somchai, QStringLiteral("clerk")));
         QCOMPARE(stored(), before);
         Fixture::exec(QStringLiteral("DROP TRIGGER failing"));
         // Each line taken off its registration; pay dates, totals, lines and the other bill kept.
@@ -87,13 +89,25 @@ private slots:
             QStringLiteral("6900001:6900001:100.0:20261206 6900001:6900002:100.0:20261206 "
                            "6900001:6900003:100.0:20261206 6900002:6900001:400.0:20261206 / "
                            "69000001:1450.0:1:clerk 69000002:400.0:0: / 4");
-        QCOMPARE(BillCancellation::cancel(threeLines, QStringLiteral("clerk")),
+        QCOMPARE(BillCancellation::cancel(threeLines, QStringLiteral("69-00002"), somchai,
+                                          QStringLiteral("clerk")),
                  BillCancellation::Outcome::Cancelled);
         QCOMPARE(stored(), after);
-        // Cancelled already (or gone): refused, and never reversed twice.
-        for (const QString& stmId : {threeLines, QStringLiteral("69009999")})
-            QCOMPARE(BillCancellation::cancel(stmId, QStringLiteral("boss")),
-                     BillCancellation::Outcome::NotValid);
+        // Cancelled already, gone, or another bill under the code shown: refused, and never
+        // reversed twice.
+        const std::tuple<QString, QString, QString, BillCancellation::Outcome> refused[] = {
+            {threeLines, QStringLiteral("69-00002"), somchai,
+             BillCancellation::Outcome::AlreadyCancelled},
+            {QStringLiteral("69009999"), QStringLiteral("69-00002"), somchai,
+             BillCancellation::Outcome::Gone},
+            {QStringLiteral("69000002"), QStringLiteral("69-00009"), somsri,
+             BillCancellation::Outcome::Gone},
+            {QStringLiteral("69000002"), QStringLiteral("69-00001"), somchai,
+             BillCancellation::Outcome::Gone},
+        };
+        for (const auto& [stmId, docNo, stdId, outcome] : refused)
+            QCOMPARE(BillCancellation::cancel(stmId, docNo, stdId, QStringLiteral("boss")),
+                     outcome);
         QCOMPARE(stored(), after);
 
         // 0.70 and 0.10 paid on a fee of 0.80: cancelling the 0.10 leaves exactly 0.10 owing.
@@ -102,8 +116,8 @@ private slots:
         const PaymentLine seventy{1, QStringLiteral("6900009"), Money::fromSatang(70)};
         post(somsri, QString(), {seventy});
         BillCancellation::cancel(
-            post(somsri, QString(), {{1, seventy.courseNo, Money::fromSatang(10)}}),
-            QStringLiteral("clerk"));
+            post(somsri, QString(), {{1, seventy.courseNo, Money::fromSatang(10)}}), QString(),
+            somsri, QStringLiteral("clerk"));
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CoursePayAmt FROM StudentCourse WHERE "
                                                "CourseNo = '6900009'")),
                  QVariant(0.70));
@@ -183,7 +197,9 @@ private slots:
             QStringLiteral("INSERT INTO Statement VALUES ('69000094', '20261206', '6900002', 9, "
                            "'69-00006', '0', 'admin', '')"));
         window.LoadList(QDate(2026, 12, 6));
-        BillCancellation::cancel(ListView::rowTag(ListView::item(list, 1)), QStringLiteral("boss"));
+        const QTreeWidgetItem* first = ListView::item(list, 1);
+        BillCancellation::cancel(ListView::rowTag(first), first->text(0), first->text(2),
+                                 QStringLiteral("boss"));
         messages.answer({Library::vbYes, Library::vbYes});
         pressKey(Qt::Key_F4);
         // A failing write: an error box, the bill valid and listed.
@@ -211,6 +227,43 @@ private slots:
         window.pressButton(QStringLiteral("Date"));
         window.pressButton(QStringLiteral("Date"));
         QCOMPARE(column(list, 0) + column(list, 1), QStringLiteral("69-0000505/12/2569"));
+    }
+
+    // Another desk purges the day's bills, or clears all data, and posts new bills: the new
+    // bills never take a removed bill's code, and cancelling a removed bill's row says it is
+    // gone, writes nothing and takes the row off the list. Bill numbers start again after
+    // clearing all data.
+    void staleRowsCancelNothingElse() {
+        ScriptedMessages messages;
+        frmBiLLCancel window;
+        showActive(&window);
+        QCOMPARE(listTags(window.ListView1), (QStringList{QStringLiteral("69000002"), threeLines}));
+        QCOMPARE(Maintenance::PurgeStatements(QStringLiteral("20261206")), 2);
+        const QString fresh = post(somsri, QStringLiteral("69-00001"),
+                                   {{1, QStringLiteral("6900001"), Money::fromBaht(300)}});
+        QCOMPARE(fresh, QStringLiteral("69000003"));
+        const QString before = stored();
+
+        window.ListView1->setFocus();
+        messages.answer({Library::vbYes, Library::vbYes});
+        pressKey(Qt::Key_F4);
+        pressKey(Qt::Key_F4);
+        QCOMPARE(
+            messages.errors,
+            (QStringList{QStringLiteral("ไม่พบใบเสร็จเลขที่ 69-00001 แล้ว อาจถูกลบไปแล้ว ไม่ได้ยกเลิก"),
+                         QStringLiteral("ไม่พบใบเสร็จเลขที่ 69-00002 แล้ว อาจถูกลบไปแล้ว ไม่ได้ยกเลิก")}));
+        QCOMPARE(stored(), before);
+        QCOMPARE(ListView::count(window.ListView1), 0);
+
+        Maintenance::ClearAllData();
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT ShopBiLLNo FROM CtrlSetup")),
+                 QVariant(QStringLiteral("00000")));
+        Fixture::student(somsri, QStringLiteral("เด็กหญิงสมศรี ใจงาม"));
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิตศาสตร์เข้มข้น"));
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money::fromBaht(2000));
+        Fixture::registration(somsri, QStringLiteral("6900001"));
+        QCOMPARE(post(somsri, QString(), {{1, QStringLiteral("6900001"), Money::fromBaht(1)}}),
+                 QStringLiteral("69000004"));
     }
 };
 

@@ -240,6 +240,56 @@ private slots:
         messages->answer({Library::vbNo});
         pressKey(Qt::Key_F4);
         QCOMPARE(messages->questions.last(), QStringLiteral("ต้องการรายการ ice cubes  หรือไม่"));
+        // After a delete the row left in its place is the current one.
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F4);
+        messages->answer({Library::vbNo});
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->questions.last(), QStringLiteral("ต้องการรายการ taxi  หรือไม่"));
+    }
+
+    // Rows listed before another desk deleted them and a third added new ones: the new rows
+    // get fresh codes, so the edit and the delete find their row gone, say so and write
+    // nothing. An amount beyond what is stored exactly is refused, not saved as 0.00.
+    void staleRowsAndAmountsTooLarge() {
+        Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID LIKE '69%'"));
+        QCOMPARE(add(QStringLiteral("ขายหนังสือ")), QStringLiteral("69000001"));
+        QCOMPARE(add(QStringLiteral("ค่าไฟ")), QStringLiteral("69000002"));
+        frmExp window;
+        showActive(&window);
+        for (const char* code : {"69000001", "69000002"})
+            QVERIFY(ExpenseStore::remove(QString::fromLatin1(code)));
+        QCOMPARE(add(QStringLiteral("desk 3")), QStringLiteral("69000003"));
+        QCOMPARE(add(QStringLiteral("desk 3")), QStringLiteral("69000004"));
+        const QString before = rows();
+
+        ListView::select(window.ListView1, 2);
+        window.ListView1->setFocus();
+        pressKey(Qt::Key_F3);
+        window.txtExpDesc->setText(QStringLiteral("แก้จากแถวเก่า"));
+        messages->answer({Library::vbYes, Library::vbYes});
+        pressKey(Qt::Key_F2);
+        ListView::select(window.ListView1, 1);
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->errors,
+                 (QStringList{QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว ไม่ได้บันทึก"),
+                              QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว")}));
+        QCOMPARE(rows(), before);
+        QCOMPARE(ListView::count(window.ListView1), 0);
+
+        pressKey(Qt::Key_F2);
+        for (QLineEdit* box : {window.txtExpCrAmt, window.txtExpDbAmt}) {
+            messages->clear();
+            window.txtExpDesc->setText(QStringLiteral("เกิน"));
+            window.txtExpCrAmt->setText(QStringLiteral("1"));
+            window.txtExpDbAmt->setText(QStringLiteral("1"));
+            box->setText(QStringLiteral("999999999999999"));
+            window.txtExpDesc->setFocus();
+            pressKey(Qt::Key_F2);
+            QCOMPARE(messages->all, QStringList{Money::rangeMessage()});
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+        QCOMPARE(rows(), before);
     }
 };
 

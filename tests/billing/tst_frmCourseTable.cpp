@@ -195,6 +195,12 @@ private slots:
         Fixture::value(QStringLiteral("DELETE FROM CourseTable"));
         pressKey(Qt::Key_F3); // the class is gone: nothing happens
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
+        // Deleting it says it is gone and takes the row off the list.
+        messages->clear();
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->errors, QStringList{QStringLiteral("ไม่พบวิชาเรียน 6900001 อาจถูกลบไปแล้ว")});
+        QCOMPARE(ListView::count(w->ListView1), 0);
         pressKey(Qt::Key_Escape);
         QTRY_VERIFY(window.isNull());
     }

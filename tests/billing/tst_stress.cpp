@@ -1,13 +1,22 @@
 // Two processes post payments, register and remove registrations on one database file
-// at once, for VADEL_STRESS_SECONDS (60 when unset); then the file must hold exactly what
-// they reported: no duplicate key, every paid amount the sum of its bill lines, no bill
-// without lines, and as many bills and registrations as succeeded.
+// at once, for VADEL_STRESS_SECONDS (60 when unset); meanwhile they cancel bills, edit and
+// delete other income and expenses and lessons through rows they loaded a while before, as
+// a window shows them, and add and delete classes that lessons are being typed for. Then
+// the file must hold exactly what they reported: no duplicate key, every paid amount the
+// sum of its valid bill lines, no bill cancelled twice, no bill without lines, no code of a
+// deleted record given again and no record changed by a write meant for a deleted one, no
+// lesson without its class and no attendance row without its lesson, and as many bills,
+// registrations, expenses and lessons as succeeded.
 
+#include "billing/BillCancellation.h"
+#include "billing/CourseTableStore.h"
+#include "billing/ExpenseStore.h"
 #include "billing/PaymentPosting.h"
 #include "billing/Registration.h"
 #include "core/Database.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
+#include "results/LessonStore.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -91,30 +100,212 @@ Payment somePayment(QRandomGenerator& random, const QString& stdId) {
     return payment;
 }
 
+// Rows a desk loaded a while ago, as its windows list them; some are gone by the time the
+// desk acts on them.
+struct Loaded {
+    QList<QVariantList> bills;        // StmID, StmDocNo, StdID
+    QList<QVariantList> expenses;     // ExpID, ExpDesc
+    QList<QVariantList> lessons;      // StmID, CourseNo, StmTime1
+    QList<QVariantList> spareClasses; // CourseNo
+
+    static QList<QVariantList> rows(const char* sql) {
+        Query query = Connection::shared().exec(QString::fromLatin1(sql));
+        QList<QVariantList> result;
+        while (query.next()) {
+            QVariantList row;
+            for (int i = 0; i < query.columns()->count(); ++i)
+                row << query.value(i);
+            result << row;
+        }
+        return result;
+    }
+    void load() {
+        bills = rows("SELECT StmID, StmDocNo, StdID FROM Statement WHERE IsCancel = '0'");
+        expenses = rows("SELECT ExpID, ExpDesc FROM Expense");
+        lessons = rows("SELECT StmID, CourseNo, StmTime1 FROM [TimeStamp]");
+        spareClasses = rows("SELECT CourseNo FROM CourseTable WHERE CourseID = 'SPARE'");
+    }
+    static QVariantList take(QRandomGenerator& random, QList<QVariantList>& list) {
+        return list.isEmpty() ? QVariantList()
+                              : list.takeAt(random.bounded(static_cast<int>(list.size())));
+    }
+};
+
+// A deleted record's code and the mark it was added with, for the checks afterwards.
+void noteDeleted(const char* kind, const QString& code, const QString& mark) {
+    Connection::shared().exec(
+        QStringLiteral("INSERT INTO StressDeleted (Kind, Code, Mark) VALUES (?, ?, ?)"),
+        {QString::fromLatin1(kind), code, mark});
+}
+
+Lesson lessonOf(const QString& courseNo, double item, const QString& mark) {
+    Lesson lesson{{},          courseNo,
+                  workingDate, item,
+                  mark,        QStringLiteral("12.00"),
+                  2,           {{QStringLiteral("T01")}},
+                  {}};
+    Query pupils = Connection::shared().exec(
+        QStringLiteral("SELECT StdID FROM StudentCourse WHERE CourseNo = ?"), {courseNo});
+    while (pupils.next())
+        lesson.students << Lesson::Person{pupils.value(0).toString(),
+                                          pupils.value(0).toInt() % 3 != 0};
+    return lesson;
+}
+
+void cancelBill(QRandomGenerator& random, Loaded& loaded, Tally& tally) {
+    const QVariantList bill = Loaded::take(random, loaded.bills);
+    if (bill.isEmpty())
+        return;
+    const BillCancellation::Outcome outcome =
+        BillCancellation::cancel(bill.at(0).toString(), bill.at(1).toString(),
+                                 bill.at(2).toString(), QStringLiteral("stress"));
+    tally.add(outcome == BillCancellation::Outcome::Cancelled          ? "cancelled"
+              : outcome == BillCancellation::Outcome::AlreadyCancelled ? "cancelledBefore"
+                                                                       : "billGone");
+}
+
+void expenseWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QString& mark) {
+    switch (random.bounded(3)) {
+    case 0:
+        ExpenseStore::add({QString(), mark, Money::fromSatang(100), Money()}, workingDate,
+                          QStringLiteral("stress"));
+        tally.add("expenseAdded");
+        return;
+    case 1: {
+        const QVariantList row = Loaded::take(random, loaded.expenses);
+        if (row.isEmpty())
+            return;
+        // The mark the row was added with stays first, whatever edits follow.
+        const bool found = ExpenseStore::update({row.at(0).toString(),
+                                                 row.at(1).toString() + QStringLiteral(" edited"),
+                                                 Money::fromSatang(200), Money::fromSatang(1)},
+                                                QStringLiteral("stress"));
+        tally.add(found ? "expenseEdited" : "expenseGone");
+        return;
+    }
+    default: {
+        const QVariantList row = Loaded::take(random, loaded.expenses);
+        if (row.isEmpty())
+            return;
+        const QString expId = row.at(0).toString();
+        if (ExpenseStore::remove(expId)) {
+            noteDeleted("expense", expId, row.at(1).toString().section(u' ', 0, 0));
+            tally.add("expenseDeleted");
+        } else {
+            tally.add("expenseGone");
+        }
+    }
+    }
+}
+
+void lessonWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QString& mark,
+                double item) {
+    switch (random.bounded(3)) {
+    case 0: {
+        // A class loaded earlier, now and then a spare one that may have been deleted since.
+        const qsizetype spares = loaded.spareClasses.size();
+        const QString courseNo =
+            spares > 0 && random.bounded(2) == 0
+                ? loaded.spareClasses.at(random.bounded(static_cast<int>(spares))).at(0).toString()
+                : klass(random.bounded(1, classes + 1));
+        const LessonStore::SaveOutcome saved =
+            LessonStore::save(lessonOf(courseNo, item, mark), QStringLiteral("stress"));
+        tally.add(saved.result == LessonStore::SaveResult::Saved       ? "lessonAdded"
+                  : saved.result == LessonStore::SaveResult::ClassGone ? "classGone"
+                                                                       : "lessonRefused");
+        return;
+    }
+    case 1: {
+        const QVariantList row = Loaded::take(random, loaded.lessons);
+        if (row.isEmpty())
+            return;
+        Lesson lesson = lessonOf(row.at(1).toString(), item, row.at(2).toString());
+        lesson.stmId = row.at(0).toString();
+        lesson.time2 = QStringLiteral("edited");
+        const LessonStore::SaveResult result =
+            LessonStore::save(lesson, QStringLiteral("stress")).result;
+        tally.add(result == LessonStore::SaveResult::Saved  ? "lessonEdited"
+                  : result == LessonStore::SaveResult::Gone ? "lessonGone"
+                                                            : "lessonRefused");
+        return;
+    }
+    default: {
+        const QVariantList row = Loaded::take(random, loaded.lessons);
+        if (row.isEmpty())
+            return;
+        const QString stmId = row.at(0).toString();
+        if (LessonStore::remove(stmId)) {
+            noteDeleted("lesson", stmId, row.at(2).toString());
+            tally.add("lessonDeleted");
+        } else {
+            tally.add("lessonGone");
+        }
+    }
+    }
+}
+
+void classWork(QRandomGenerator& random, Loaded& loaded, Tally& tally) {
+    if (random.bounded(2) == 0) {
+        CourseClass spare;
+        spare.courseId = QStringLiteral("SPARE");
+        spare.teachers = {{QStringLiteral("T01"), Money()}};
+        CourseTableStore::add(spare);
+        tally.add("classAdded");
+        return;
+    }
+    const QVariantList row = Loaded::take(random, loaded.spareClasses);
+    if (row.isEmpty())
+        return;
+    const CourseTableStore::DeleteResult result = CourseTableStore::remove(row.at(0).toString());
+    tally.add(result == CourseTableStore::DeleteResult::Deleted ? "classDeleted"
+              : result == CourseTableStore::DeleteResult::InUse ? "classInUse"
+                                                                : "classGoneBefore");
+}
+
 int runWorker(const QString& path, int seconds, quint32 seed) {
     Seams::setDatabasePath(path);
     QRandomGenerator random(seed);
     Tally tally;
+    Loaded loaded;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < seconds * 1000LL) {
+    for (int step = 1; clock.elapsed() < seconds * 1000LL; ++step) {
         const QString stdId = pupil(random.bounded(1, pupils + 1));
         const QString courseNo = klass(random.bounded(1, classes + 1));
+        // A mark and a lesson number no other desk or step uses.
+        const QString mark = QStringLiteral("w%1-%2").arg(seed).arg(step);
+        const double item = seed * 1e7 + step;
         try {
-            switch (random.bounded(3)) {
+            if (random.bounded(10) == 0)
+                loaded.load();
+            switch (random.bounded(12)) {
             case 0:
+            case 1:
                 tally.add(Registration::add(stdId, courseNo, workingDate) ==
                                   Registration::Addition::Added
                               ? "added"
                               : "twice");
                 break;
-            case 1: {
+            case 2:
+            case 3: {
                 const Registration::RemoveResult removal = Registration::remove(stdId, courseNo);
                 tally.add(removal.outcome == Registration::Removal::Removed ? "removed"
                           : removal.outcome == Registration::Removal::Paid  ? "keptPaid"
                                                                             : "gone");
                 break;
             }
+            case 8:
+                cancelBill(random, loaded, tally);
+                break;
+            case 9:
+                expenseWork(random, loaded, tally, mark);
+                break;
+            case 10:
+                lessonWork(random, loaded, tally, mark, item);
+                break;
+            case 11:
+                classWork(random, loaded, tally);
+                break;
             default: {
                 const PaymentResult result = PaymentPosting::post(somePayment(random, stdId));
                 if (result.status == PaymentResult::Status::Posted) {
@@ -159,6 +350,9 @@ private slots:
             Fixture::classRow(klass(c), QStringLiteral("C01"), fee(c));
         for (int p = 1; p <= pupils; ++p)
             Fixture::student(pupil(p), QStringLiteral("นักเรียน %1").arg(p));
+        Fixture::teacher(QStringLiteral("T01"), QStringLiteral("ครูหนึ่ง"));
+        Fixture::exec(
+            QStringLiteral("CREATE TABLE StressDeleted (Kind TEXT, Code TEXT, Mark TEXT)"));
         Connection::shared().close();
 
         const int seconds = qEnvironmentVariableIsSet("VADEL_STRESS_SECONDS")
@@ -185,7 +379,10 @@ private slots:
         }
         const QMap<QString, qint64>& did = total.counts;
         QCOMPARE(did.value(QStringLiteral("errors")), 0);
-        for (const char* happened : {"added", "removed", "posted", "refused", "keptPaid"})
+        for (const char* happened :
+             {"added", "removed", "posted", "refused", "keptPaid", "cancelled", "expenseAdded",
+              "expenseEdited", "expenseDeleted", "lessonAdded", "lessonEdited", "lessonDeleted",
+              "classAdded", "classDeleted"})
             QVERIFY2(did.value(QString::fromLatin1(happened)) > 0, happened);
 
         QCOMPARE(Fixture::value(QStringLiteral("PRAGMA integrity_check")).toString(),
@@ -207,9 +404,12 @@ private slots:
                         "WHERE st.IsCancel = '0' AND st.StdID = sc.StdID AND "
                         "ss.CourseNo = sc.CourseNo)"),
                  0);
+        // (A cancelled bill's lines stay when the registration, nothing paid on it any more,
+        // is removed.)
         QCOMPARE(number("SELECT COUNT(*) FROM StatementSub ss JOIN Statement st ON "
-                        "st.StmID = ss.StmID WHERE NOT EXISTS (SELECT 1 FROM StudentCourse sc "
-                        "WHERE sc.StdID = st.StdID AND sc.CourseNo = ss.CourseNo)"),
+                        "st.StmID = ss.StmID WHERE st.IsCancel = '0' AND NOT EXISTS (SELECT 1 "
+                        "FROM StudentCourse sc WHERE sc.StdID = st.StdID AND "
+                        "sc.CourseNo = ss.CourseNo)"),
                  0);
         QCOMPARE(number("SELECT COUNT(*) FROM Statement st WHERE round(st.StmNetAmt * 100) IS "
                         "NOT (SELECT round(SUM(StmAmt) * 100) FROM StatementSub "
@@ -221,6 +421,38 @@ private slots:
                  did.value(QStringLiteral("satang")));
         QCOMPARE(number("SELECT COUNT(*) FROM StudentCourse"),
                  did.value(QStringLiteral("added")) - did.value(QStringLiteral("removed")));
+        // No bill cancelled twice: each cancellation flagged one bill, and the paid amounts
+        // above count only the valid ones.
+        QCOMPARE(number("SELECT COUNT(*) FROM Statement WHERE IsCancel = '1'"),
+                 did.value(QStringLiteral("cancelled")));
+        QCOMPARE(number("SELECT COUNT(*) FROM Expense"),
+                 did.value(QStringLiteral("expenseAdded")) -
+                     did.value(QStringLiteral("expenseDeleted")));
+        QCOMPARE(number("SELECT COUNT(*) FROM [TimeStamp]"),
+                 did.value(QStringLiteral("lessonAdded")) -
+                     did.value(QStringLiteral("lessonDeleted")));
+        // No code of a deleted expense, lesson or class given again, and no record carries the
+        // mark of a deleted one (an edit meant for it written over another).
+        QCOMPARE(number("SELECT COUNT(*) FROM StressDeleted d WHERE EXISTS (SELECT 1 FROM "
+                        "Expense WHERE ExpID = d.Code OR ExpDesc = d.Mark OR ExpDesc LIKE "
+                        "d.Mark || ' %') OR EXISTS (SELECT 1 FROM [TimeStamp] WHERE StmID = "
+                        "d.Code OR StmTime1 = d.Mark)"),
+                 0);
+        QCOMPARE(number("SELECT COUNT(*) FROM (SELECT ExpDesc FROM Expense GROUP BY "
+                        "substr(ExpDesc, 1, instr(ExpDesc || ' ', ' ')) HAVING COUNT(*) > 1)"),
+                 0);
+        QCOMPARE(number("SELECT COUNT(*) FROM (SELECT 1 FROM [TimeStamp] GROUP BY StmTime1 "
+                        "HAVING COUNT(*) > 1)"),
+                 0);
+        // No lesson without its class, no attendance row without its lesson.
+        QCOMPARE(number("SELECT COUNT(*) FROM [TimeStamp] ts WHERE NOT EXISTS (SELECT 1 FROM "
+                        "CourseTable ct WHERE ct.CourseNo = ts.CourseNo)"),
+                 0);
+        QCOMPARE(number("SELECT (SELECT COUNT(*) FROM TimeStampTeacher a WHERE NOT EXISTS "
+                        "(SELECT 1 FROM [TimeStamp] ts WHERE ts.StmID = a.StmID)) + (SELECT "
+                        "COUNT(*) FROM TimeStampStudent a WHERE NOT EXISTS (SELECT 1 FROM "
+                        "[TimeStamp] ts WHERE ts.StmID = a.StmID))"),
+                 0);
     }
 };
 

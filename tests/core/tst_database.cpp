@@ -2,10 +2,15 @@
 #include "core/Numbering.h"
 #include "core/Recordset.h"
 #include "core/Seams.h"
+#include "core/ThaiOrder.h"
 #include "frame/Library.h"
 #include "support/TestSupport.h"
 
+#include <QCollator>
+#include <QLocale>
+#include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -269,7 +274,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, next("71"));
 
         auto nextBill = [](const char* first) {
-            return Numbering::nextAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
+            return Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                QString::fromLatin1(first), 8);
         };
         QCOMPARE(nextBill("69000001"), QStringLiteral("69000001"));
@@ -284,6 +289,48 @@ private slots:
             transaction.commit();
         }
         QCOMPARE(Fixture::count(table, QStringLiteral("CourseNo = '6900010'")), 1);
+    }
+
+    // A code freed by a delete is never handed out again, in a yearly series or one numbered
+    // after the largest code; a code taken by a write rolled back is.
+    void numberingNeverHandsOutAFreedCode() {
+        const QString table = QStringLiteral("Expense");
+        const QString column = QStringLiteral("ExpID");
+        auto take = [&] {
+            const QString code = Numbering::takeInSeries(table, column, QStringLiteral("69"), 8);
+            db().exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES (?)"), {code});
+            return code;
+        };
+        auto takeBill = [] {
+            const QString code =
+                Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
+                                            QStringLiteral("69000001"), 8);
+            db().exec(QStringLiteral("INSERT INTO Statement (StmID) VALUES (?)"), {code});
+            return code;
+        };
+        QStringList taken;
+        for (int i = 0; i < 2; ++i)
+            taken << take() << takeBill();
+        QCOMPARE(taken.join(u' '), QStringLiteral("69000001 69000001 69000002 69000002"));
+        db().exec(QStringLiteral("DELETE FROM Expense"));
+        db().exec(QStringLiteral("DELETE FROM Statement"));
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("69"), 8),
+                 QStringLiteral("69000003"));
+        for (bool committed : {false, true}) {
+            Transaction transaction;
+            QCOMPARE(take(), QStringLiteral("69000003"));
+            QCOMPARE(takeBill(), QStringLiteral("69000003"));
+            if (committed)
+                transaction.commit();
+        }
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("69"), 8),
+                 QStringLiteral("69000004"));
+        // Other years and other series keep their own counts.
+        QCOMPARE(Numbering::nextInSeries(table, column, QStringLiteral("70"), 8),
+                 QStringLiteral("70000001"));
+        QCOMPARE(Numbering::nextInSeries(QStringLiteral("CourseTable"), QStringLiteral("CourseNo"),
+                                         QStringLiteral("69"), 7),
+                 QStringLiteral("6900001"));
     }
 
     void thaiNamesSortInDictionaryOrder() {
@@ -303,6 +350,67 @@ private slots:
               "Select StdNickName From Student Order By StdNickName COLLATE THAI",
               "SELECT StdName FROM QStudentCourse3 Order By StdName COLLATE THAI"})
             QCOMPARE(texts(QString::fromLatin1(sql)), expected);
+    }
+
+    // 50,000 generated names (leading vowels, tone marks, repeated and nested words, texts
+    // alike but for an invisible character) come out of the database's THAI collation and
+    // of the engine's comparison in the order of Qt's Thai collator, equal keys by code unit.
+    void thaiOrderIsTheCollatorsOn50000Names() {
+        const QStringList syllables =
+            QStringLiteral("ก,กา,ก่า,ก้า,เก,แก,โก,ใก,ไก,กำ,กิ,กี,กึ,กื,กุ,กู,ข,ค,ฆ,ง,จ,ฉ,ช,ซ,ญ,ณ,ด,"
+                           "ต,ถ,ท,น,บ,ป,ผ,พ,ฟ,ม,ย,ร,ฤ,ล,ว,ศ,ส,ห,อ,ฮ,เกา,เกีย,เกือ,กร,กล,ชัย,ศรี,"
+                           "สุข,ทอง,แก้ว,ใจ,ดี,ๆ,-,A,b,1")
+                .split(u',');
+        QRandomGenerator random(2026);
+        QStringList names;
+        for (int i = 0; i < 50'000; ++i) {
+            QString name;
+            for (int n = static_cast<int>(random.bounded(1, 5)); n > 0; --n)
+                name += syllables.at(random.bounded(static_cast<int>(syllables.size())));
+            if (i % 97 == 0)
+                name += QChar(0x200B); // zero width space: equal for the collator
+            if (i % 13 == 0)
+                name += QLatin1Char(' ') + names.value(i / 2);
+            names << name;
+        }
+        db().exec(QStringLiteral("CREATE TEMP TABLE Names (Name TEXT)"));
+        {
+            Transaction transaction;
+            for (const QString& name : names)
+                db().exec(QStringLiteral("INSERT INTO Names VALUES (?)"), {name});
+            transaction.commit();
+        }
+        const QCollator collator(QLocale(QLocale::Thai, QLocale::Thailand));
+        QStringList expected = names;
+        std::sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
+            const int order = collator.compare(a, b);
+            return order != 0 ? order < 0 : a < b;
+        });
+        QStringList engine = names;
+        std::sort(engine.begin(), engine.end(),
+                  [](const QString& a, const QString& b) { return ThaiOrder::compare(a, b) < 0; });
+        const QStringList database =
+            texts(QStringLiteral("SELECT Name FROM Names ORDER BY Name COLLATE THAI"));
+        QCOMPARE(database.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QCOMPARE(database.at(i), expected.at(i));
+            QCOMPARE(engine.at(i), expected.at(i));
+        }
+    }
+
+    // A desk that searched a school's registrations leaves the query planner statistics of
+    // every table that has rows when it closes the school (not only of the tables it
+    // searched: with some alone the planner scans every registration for a range of
+    // pupils); the next desk plans with them.
+    void closingLeavesThePlannersStatistics() {
+        oneOfEverything();
+        texts(QStringLiteral("SELECT CourseNo FROM QStudentCourse WHERE StdID = ?"),
+              {QStringLiteral("6900001")});
+        db().close();
+        for (const char* table : {"StudentCourse", "Student", "CourseTable", "Course", "Statement"})
+            QVERIFY2(Fixture::count(QStringLiteral("sqlite_stat1"), QStringLiteral("tbl = ?"),
+                                    {QString::fromLatin1(table)}) > 0,
+                     table);
     }
 
 private:

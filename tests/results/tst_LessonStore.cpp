@@ -50,6 +50,12 @@ Lesson lesson(double item, const QString& courseNo = classNo) {
     return l;
 }
 
+// The classes the lessons are saved for.
+void classes() {
+    for (const QString& courseNo : {classNo, QStringLiteral("6900002")})
+        Fixture::classRow(courseNo, QStringLiteral("C01"), Money());
+}
+
 QString saved(const Lesson& l) {
     const LessonStore::SaveOutcome outcome = LessonStore::save(l, QStringLiteral("admin"));
     if (outcome.result != LessonStore::SaveResult::Saved)
@@ -68,6 +74,7 @@ private slots:
     void cleanup() { db.reset(); }
 
     void saveWritesOneRowPerListedPerson() {
+        classes();
         Lesson l = lesson(1);
         l.students = people(QStringLiteral("S"), 20, 16);
         l.stmId = saved(l);
@@ -101,6 +108,7 @@ private slots:
     }
 
     void lessonNumbersAndCodes() {
+        classes();
         // A higher series of an earlier year does not carry over.
         Fixture::value(QStringLiteral("INSERT INTO [TimeStamp] (StmID, CourseNo, StmItem) "
                                       "VALUES ('2025000417', '6800001', 1)"));
@@ -131,6 +139,7 @@ private slots:
     }
 
     void deleteTakesEveryRow() {
+        classes();
         Lesson first = lesson(1);
         first.stmId = saved(first);
         saved(lesson(2));
@@ -138,7 +147,7 @@ private slots:
         Fixture::value(
             QStringLiteral("INSERT INTO TimeStampTeacher (StmID, TechID) VALUES (?, 'X')"),
             {first.stmId});
-        LessonStore::remove(first.stmId);
+        QVERIFY(LessonStore::remove(first.stmId));
         QCOMPARE(attendance(first.stmId), QString());
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")) +
                      Fixture::count(QStringLiteral("TimeStampStudent")),
@@ -146,6 +155,38 @@ private slots:
         QCOMPARE(LessonStore::save(first, QStringLiteral("admin")).result,
                  LessonStore::SaveResult::Gone);
         QCOMPARE(attendance(first.stmId), QString());
+    }
+
+    // A lesson deleted at one desk leaves its code unused: a new lesson gets the next one, so
+    // that another desk's edit or delete of the old row finds nothing and writes nothing. A
+    // new lesson of a class deleted meanwhile is not written at all.
+    void staleLessonsAndDeletedClasses() {
+        classes();
+        Lesson old = lesson(1);
+        old.stmId = saved(old);
+        QVERIFY(LessonStore::remove(old.stmId));
+        Lesson other = lesson(7, QStringLiteral("6900002"));
+        other.stmId = saved(other);
+        QCOMPARE(other.stmId, QStringLiteral("2026000002"));
+        const QString before = lessonRow(other.stmId) + attendance(other.stmId);
+        for (const QString& courseNo : {classNo, QStringLiteral("6900002")}) {
+            old.courseNo = courseNo;
+            QCOMPARE(LessonStore::save(old, QStringLiteral("admin")).result,
+                     LessonStore::SaveResult::Gone);
+        }
+        QVERIFY(!LessonStore::remove(old.stmId));
+        QCOMPARE(lessonRow(other.stmId) + attendance(other.stmId), before);
+
+        Fixture::value(QStringLiteral("DELETE FROM CourseTable WHERE CourseNo = ?"), {classNo});
+        QCOMPARE(LessonStore::save(lesson(2), QStringLiteral("admin")).result,
+                 LessonStore::SaveResult::ClassGone);
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 1);
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStampTeacher")) +
+                     Fixture::count(QStringLiteral("TimeStampStudent")),
+                 23);
+        QCOMPARE(Fixture::count(QStringLiteral("CodeSeries")), 1);
+        // The refused save took no code.
+        QCOMPARE(saved(lesson(2, QStringLiteral("6900002"))), QStringLiteral("2026000003"));
     }
 
     void teacherLessonsView() {

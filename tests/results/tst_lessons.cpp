@@ -1,3 +1,4 @@
+#include "billing/CourseTableStore.h"
 #include "billing/frmListCourse.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
@@ -225,6 +226,121 @@ private slots:
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")) +
                      Fixture::count(QStringLiteral("TimeStampStudent")),
                  0);
+    }
+
+    // Numbers are shown in full and only what the readers read back is stored: lesson
+    // 999999 proposes 1000000, which saves; 14 digits are refused. A new lesson of a class
+    // deleted meanwhile is not written.
+    void lessonNumbersAndDeletedClasses() {
+        stored(QStringLiteral("2026000001"), QStringLiteral("20261201"), 999999, 1234567);
+        frmTimeStampSub dialog;
+        dialog.doAdd(classNo);
+        QCOMPARE(dialog.txtItem->text() + u'|' + dialog.txtHour->text(),
+                 QStringLiteral("1000000|1234567"));
+        showActive(&dialog);
+        dialog.txtTime2->setText(QStringLiteral("12.00"));
+        const std::tuple<QLineEdit*, QString, QString> refused[] = {
+            {dialog.txtItem, QStringLiteral("12345678901234"), QStringLiteral("ครั้งที่  ไม่ถูกต้อง")},
+            {dialog.txtHour, QStringLiteral("99999999999999"),
+             QStringLiteral("จำนวนเวลาที่สอน ไม่ถูกต้อง")},
+        };
+        for (const auto& [field, typed, message] : refused) {
+            const QString before = field->text();
+            field->setText(typed);
+            dialog.ListView1->setFocus();
+            messages->clear();
+            pressKey(Qt::Key_F2);
+            QCOMPARE(messages->all, QStringList{message});
+            QCOMPARE(QApplication::focusWidget(), field);
+            field->setText(before);
+        }
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QVERIFY(dialog.IsSaved);
+        frmTimeStampSub again;
+        again.doEdit(classNo, dialog.StmID);
+        QCOMPARE(again.txtItem->text() + u'|' + again.txtHour->text(),
+                 QStringLiteral("1000000|1234567"));
+        frmTimeStamp window;
+        QVERIFY(window.ShowClass(classNo));
+        QCOMPARE(listColumn(window.ListView1, 1) + listColumn(window.ListView1, 3),
+                 (QStringList{QStringLiteral("999999"), QStringLiteral("1000000"),
+                              QStringLiteral("1234567"), QStringLiteral("1234567")}));
+
+        // The class is deleted at another desk while its first lesson is typed.
+        const QString emptyClass = QStringLiteral("6900002");
+        Fixture::classRow(emptyClass, QStringLiteral("C01"), Money());
+        Fixture::value(QStringLiteral("INSERT INTO TeacherCourse (CourseNo, TechID) VALUES (?, "
+                                      "'T01')"),
+                       {emptyClass});
+        frmTimeStampSub late;
+        late.doAdd(emptyClass);
+        showActive(&late);
+        late.txtTime2->setText(QStringLiteral("12.00"));
+        QCOMPARE(CourseTableStore::remove(emptyClass), CourseTableStore::DeleteResult::Deleted);
+        messages->clear();
+        messages->answer({Library::vbYes});
+        late.txtItem->setFocus();
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->errors,
+                 QStringList{QStringLiteral("ไม่พบวิชาเรียน 6900002 อาจถูกลบไปแล้ว ไม่ได้บันทึก")});
+        QVERIFY(!late.IsSaved && late.isVisible());
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp"), QStringLiteral("CourseNo = ?"),
+                                {emptyClass}) +
+                     Fixture::count(QStringLiteral("TimeStampTeacher"),
+                                    QStringLiteral("TechID = 'T01'")),
+                 1);
+    }
+
+    // Rows loaded before another desk deleted their lesson and a third saved a new one: the
+    // edit and the delete find their lesson gone, say so and leave the new lesson alone.
+    void staleLessonRows() {
+        auto saveNew = [](double item) {
+            Lesson lesson{{},
+                          classNo,
+                          QStringLiteral("20261206"),
+                          item,
+                          QStringLiteral("09.00"),
+                          QStringLiteral("10.00"),
+                          1,
+                          {{QStringLiteral("T01")}},
+                          {}};
+            return LessonStore::save(lesson, QStringLiteral("desk3")).stmId;
+        };
+        const QString first = saveNew(1);
+        const QString second = saveNew(2);
+        frmTimeStamp window;
+        QVERIFY(window.ShowClass(classNo));
+        showActive(&window);
+        frmTimeStampSub late;
+        late.doEdit(classNo, second);
+        for (const QString& stmId : {first, second})
+            QVERIFY(LessonStore::remove(stmId));
+        const QString third = saveNew(3);
+        const QString fourth = saveNew(4);
+        auto newLessons = [&]() -> QString {
+            return Fixture::value(QStringLiteral("SELECT group_concat(StmID || ':' || StmItem || "
+                                                 "':' || UserID) FROM [TimeStamp]"))
+                       .toString() +
+                   QString::number(Fixture::count(QStringLiteral("TimeStampTeacher")));
+        };
+        const QString before = newLessons();
+        QCOMPARE(before, third + QStringLiteral(":3.0:desk3,") + fourth +
+                             QStringLiteral(":4.0:desk3") + QStringLiteral("2"));
+
+        showActive(&late);
+        late.txtItem->setText(QStringLiteral("9"));
+        late.txtItem->setFocus();
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        showActive(&window);
+        ListView::select(window.ListView1, 1);
+        window.ListView1->setFocus();
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F4);
+        QCOMPARE(messages->errors, QStringList(2, QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)")));
+        QCOMPARE(newLessons(), before);
+        QCOMPARE(listColumn(window.ListView1, 1), QStringList{QStringLiteral("2")});
     }
 
     void lessonList() {
