@@ -1,25 +1,12 @@
 #pragma once
 
+#include "core/DbError.h"
 #include "core/Query.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 #include <memory>
-#include <stdexcept>
-
-// A failing statement; what() carries the statement's purpose and the driver's text.
-class DbError : public std::runtime_error {
-public:
-    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
-};
-
-// The file holds no school: it does not exist, or it is empty.
-class NoSchoolError : public DbError {
-public:
-    using DbError::DbError;
-};
 
 // Whether opening may make a new school in a missing or empty file.
 enum class NewSchool { Refuse, Make };

@@ -4,6 +4,7 @@
 // user, quoting, the stored and shown forms of dates, numbers and money, and
 // amounts in Thai words. Library.h adds the routines of the windows.
 
+#include "core/Decimal.h"
 #include "core/Money.h"
 #include "core/Recordset.h"
 
@@ -42,12 +43,6 @@ QString classDatesText(const Recordset& row);
 QString BuddhistYY(const QDate& date);
 
 QString FormatNum(const QString& text, bool withComma, int decimals);
-// Parses a number text into an integer scaled by 10^decimals, rounding half away from
-// zero. A comma is a thousands separator only between a digit and three digits
-// ("1,234.50"); false when the text is not a number, or has more than 15 whole digits.
-bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled);
-// Formats an integer scaled by 10^decimals with FormatNum's masks.
-QString FormatScaled(std::int64_t scaled, int decimals, bool withComma);
 // The numeric value of a typed text (separators stripped); 0 when not a number.
 double NumValue(const QString& text);
 // A number in full, as it would be typed: no exponent, no separators, no trailing zeros

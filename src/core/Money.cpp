@@ -1,7 +1,7 @@
 #include "core/Money.h"
 
-#include "core/Database.h"
-#include "core/LibraryCore.h"
+#include "core/DbError.h"
+#include "core/Decimal.h"
 
 #include <cmath>
 

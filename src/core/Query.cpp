@@ -1,6 +1,6 @@
 #include "core/Query.h"
 
-#include "core/Database.h"
+#include "core/DbError.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Recordset.h"
+#include "platform/ReportError.h"
 
 #include <QHash>
 #include <QList>
@@ -91,10 +92,4 @@ private:
     bool m_useRecords = false;
     Recordset m_records;
     mutable std::shared_ptr<const ReportEngine::Prepared> m_prepared;
-};
-
-class ReportError : public std::runtime_error {
-public:
-    explicit ReportError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
 };

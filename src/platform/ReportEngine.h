@@ -7,56 +7,11 @@
 // are sized in that unit (at a few hundred pixels the font engine still keeps
 // its glyph metrics).
 
-#include "core/Recordset.h"
-#include "platform/ReportLayout.h"
+#include "platform/ReportIO.h"
 
-#include <QHash>
-#include <QList>
-#include <QRectF>
-#include <QStringList>
-#include <QVariantList>
-#include <functional>
 #include <memory>
 
-class QPainter;
-
 namespace ReportEngine {
-
-constexpr double unitsPerInch = 720;
-
-// The rows of a report: a statement run on the program's connection, or rows
-// already read.
-struct Source {
-    QString sql;
-    QVariantList params;
-    bool useRecords = false;
-    Recordset records;
-};
-
-struct Input {
-    std::shared_ptr<const ReportLayout::Layout> layout;
-    QHash<QString, QString> formulas; // lower-case name -> value
-    Source source;
-};
-
-// A text as placed on its page, for checking a layout.
-struct PlacedText {
-    int page = 0;
-    QRectF box;      // where its glyphs go
-    QString text;    // the whole text
-    QString shown;   // as drawn: cut with "…" when it did not fit
-    int column = -1; // the table column it starts in; -1 for a line across the page
-    bool heading = false;
-};
-
-// Where pages go: painted, or as text (one entry per printed line), and
-// where each text went.
-struct Output {
-    QPainter* painter = nullptr;
-    QList<QStringList>* text = nullptr;
-    QList<PlacedText>* placed = nullptr;
-    std::function<void()> newPage; // between two painted pages
-};
 
 // What one pass over every row learns for the pages painted after it: the
 // page count, totals printed above their rows, and the rows themselves (for a

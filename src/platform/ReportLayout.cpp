@@ -1,7 +1,7 @@
 #include "platform/ReportLayout.h"
 
 #include "frame/Library.h"
-#include "platform/Report.h"
+#include "platform/ReportError.h"
 
 #include <QRegularExpression>
 #include <QStringList>
