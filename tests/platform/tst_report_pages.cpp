@@ -273,6 +273,24 @@ private slots:
         QVERIFY(courseCells > 1000);
     }
 
+    // The bill prints each subject of the demo school whole ("วิทยาศาสตร์" among them).
+    void billSubjectsPrintWhole() {
+        SampleData::load(QStringLiteral(VADEL_SOURCE_DIR "/sample/demo.sql"));
+        const QList<FileColumn> columns = fileColumns(reportPath("Bill.rpt"));
+        const QList<ReportEngine::PlacedText> placed =
+            openReport("Bill.rpt",
+                       QStringLiteral("SELECT CourseName, CourseLevel, Subject, StmAmt, "
+                                      "StmOBal FROM QStatementCourse"))
+                ->placedTexts();
+        QStringList subjects;
+        for (const ReportEngine::PlacedText& text : placed)
+            if (!text.heading && columns.value(text.column).name == QLatin1String("Subject")) {
+                subjects << text.text;
+                QVERIFY2(text.shown == text.text, qPrintable(text.shown));
+            }
+        QVERIFY(subjects.contains(QStringLiteral("วิทยาศาสตร์")));
+    }
+
     // A page that continues a group starts with the group's header line under the column
     // titles: the teacher of the lessons, the pupil who owes.
     void continuedGroupsRepeatTheirHeader_data() {
