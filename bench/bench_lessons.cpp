@@ -93,8 +93,12 @@ struct Floor {
           begin(db, "BEGIN IMMEDIATE"), commit(db, "COMMIT"),
           taken(db, "Select 1 From [TimeStamp] Where CourseNo = ? And StmItem = ? And StmID Is "
                     "Not ?"),
+          classThere(db, "Select 1 From CourseTable Where CourseNo = ?"),
           largest(db, "SELECT MAX([StmID]) FROM [TimeStamp] WHERE [StmID] >= ? AND [StmID] < ? "
                       "AND length([StmID]) = ? AND [StmID] NOT GLOB '*[^0-9]*'"),
+          lastGiven(db, "SELECT LastCode FROM CodeSeries WHERE Series = ? AND Prefix = ?"),
+          given(db, "INSERT INTO CodeSeries (Series, Prefix, LastCode) VALUES (?, ?, ?) ON "
+                    "CONFLICT (Series, Prefix) DO UPDATE SET LastCode = excluded.LastCode"),
           lesson(db, "Insert Into [TimeStamp] (StmItem, StmTime1, StmTime2, StmHour, StmDate, "
                      "UserID, CourseNo, StmID) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
           dropTeacher(db, "Delete From TimeStampTeacher Where StmID = ? And TechID = ?"),
@@ -102,8 +106,8 @@ struct Floor {
                       "Values (?, ?, 0, '0', ?)"),
           dropStudent(db, "Delete From TimeStampStudent Where StmID = ? And StdID = ?"),
           student(db, "Insert Into TimeStampStudent (StmID, StdID, StmStatus) Values (?, ?, ?)") {}
-    Stmt klass, registered, list, begin, commit, taken, largest, lesson, dropTeacher, teacher,
-        dropStudent, student;
+    Stmt klass, registered, list, begin, commit, taken, classThere, largest, lastGiven, given,
+        lesson, dropTeacher, teacher, dropStudent, student;
 };
 
 void bareList(Floor& floor, const QByteArray& courseNo) {
@@ -138,17 +142,26 @@ void bareSave(Floor& floor, const Lesson& lesson) {
     const QByteArray courseNo = lesson.courseNo.toUtf8();
     floor.begin.run();
     floor.taken.bind(1, courseNo).bind(2, lesson.item).drain();
-    floor.largest.bind(1, QByteArrayLiteral("2026"))
-        .bind(2, QByteArrayLiteral("2026:"))
-        .bind(3, sqlite3_int64(10));
-    const char* found =
-        floor.largest.step()
-            ? reinterpret_cast<const char*>(sqlite3_column_text(floor.largest.get(), 0))
-            : nullptr;
-    const qulonglong run = found ? QByteArray(found).mid(4).toULongLong() : 0;
-    floor.largest.reset();
+    floor.classThere.bind(1, courseNo).drain();
+    // The lesson code: after the largest stored and the last handed out of the year.
+    const QByteArray series = QByteArrayLiteral("TimeStamp.StmID");
+    const QByteArray year = QByteArrayLiteral("2026");
+    auto text = [](Stmt& stmt) {
+        const QByteArray found =
+            stmt.step()
+                ? QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)))
+                : QByteArray();
+        stmt.reset();
+        return found;
+    };
+    floor.largest.bind(1, year).bind(2, QByteArrayLiteral("2026:")).bind(3, sqlite3_int64(10));
+    const QByteArray stored = text(floor.largest);
+    floor.lastGiven.bind(1, series).bind(2, year);
+    const QByteArray last = text(floor.lastGiven);
+    const qulonglong run = std::max(stored, last).mid(4).toULongLong();
     const QByteArray stmId =
         QStringLiteral("2026%1").arg(run + 1, 6, 10, QLatin1Char('0')).toUtf8();
+    floor.given.bind(1, series).bind(2, year).bind(3, stmId).run();
     floor.lesson.bind(1, lesson.item)
         .bind(2, QByteArrayLiteral("09.00"))
         .bind(3, QByteArrayLiteral("12.00"))
