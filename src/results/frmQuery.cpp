@@ -122,6 +122,7 @@ void frmQuery::buildProfile() {
         label->setObjectName(QString::fromLatin1(name));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
+        label->setMargin(2); // the value does not touch its frame
         label->setMinimumWidth(widthTwips / twips);
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_fields << label;
