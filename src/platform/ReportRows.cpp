@@ -4,6 +4,7 @@
 #include "library/ThaiOrder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ReportEngine {
 namespace {
@@ -138,17 +139,31 @@ template <typename Key> quint32 lookUp(QHash<Key, quint32>& known, const Key& ke
 } // namespace
 
 quint32 KeptRows::index(const QVariant& value, int column) {
-    if (value.isNull())
+    const int type = value.typeId();
+    if (type == QMetaType::UnknownType)
         return 0;
     const auto next = static_cast<quint32>(m_values.size());
     quint32 found = next;
-    switch (value.typeId()) {
+    switch (type) {
+    case QMetaType::LongLong:
+    case QMetaType::Double: {
+        // Read as they are stored; a column's number is often the row before's.
+        quint64 bits = 0;
+        std::memcpy(&bits, value.constData(), sizeof bits);
+        LastNumber& last = m_lastNumbers[static_cast<std::size_t>(column)];
+        if (last.index != 0 && last.type == type && last.bits == bits)
+            return last.index;
+        if (type == QMetaType::LongLong)
+            found = lookUp(m_integers, *static_cast<const qlonglong*>(value.constData()), next);
+        else
+            found = lookUp(m_reals, *static_cast<const double*>(value.constData()), next);
+        last = {type, bits, found};
+        break;
+    }
     case QMetaType::Int:
     case QMetaType::UInt:
-    case QMetaType::LongLong:
         found = lookUp(m_integers, value.toLongLong(), next);
         break;
-    case QMetaType::Double:
     case QMetaType::Float:
         found = lookUp(m_reals, value.toDouble(), next);
         break;
@@ -176,6 +191,7 @@ void KeptRows::squeeze() {
     m_integers = {};
     m_reals = {};
     m_recent = {};
+    m_lastNumbers = {};
     m_values.squeeze();
 }
 

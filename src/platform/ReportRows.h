@@ -32,7 +32,9 @@ public:
 // its values. A report's rows repeat their names, courses, dates and amounts.
 class KeptRows {
 public:
-    explicit KeptRows(int width = 0) : m_width(width), m_recent(static_cast<std::size_t>(width)) {}
+    explicit KeptRows(int width = 0)
+        : m_width(width), m_recent(static_cast<std::size_t>(width)),
+          m_lastNumbers(static_cast<std::size_t>(width)) {}
 
     void append(const QVariantList& row);
     // Done appending: the look-up of values is no longer needed.
@@ -64,6 +66,13 @@ private:
     };
     static constexpr std::size_t recentSlots = 64;
     std::vector<std::array<Recent, recentSlots>> m_recent;
+    // Per column, the last number met as it is stored (integer or real) and its index.
+    struct LastNumber {
+        int type = 0;
+        quint64 bits = 0;
+        quint32 index = 0;
+    };
+    std::vector<LastNumber> m_lastNumbers;
 };
 
 // The columns the source gives. Throws DbError.

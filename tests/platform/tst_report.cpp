@@ -386,6 +386,35 @@ row = รวม | {distinct:Val} | {count}
         QCOMPARE(printed, expected.mid(1));
     }
 
+    // Every page of a long report shows its rows' values as read when it was laid out:
+    // whole and part amounts, NULLs, texts that repeat down a column and ones that do not.
+    void laterPagesShowTheValuesRead() {
+        const QString values = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+            "SELECT i AS Nr, CASE i % 4 WHEN 0 THEN NULL WHEN 1 THEN i / 3 WHEN 2 THEN i / 3 "
+            "+ 0.5 ELSE (i / 3) * 1.0 END AS Amount, 'ชื่อ ' || (i / 3) AS Name FROM n");
+        const QString layout = QStringLiteral(R"(
+[columns]
+Nr | ลำดับ | 1 | right | text
+Amount | จำนวน | 2 | right | money
+Name | ชื่อ | 3 | left | text
+[sort]
+by = Nr
+)");
+        std::unique_ptr<Report> shown = report(layout, values);
+        QVERIFY(shown->pageCount() >= 5);
+        QStringList rows = allLines(*shown);
+        rows.removeAll(QStringLiteral("ลำดับ|จำนวน|ชื่อ"));
+        QCOMPARE(rows.size(), 400);
+        for (int i = 1; i <= 400; ++i) {
+            const Money amount = Money::fromSatang(100 * (i / 3) + (i % 4 == 2 ? 50 : 0));
+            QCOMPARE(rows.at(i - 1), QStringLiteral("%1|%2|ชื่อ %3")
+                                         .arg(i)
+                                         .arg(i % 4 == 0 ? QString() : amount.toText(true))
+                                         .arg(i / 3));
+        }
+    }
+
     // Every page of a long report carries the page header, the column titles and
     // "หน้า N / M"; every row prints once, in order, across the pages; the viewer
     // and the PDF have the same pages.
