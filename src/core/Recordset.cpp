@@ -21,11 +21,13 @@ namespace {
 // column whose texts recur further apart (a course name on every registration of the
 // course) keeps the ones it has seen. A column whose texts hardly recur (a code) soon
 // stops keeping them, so that it costs neither time nor memory; what is kept is bounded,
-// whatever the number of rows.
+// whatever the number of rows. One whose text is hardly ever the row before's either (a
+// code in a list not in its order) becomes plain: each text is made anew, nothing compared.
 class TextPool {
 public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
     size_t columns() const { return m_columns.size(); }
+    bool plain(int column) const { return m_columns[static_cast<size_t>(column)].plain; }
 
     // The text of a value of the column; valid until the column's next text is asked for.
     const QString& text(sqlite3_value* value, int column) {
@@ -33,8 +35,10 @@ public:
         const std::string_view bytes(data, static_cast<size_t>(sqlite3_value_bytes(value)));
         ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
         const size_t hash = quickHash(bytes);
-        if (texts.last && hash == texts.lastHash && bytes == texts.lastBytes)
+        if (texts.last && hash == texts.lastHash && bytes == texts.lastBytes) {
+            ++texts.repeated;
             return *texts.last;
+        }
         texts.lastHash = hash;
         if (texts.keeping) {
             Recent& recent = texts.recent[hash % recentSlots];
@@ -66,6 +70,8 @@ public:
             texts.kept = {};
             texts.recent = {};
         }
+        if (++texts.changed >= plainAfter && texts.repeated < texts.changed / 8)
+            texts.plain = true;
         texts.ownBytes.assign(bytes);
         texts.lastBytes = texts.ownBytes;
         texts.own = QString::fromUtf8(data, static_cast<qsizetype>(bytes.size()));
@@ -74,6 +80,7 @@ public:
 
 private:
     static constexpr int keptAtMost = 4096;
+    static constexpr int plainAfter = 1024;
     struct Hash {
         using is_transparent = void;
         // Eight bytes at a time: a Thai name is 30 to 60 bytes.
@@ -97,8 +104,7 @@ private:
             std::memcpy(&head, bytes.data(), 8);
             std::memcpy(&tail, bytes.data() + bytes.size() - 8, 8);
         } else {
-            for (const char c : bytes)
-                tail = tail * 131 + static_cast<unsigned char>(c);
+            std::memcpy(&tail, bytes.data(), bytes.size());
         }
         const std::uint64_t mixed =
             (head ^ (tail * 0x9E3779B97F4A7C15ULL) ^ bytes.size()) * 0xBF58476D1CE4E5B9ULL;
@@ -113,8 +119,11 @@ private:
         QString own;
         std::unordered_map<std::string, QString, Hash, std::equal_to<>> kept;
         bool keeping = true;
+        bool plain = false;
         int found = 0;
         int missed = 0;
+        int repeated = 0; // texts that were the row before's
+        int changed = 0;  // texts that were not, once no longer keeping
     };
     std::vector<ColumnTexts> m_columns;
 };
@@ -133,7 +142,18 @@ QVariant pooledValue(sqlite3_stmt* statement, int column, TextPool* texts) {
     sqlite3_value* value = sqlite3_column_value(statement, column);
     switch (sqlite3_value_type(value)) {
     case SQLITE_TEXT:
-        return texts ? texts->text(value, column) : storedValue(value);
+        if (!texts)
+            return storedValue(value);
+        if (texts->plain(column)) {
+            // The new string handed over whole: no count of its users to change twice.
+            QVariant text{QString()};
+            QString made =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                  sqlite3_value_bytes(value));
+            static_cast<QString*>(text.data())->swap(made);
+            return text;
+        }
+        return texts->text(value, column);
     case SQLITE_FLOAT: {
         const double number = sqlite3_value_double(value);
         if (!(std::fabs(number) <= Money::maxBaht)) // also for NaN

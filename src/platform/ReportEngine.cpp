@@ -7,16 +7,19 @@
 #include "platform/ReportRows.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace ReportLayout;
 
 namespace ReportEngine {
 
 // Counts and sums (in satang) per aggregate of the layout, and the values
-// (interned) of the distinct counts, sorted out now and then.
+// (their distinct keys) of the distinct counts, sorted out now and then: the keys
+// before sorted[i] are sorted and each there once.
 struct Accumulator {
     QList<qint64> values;
-    QList<QList<int>> distinct;
+    QList<QList<qint64>> distinct;
+    QList<qsizetype> sorted;
     QList<qsizetype> compactAt;
 };
 
@@ -100,7 +103,7 @@ public:
         m_conditionRow.fill(-1, L.exprs.size());
         m_conditionValue.fill(false, L.exprs.size());
         m_amount.fill(0, L.aggregates.size());
-        m_lastInterned.resize(L.aggregates.size());
+        m_lastDistinct.resize(L.aggregates.size());
         m_counted.fill(false, L.aggregates.size());
         QList<int> live = L.reportAggregates;
         for (const Group& g : L.groups)
@@ -520,9 +523,8 @@ private:
         case Aggregate::Kind::Distinct: {
             if (part.aggregate >= acc.distinct.size())
                 return QStringLiteral("0");
-            QList<int> ids = acc.distinct.at(part.aggregate);
-            compact(ids);
-            return QString::number(ids.size());
+            QList<qint64> ids = acc.distinct.at(part.aggregate);
+            return QString::number(compact(ids, acc.sorted.at(part.aggregate)));
         }
         case Aggregate::Kind::Sum:
             break;
@@ -571,10 +573,10 @@ private:
                 m_amount[index] = money(row, m_fieldOfRef.at(a.ref)).satang();
             } else if (a.kind == Aggregate::Kind::Distinct) {
                 const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
-                m_counted[index] = !value.isNull();
-                if (m_counted[index] && !sameValue(value, m_lastInterned[index])) {
-                    m_amount[index] = intern(value);
-                    m_lastInterned[index] = value;
+                m_counted[index] = value.isValid();
+                if (m_counted[index] && !sameValue(value, m_lastDistinct[index])) {
+                    m_amount[index] = distinctKey(value);
+                    m_lastDistinct[index] = value;
                 }
             }
         }
@@ -586,6 +588,7 @@ private:
         if (acc.values.size() < L.aggregates.size()) {
             acc.values.resize(L.aggregates.size());
             acc.distinct.resize(L.aggregates.size());
+            acc.sorted.fill(0, L.aggregates.size());
             acc.compactAt.fill(4096, L.aggregates.size());
         }
         for (int index : aggregates) {
@@ -599,10 +602,10 @@ private:
                 acc.values[index] += m_amount.at(index);
                 break;
             case Aggregate::Kind::Distinct: {
-                QList<int>& ids = acc.distinct[index];
-                ids << static_cast<int>(m_amount.at(index));
+                QList<qint64>& ids = acc.distinct[index];
+                ids << m_amount.at(index);
                 if (ids.size() >= acc.compactAt.at(index)) {
-                    compact(ids);
+                    acc.sorted[index] = compact(ids, acc.sorted.at(index));
                     acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
                 }
                 break;
@@ -611,18 +614,43 @@ private:
         }
     }
 
-    static void compact(QList<int>& ids) {
-        std::sort(ids.begin(), ids.end());
+    // Sorts the keys added since the last time and merges them in; gives the number of
+    // different keys.
+    static qsizetype compact(QList<qint64>& ids, qsizetype sorted) {
+        const auto added = ids.begin() + sorted;
+        std::sort(added, ids.end());
+        std::inplace_merge(ids.begin(), added, ids.end());
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        return ids.size();
     }
 
-    int intern(const QVariant& value) {
+    // What a distinct count keeps of a value: a short text (a pupil's code) is its
+    // characters packed with its length into a number, compared without a look-up among
+    // thousands; any other value is the order in which it was first met, as a negative.
+    qint64 distinctKey(const QVariant& value) {
         const QString key =
             isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : textOf(value);
+        if (const std::optional<qint64> packed = shortText(key))
+            return *packed;
         auto found = m_interned.constFind(key);
         if (found == m_interned.cend())
-            found = m_interned.insert(key, static_cast<int>(m_interned.size()));
-        return *found;
+            found = m_interned.insert(key, m_interned.size());
+        return -1 - *found;
+    }
+
+    // Up to seven Latin-1 characters, the length in the highest byte: never negative.
+    static std::optional<qint64> shortText(const QString& text) {
+        constexpr qsizetype longest = sizeof(qint64) - 1;
+        if (text.size() > longest)
+            return std::nullopt;
+        quint64 packed = static_cast<quint64>(text.size()) << (8 * longest);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c > 0xff)
+                return std::nullopt;
+            packed |= static_cast<quint64>(c) << (8 * i);
+        }
+        return static_cast<qint64>(packed);
     }
 
     Money money(const QVariantList& row, int field) const {
@@ -778,11 +806,11 @@ private:
     int m_deferredCount = 0;
     int m_page = 0;
     QList<QList<Node>> m_nodes;
-    QHash<QString, int> m_interned;
+    QHash<QString, qint64> m_interned;
     qint64 m_rowGeneration = 0;
     QList<int> m_liveAggregates; // used by some scope
-    QList<qint64> m_amount;      // per aggregate: the row's amount, or its interned value
-    QVariantList m_lastInterned; // per distinct count: the value of m_amount
+    QList<qint64> m_amount;      // per aggregate: the row's amount, or its distinct key
+    QVariantList m_lastDistinct; // per distinct count: the value of m_amount
     QList<bool> m_counted;       // per aggregate: whether the row counts
     QList<qint64> m_conditionRow;
     QList<bool> m_conditionValue;

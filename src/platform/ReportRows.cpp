@@ -4,12 +4,30 @@
 #include "core/ThaiOrder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ReportEngine {
 namespace {
 
+// NULL (no value), number or text, from the type alone: asked for every value read.
+int rankOfType(int type) {
+    switch (type) {
+    case QMetaType::UnknownType:
+        return 0;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
 int rank(const QVariant& v) {
-    return v.isNull() ? 0 : isNumber(v) ? 1 : 2;
+    return rankOfType(v.typeId());
 }
 
 QString quoted(QString name) {
@@ -103,7 +121,7 @@ void KeptRows::append(const QVariantList& row) {
     for (int i = 0; i < m_width; ++i) {
         if (m_cellCount % blockSize == 0)
             m_blocks.push_back(std::make_unique<quint32[]>(blockSize));
-        m_blocks.back()[m_cellCount % blockSize] = index(row.at(i));
+        m_blocks.back()[m_cellCount % blockSize] = index(row.at(i), i);
         ++m_cellCount;
     }
     ++m_count;
@@ -120,24 +138,46 @@ template <typename Key> quint32 lookUp(QHash<Key, quint32>& known, const Key& ke
 
 } // namespace
 
-quint32 KeptRows::index(const QVariant& value) {
-    if (value.isNull())
+quint32 KeptRows::index(const QVariant& value, int column) {
+    const int type = value.typeId();
+    if (type == QMetaType::UnknownType)
         return 0;
     const auto next = static_cast<quint32>(m_values.size());
     quint32 found = next;
-    switch (value.typeId()) {
+    switch (type) {
+    case QMetaType::LongLong:
+    case QMetaType::Double: {
+        // Read as they are stored; a column's number is often the row before's.
+        quint64 bits = 0;
+        std::memcpy(&bits, value.constData(), sizeof bits);
+        LastNumber& last = m_lastNumbers[static_cast<std::size_t>(column)];
+        if (last.index != 0 && last.type == type && last.bits == bits)
+            return last.index;
+        if (type == QMetaType::LongLong)
+            found = lookUp(m_integers, *static_cast<const qlonglong*>(value.constData()), next);
+        else
+            found = lookUp(m_reals, *static_cast<const double*>(value.constData()), next);
+        last = {type, bits, found};
+        break;
+    }
     case QMetaType::Int:
     case QMetaType::UInt:
-    case QMetaType::LongLong:
         found = lookUp(m_integers, value.toLongLong(), next);
         break;
-    case QMetaType::Double:
     case QMetaType::Float:
         found = lookUp(m_reals, value.toDouble(), next);
         break;
-    case QMetaType::QString:
-        found = lookUp(m_texts, value.toString(), next);
+    case QMetaType::QString: {
+        const QString& text = *static_cast<const QString*>(value.constData());
+        const auto address = reinterpret_cast<quintptr>(text.constData());
+        Recent& recent = m_recent[static_cast<std::size_t>(column)][(address >> 4) % recentSlots];
+        if (recent.index != 0 && recent.text.constData() == text.constData() &&
+            recent.text.size() == text.size())
+            return recent.index;
+        found = lookUp(m_texts, text, next);
+        recent = {text, found};
         break;
+    }
     default:
         break;
     }
@@ -150,6 +190,8 @@ void KeptRows::squeeze() {
     m_texts = {};
     m_integers = {};
     m_reals = {};
+    m_recent = {};
+    m_lastNumbers = {};
     m_values.squeeze();
 }
 
@@ -160,17 +202,7 @@ void KeptRows::read(qsizetype row, QVariantList& values) const {
 }
 
 bool isNumber(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    return rank(value) == 1;
 }
 
 QString textOf(const QVariant& value) {
@@ -194,8 +226,13 @@ int compareValues(const QVariant& a, const QVariant& b) {
 }
 
 bool sameValue(const QVariant& a, const QVariant& b) {
-    const int ra = rank(a);
-    if (ra != rank(b))
+    const int typeA = a.typeId();
+    const int typeB = b.typeId();
+    if (typeA == QMetaType::QString && typeB == QMetaType::QString)
+        return *static_cast<const QString*>(a.constData()) ==
+               *static_cast<const QString*>(b.constData());
+    const int ra = rankOfType(typeA);
+    if (ra != rankOfType(typeB))
         return false;
     if (ra == 0)
         return true;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QStringList>
 #include <QVariant>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -31,7 +32,9 @@ public:
 // its values. A report's rows repeat their names, courses, dates and amounts.
 class KeptRows {
 public:
-    explicit KeptRows(int width = 0) : m_width(width) {}
+    explicit KeptRows(int width = 0)
+        : m_width(width), m_recent(static_cast<std::size_t>(width)),
+          m_lastNumbers(static_cast<std::size_t>(width)) {}
 
     void append(const QVariantList& row);
     // Done appending: the look-up of values is no longer needed.
@@ -40,7 +43,7 @@ public:
     void read(qsizetype row, QVariantList& values) const;
 
 private:
-    quint32 index(const QVariant& value);
+    quint32 index(const QVariant& value, int column);
 
     // Cells in blocks of a fixed size: the rows grow without copying them all
     // to a larger place now and then.
@@ -54,6 +57,22 @@ private:
     QHash<QString, quint32> m_texts;
     QHash<qint64, quint32> m_integers;
     QHash<double, quint32> m_reals;
+    // Per column, texts met lately by the address of their characters: the record set
+    // gives a text that recurs as one shared string, found here without hashing it. Each
+    // string is held, so that its address stands for no other text meanwhile.
+    struct Recent {
+        QString text;
+        quint32 index = 0;
+    };
+    static constexpr std::size_t recentSlots = 64;
+    std::vector<std::array<Recent, recentSlots>> m_recent;
+    // Per column, the last number met as it is stored (integer or real) and its index.
+    struct LastNumber {
+        int type = 0;
+        quint64 bits = 0;
+        quint32 index = 0;
+    };
+    std::vector<LastNumber> m_lastNumbers;
 };
 
 // The columns the source gives. Throws DbError.

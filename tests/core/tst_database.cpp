@@ -215,6 +215,37 @@ private slots:
         QCOMPARE(Fixture::count(QStringLiteral("Student")), 3);
     }
 
+    // A long read gives every text as stored, whether its column repeats texts down the
+    // rows, now and then or never: codes, Thai names, empty texts and NULLs, forward or held.
+    void longReadsGiveEveryTextAsStored() {
+        const QString rows = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+            "SELECT i, printf('%07d', i) AS Code, CASE WHEN i % 5 = 0 THEN NULL "
+            "WHEN i % 7 = 0 THEN '' ELSE 'ชื่อ ' || i END AS Name, "
+            "'เล่น ' || (i / 3) AS Nick, CASE WHEN i > 15000 THEN 'ท้าย' ELSE i % 3 END AS Late "
+            "FROM n");
+        auto check = [](const Recordset& row, int i) {
+            QCOMPARE(row.value(0).toInt(), i);
+            QCOMPARE(row.text(QStringLiteral("Code")),
+                     QStringLiteral("%1").arg(i, 7, 10, QLatin1Char('0')));
+            QCOMPARE(row.isNull(QStringLiteral("Name")), i % 5 == 0);
+            QCOMPARE(row.text(QStringLiteral("Name")),
+                     i % 5 == 0 || i % 7 == 0 ? QString() : QStringLiteral("ชื่อ %1").arg(i));
+            QCOMPARE(row.text(QStringLiteral("Nick")), QStringLiteral("เล่น %1").arg(i / 3));
+            QCOMPARE(row.text(QStringLiteral("Late")),
+                     i > 15000 ? QStringLiteral("ท้าย") : QString::number(i % 3));
+        };
+        Recordset walk = Recordset::forwardOnly(rows);
+        int i = 0;
+        for (; !walk.isEOF() && !QTest::currentTestFailed(); walk.MoveNext())
+            check(walk, ++i);
+        QCOMPARE(i, 20000);
+        Recordset held = Recordset::open(rows, {}, true);
+        QCOMPARE(held.RecordCount(), 20000);
+        for (i = 0; !held.isEOF() && !QTest::currentTestFailed(); held.MoveNext())
+            check(held, ++i);
+    }
+
     void failuresShowAnErrorRollBackAndKeepTheFile() {
         ScriptedMessages messages;
         Fixture::student(QStringLiteral("6900001"), QStringLiteral("ก"));

@@ -342,6 +342,79 @@ left | ยกเลิก {count where IsCancel = '1' or StmNetAmt < 0} ใบ {
         QCOMPARE(allLines(*shown), expected);
     }
 
+    // Distinct counts over more values than are sorted out at once, of every kind: short
+    // codes, longer ones, numbers, Thai texts, empty texts and NULLs (which count not),
+    // in groups and in all; the same whether the rows print or not.
+    void distinctCountsOfEveryKindOfValue() {
+        const QString values = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30000) "
+            "SELECT i % 3 AS Grp, CASE WHEN i % 7 = 0 THEN NULL WHEN i % 11 = 0 THEN '' "
+            "ELSE CASE i % 4 WHEN 0 THEN printf('%07d', i % 9000) "
+            "WHEN 1 THEN printf('%08d', i % 9000) WHEN 2 THEN i % 6000 "
+            "ELSE 'ชื่อ ' || (i % 7500) END END AS Val FROM n");
+        QStringList expected{QStringLiteral("กลุ่ม|คน|รายการ")};
+        Query counts = Connection::shared().exec(
+            QStringLiteral("SELECT Grp, COUNT(DISTINCT Val), COUNT(*) FROM (") + values +
+            QStringLiteral(") GROUP BY Grp ORDER BY Grp"));
+        while (counts.next())
+            expected << QStringList{counts.value(0).toString(), counts.value(1).toString(),
+                                    counts.value(2).toString()}
+                            .join(u'|');
+        const QVariant all = Fixture::value(QStringLiteral("SELECT COUNT(DISTINCT Val) FROM (") +
+                                            values + QLatin1Char(')'));
+        QVERIFY(all.toInt() > 5000);
+        expected << QStringLiteral("รวม|%1|30000").arg(all.toInt());
+        const QString layout = QStringLiteral(R"(
+[columns]
+Grp | กลุ่ม | 2 | left | text
+Val | คน | 2 | right | text
+Val | รายการ | 2 | right | text
+[group]
+by = Grp
+row = {=Grp} | {distinct:Val} | {count}
+[totals]
+row = รวม | {distinct:Val} | {count}
+)");
+        QCOMPARE(allLines(*report(layout + QStringLiteral("[details]\nprint = no\n"), values)),
+                 expected);
+        QStringList printed =
+            allLines(*report(layout + QStringLiteral("[sort]\nby = Val\n"), values));
+        // Left: the total rows. A detail row shows its value twice, a heading starts each page.
+        printed.removeIf([&](const QString& line) {
+            return line == expected.first() || line.section(u'|', 1, 1) == line.section(u'|', 2);
+        });
+        QCOMPARE(printed, expected.mid(1));
+    }
+
+    // Every page of a long report shows its rows' values as read when it was laid out:
+    // whole and part amounts, NULLs, texts that repeat down a column and ones that do not.
+    void laterPagesShowTheValuesRead() {
+        const QString values = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+            "SELECT i AS Nr, CASE i % 4 WHEN 0 THEN NULL WHEN 1 THEN i / 3 WHEN 2 THEN i / 3 "
+            "+ 0.5 ELSE (i / 3) * 1.0 END AS Amount, 'ชื่อ ' || (i / 3) AS Name FROM n");
+        const QString layout = QStringLiteral(R"(
+[columns]
+Nr | ลำดับ | 1 | right | text
+Amount | จำนวน | 2 | right | money
+Name | ชื่อ | 3 | left | text
+[sort]
+by = Nr
+)");
+        std::unique_ptr<Report> shown = report(layout, values);
+        QVERIFY(shown->pageCount() >= 5);
+        QStringList rows = allLines(*shown);
+        rows.removeAll(QStringLiteral("ลำดับ|จำนวน|ชื่อ"));
+        QCOMPARE(rows.size(), 400);
+        for (int i = 1; i <= 400; ++i) {
+            const Money amount = Money::fromSatang(100 * (i / 3) + (i % 4 == 2 ? 50 : 0));
+            QCOMPARE(rows.at(i - 1), QStringLiteral("%1|%2|ชื่อ %3")
+                                         .arg(i)
+                                         .arg(i % 4 == 0 ? QString() : amount.toText(true))
+                                         .arg(i / 3));
+        }
+    }
+
     // Every page of a long report carries the page header, the column titles and
     // "หน้า N / M"; every row prints once, in order, across the pages; the viewer
     // and the PDF have the same pages.
