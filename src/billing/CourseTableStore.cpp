@@ -64,11 +64,16 @@ bool update(const CourseClass& course) {
     return true;
 }
 
+bool exists(const QString& courseNo) {
+    return Connection::shared()
+        .scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"), {courseNo})
+        .isValid();
+}
+
 DeleteResult remove(const QString& courseNo) {
     Connection& db = Connection::shared();
     Transaction transaction;
-    if (!db.scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"), {courseNo})
-             .isValid())
+    if (!exists(courseNo))
         return DeleteResult::Gone;
     const int users =
         db.scalar(QStringLiteral("Select (Select Count(*) From StudentCourse Where CourseNo = ?) "

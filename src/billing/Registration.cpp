@@ -1,5 +1,6 @@
 #include "billing/Registration.h"
 
+#include "billing/CourseTableStore.h"
 #include "core/Database.h"
 
 namespace Registration {
@@ -7,8 +8,7 @@ namespace Registration {
 Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
     Connection& db = Connection::shared();
-    if (!db.scalar(QStringLiteral("SELECT 1 FROM CourseTable WHERE CourseNo = ?"), {courseNo})
-             .isValid())
+    if (!CourseTableStore::exists(courseNo))
         return Addition::ClassGone;
     const Query insert = db.exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "

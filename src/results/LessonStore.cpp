@@ -1,5 +1,6 @@
 #include "results/LessonStore.h"
 
+#include "billing/CourseTableStore.h"
 #include "core/Database.h"
 #include "core/Numbering.h"
 #include "core/Seams.h"
@@ -70,9 +71,7 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
                               lesson.date, userId,       lesson.courseNo};
     QString stmId = lesson.stmId;
     if (stmId.isEmpty()) {
-        if (!db.scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"),
-                       {lesson.courseNo})
-                 .isValid())
+        if (!CourseTableStore::exists(lesson.courseNo))
             return {SaveResult::ClassGone, stmId};
         const QString year =
             QStringLiteral("%1").arg(Seams::today().year(), 4, 10, QLatin1Char('0'));
