@@ -44,25 +44,33 @@ QString caption(const QString& menuName) {
 
 namespace {
 
-bool isPresent(Connection& db, const QString& menuName) {
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM CtrlMenu WHERE MnuName = ?"), {menuName})
-               .toInt() > 0;
+QSet<QString> presentNames(Connection& db) {
+    Query query = db.exec(QStringLiteral("SELECT MnuName FROM CtrlMenu"));
+    QSet<QString> names;
+    while (query.next())
+        names.insert(query.value(0).toString());
+    return names;
+}
+
+bool allPresent(Connection& db) {
+    const QSet<QString> present = presentNames(db);
+    return std::all_of(menuItems().cbegin(), menuItems().cend(),
+                       [&present](const MenuItem& item) { return present.contains(item.name); });
 }
 
 } // namespace
 
 void fillMenuTable() {
     Connection& db = Connection::shared();
-    const QList<MenuItem>& items = menuItems();
     // A start that finds every item writes nothing, also while another desk writes.
-    if (std::all_of(items.cbegin(), items.cend(),
-                    [&db](const MenuItem& item) { return isPresent(db, item.name); }))
+    if (allPresent(db))
         return;
     Transaction transaction;
+    const QSet<QString> present = presentNames(db); // again: another desk may have added some
     int order = 0;
-    for (const MenuItem& item : items) {
+    for (const MenuItem& item : menuItems()) {
         ++order;
-        if (isPresent(db, item.name))
+        if (present.contains(item.name))
             continue;
         const QString id = Numbering::takeAfterLargest(
             QStringLiteral("CtrlMenu"), QStringLiteral("MnuID"), QStringLiteral("01"), 2);
