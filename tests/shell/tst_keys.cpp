@@ -3,7 +3,6 @@
 #include "frame/Library.h"
 #include "platform/frmViewReport.h"
 #include "shell/MDIForm1.h"
-#include "shell/Users.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestSupport.h"
 
@@ -32,17 +31,6 @@ void school() {
     Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900002"));
     Fixture::exec(QStringLiteral(
         "INSERT INTO Expense VALUES ('69000001', '20261206', 'ขายหนังสือ', 120, 0, 'admin')"));
-}
-
-std::unique_ptr<MDIForm1> mainWindow() {
-    registerTaskWindows();
-    Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
-                               QStringLiteral("admin"));
-    Library::gUserID = QStringLiteral("admin");
-    auto main = std::make_unique<MDIForm1>();
-    main->applyRights();
-    showActive(main.get());
-    return main;
 }
 
 // A key as a user presses it: to wherever the focus is; then what the key set going
@@ -300,7 +288,7 @@ private slots:
     // in each of its states, the keys going wherever the focus is.
     void everyHintKeyWorksInEveryState() {
         ScriptedMessages messages;
-        std::unique_ptr<MDIForm1> main = mainWindow();
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
         QStringList covered;
         QStringList wrong;
         for (const KeyCase& keyCase : keyCases()) {

@@ -19,7 +19,6 @@
 #include "results/frmStudentStm.h"
 #include "results/frmTimeStampSub.h"
 #include "shell/MDIForm1.h"
-#include "shell/Users.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmDelStatement.h"
 #include "shell/frmLogin.h"
@@ -53,23 +52,6 @@ void school() {
     Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
     Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900002"),
                           Money::fromBaht(500));
-}
-
-// The main window at its opening size, with every window registered and every
-// menu item granted.
-std::unique_ptr<MDIForm1> mainWindow() {
-    registerTaskWindows();
-    Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
-                               QStringLiteral("admin"));
-    Library::gUserID = QStringLiteral("admin");
-    auto main = std::make_unique<MDIForm1>();
-    // Not maximised on the test's screen, whatever its size: the work area of the smallest
-    // desk the windows are made for.
-    main->setWindowState(Qt::WindowNoState);
-    main->resize(1024, 720);
-    main->applyRights();
-    showActive(main.get());
-    return main;
 }
 
 // The frame of the active window inside the main window lies in its work area.
@@ -119,7 +101,7 @@ private slots:
     // of its controls, none over another, inside the main window's work area.
     void everyWindowAndDialogLaysOut() {
         ScriptedMessages messages;
-        std::unique_ptr<MDIForm1> main = mainWindow();
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
         QVERIFY(!main->windowIcon().isNull());
         for (const QString& name : registeredWindows()) {
             main->menuAction(name)->trigger();
@@ -189,7 +171,7 @@ private slots:
         Fixture::student(QStringLiteral("6900002"),
                          QStringLiteral("เด็กหญิงกัญญาณัฐพัชร์ ศรีสุวรรณวงศ์ไพศาลกุล"));
         Fixture::registration(QStringLiteral("6900002"), QStringLiteral("6900001"));
-        std::unique_ptr<MDIForm1> main = mainWindow();
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
         for (const QString& name : {QStringLiteral("mnuPoint"), QStringLiteral("mnuGrade")}) {
             main->menuAction(name)->trigger();
             QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
@@ -239,7 +221,7 @@ private slots:
             {suggestion, father,
              QString(father + QStringLiteral("\r\n") + father + QStringLiteral("\r\nบรรทัดที่สาม")),
              father});
-        std::unique_ptr<MDIForm1> main = mainWindow();
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
         main->menuAction(QStringLiteral("mnuQuery"))->trigger();
         QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
         auto* window = frame->widget();
@@ -275,7 +257,7 @@ private slots:
     // Registration and payment, from the menu or the toolbar, take typed digits in the
     // code box at once; opened again, they offer the code to be typed over.
     void frontDeskOpensReadyForTyping() {
-        std::unique_ptr<MDIForm1> main = mainWindow();
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
         QHash<QString, QLineEdit*> codeBoxes;
         for (const QString& key : {QStringLiteral("Register"), QStringLiteral("Pay")}) {
             main->toolbar()->button(key)->trigger();

@@ -6,6 +6,9 @@
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "platform/frmViewReport.h"
+#include "shell/MDIForm1.h"
+#include "shell/Users.h"
+#include "shell/WindowRegistry.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
@@ -250,6 +253,19 @@ void checkLayout(QWidget* window) {
 
 void pressKey(int qtKey) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(qtKey));
+}
+
+std::unique_ptr<MDIForm1> adminMainWindow() {
+    registerTaskWindows();
+    Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
+                               QStringLiteral("admin"));
+    Library::gUserID = QStringLiteral("admin");
+    auto main = std::make_unique<MDIForm1>();
+    main->setWindowState(Qt::WindowNoState);
+    main->resize(1024, 720);
+    main->applyRights();
+    showActive(main.get());
+    return main;
 }
 
 void showActive(QWidget* window) {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class MDIForm1;
+
 class QTreeWidget;
 class frmViewReport;
 
@@ -62,6 +64,10 @@ void checkLayout(QWidget* window);
 void showActive(QWidget* window);
 // Presses a key in the control that has the focus.
 void pressKey(int qtKey);
+// The main window shown and active, restored to 1024x720 (the work area of the smallest
+// desk the windows are made for, whatever the test's screen), with every task window
+// registered and user "admin" logged in with every menu item granted.
+std::unique_ptr<MDIForm1> adminMainWindow();
 
 // A fresh database file in a temporary folder, opened on the one connection,
 // with a fixed clock, the working date and a logged-in user; waits are off and
