@@ -39,6 +39,13 @@ Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
         db.exec(QStringLiteral(
                     "Update StudentCourse Set CoursePayAmt = ? Where CourseNo = ? And StdID = ?"),
                 {(Money::fromVariant(paid) - amount).toVariant(), courseNo, stdId});
+        // The paid date is that of the latest bill still valid on the registration, none
+        // when no valid bill is left: never the date of the bill taken back.
+        db.exec(QStringLiteral("Update StudentCourse Set CoursePayDate = IfNull((Select "
+                               "Max(s.StmDate) From Statement s Join StatementSub l On l.StmID = "
+                               "s.StmID Where s.StdID = ? And l.CourseNo = ? And s.IsCancel = '0' "
+                               "And l.StmAmt > 0), '') Where CourseNo = ? And StdID = ?"),
+                {stdId, courseNo, courseNo, stdId});
     }
     transaction.commit();
     return Outcome::Cancelled;

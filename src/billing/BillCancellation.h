@@ -3,7 +3,8 @@
 #include <QString>
 
 // Takes a bill back: flags it cancelled by the user and lowers the paid amount of
-// every registration it paid by that line's amount. Runs in one transaction and
+// every registration it paid by that line's amount; the registration's paid date becomes
+// that of its latest bill still valid. Runs in one transaction and
 // throws DbError on failure, leaving the bill valid and every paid amount as it was.
 namespace BillCancellation {
 

@@ -60,6 +60,11 @@ QLabel* label(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
 }
 
+// A class another desk deleted since the list was read.
+QString classGoneMessage(const QString& courseNo) {
+    return QStringLiteral("ไม่พบวิชาเรียน ") + courseNo + QStringLiteral(" อาจถูกลบไปแล้ว");
+}
+
 } // namespace
 
 frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
@@ -409,8 +414,11 @@ void frmCourseTable::EditRecord() {
     if (ListView::count(ListView1) == 0 || selected < 1)
         return;
     QTreeWidgetItem* row = ListView::item(ListView1, selected);
-    if (!ShowRecord(ListView::rowTag(row).trimmed()))
+    const QString courseNo = ListView::rowTag(row).trimmed();
+    if (!ShowRecord(courseNo)) {
+        Library::MsgError(classGoneMessage(courseNo));
         return;
+    }
     m_editedRow = row;
     openPanel(Edit);
 }
@@ -551,8 +559,7 @@ void frmCourseTable::DeleteRecord() {
                   [&] { result = CourseTableStore::remove(courseNo); }))
         return;
     if (result == CourseTableStore::DeleteResult::Gone)
-        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
-                          QStringLiteral(" อาจถูกลบไปแล้ว"));
+        Library::MsgError(classGoneMessage(courseNo));
     if (result == CourseTableStore::DeleteResult::InUse) {
         Library::MsgError(
             QStringLiteral("ลบไม่ได้ วิชาเรียนนี้มีการลงทะเบียน การเข้าชั้นเรียน หรือใบเสร็จรับเงินแล้ว"));

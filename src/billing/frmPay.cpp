@@ -229,8 +229,11 @@ void frmPay::lookupByCode() {
 }
 
 void frmPay::lookupByName() {
+    // No row is selected in the list loaded again, so none is shown for an amount.
     m_listTag.clear();
     ListView1->clear();
+    lblCourse->clear();
+    txtPay->clear();
     CalcTotal();
 
     Recordset student;

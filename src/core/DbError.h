@@ -10,6 +10,12 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// Another desk held the file's lock for longer than a statement waits for it.
+class DbBusyError : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // The file holds no school: it does not exist, or it is empty.
 class NoSchoolError : public DbError {
 public:

@@ -14,6 +14,13 @@ QString sqliteMessage(sqlite3* handle) {
     return QString::fromUtf8(sqlite3_errmsg(handle));
 }
 
+// A step that failed because another desk kept the lock is told apart from other failures.
+[[noreturn]] void throwStepError(int rc, const QString& message) {
+    if ((rc & 0xff) == SQLITE_BUSY)
+        throw DbBusyError(message);
+    throw DbError(message);
+}
+
 bool isNullValue(const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return true;
@@ -197,7 +204,7 @@ Query::Query(std::shared_ptr<PreparedStatement> statement, const QVariantList& p
     }
     const QString message = sqliteMessage(connection);
     release();
-    throw DbError(message + QStringLiteral("\n") + sql);
+    throwStepError(rc, message + QStringLiteral("\n") + sql);
 }
 
 Query::Query(Query&& other) noexcept
@@ -261,7 +268,7 @@ bool Query::next() {
     const QString message =
         sqliteMessage(sqlite3_db_handle(statement)) + QStringLiteral("\n") + m_statement->sql();
     release();
-    throw DbError(message);
+    throwStepError(rc, message);
 }
 
 QVariant Query::value(int column) const {

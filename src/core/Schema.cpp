@@ -265,6 +265,18 @@ private:
     Connection& m_connection;
 };
 
+// The upgrade needs the file to itself. A desk that finds another desk writing says so in
+// its own words and leaves the file as it is, to be opened again once the other is done.
+Transaction takeFileForUpgrade(const QString& path) {
+    try {
+        return Transaction::exclusive();
+    } catch (const DbBusyError&) {
+        throw DbError(QStringLiteral("ฐานข้อมูลต้องปรับเป็นรุ่นใหม่ก่อนใช้งาน แต่เครื่องอื่นกำลังบันทึกข้อมูลอยู่ "
+                                     "แฟ้มยังเหมือนเดิม:\n") +
+                      path + QStringLiteral("\nกรุณารอสักครู่ แล้วเปิดโปรแกรมอีกครั้ง"));
+    }
+}
+
 } // namespace
 
 FileState inspect(Connection& connection, const QString& path) {
@@ -312,7 +324,7 @@ void refuseUnlessUsable(const FileState& state, const QString& path) {
 }
 
 void bringUpToDate(Connection& connection, const QString& path) {
-    Transaction transaction = Transaction::exclusive();
+    Transaction transaction = takeFileForUpgrade(path);
     const FileState state = inspect(connection, path);
     refuseUnlessUsable(state, path);
     if (state.kind == FileState::Kind::Ours && state.version == currentVersion)

@@ -240,7 +240,8 @@ void frmQuery::ShowStudent(const QString& stdId) {
     Image1->setPixmap(QPixmap::fromImage(
         StudentPhoto::load(Library::gImagePath, student.text(QStringLiteral("StdID")), photoBox)));
 
-    txtStdID->setText(student.text(QStringLiteral("StdID")));
+    m_shownStdId = student.text(QStringLiteral("StdID"));
+    txtStdID->setText(m_shownStdId);
     txtStdName->setText(blankAnd(student, QStringLiteral("StdName")));
     txtNickName->setText(blankAnd(student, QStringLiteral("StdNickName")));
     lblFather->setText(blankAnd(student, QStringLiteral("StdFather")));
@@ -277,6 +278,7 @@ void frmQuery::ShowStudent(const QString& stdId) {
 }
 
 void frmQuery::ClearFields() {
+    m_shownStdId.clear();
     txtStdName->clear();
     txtNickName->clear();
     for (QLabel* label : std::as_const(m_fields))
@@ -343,19 +345,23 @@ void frmQuery::search(QLineEdit* box) {
     txtStdID->setFocus();
 }
 
+bool frmQuery::hasStudentShown() const {
+    return !txtStdID->text().trimmed().isEmpty() && !m_shownStdId.isEmpty();
+}
+
 void frmQuery::showHistory(const QString& status, const QString& title) {
-    if (txtStdID->text().trimmed().isEmpty())
+    if (!hasStudentShown())
         return;
     frmStudentHis dialog(this);
-    dialog.InitData(txtStdID->text(), status, title);
+    dialog.InitData(m_shownStdId, status, title);
     dialog.showModal();
 }
 
 void frmQuery::showPayments() {
-    if (txtStdID->text().trimmed().isEmpty())
+    if (!hasStudentShown())
         return;
     frmStudentStm dialog(this);
-    dialog.InitData(txtStdID->text(), QStringLiteral(" ประวัติการชำระเงิน "));
+    dialog.InitData(m_shownStdId, QStringLiteral(" ประวัติการชำระเงิน "));
     dialog.showModal();
 }
 

@@ -57,9 +57,13 @@ private:
     void buildProfile();
     void lookupByCode();
     void search(QLineEdit* box);
+    // A code in the box and a student on screen: the histories are those of the student
+    // shown, whatever has been typed over the code since.
+    bool hasStudentShown() const;
     void showHistory(const QString& status, const QString& title);
     void showPayments();
     void cancel();
 
     QList<QLabel*> m_fields; // every profile label that ClearFields empties
+    QString m_shownStdId;    // the student whose profile is on screen, empty when none
 };

@@ -43,6 +43,9 @@ QLabel* valueLabel(const QString& name, QWidget* parent) {
     return label;
 }
 
+// A lesson another desk deleted since the list was read.
+const QString lessonGone = QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)");
+
 } // namespace
 
 frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
@@ -212,7 +215,10 @@ void frmTimeStamp::EditLesson() {
     if (ListView::count(ListView1) == 0 || !row)
         return;
     frmTimeStampSub dialog(this);
-    dialog.doEdit(m_courseNo, ListView::rowTag(row));
+    if (!dialog.doEdit(m_courseNo, ListView::rowTag(row))) {
+        Library::MsgError(lessonGone);
+        return;
+    }
     dialog.showModal();
     if (dialog.IsSaved)
         showSaved(dialog.StmID, row);
@@ -231,7 +237,7 @@ void frmTimeStamp::DeleteLesson() {
     if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { found = LessonStore::remove(stmId); }))
         return;
     if (!found)
-        Library::MsgError(QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)"));
+        Library::MsgError(lessonGone);
     delete row;
     if (QTreeWidgetItem* current = ListView1->currentItem()) {
         current->setSelected(true);

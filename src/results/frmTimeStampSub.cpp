@@ -121,7 +121,7 @@ void frmTimeStampSub::doAdd(const QString& courseNo) {
     LoadPeople(courseNo);
 }
 
-void frmTimeStampSub::doEdit(const QString& courseNo, const QString& stmId) {
+bool frmTimeStampSub::doEdit(const QString& courseNo, const QString& stmId) {
     m_adding = false;
     m_courseNo = courseNo;
     StmID = stmId;
@@ -138,6 +138,7 @@ void frmTimeStampSub::doEdit(const QString& courseNo, const QString& stmId) {
         txtHour->setText(Library::NumberText(lesson.value(QStringLiteral("StmHour"))));
     }
     LoadPeople(courseNo);
+    return !lesson.isEmpty();
 }
 
 void frmTimeStampSub::LoadPeople(const QString& courseNo) {

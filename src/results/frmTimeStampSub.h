@@ -30,7 +30,8 @@ public:
     QTreeWidget* ListView1 = nullptr;
 
     void doAdd(const QString& courseNo);
-    void doEdit(const QString& courseNo, const QString& stmId);
+    // False when the lesson is no longer stored: the dialog then cannot save.
+    bool doEdit(const QString& courseNo, const QString& stmId);
 
 private:
     enum Modes { Saving, Gone };

@@ -6,6 +6,7 @@
 #include "core/Database.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
+#include "results/frmQuery.h"
 #include "shell/Maintenance.h"
 #include "support/TestSupport.h"
 
@@ -84,10 +85,11 @@ private slots:
                                                           somchai, QStringLiteral("clerk")));
         QCOMPARE(stored(), before);
         Fixture::exec(QStringLiteral("DROP TRIGGER failing"));
-        // Each line taken off its registration; pay dates, totals, lines and the other bill kept.
+        // Each line taken off its registration, whose paid date is gone with the only bill
+        // on it; totals, lines and the other bill kept.
         const QString after =
-            QStringLiteral("6900001:6900001:100.0:20261206 6900001:6900002:100.0:20261206 "
-                           "6900001:6900003:100.0:20261206 6900002:6900001:400.0:20261206 / "
+            QStringLiteral("6900001:6900001:100.0: 6900001:6900002:100.0: "
+                           "6900001:6900003:100.0: 6900002:6900001:400.0:20261206 / "
                            "69000001:1450.0:1:clerk 69000002:400.0:0: / 4");
         QCOMPARE(BillCancellation::cancel(threeLines, QStringLiteral("69-00002"), somchai,
                                           QStringLiteral("clerk")),
@@ -121,6 +123,61 @@ private slots:
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CoursePayAmt FROM StudentCourse WHERE "
                                                "CourseNo = '6900009'")),
                  QVariant(0.70));
+    }
+
+    // The enquiry shows as paid date that of the registration's latest bill still valid: a
+    // later bill cancelled gives the earlier one's date back, whatever the pupil's other
+    // classes were paid on; with no valid bill left there is none.
+    void paidDateIsThatOfTheLatestValidBill() {
+        Fixture::classRow(QStringLiteral("6900005"), QStringLiteral("C01"), Money::fromBaht(2000));
+        Fixture::registration(somsri, QStringLiteral("6900005"));
+        const auto payOn = [](const QString& day, const QString& courseNo, int baht) {
+            return PaymentPosting::post({somsri,
+                                         QString(),
+                                         {{1, courseNo, Money::fromBaht(baht)}},
+                                         day,
+                                         Library::gUserID,
+                                         {}})
+                .stmId;
+        };
+        const QString first = payOn(QStringLiteral("20261201"), QStringLiteral("6900005"), 1000);
+        const QString second = payOn(QStringLiteral("20261205"), QStringLiteral("6900005"), 500);
+        payOn(QStringLiteral("20261207"), QStringLiteral("6900001"), 100);
+
+        frmQuery enquiry;
+        showActive(&enquiry);
+        const auto paidShown = [&enquiry] {
+            enquiry.txtStdID->setFocus();
+            enquiry.txtStdID->setText(somsri);
+            pressKey(Qt::Key_Return);
+            QStringList rows;
+            for (int i = 1; i <= ListView::count(enquiry.ListView1); ++i)
+                rows << ListView::item(enquiry.ListView1, i)->text(6) + u'@' +
+                            ListView::item(enquiry.ListView1, i)->text(7);
+            return rows.join(u'|');
+        };
+        QCOMPARE(paidShown(), QStringLiteral("500.00@07/12/2569|1,500.00@05/12/2569"));
+        const QStringList shownAfter = {QStringLiteral("500.00@07/12/2569|1,000.00@01/12/2569"),
+                                        QStringLiteral("500.00@07/12/2569|0.00@ ")};
+        for (const QString& stmId : {second, first}) {
+            QCOMPARE(BillCancellation::cancel(stmId, QString(), somsri, QStringLiteral("clerk")),
+                     BillCancellation::Outcome::Cancelled);
+            QCOMPARE(paidShown(), shownAfter.at(stmId == first));
+        }
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT CoursePayDate FROM StudentCourse WHERE "
+                                               "StdID = ? AND CourseNo = '6900005'"),
+                                {somsri}),
+                 QVariant(QString()));
+        // Only the later bill taken back: the earlier one's date.
+        const QString third = payOn(QStringLiteral("20261202"), QStringLiteral("6900005"), 300);
+        payOn(QStringLiteral("20261203"), QStringLiteral("6900005"), 200);
+        const QString fifth = payOn(QStringLiteral("20261208"), QStringLiteral("6900005"), 50);
+        QCOMPARE(BillCancellation::cancel(fifth, QString(), somsri, QStringLiteral("clerk")),
+                 BillCancellation::Outcome::Cancelled);
+        QCOMPARE(paidShown(), QStringLiteral("500.00@07/12/2569|500.00@03/12/2569"));
+        QCOMPARE(BillCancellation::cancel(third, QString(), somsri, QStringLiteral("clerk")),
+                 BillCancellation::Outcome::Cancelled);
+        QCOMPARE(paidShown(), QStringLiteral("500.00@07/12/2569|200.00@03/12/2569"));
     }
 
     // The dialog starts at the working date each time; only OK gives a date.

@@ -193,8 +193,10 @@ private slots:
                      Fixture::count(QStringLiteral("TeacherCourse")),
                  1);
         Fixture::value(QStringLiteral("DELETE FROM CourseTable"));
-        pressKey(Qt::Key_F3); // the class is gone: nothing happens
+        pressKey(Qt::Key_F3); // the class is gone: said so, and no panel opens
         QCOMPARE(w->mode(), int(frmCourseTable::Browse));
+        QCOMPARE(messages->errors.size(), 2);
+        QCOMPARE(messages->errors.last(), QStringLiteral("ไม่พบวิชาเรียน 6900001 อาจถูกลบไปแล้ว"));
         // Deleting it says it is gone and takes the row off the list.
         messages->clear();
         messages->answer({Library::vbYes});

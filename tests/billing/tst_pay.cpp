@@ -253,6 +253,21 @@ private slots:
         // A quote typed in the name is plain text.
         enterIn(window->txtStdName, QStringLiteral("O'Neil"));
         QCOMPARE(messages->errors.size(), 2);
+
+        // The pupil on screen found again by name: his list is loaded anew with no row
+        // selected, and no row is named for an amount.
+        load(somchai);
+        QCOMPARE(window->lblCourse->text().isEmpty(), false);
+        enterIn(window->txtStdName, QStringLiteral("สมชาย"));
+        QCOMPARE(window->txtStdID->text() + window->listTag(), somchai + somchai);
+        QCOMPARE(list(), QStringLiteral("0.00|0.00|0.00 = 0.00 @0"));
+        QCOMPARE(window->lblCourse->text() + window->txtPay->text(), QString());
+        // Enter in the code box shows the first row, as after a look-up by code.
+        QCOMPARE(focus(), window->txtStdID);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(window->lblCourse->text(),
+                 QStringLiteral("คณิตศาสตร์เข้มข้น   ระดับ ม.1   วิชา คณิตศาสตร์"));
+        QCOMPARE(focus(), window->txtPay);
     }
 
     void amountEntry() {

@@ -354,6 +354,48 @@ private slots:
         }
     }
 
+    // A school that needs the upgrade, opened while another desk writes: the desk says in the
+    // program's words that another desk is writing and to try again, and leaves the file as it
+    // was; once the other desk is done, the school opens upgraded with that desk's write kept.
+    void upgradeWhileAnotherDeskWritesSaysSo() {
+        const QString path = Seams::defaultDatabasePath();
+        makeSchoolOfVersion(path, Schema::currentVersion - 1);
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย ใจดี"));
+        Connection::shared().close();
+        const QString other = QStringLiteral("other desk");
+        {
+            QSqlDatabase desk = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), other);
+            desk.setDatabaseName(path);
+            QVERIFY(desk.open());
+            QSqlQuery write(desk);
+            QVERIFY(write.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            QVERIFY(write.exec(QStringLiteral("UPDATE CtrlSetup SET ShopTel = '02'")));
+            {
+                ScriptedMessages messages;
+                MDIForm1 main;
+                QCOMPARE(main.startUp(), MDIForm1::StartResult::NoDatabase);
+                QCOMPARE(messages.all.size(), 1);
+                const QString message = messages.errors.value(0);
+                QVERIFY2(message.startsWith(
+                             QStringLiteral("เปิดฐานข้อมูลไม่ได้\nฐานข้อมูลต้องปรับเป็นรุ่นใหม่ก่อนใช้งาน "
+                                            "แต่เครื่องอื่นกำลังบันทึกข้อมูลอยู่ แฟ้มยังเหมือนเดิม:\n")) &&
+                             message.contains(QFileInfo(path).absoluteFilePath()) &&
+                             message.endsWith(QStringLiteral("\nกรุณารอสักครู่ แล้วเปิดโปรแกรมอีกครั้ง")) &&
+                             !message.contains(QStringLiteral("locked")) &&
+                             !message.contains(QStringLiteral("BEGIN")),
+                         qPrintable(message));
+            }
+            QVERIFY(!Connection::shared().isOpen());
+            QVERIFY(write.exec(QStringLiteral("COMMIT")));
+        }
+        QSqlDatabase::removeDatabase(other);
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT ShopTel || StdName FROM CtrlSetup, Student"))
+                     .toString(),
+                 QStringLiteral("02สมชาย ใจดี"));
+    }
+
     // A school of the first version is upgraded in place, once: when the disk fills half-way
     // the file stays as it was and the desk says so; the next start upgrades it with every row
     // and a view of the school's own kept, to the same schema as a new school's, with no

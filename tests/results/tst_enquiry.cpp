@@ -267,10 +267,19 @@ private slots:
         exec("UPDATE Course SET CourseStatus = '0' WHERE CourseID = 'C01'");
         QCOMPARE(history("History"), t(" ประวัติการลงเรียน \n") + c01 + closed + closed);
 
-        // The code goes to the dialogs as typed: a leading blank matches nothing.
-        window->txtStdID->setText(t(" 6900001"));
-        QCOMPARE(history("Pay") + history("Point_Grade"),
-                 t(" ประวัติการชำระเงิน \n ผลการเรียนปัจจุบัน \n"));
+        // The histories are those of the pupil on screen: another code typed over his, without
+        // Enter, is no pupil shown yet. With the profile cleared there is nobody's to show.
+        const QString shown = history("Pay") + history("Point_Grade") + history("History");
+        for (const char* typed : {" 6900001", "6900002"}) {
+            window->txtStdID->setText(t(typed));
+            QCOMPARE(history("Pay") + history("Point_Grade") + history("History"), shown);
+        }
+        QCOMPARE(window->txtStdName->text(), t(" เด็กชายสมชาย ใจดี"));
+        const int opened = dialogs->shown;
+        QTest::keyClick(window->txtStdID, Qt::Key_Escape);
+        for (const char* key : {"Pay", "Point_Grade", "History"})
+            window->pressButton(t(key));
+        QCOMPARE(dialogs->shown, opened);
     }
 
     void ageInFullYears() {

@@ -341,6 +341,13 @@ private slots:
         QCOMPARE(messages->errors, QStringList(2, QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)")));
         QCOMPARE(newLessons(), before);
         QCOMPARE(listColumn(window.ListView1, 1), QStringList{QStringLiteral("2")});
+        // F3 on the row left, whose lesson is gone too: said so, and no empty dialog opens.
+        const int shown = dialogs->shown;
+        messages->clear();
+        pressKey(Qt::Key_F3);
+        QCOMPARE(messages->errors, QStringList{QStringLiteral("ไม่พบการลงเวลานี้แล้ว (ถูกลบไปแล้ว)")});
+        QCOMPARE(dialogs->shown, shown);
+        QCOMPARE(newLessons(), before);
     }
 
     void lessonList() {

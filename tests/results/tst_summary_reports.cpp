@@ -175,6 +175,36 @@ private slots:
         }
     }
 
+    // A fee lowered below what one pupil paid: that registration owes nothing, and what it paid
+    // beyond the fee does not lower what another pupil owes, in income per course, level and
+    // subject as in the summary of fees outstanding.
+    void overpaidRegistrationOwesNothing() {
+        Fixture::course(QStringLiteral("C09"), QStringLiteral("ดนตรีสากล"));
+        Fixture::classRow(QStringLiteral("6909001"), QStringLiteral("C09"), Money::fromBaht(3000),
+                          QStringLiteral("ป.1"), QStringLiteral("ดนตรี"));
+        Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6909001"),
+                              Money::fromBaht(3000));
+        Fixture::registration(QStringLiteral("6900002"), QStringLiteral("6909001"));
+        Fixture::exec(
+            QStringLiteral("UPDATE CourseTable SET CoursePrice = 2500 WHERE CourseNo = '6909001'"));
+        const struct {
+            const char* menu;
+            QString line;
+        } cases[] = {
+            {"mnuCourseReceiptRep", QStringLiteral("C09  ดนตรีสากล|2|5,000.00|3,000.00|2,500.00")},
+            {"mnuLevelReceiptRep", QStringLiteral("ป.1|2|5,000.00|3,000.00|2,500.00")},
+            {"mnuSubjectReceiptRep", QStringLiteral("ดนตรี|2|5,000.00|3,000.00|2,500.00")},
+            {"mnuRemainLevelRep", QStringLiteral("ระดับ ป.1|1|2,500.00|0.00|2,500.00")},
+        };
+        for (const auto& c : cases) {
+            const QStringList lines = linesOf(c.menu);
+            QCOMPARE(dataLine(lines, c.line.section(u'|', 0, 0) + u'|'), c.line);
+            // Every report's total outstanding is the same sum of what each registration owes.
+            QCOMPARE(dataLine(lines, QStringLiteral("รวมทั้งสิ้น|")).section(u'|', -1),
+                     QStringLiteral("75,825.00"));
+        }
+    }
+
     // The registrations of a pupil deleted from the student list since stay in every report of
     // registrations, without a name, as the pupil's bills stay in the bills of the day.
     void registrationsOfADeletedPupilStay() {
