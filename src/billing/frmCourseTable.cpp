@@ -262,6 +262,7 @@ void frmCourseTable::InitColumns() {
                                 {QStringLiteral("วันที่สิ้นสุด"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("เวลาเรียน (ชม.)"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("ห้องเรียน"), 1500, Qt::AlignHCenter}});
+    ListView::keepElasticColumnWhole(ListView1);
 }
 
 void frmCourseTable::LoadCombos() {
@@ -319,6 +320,7 @@ void frmCourseTable::LoadList() {
              classes.text(QStringLiteral("RoomNo"))},
             classes.text(QStringLiteral("CourseNo")));
     }
+    ListView::keepElasticColumnWhole(ListView1);
     ListView::select(ListView1, 1);
 }
 

@@ -29,7 +29,7 @@ constexpr int feeColumn = 7;
 
 frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
     auto* fields = new QGridLayout;
-    Label1 = new QLabel(QStringLiteral("รหัสนักศึกษา :"), this);
+    Label1 = new QLabel(QStringLiteral("รหัสนักเรียน :"), this);
     Label2 = new QLabel(QStringLiteral("ชื่อ-สกุล :"), this);
     Label3 = new QLabel(QStringLiteral("ชั้น :"), this);
     txtStdID = new QLineEdit(this);
@@ -126,6 +126,7 @@ void frmRegister::forgetStudent() {
 void frmRegister::showStudent(const Recordset& student) {
     txtStdID->setText(student.text(QStringLiteral("StdID")));
     txtStdName->setText(student.text(QStringLiteral("StdName")));
+    txtStdName->setCursorPosition(0); // a long name shows its start
     lblLevel->setText(student.text(QStringLiteral("StdLevel")));
     m_listedStdId = txtStdID->text();
     LoadRegisteredCourses(m_listedStdId);

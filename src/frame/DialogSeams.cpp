@@ -1,10 +1,14 @@
 #include "frame/DialogSeams.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 namespace Seams {
 namespace {
@@ -23,8 +27,47 @@ void keepTitleWhole(QMessageBox& box) {
                       grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// The window the clerk works in: the task window inside the main window that holds
+// the focus, else the active top-level window.
+QWidget* workingWindow() {
+    QWidget* widget = QApplication::focusWidget();
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(w))
+            return w;
+    return widget ? widget->window() : QApplication::activeWindow();
+}
+
+// A message box that stands over the window it speaks of, inside the screen.
+class MessageBox : public QMessageBox {
+public:
+    MessageBox() : QMessageBox(QApplication::activeWindow()) {
+        if (QWidget* window = workingWindow())
+            m_over = QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (m_over.isEmpty())
+            return;
+        QRect placed = frameGeometry();
+        placed.moveCenter(m_over.center());
+        if (const QScreen* shown = screen()) {
+            const QRect area = shown->availableGeometry();
+            placed.moveLeft(std::clamp(placed.left(), area.left(),
+                                       std::max(area.left(), area.right() - placed.width())));
+            placed.moveTop(std::clamp(placed.top(), area.top(),
+                                      std::max(area.top(), area.bottom() - placed.height())));
+        }
+        move(placed.topLeft());
+    }
+
+private:
+    QRect m_over;
+};
+
 int defaultMessage(MessageKind kind, const QString& text, bool defaultYes) {
-    QMessageBox box;
+    MessageBox box;
     box.setText(text);
     if (kind == MessageKind::Error) {
         box.setIcon(QMessageBox::Critical);

@@ -25,18 +25,26 @@ QFrame* rule(QWidget* parent, const QString& name, QFrame::Shadow shadow) {
 } // namespace
 
 FormBase::FormBase(QWidget* parent) : QWidget(parent), WindowFrame(this) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(4, 4, 4, 2);
-    m_body = addBodyAndToolbar(outer);
+    m_outer = new QVBoxLayout(this);
+    m_outer->setContentsMargins(4, 4, 4, 2);
+    m_body = addBodyAndToolbar(m_outer);
 
     m_line1 = rule(this, QStringLiteral("Line1"), QFrame::Sunken);
     m_line2 = rule(this, QStringLiteral("Line2"), QFrame::Plain);
-    outer->addWidget(m_line1);
-    outer->addWidget(m_line2);
+    m_outer->addWidget(m_line1);
+    m_outer->addWidget(m_line2);
     m_menuHelp = new QLabel(this);
     m_menuHelp->setObjectName(QStringLiteral("lblMenuHelp"));
-    outer->addWidget(m_menuHelp);
+    m_outer->addWidget(m_menuHelp);
     setWindowTitle(QString());
+}
+
+void FormBase::rulesAboveToolbar() {
+    // The outer layout holds the body, the toolbar's row, then the rules.
+    m_outer->removeWidget(m_line1);
+    m_outer->removeWidget(m_line2);
+    m_outer->insertWidget(1, m_line1);
+    m_outer->insertWidget(2, m_line2);
 }
 
 void FormBase::setMenuHelp(const QString& help) {

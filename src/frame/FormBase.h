@@ -53,6 +53,9 @@ protected:
     };
     void declareListAndPanel(const ListAndPanel& window);
     void setMenuHelp(const QString& help);
+    // Moves the two rules from above the key hint to above the toolbar, where the
+    // windows without a list-and-panel layout of their own draw them.
+    void rulesAboveToolbar();
     void setOpeningControl(QWidget* control) { m_openingControl = control; }
     void showHelp(const QString& help) override { setMenuHelp(help); }
 
@@ -64,6 +67,7 @@ private:
     // with the focus is disabled or hidden, the focus comes back into the window.
     void keepKeyboard();
 
+    QVBoxLayout* m_outer;
     QVBoxLayout* m_body;
     QStackedWidget* m_listAndPanel = nullptr;
     QLabel* m_menuHelp;

@@ -44,8 +44,11 @@ bool KeyMoveFocus(QWidget* from, int qtKey) {
 
 void SelectAllText(QWidget* control) {
     auto* edit = qobject_cast<QLineEdit*>(control);
-    if (edit && edit->isEnabled() && edit->isVisible())
-        edit->selectAll();
+    if (!edit || !edit->isEnabled() || !edit->isVisible())
+        return;
+    // Selected from its end back to its start, so that a long text shows its start.
+    const int length = static_cast<int>(edit->text().size());
+    edit->setSelection(length, -length);
 }
 
 int NumericKeyFilter(int keyAscii) {

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace ListView {
 namespace {
@@ -82,6 +83,17 @@ void setup(QTreeWidget* list, const QList<Column>& columns) {
     }
     list->setProperty("vadelAlignments", QVariant::fromValue(alignments));
     list->setProperty("vadelWidths", QVariant::fromValue(widths));
+    list->setProperty("vadelElastic", elastic);
+}
+
+void keepElasticColumnWhole(QTreeWidget* list) {
+    const int elastic = list->property("vadelElastic").toInt();
+    const QHeaderView* header = list->header();
+    int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    for (int i = 0; i < list->columnCount(); ++i)
+        width += std::max({i == elastic ? givenWidth(list, i) : 0, header->sectionSizeHint(i),
+                           static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(i)});
+    list->setMinimumWidth(width);
 }
 
 void setMinimumSize(QTreeWidget* list, int heightTwips) {

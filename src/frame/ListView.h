@@ -20,6 +20,10 @@ struct Column {
 // Sets the columns. They fit their captions and values; the widest column of the
 // list given takes the room left.
 void setup(QTreeWidget* list, const QList<Column>& columns);
+// The list is at least wide enough for every column's caption and values, and for the
+// column that takes the room left at the width it was given, so that its values show
+// whole. Called again after the rows change.
+void keepElasticColumnWhole(QTreeWidget* list);
 // The list's smallest size: the columns' given widths side by side, and the given
 // height in twips.
 void setMinimumSize(QTreeWidget* list, int heightTwips);

@@ -1,6 +1,7 @@
 #include "results/ClassResultsForm.h"
 
 #include "billing/frmListCourse.h"
+#include "frame/ElidedLabel.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
@@ -51,7 +52,8 @@ ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : FormBa
     panel->addLayout(m_editorRow);
     lblStdID = new QLabel(Picture1);
     lblStdID->setObjectName(QStringLiteral("lblStdID"));
-    lblStdName = new QLabel(Picture1);
+    // A long name ends in "…" inside its cell rather than being cut.
+    lblStdName = new ElidedLabel(Picture1);
     lblStdName->setObjectName(QStringLiteral("lblStdName"));
     body()->addWidget(Picture1, 1);
 

@@ -39,7 +39,8 @@ frmGrade::frmGrade(QWidget* parent)
     txtGrade = new QLineEdit(gradeCell);
     txtGrade->setObjectName(QStringLiteral("txtGrade"));
     txtGrade->setMaxLength(5);
-    txtGrade->setMinimumWidth(txtGrade->fontMetrics().horizontalAdvance(QStringLiteral("WWWWW")));
+    for (QLineEdit* box : {txtPoint, txtGrade})
+        box->setMinimumWidth(1440 / ListView::twipsPerPixel);
     gradeCaption->setBuddy(txtGrade);
     grade->addWidget(txtGrade, 1);
     setEditorCells({lblStdID, lblStdName, txtPoint, gradeCell});

@@ -48,6 +48,7 @@ QString blankAnd(const Recordset& student, const QString& column) {
 frmQuery::frmQuery(QWidget* parent) : FormBase(parent) {
     setWindowTitle(QString());
     setTitle(QStringLiteral(" สอบถามข้อมูล "));
+    rulesAboveToolbar();
     buildProfile();
 
     ListView1 = new QTreeWidget(this);
@@ -243,6 +244,7 @@ void frmQuery::ShowStudent(const QString& stdId) {
     m_shownStdId = student.text(QStringLiteral("StdID"));
     txtStdID->setText(m_shownStdId);
     txtStdName->setText(blankAnd(student, QStringLiteral("StdName")));
+    txtStdName->setCursorPosition(0); // a long name shows its start
     txtNickName->setText(blankAnd(student, QStringLiteral("StdNickName")));
     lblFather->setText(blankAnd(student, QStringLiteral("StdFather")));
     lblMother->setText(blankAnd(student, QStringLiteral("StdMother")));

@@ -39,6 +39,7 @@ const DailyReport reports[] = {
 } // namespace
 
 frmReport::frmReport(QWidget* parent) : FormBase(parent) {
+    rulesAboveToolbar();
     Label1 = new QLabel(QStringLiteral("ประจำวันที่ :"), this);
     dtpDate1 = new DateBox(this);
     dtpDate1->setObjectName(QStringLiteral("dtpDate1"));

@@ -18,10 +18,12 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace {
 
@@ -253,10 +255,29 @@ void MDIForm1::openWindow(const QString& name) {
     frame->setWindowIcon(windowIcon());
     window->setWindowIcon(windowIcon());
     frame->show();
+    placeInWorkArea(frame);
     m_area->setActiveSubWindow(frame);
     focusInside(window);
     if (isSingleInstanceWindow(name))
         m_single.insert(name, window);
+}
+
+// A window whose list can grow takes three quarters of a large work area in that
+// direction, so that a large screen shows more rows; every window opens centred.
+void MDIForm1::placeInWorkArea(QMdiSubWindow* frame) const {
+    const QSize room = m_area->viewport()->size();
+    QSize size = frame->size();
+    const Qt::Orientations grows = frame->widget()->layout()
+                                       ? frame->widget()->layout()->expandingDirections()
+                                       : Qt::Orientations();
+    if (grows & Qt::Horizontal)
+        size.setWidth(std::max(size.width(), room.width() * 3 / 4));
+    if (grows & Qt::Vertical)
+        size.setHeight(std::max(size.height(), room.height() * 3 / 4));
+    size = size.boundedTo(room);
+    frame->resize(size);
+    frame->move(std::max(0, (room.width() - size.width()) / 2),
+                std::max(0, (room.height() - size.height()) / 2));
 }
 
 void MDIForm1::runSummaryReport(const QString& name) {

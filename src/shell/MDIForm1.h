@@ -7,6 +7,7 @@
 class KeyToolbar;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 
 // The main window: menu, toolbar, status bar and the area where task windows open.
@@ -40,6 +41,7 @@ private:
     void toolbarButtonClick(const QString& key);
     bool isBuilt(const QString& name) const;
     void openWindow(const QString& name);
+    void placeInWorkArea(QMdiSubWindow* frame) const;
     void runSummaryReport(const QString& name);
     void mnuDelALLTable_Click();
     void mnuDelStatement_Click();

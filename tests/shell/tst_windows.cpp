@@ -5,6 +5,7 @@
 #include "billing/frmRegister.h"
 #include "core/Database.h"
 #include "core/Seams.h"
+#include "frame/DialogSeams.h"
 #include "frame/ElidedLabel.h"
 #include "frame/FormBase.h"
 #include "frame/KeyToolbar.h"
@@ -30,9 +31,11 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -81,6 +84,20 @@ void checkEveryMode(QWidget* window, const std::function<void()>& alsoCheck) {
     }
 }
 
+// The two rules stand above the toolbar in the enquiry and the daily reports, and
+// above the key hint (below the toolbar) in every other window.
+void checkRulesPlace(const QString& name, QWidget* window) {
+    const bool aboveToolbar =
+        name == QStringLiteral("mnuQuery") || name == QStringLiteral("mnuDailyRep");
+    const int toolbarTop = window->findChild<KeyToolbar*>()->mapTo(window, QPoint(0, 0)).y();
+    for (const char* rule : {"Line1", "Line2"}) {
+        const int top =
+            window->findChild<QWidget*>(QString::fromLatin1(rule))->mapTo(window, QPoint(0, 0)).y();
+        QVERIFY2((top < toolbarTop) == aboveToolbar,
+                 qPrintable(name + QLatin1Char(' ') + QString::fromLatin1(rule)));
+    }
+}
+
 } // namespace
 
 class tst_windows : public QObject {
@@ -108,9 +125,14 @@ private slots:
             QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
             QVERIFY2(frame, qPrintable(name));
             checkEveryMode(frame->widget(), [&main] { checkInsideWorkArea(*main); });
-            // A pupil's code is called by one word everywhere, as in the messages.
+            // A pupil's code is called by one word everywhere, as in the messages, but
+            // for the caption of the registration's code box.
             for (const QLabel* label : frame->widget()->findChildren<QLabel*>())
-                QVERIFY2(!label->text().contains(QStringLiteral("รหัสนักเรียน")), qPrintable(name));
+                QVERIFY2(!label->text().contains(QStringLiteral("รหัสนักเรียน")) ||
+                             (name == QStringLiteral("mnuRegister") &&
+                              label->text() == QStringLiteral("รหัสนักเรียน :")),
+                         qPrintable(name));
+            checkRulesPlace(name, frame->widget());
             QCOMPARE(frame->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
             frame->close();
         }
@@ -252,6 +274,106 @@ private slots:
         }
         auto* name = window->findChild<ElidedLabel*>(QStringLiteral("lblLevel"));
         QVERIFY(name && !name->isElided());
+    }
+
+    // On a large screen a window opens centred in the work area, its list taking the
+    // room it is given, and a message box stands over the window it speaks of.
+    void largeScreenCentresWindowsAndMessages() {
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        main->resize(1920, 1040);
+        QCoreApplication::processEvents();
+        main->menuAction(QStringLiteral("mnuPay"))->trigger();
+        QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
+        const QSize room = main->mdiArea()->viewport()->size();
+        QVERIFY(std::abs(frame->x() - (room.width() - frame->geometry().right() - 1)) <= 1);
+        QVERIFY(std::abs(frame->y() - (room.height() - frame->geometry().bottom() - 1)) <= 1);
+        QCOMPARE(frame->height(), room.height() * 3 / 4);
+        auto* list = frame->widget()->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        QVERIFY(list->height() > frame->height() / 2);
+        checkLayout(frame->widget());
+
+        // Away from the screen's centre, the box inside the screen.
+        Seams::setMessageHandler(nullptr); // the program's own message box
+        frame->setGeometry(0, 0, 600, 500);
+        auto* code = frame->widget()->findChild<QLineEdit*>(QStringLiteral("txtStdID"));
+        code->setFocus();
+        code->setText(QStringLiteral("9999999"));
+        QRect shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(qobject_cast<QMessageBox*>(box));
+            shown = box->frameGeometry();
+            box->close();
+        });
+        pressKey(Qt::Key_Return);
+        QVERIFY(!shown.isEmpty());
+        const QRect over(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+        QVERIFY2(std::abs(shown.center().x() - over.center().x()) <= 2 &&
+                     std::abs(shown.center().y() - over.center().y()) <= 2,
+                 "the message box stands away from its window");
+    }
+
+    // The timetable at the desk's usual size shows the days of a class whole, at the
+    // longest the timetable takes, and a pupil's long name shows its start in the
+    // registration and the enquiry.
+    void longValuesShowWhole() {
+        ScriptedMessages messages;
+        const QString days = QStringLiteral("จันทร์ อังคาร พุธ พฤหัสฯ ศุกร์");
+        QVERIFY(days.size() <= 30);
+        Fixture::exec(QStringLiteral("UPDATE CourseTable SET CourseDate = ?"), {days});
+        const QString name = QStringLiteral("เด็กหญิงกัญญาณัฐพัชร์ ศรีสุวรรณวงศ์ไพศาลกุลวัฒนาสกุล");
+        Fixture::exec(QStringLiteral("UPDATE Student SET StdName = ?"), {name});
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        main->menuAction(QStringLiteral("mnuCourseTable"))->trigger();
+        QWidget* timetable = main->mdiArea()->activeSubWindow()->widget();
+        QCOMPARE(ListView::count(timetable->findChild<QTreeWidget*>(QStringLiteral("ListView1"))),
+                 2);
+        checkLayout(timetable);
+        checkInsideWorkArea(*main);
+
+        for (const QString& menu : {QStringLiteral("mnuRegister"), QStringLiteral("mnuQuery")}) {
+            main->menuAction(menu)->trigger();
+            QWidget* window = main->mdiArea()->activeSubWindow()->widget();
+            auto* code = window->findChild<QLineEdit*>(QStringLiteral("txtStdID"));
+            code->setFocus();
+            code->setText(QStringLiteral("6900001"));
+            pressKey(Qt::Key_Return);
+            auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtStdName"));
+            QCOMPARE(box->text().trimmed(), name);
+            QCOMPARE(box->cursorPosition(), 0);
+            box->setFocus();
+            QCOMPARE(box->selectedText(), box->text());
+            QCOMPARE(box->cursorPosition(), 0);
+        }
+        QCOMPARE(messages.all, QStringList());
+    }
+
+    // The grades editor row: boxes of the width given, a long name ending in "…".
+    void gradesEditorRowShowsLongNames() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        const QString name = QStringLiteral("เด็กหญิงกัญญาณัฐพัชร์ ศรีสุวรรณวงศ์ไพศาลกุลวัฒนาสกุลพงศ์ธนาวิวัฒน์");
+        Fixture::exec(QStringLiteral("UPDATE Student SET StdName = ?"), {name});
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        main->menuAction(QStringLiteral("mnuGrade"))->trigger();
+        QWidget* window = main->mdiArea()->activeSubWindow()->widget();
+        dialogs.then([](QDialog& dialog) {
+            auto& picker = dynamic_cast<frmListCourse&>(dialog);
+            picker.IsOK = true;
+            picker.CourseNo = QStringLiteral("6900001");
+            return int(QDialog::Accepted);
+        });
+        dynamic_cast<WindowFrame*>(window)->pressButton(QStringLiteral("Course"));
+        checkLayout(window);
+        for (const char* box : {"txtPoint", "txtGrade"})
+            QVERIFY2(window->findChild<QLineEdit*>(QString::fromLatin1(box))->width() >= 1440 / 15,
+                     box);
+        auto* label = window->findChild<ElidedLabel*>(QStringLiteral("lblStdName"));
+        QVERIFY(label);
+        QCOMPARE(label->text(), name);
+        QVERIFY(label->isElided() ||
+                label->fontMetrics().horizontalAdvance(name) <= label->contentsRect().width());
+        QCOMPARE(messages.all, QStringList());
     }
 
     // Registration and payment, from the menu or the toolbar, take typed digits in the
