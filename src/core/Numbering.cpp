@@ -157,4 +157,16 @@ void recordStoredCodes(Connection& connection) {
     }
 }
 
+QString nextBillNumber(const QString& yy, const QString& counterYY, const QString& stored) {
+    const QString counter = stored.trimmed();
+    qsizetype digits = 0;
+    while (digits < counter.size() && counter.at(digits).isDigit())
+        ++digits;
+    const qulonglong last = counterYY.trimmed() == yy ? counter.left(digits).toULongLong() : 0;
+    const QString number = padded(last + 1, 5);
+    if (number.size() > 5)
+        throw yearUsedUp(yy + QLatin1Char('-') + counter);
+    return yy + QLatin1Char('-') + number;
+}
+
 } // namespace Numbering

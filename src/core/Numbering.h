@@ -40,4 +40,9 @@ QString takeFromFirstOrAfterLargest(const QString& table, const QString& column,
 // older version, a loaded script). Inside the caller's transaction.
 void recordStoredCodes(Connection& connection);
 
+// The bill number after the bill counter (counterYY, stored) in the year yy: yy, a hyphen
+// and the stored counter's leading digits plus one in five digits, or yy-00001 when the counter
+// holds another year. Throws DbError when this year's numbers are used up.
+QString nextBillNumber(const QString& yy, const QString& counterYY, const QString& stored);
+
 } // namespace Numbering
