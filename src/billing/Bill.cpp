@@ -1,5 +1,7 @@
 #include "billing/Bill.h"
 
+#include "core/DbError.h"
+#include "core/Numbering.h"
 #include "core/Recordset.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
@@ -17,14 +19,6 @@ QString addressFormula(const QString& address) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// The value of a counter's leading digits; 0 when it does not begin with one.
-qulonglong leadingNumber(const QString& counter) {
-    qsizetype digits = 0;
-    while (digits < counter.size() && counter.at(digits).isDigit())
-        ++digits;
-    return counter.left(digits).toULongLong();
-}
-
 } // namespace
 
 namespace Bill {
@@ -39,12 +33,13 @@ Proposal propose(const QDate& today) {
     if (setup.isNull(QStringLiteral("ShopBiLLAutoRun")) ||
         setup.text(QStringLiteral("ShopBiLLAutoRun")) == QStringLiteral("0"))
         return proposal;
-    const QString yy = Library::BuddhistYY(today);
-    const qulonglong last = setup.text(QStringLiteral("ShopBiLLYY")).trimmed() == yy
-                                ? leadingNumber(setup.text(QStringLiteral("ShopBiLLNo")).trimmed())
-                                : 0;
-    proposal.docNo =
-        yy + QLatin1Char('-') + QStringLiteral("%1").arg(last + 1, 5, 10, QLatin1Char('0'));
+    try {
+        proposal.docNo = Numbering::nextBillNumber(Library::BuddhistYY(today),
+                                                   setup.text(QStringLiteral("ShopBiLLYY")),
+                                                   setup.text(QStringLiteral("ShopBiLLNo")));
+    } catch (const DbError& usedUp) {
+        proposal.usedUp = usedUp.message();
+    }
     return proposal;
 }
 

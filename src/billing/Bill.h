@@ -19,6 +19,8 @@ struct Proposal {
     QString docNo;
     // Whether the print box starts ticked.
     bool print = false;
+    // Why no number is proposed although numbering is automatic: this year's are used up.
+    QString usedUp;
 };
 // The series is yy-nnnnn, yy the last two digits of today's Buddhist-era year;
 // it starts again at 00001 when the stored year is another.

@@ -53,11 +53,14 @@ bool checkLines(const Payment& payment, QList<CheckedLine>& checked) {
 }
 
 // The settings row: the bill's address, and the bill counter moved to the number used
-// when numbers are proposed.
-QString countBill(const QString& docNo) {
+// when numbers are proposed. A proposal confirmed unchanged becomes the counter's next
+// number as it stands now, so that two desks confirming at once get two numbers.
+QString countBill(const Payment& payment, QString& docNo) {
     Connection& db = Connection::shared();
+    docNo = payment.docNo;
     Query setup = db.exec(QStringLiteral("SELECT rowid, ShopAddr, ShopTel, ShopFax, "
-                                         "ShopBiLLAutoRun, ShopBiLLYY FROM CtrlSetup LIMIT 1"));
+                                         "ShopBiLLAutoRun, ShopBiLLYY, ShopBiLLNo FROM CtrlSetup "
+                                         "LIMIT 1"));
     if (!setup.next())
         return {};
     const QString address = addressText(setup.value(1).toString(), setup.value(2).toString(),
@@ -65,8 +68,11 @@ QString countBill(const QString& docNo) {
     if (setup.isNull(4) || setup.value(4).toString() == QStringLiteral("0"))
         return address;
     const QVariant row = setup.value(0);
-    const QString docYY = docNo.left(2);
     const QVariant storedYY = setup.value(5);
+    if (!payment.proposedDocNo.isEmpty() && payment.docNo == payment.proposedDocNo)
+        docNo = Numbering::nextBillNumber(Library::BuddhistYY(Seams::today()), storedYY.toString(),
+                                          setup.value(6).toString());
+    const QString docYY = docNo.left(2);
     const QVariant yy =
         storedYY.isNull() || storedYY.toString().trimmed() != docYY ? QVariant(docYY) : storedYY;
     setup = Query();
@@ -117,11 +123,11 @@ PaymentResult post(const Payment& payment) {
     const QString yy = Library::BuddhistYY(Seams::today());
     result.stmId = Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                yy + QStringLiteral("000001"), 8);
-    result.addressText = countBill(payment.docNo);
+    result.addressText = countBill(payment, result.docNo);
     db.exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, "
                            "IsCancel, UserID, UserCancelID) VALUES (?, ?, ?, ?, ?, '0', ?, '')"),
             {result.stmId, payment.workingDate, payment.stdId, result.total.toVariant(),
-             payment.docNo, payment.userId});
+             result.docNo, payment.userId});
     for (const CheckedLine& checked : std::as_const(lines)) {
         db.exec(QStringLiteral("INSERT INTO StatementSub (StmID, StmItem, CourseNo, StmAmt, "
                                "StmOBal) VALUES (?, ?, ?, ?, ?)"),

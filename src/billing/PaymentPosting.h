@@ -23,6 +23,10 @@ struct Payment {
     QString userId;
     // The total the user confirmed for the bill; the lines must add up to it when given.
     std::optional<Money> confirmedTotal;
+    // The bill number the dialog proposed. Confirmed unchanged, the bill gets the counter's
+    // next number as it stands when the bill is written, which is the proposal unless another
+    // desk took it meanwhile; a number typed otherwise is kept as typed.
+    QString proposedDocNo = {};
 };
 
 struct PaymentResult {
@@ -42,6 +46,8 @@ struct PaymentResult {
     Money total;
     // The school's address for the bill, from the settings row.
     QString addressText;
+    // The bill number stored, to print on the bill.
+    QString docNo;
 };
 
 namespace PaymentPosting {
@@ -50,7 +56,8 @@ namespace PaymentPosting {
 // registrations' paid amounts, all in one transaction. Lines not above zero are
 // skipped; the lines of one class together may pay at most its balance, and all of
 // them must add up to the total the user confirmed, when one is given. Throws DbError
-// when the database fails; nothing is written then.
+// when the database fails, or when the proposed bill number was taken and this year's
+// numbers are used up; nothing is written then.
 PaymentResult post(const Payment& payment);
 
 // The address text printed on a bill: ShopAddr, then a line with the

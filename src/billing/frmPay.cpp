@@ -370,6 +370,7 @@ void frmPay::pay() {
                                      Money::fromText(row->text(colPayment))};
     }
     payment.confirmedTotal = Money::fromText(dialog.lblTotal->text());
+    payment.proposedDocNo = dialog.ProposedDocNo;
     PaymentResult result;
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
                   [&] { result = PaymentPosting::post(payment); }))
@@ -398,7 +399,7 @@ void frmPay::pay() {
 
     if (dialog.PrintChosen)
         Bill::PrintBiLL({result.stmId, result.addressText, txtStdName->text().trimmed(),
-                         lblStdAddr->text().trimmed(), dialog.DocNo, result.total});
+                         lblStdAddr->text().trimmed(), result.docNo, result.total});
     clearAfterPayment();
 }
 

@@ -33,8 +33,11 @@ frmPayAmt::frmPayAmt(QWidget* parent) : DialogBase(QStringLiteral("บันท�
     selectOnEntry(txtDocNo);
 
     const Bill::Proposal proposal = Bill::propose(Seams::today());
+    ProposedDocNo = proposal.docNo;
     txtDocNo->setText(proposal.docNo);
     Check1->setChecked(proposal.print);
+    if (!proposal.usedUp.isEmpty())
+        Library::MsgError(QStringLiteral("เสนอเลขที่ใบเสร็จไม่ได้\n") + proposal.usedUp);
 }
 
 void frmPayAmt::confirmNumber() {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Connection;
+
 // Record codes numbered "largest code plus one", where the largest counts the codes
 // stored now and the last code handed out of the series (table CodeSeries). A code
 // freed by a delete is thus never handed out again: a row that another desk still
@@ -25,5 +27,22 @@ QString takeInSeries(const QString& table, const QString& column, const QString&
 // when the width is used up. Inside the write's transaction, as takeInSeries.
 QString takeAfterLargest(const QString& table, const QString& column, const QString& firstCode,
                          int width);
+
+// Takes the largest all-digit code of that width plus one, or firstCode when that is
+// larger: a series that starts again at firstCode (this year's first code) unless a code
+// at or above it is stored or was handed out. Inside the write's transaction, as
+// takeInSeries.
+QString takeFromFirstOrAfterLargest(const QString& table, const QString& column,
+                                    const QString& firstCode, int width);
+
+// Records in CodeSeries the largest code stored of every series, where it is above the last
+// code recorded: for a file whose codes were handed out without the table (a school of an
+// older version, a loaded script). Inside the caller's transaction.
+void recordStoredCodes(Connection& connection);
+
+// The bill number after the bill counter (counterYY, stored) in the year yy: yy, a hyphen
+// and the stored counter's leading digits plus one in five digits, or yy-00001 when the counter
+// holds another year. Throws DbError when this year's numbers are used up.
+QString nextBillNumber(const QString& yy, const QString& counterYY, const QString& stored);
 
 } // namespace Numbering

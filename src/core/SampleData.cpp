@@ -1,6 +1,7 @@
 #include "core/SampleData.h"
 
 #include "core/Database.h"
+#include "core/Numbering.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -24,6 +25,8 @@ void load(const QString& scriptPath) {
         if (!statement.isEmpty() && statement != QStringLiteral(";"))
             Connection::shared().exec(statement);
     }
+    // The script's codes were not handed out by the numbering: the series go on above them.
+    Numbering::recordStoredCodes(Connection::shared());
     transaction.commit();
 }
 

@@ -1,6 +1,7 @@
 #include "core/Schema.h"
 
 #include "core/Database.h"
+#include "core/Numbering.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -239,9 +240,16 @@ void addCodeSeries(Connection& connection) {
                                    "    PRIMARY KEY (Series, Prefix))"));
 }
 
+// Step 7: every series goes on above the codes stored when its table was made empty, also in
+// a file that a version with the empty table has opened since; the lessons' codes are one
+// series over all years.
+void fillCodeSeries(Connection& connection) {
+    Numbering::recordStoredCodes(connection);
+}
+
 using Step = void (*)(Connection&);
-const Step steps[] = {makeTables,   dropThaiCollation, refreshViews,
-                      refreshViews, refreshViews,      addCodeSeries};
+const Step steps[] = {makeTables,   dropThaiCollation, refreshViews,  refreshViews,
+                      refreshViews, addCodeSeries,     fillCodeSeries};
 static_assert(std::size(steps) == currentVersion);
 
 // Renaming a table leaves the views and triggers that name it alone, as SQLite did before

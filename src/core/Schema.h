@@ -11,7 +11,7 @@ namespace Schema {
 
 // The schema version this program writes. Each step n takes a file from
 // version n - 1 to n; step 1 makes the tables of a new school.
-constexpr int currentVersion = 6;
+constexpr int currentVersion = 7;
 // "VADL": the mark of the program's database files.
 constexpr int applicationId = 0x5641444C;
 

@@ -73,10 +73,12 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
     if (stmId.isEmpty()) {
         if (!CourseTableStore::exists(lesson.courseNo))
             return {SaveResult::ClassGone, stmId};
-        const QString year =
-            QStringLiteral("%1").arg(Seams::today().year(), 4, 10, QLatin1Char('0'));
-        stmId =
-            Numbering::takeInSeries(QStringLiteral("TimeStamp"), QStringLiteral("StmID"), year, 10);
+        // The year's first code, unless a code of this year or a later one goes on.
+        const QString first =
+            QStringLiteral("%1").arg(Seams::today().year(), 4, 10, QLatin1Char('0')) +
+            QStringLiteral("000001");
+        stmId = Numbering::takeFromFirstOrAfterLargest(QStringLiteral("TimeStamp"),
+                                                       QStringLiteral("StmID"), first, 10);
         db.exec(QStringLiteral("Insert Into [TimeStamp] (StmItem, StmTime1, StmTime2, StmHour, "
                                "StmDate, UserID, CourseNo, StmID) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
                 values + QVariantList{stmId});

@@ -53,8 +53,9 @@ struct SaveOutcome {
 };
 
 // Writes the lesson and one attendance row for every person listed, replacing
-// their earlier rows; rows of people not listed stay. A new lesson gets the next
-// code of the clock's year, only while its class is stored. An edited lesson no longer
+// their earlier rows; rows of people not listed stay. A new lesson gets the code after the
+// largest, or the first code of the clock's year when that is larger, only while its class
+// is stored. An edited lesson no longer
 // stored is not written again.
 SaveOutcome save(const Lesson& lesson, const QString& userId);
 

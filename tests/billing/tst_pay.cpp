@@ -384,6 +384,15 @@ private slots:
         QCOMPARE(proposal(), QStringLiteral("69-00001"));
         setAutoRun(QStringLiteral(" 69"), QStringLiteral("x12"));
         QCOMPARE(proposal(), QStringLiteral("69-00001"));
+        // After the year's last number none is proposed, and the user is told why.
+        setAutoRun(QStringLiteral("69"), QStringLiteral("99998"));
+        QCOMPARE(proposal(), QStringLiteral("69-99999"));
+        QCOMPARE(messages->errors.size(), 1);
+        setAutoRun(QStringLiteral("69"), QStringLiteral("99999"));
+        QCOMPARE(proposal(), QString());
+        QCOMPARE(messages->errors.mid(1),
+                 QStringList{QStringLiteral("เสนอเลขที่ใบเสร็จไม่ได้\nเลขที่ของปีนี้ใช้ครบแล้ว: 69-99999")});
+        messages->errors.clear();
         exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '0', ShopPrintBiLL = '0'"));
         QCOMPARE(proposal(), QString());
 
@@ -402,6 +411,39 @@ private slots:
         QTest::keyClick(dialog.txtDocNo, Qt::Key_F2);
         QVERIFY(dialog.IsOK && dialog.PrintChosen && !dialog.isVisible());
         QCOMPARE(dialog.DocNo, QStringLiteral("69-00077"));
+    }
+
+    // The proposal confirmed unchanged was taken by another desk while the dialog was open: the
+    // bill is stored and printed with the next number; a typed number is kept.
+    void proposalTakenByAnotherDesk() {
+        setAutoRun(QStringLiteral("69"), QStringLiteral("00041"));
+        QStringList printed;
+        Seams::setPrintListener([&printed](const QString&, const QList<QStringList>& pages) {
+            for (const QString& line : pages.value(0))
+                if (line.startsWith(QStringLiteral("เลขที่ ")))
+                    printed << line.section(QLatin1Char(' '), 1, 1);
+        });
+        for (const QString& typed : {QString(), QStringLiteral("69-00077")}) {
+            load(somchai);
+            enter({QStringLiteral("100")});
+            dialogs->then([this, typed](QDialog& dialog) {
+                auto& amount = dynamic_cast<frmPayAmt&>(dialog);
+                proposed = amount.txtDocNo->text();
+                exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLNo = ShopBiLLNo + 1"));
+                if (!typed.isNull())
+                    amount.txtDocNo->setText(typed);
+                amount.Check1->setChecked(true);
+                amount.pressButton(QStringLiteral("OK"));
+                return amount.result();
+            });
+            messages->answer({Library::vbYes, Library::vbNo});
+            pressKey(Qt::Key_F2);
+        }
+        QCOMPARE(messages->errors, QStringList());
+        QCOMPARE(text(QStringLiteral("SELECT group_concat(StmDocNo, ' ') || ' ' || (SELECT "
+                                     "ShopBiLLNo FROM CtrlSetup) FROM Statement")),
+                 QStringLiteral("69-00043 69-00077 00077"));
+        QCOMPARE(printed, QStringList({QStringLiteral("69-00043"), QStringLiteral("69-00077")}));
     }
 
     void paymentOfThreeRows() {

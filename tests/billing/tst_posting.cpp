@@ -133,6 +133,41 @@ private slots:
                  QStringLiteral("A-|12345"));
     }
 
+    // Two desks confirm the proposal 69-00042 at once: the second bill gets the counter's next
+    // number; a number typed is kept as typed. The proposal after the year's last number is
+    // refused with nothing written, a typed number still taken.
+    void proposedBillNumberTakenMeanwhile() {
+        Connection::shared().exec(QStringLiteral(
+            "UPDATE CtrlSetup SET ShopBiLLAutoRun = '1', ShopBiLLYY = '69', ShopBiLLNo = '00041'"));
+        auto confirm = [](const QString& docNo, const QString& proposed) -> QString {
+            const PaymentResult bill = PaymentPosting::post({QStringLiteral("6900001"),
+                                                             docNo,
+                                                             lines(1, 0, 0),
+                                                             QStringLiteral("20261206"),
+                                                             QStringLiteral("admin"),
+                                                             {},
+                                                             proposed});
+            return bill.docNo + QLatin1Char(' ') +
+                   text(QStringLiteral("SELECT StmDocNo FROM Statement WHERE StmID = '") +
+                        bill.stmId + QStringLiteral("'")) +
+                   QLatin1Char(' ') + counter();
+        };
+        const QString proposal = QStringLiteral("69-00042");
+        QCOMPARE(confirm(proposal, proposal), QStringLiteral("69-00042 69-00042 69|00042"));
+        QCOMPARE(confirm(proposal, proposal), QStringLiteral("69-00043 69-00043 69|00043"));
+        QCOMPARE(confirm(QStringLiteral("69-00040"), proposal),
+                 QStringLiteral("69-00040 69-00040 69|00040"));
+
+        Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLNo = '99999'"));
+        const int before = written();
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 confirm(QStringLiteral("69-99999"), QStringLiteral("69-99999")));
+        QCOMPARE(written(), before);
+        QCOMPARE(counter(), QStringLiteral("69|99999"));
+        QCOMPARE(confirm(QStringLiteral("69-A0001"), QString()),
+                 QStringLiteral("69-A0001 69-A0001 69|A0001"));
+    }
+
     void failureAtSecondRegistrationLeavesNoTrace() {
         Connection::shared().exec(QStringLiteral("UPDATE CtrlSetup SET ShopBiLLAutoRun = '1'"));
         // The disk fails when the second class's paid amount is written.

@@ -1,14 +1,18 @@
 // The database file: which files the program opens and how, its versions, and other tools.
 
+#include "billing/CourseTableStore.h"
 #include "billing/ExpenseStore.h"
 #include "billing/PaymentPosting.h"
 #include "core/Database.h"
+#include "core/Numbering.h"
 #include "core/Recordset.h"
 #include "core/SampleData.h"
 #include "core/Schema.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
+#include "results/LessonStore.h"
 #include "shell/MDIForm1.h"
+#include "shell/Maintenance.h"
 #include "shell/StartUp.h"
 #include "shell/Users.h"
 #include "support/TestSupport.h"
@@ -123,24 +127,6 @@ QString mark() {
 
 const QString ourMark =
     QStringLiteral("%1/%2/1").arg(Schema::applicationId).arg(Schema::currentVersion);
-
-// A school as a program of `version` left it, left open; the first version marked its files
-// with the version alone. A later step's test starts from the version before it.
-void makeSchoolOfVersion(const QString& path, int version) {
-    Seams::setDatabasePath(path);
-    Connection& db = Connection::shared();
-    db.open(NewSchool::Make);
-    Transaction transaction;
-    for (const QString& drop : column(QStringLiteral(
-             "SELECT 'DROP ' || type || ' [' || name || ']' FROM sqlite_master WHERE type IN "
-             "('table', 'view') AND name NOT LIKE 'sqlite%' ORDER BY type DESC")))
-        db.exec(drop);
-    Schema::upgrade(db, 0, version);
-    if (version == 1)
-        db.exec(QStringLiteral("PRAGMA application_id = 0"));
-    Schema::ensureSettingsRow(db);
-    transaction.commit();
-}
 
 // Makes a file or folder read-only even for root (immutable), or writable again.
 bool setReadOnly(const QString& path, bool readOnly) {
@@ -436,9 +422,10 @@ private slots:
 
         QVERIFY(StartUp::openDatabase());
         QCOMPARE(mark(), ourMark);
-        // The same rows, and the numbering series' table, empty.
+        // The same rows, and the numbering series' table with the class's code.
         QList<QStringList> withSeries = rows;
-        withSeries.insert(tablesAndViews().indexOf(QStringLiteral("CodeSeries")), QStringList());
+        withSeries.insert(tablesAndViews().indexOf(QStringLiteral("CodeSeries")),
+                          {QStringLiteral("CodeSeries|CourseTable.CourseNo|69|6900001")});
         QCOMPARE(allRows(), withSeries);
         // The program's schema: the query planner's statistics, which a desk leaves on
         // closing a school it has searched, are SQLite's own.
@@ -531,8 +518,8 @@ private slots:
                  QStringLiteral("6900001|สมชาย|1500.0\n6900002|NULL|1500.0"));
     }
 
-    // A school of version 4 gets the table of the numbering series, empty: its codes go on from
-    // the largest stored, and from then on a deleted code is not handed out again.
+    // A school of version 4 gets the table of the numbering series, filled from its codes: its
+    // codes go on from the largest stored, and a deleted code is not handed out again.
     void versionFourSchoolKeepsTheLastCodeOfEachSeries() {
         makeSchoolOfVersion(Seams::defaultDatabasePath(), 4);
         Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID, ExpDesc) VALUES ('69000007', "
@@ -541,7 +528,10 @@ private slots:
 
         QVERIFY(StartUp::openDatabase());
         QCOMPARE(mark(), ourMark);
-        QCOMPARE(Fixture::count(QStringLiteral("CodeSeries")), 0);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT group_concat(Series || '|' || Prefix || "
+                                               "'|' || LastCode) FROM CodeSeries"))
+                     .toString(),
+                 QStringLiteral("Expense.ExpID|69|69000007"));
         QCOMPARE(ExpenseStore::add({QString(), QStringLiteral("x"), Money::fromBaht(1), Money()},
                                    Library::gToday, Library::gUserID),
                  QStringLiteral("69000008"));
@@ -550,6 +540,88 @@ private slots:
                        QStringLiteral("SELECT Series, Prefix, LastCode FROM CodeSeries;")),
                  QStringLiteral("Expense.ExpID|69|69000008"));
         QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000009"));
+    }
+
+    // A school of an older version, with codes in every series, is upgraded; the newest record
+    // of each series is deleted: the next new record gets the code after it, never the freed
+    // one, also where a version with the empty series table opened the file before, and where
+    // that table holds a code above the stored ones.
+    void upgradedSchoolNeverHandsOutAStoredCodeAgain_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("partlyRecorded");
+        QTest::addColumn<QString>("nextBill");
+        QTest::newRow("before the series") << 5 << false << QStringLiteral("69000005");
+        QTest::newRow("empty series") << 6 << false << QStringLiteral("69000005");
+        QTest::newRow("partly recorded") << 6 << true << QStringLiteral("69000010");
+    }
+    void upgradedSchoolNeverHandsOutAStoredCodeAgain() {
+        QFETCH(int, version);
+        QFETCH(bool, partlyRecorded);
+        QFETCH(QString, nextBill);
+        makeSchoolOfVersion(Seams::defaultDatabasePath(), version);
+        Fixture::course(QStringLiteral("C01"), QStringLiteral("คณิต"));
+        Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย"));
+        for (const char* courseNo : {"6900001", "6900002"})
+            Fixture::classRow(QString::fromLatin1(courseNo), QStringLiteral("C01"),
+                              Money::fromBaht(1500));
+        Fixture::registration(QStringLiteral("6900001"), QStringLiteral("6900001"));
+        for (int i = 1; i <= 3; ++i)
+            Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID, ExpDate, ExpDesc) VALUES "
+                                         "(?, '20261206', 'ค่าไฟ')"),
+                          {QStringLiteral("6900000%1").arg(i)});
+        for (int i = 1; i <= 2; ++i)
+            Fixture::exec(QStringLiteral("INSERT INTO [TimeStamp] (StmID, CourseNo, StmDate, "
+                                         "StmItem, StmHour) VALUES (?, '6900001', '20261206', ?, "
+                                         "3)"),
+                          {QStringLiteral("202600000%1").arg(i), i});
+        for (int i = 1; i <= 4; ++i)
+            Fixture::exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, "
+                                         "IsCancel) VALUES (?, '20261201', '6900001', 0, '0')"),
+                          {QStringLiteral("6900000%1").arg(i)});
+        for (const char* menu : {"01", "02"})
+            Fixture::exec(
+                QStringLiteral("INSERT INTO CtrlMenu (MnuID, MnuName) VALUES (?, ?)"),
+                {QString::fromLatin1(menu), QString(QStringLiteral("mnu") + QLatin1String(menu))});
+        if (partlyRecorded)
+            Fixture::exec(QStringLiteral("INSERT INTO CodeSeries (Series, Prefix, LastCode) VALUES "
+                                         "('Expense.ExpID', '69', '69000002'), "
+                                         "('TimeStamp.StmID', '2026', '2026000001'), "
+                                         "('Statement.StmID', '', '69000009')"));
+        Connection::shared().close();
+
+        QVERIFY(StartUp::openDatabase());
+        QCOMPARE(mark(), ourMark);
+        QCOMPARE(CourseTableStore::remove(QStringLiteral("6900002")),
+                 CourseTableStore::DeleteResult::Deleted);
+        QVERIFY(ExpenseStore::remove(QStringLiteral("69000003")));
+        QVERIFY(LessonStore::remove(QStringLiteral("2026000002")));
+        QCOMPARE(Maintenance::PurgeStatements(QStringLiteral("20261201")), 4);
+        Fixture::exec(QStringLiteral("DELETE FROM CtrlMenu WHERE MnuID = '02'"));
+
+        CourseClass course;
+        course.courseId = QStringLiteral("C01");
+        QCOMPARE(CourseTableStore::add(course), QStringLiteral("6900003"));
+        QCOMPARE(ExpenseStore::add({QString(), QStringLiteral("x"), Money::fromBaht(1), Money()},
+                                   Library::gToday, Library::gUserID),
+                 QStringLiteral("69000004"));
+        Lesson lesson;
+        lesson.courseNo = QStringLiteral("6900001");
+        lesson.date = Library::gToday;
+        lesson.item = 3;
+        lesson.hours = 3;
+        QCOMPARE(LessonStore::save(lesson, Library::gUserID).stmId, QStringLiteral("2026000003"));
+        QCOMPARE(PaymentPosting::post({QStringLiteral("6900001"),
+                                       QStringLiteral("69-00001"),
+                                       {{1, QStringLiteral("6900001"), Money::fromBaht(100)}},
+                                       Library::gToday,
+                                       Library::gUserID,
+                                       {}})
+                     .stmId,
+                 nextBill);
+        Transaction transaction;
+        QCOMPARE(Numbering::takeAfterLargest(QStringLiteral("CtrlMenu"), QStringLiteral("MnuID"),
+                                             QStringLiteral("01"), 2),
+                 QStringLiteral("03"));
     }
 
     // The stock sqlite3 shell checks and reads every table and view of the demo school after a

@@ -138,6 +138,18 @@ private slots:
                  LessonStore::SaveResult::NumberTaken);
     }
 
+    // A stored code of a later year than the clock's goes on in that year's series; a code
+    // handed out and deleted since is not handed out again.
+    void laterYearsCodesGoOn() {
+        classes();
+        Fixture::value(QStringLiteral("INSERT INTO [TimeStamp] (StmID, CourseNo, StmItem) "
+                                      "VALUES ('2027000005', '6900002', 1)"));
+        QCOMPARE(saved(lesson(1)), QStringLiteral("2027000006"));
+        QVERIFY(LessonStore::remove(QStringLiteral("2027000006")));
+        QVERIFY(LessonStore::remove(QStringLiteral("2027000005")));
+        QCOMPARE(saved(lesson(1)), QStringLiteral("2027000007"));
+    }
+
     void deleteTakesEveryRow() {
         classes();
         Lesson first = lesson(1);

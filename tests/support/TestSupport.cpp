@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "core/Database.h"
+#include "core/Schema.h"
 #include "core/Seams.h"
 #include "frame/DialogSeams.h"
 #include "frame/Library.h"
@@ -311,6 +312,27 @@ void deleteWindows() {
     for (const QPointer<QWidget>& window : windows)
         if (window && !window->parentWidget())
             delete window;
+}
+
+void makeSchoolOfVersion(const QString& path, int version) {
+    Seams::setDatabasePath(path);
+    Connection& db = Connection::shared();
+    db.open(NewSchool::Make);
+    Transaction transaction;
+    QStringList drops;
+    Query objects = db.exec(QStringLiteral(
+        "SELECT 'DROP ' || type || ' [' || name || ']' FROM sqlite_master WHERE type IN "
+        "('table', 'view') AND name NOT LIKE 'sqlite%' ORDER BY type DESC"));
+    while (objects.next())
+        drops << objects.value(0).toString();
+    objects = Query();
+    for (const QString& drop : std::as_const(drops))
+        db.exec(drop);
+    Schema::upgrade(db, 0, version);
+    if (version == 1)
+        db.exec(QStringLiteral("PRAGMA application_id = 0"));
+    Schema::ensureSettingsRow(db);
+    transaction.commit();
 }
 
 namespace Fixture {

@@ -87,6 +87,11 @@ private:
 // Deletes every window left open (a window's own popups go with it).
 void deleteWindows();
 
+// A school as a program of `version` left it, with its settings row, left open at path; the
+// first version marked its files with the version alone. A later step's test starts from the
+// version before it.
+void makeSchoolOfVersion(const QString& path, int version);
+
 // Builders for rows the tests need; every value goes through bound statements.
 namespace Fixture {
 void school(const QString& name = QStringLiteral("โรงเรียนกวดวิชาทดสอบ"));
