@@ -406,6 +406,30 @@ private slots:
         covered.sort();
         QCOMPARE(covered, windows);
     }
+    // A window that opens with nothing for the focus to rest in (no other income of the
+    // day, no class chosen) shows where the focus is: it looks otherwise than while
+    // another window has the focus.
+    void focusShownWhereNothingIsEnabled() {
+        Fixture::exec(QStringLiteral("DELETE FROM Expense"));
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        QStringList unmarked;
+        for (const QString& menu : {QStringLiteral("mnuExp"), QStringLiteral("mnuGrade"),
+                                    QStringLiteral("mnuTimeStamp")}) {
+            main->menuAction(menu)->trigger();
+            QWidget* window = main->mdiArea()->activeSubWindow()->widget();
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY2(focus && (focus == window || window->isAncestorOf(focus)), qPrintable(menu));
+            const QImage focused = window->grab().toImage();
+            main->menuAction(QStringLiteral("mnuQuery"))->trigger();
+            QVERIFY2(!window->isAncestorOf(QApplication::focusWidget()), qPrintable(menu));
+            if (window->grab().toImage() == focused)
+                unmarked << menu;
+            main->mdiArea()->closeAllSubWindows();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(unmarked, QStringList());
+    }
+
     // The viewer a report opens in prints at F2, the key its tooltip names.
     void viewerPrintsByKey() {
         ScriptedMessages messages;
