@@ -10,8 +10,10 @@
 #include "shell/WindowRegistry.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -406,6 +408,7 @@ private slots:
         covered.sort();
         QCOMPARE(covered, windows);
     }
+
     // A window that opens with nothing for the focus to rest in (no other income of the
     // day, no class chosen) shows where the focus is: it looks otherwise than while
     // another window has the focus.
@@ -476,6 +479,72 @@ private slots:
         QCOMPARE(dialogs.shown, 1);
         QVERIFY(onTheDays);
         QCOMPARE(listColumn(window->ListView1, 0), QStringList{QStringLiteral("69-00001")});
+    }
+
+    // In registration the class picker, its course chosen with the mouse or the keys, moves
+    // on to that course's classes: Down walks them and Enter registers the one chosen.
+    // Enter in the course box moves on too and registers nothing.
+    void classPickerMovesOnToTheClasses() {
+        Fixture::course(QStringLiteral("C02"), QStringLiteral("คอร์สฟิสิกส์"));
+        Fixture::classRow(QStringLiteral("6900003"), QStringLiteral("C02"), Money::fromBaht(1000));
+        Fixture::classRow(QStringLiteral("6900004"), QStringLiteral("C02"), Money::fromBaht(1200),
+                          QStringLiteral("ม.2"));
+        Fixture::course(QStringLiteral("C03"), QStringLiteral("คอร์สเคมี"));
+        Fixture::classRow(QStringLiteral("6900005"), QStringLiteral("C03"), Money::fromBaht(1500));
+        Fixture::exec(QStringLiteral("DELETE FROM StudentCourse"));
+        ScriptedMessages messages;
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        const auto byMouse = [](frmListCourse& picker) {
+            QTest::mouseClick(picker.cboCouse, Qt::LeftButton);
+            QAbstractItemView* popup = picker.cboCouse->view();
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+            const QPoint second = popup->visualRect(popup->model()->index(1, 0)).center();
+            QTest::mouseMove(popup->viewport(), second);
+            QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, second);
+        };
+        const auto byKeys = [](frmListCourse&) {
+            pressKey(Qt::Key_Tab);
+            pressKey(Qt::Key_Down);
+        };
+        const auto enterInTheCourseBox = [](frmListCourse&) {
+            pressKey(Qt::Key_Tab);
+            pressKey(Qt::Key_Return);
+        };
+        const std::tuple<QString, std::function<void(frmListCourse&)>, QString> ways[] = {
+            {QStringLiteral("mouse"), byMouse, QStringLiteral("6900004")},
+            {QStringLiteral("keys"), byKeys, QStringLiteral("6900004")},
+            {QStringLiteral("Enter in the course box"), enterInTheCourseBox,
+             QStringLiteral("6900002")},
+        };
+        QStringList wrong;
+        for (const auto& [way, chooseCourse, registered] : ways) {
+            ScriptedDialogs dialogs;
+            main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(main.get()));
+            main->menuAction(QStringLiteral("mnuRegister"))->trigger();
+            type(QStringLiteral("6900001"));
+            press(Qt::Key_Return);
+            dialogs.then([&, chooseCourse = chooseCourse](QDialog& dialog) {
+                auto& picker = dynamic_cast<frmListCourse&>(dialog);
+                showDialog(picker);
+                chooseCourse(picker);
+                pressKey(Qt::Key_Down);
+                pressKey(Qt::Key_Return);
+                return picker.result();
+            });
+            press(Qt::Key_F2);
+            QCOMPARE(dialogs.shown, 1);
+            const QString actual =
+                Fixture::value(QStringLiteral("SELECT group_concat(CourseNo) FROM StudentCourse"))
+                    .toString();
+            if (actual != registered || !messages.errors.isEmpty())
+                wrong << way + QStringLiteral(": ") + actual + u' ' + messages.errors.join(u'|');
+            messages.clear();
+            Fixture::exec(QStringLiteral("DELETE FROM StudentCourse"));
+            main->mdiArea()->closeAllSubWindows();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     }
 };
 
