@@ -35,14 +35,15 @@ frmBiLLCancel::frmBiLLCancel(QWidget* parent) : FormBase(parent) {
     toolbar()->addButton(QStringLiteral("Delete"), QStringLiteral("ยกเลิกใบเสร็จ"),
                          QStringLiteral("[F4] - ลบข้อมูล"));
     toolbar()->addButton(QStringLiteral("Date"), QStringLiteral("วันที่"),
-                         QStringLiteral("เปลี่ยนวันที่แสดงใบเสร็จ"));
+                         QStringLiteral("[F5] - เปลี่ยนวันที่แสดงใบเสร็จ"));
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
     declareButtons({{QStringLiteral("Delete"), [this] { CancelBill(); }},
                     {QStringLiteral("Date"), [this] { ChooseDate(); }},
                     {QStringLiteral("Cancel"), [this] { unload(); }}});
-    declareKeys(
-        {{Qt::Key_F4, QStringLiteral("Delete")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
-    setMenuHelp(QStringLiteral("F4=ยกเลิกใบเสร็จ  |  ESC=ยกเลิก"));
+    declareKeys({{Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_F5, QStringLiteral("Date")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    setMenuHelp(QStringLiteral("F4=ยกเลิกใบเสร็จ  F5=วันที่  |  ESC=ยกเลิก"));
     setTitle(QStringLiteral(" ยกเลิกใบเสร็จ "));
 
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] {

@@ -105,7 +105,7 @@ frmCourseTable::frmCourseTable(QWidget* parent) : FormBase(parent) {
     declareListAndPanel(
         {{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
           QStringLiteral("Report"), QStringLiteral("Find"), QStringLiteral("Cancel")},
-         QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล   F9=ค้นหาข้อมูล   | ESC=ยกเลิก"),
+         QStringLiteral("F2=เพิ่มข้อมูล  F3=แก้ไข  F4=ลบข้อมูล  F5=รายชื่อ   F9=ค้นหาข้อมูล   | ESC=ยกเลิก"),
          {QStringLiteral("Find")},
          {{QStringLiteral("New"), [this] { NewRecord(); }},
           {QStringLiteral("Edit"), [this] { EditRecord(); }},

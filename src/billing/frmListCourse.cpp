@@ -33,15 +33,17 @@ frmListCourse::frmListCourse(QWidget* parent) : DialogBase(QStringLiteral("ว�
                          QStringLiteral("[F2] - เลือกรายการ"));
     toolbar()->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
                          QStringLiteral("[ESC] - ยกเลิก"));
-    declareKeys({{Qt::Key_F2, QStringLiteral("OK")},
-                 {Qt::Key_Return, QStringLiteral("OK")},
-                 {Qt::Key_Enter, QStringLiteral("OK")},
-                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareKeys({{Qt::Key_F2, QStringLiteral("OK")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    // Enter confirms a class in the list only; in the course box it moves on to the list.
+    onKey(ListView1, Qt::Key_Return, [this] { pressButton(QStringLiteral("OK")); });
+    moveFocusFrom(cboCouse, Moves::EnterOnly);
     declareButtons({{QStringLiteral("OK"), [this] { confirmClass(); }},
                     {QStringLiteral("Cancel"), [this] { reject(); }}});
     resize(9800 / ListView::twipsPerPixel, 5200 / ListView::twipsPerPixel);
 
     connect(cboCouse, &QComboBox::currentIndexChanged, this, &frmListCourse::cboCouse_Click);
+    // A course chosen, by the mouse or the keys, is followed by the choice of its class.
+    connect(cboCouse, &QComboBox::activated, ListView1, [this] { ListView1->setFocus(); });
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &frmListCourse::ListView1_DblClick);
 
     setTitle(QStringLiteral(" วิชาที่เปิดสอน "));

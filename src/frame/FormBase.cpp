@@ -3,12 +3,14 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -132,5 +134,41 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
     // control has let it go: look when that is done.
     if (event->type() == QEvent::FocusOut && watched != this)
         QMetaObject::invokeMethod(this, &FormBase::keepKeyboard, Qt::QueuedConnection);
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        update();
+        // A list with the focus gains or loses its mark with its first or last row.
+        if (auto* list = qobject_cast<QAbstractItemView*>(watched);
+            list && event->type() == QEvent::FocusIn && list->model()) {
+            const auto remark = qOverload<>(&QWidget::update);
+            connect(list->model(), &QAbstractItemModel::rowsInserted, this, remark,
+                    Qt::UniqueConnection);
+            connect(list->model(), &QAbstractItemModel::rowsRemoved, this, remark,
+                    Qt::UniqueConnection);
+            connect(list->model(), &QAbstractItemModel::modelReset, this, remark,
+                    Qt::UniqueConnection);
+        }
+    }
     return frameEvent(watched, event) || QWidget::eventFilter(watched, event);
+}
+
+QRect FormBase::focusMarkRect() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == this)
+        return rect();
+    const auto* list = qobject_cast<const QAbstractItemView*>(focus);
+    if (!list || !isAncestorOf(list) || !list->model() || list->model()->rowCount() > 0)
+        return {};
+    // Just outside the list, in the room the layout leaves around it.
+    return QRect(list->mapTo(this, QPoint(0, 0)), list->size()).adjusted(-3, -3, 3, 3);
+}
+
+void FormBase::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    const QRect mark = focusMarkRect();
+    if (mark.isNull())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mark.adjusted(1, 1, -1, -1));
 }

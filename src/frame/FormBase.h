@@ -61,8 +61,13 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Where the focus mark goes: around the window while it holds the focus itself,
+    // or around a list without rows that holds it; null when the control with the
+    // focus shows it.
+    QRect focusMarkRect() const;
     // The window owns the keyboard while it is the active one: when the control
     // with the focus is disabled or hidden, the focus comes back into the window.
     void keepKeyboard();

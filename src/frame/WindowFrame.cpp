@@ -198,11 +198,14 @@ bool WindowFrame::frameEvent(QObject* watched, QEvent* event) {
     }
 }
 
-bool WindowFrame::keyPress(QObject* watched, int key) {
-    QString button = m_keys.value(key);
+QString WindowFrame::buttonOfKey(int key) const {
     if (key == Qt::Key_F2 && !m_modes.isEmpty() && !m_modes.at(m_mode).f2.isEmpty())
-        button = m_modes.at(m_mode).f2;
-    if (!button.isEmpty())
+        return m_modes.at(m_mode).f2;
+    return m_keys.value(key);
+}
+
+bool WindowFrame::keyPress(QObject* watched, int key) {
+    if (const QString button = buttonOfKey(key); !button.isEmpty())
         return pressIfEnabled(button);
 
     auto* widget = qobject_cast<QWidget*>(watched);

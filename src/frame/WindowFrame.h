@@ -52,6 +52,8 @@ public:
     QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state.
     void pressButton(const QString& key);
+    // The toolbar button a key presses in the current mode; empty when none.
+    QString buttonOfKey(int key) const;
     int mode() const { return m_mode; }
     int modeCount() const { return static_cast<int>(m_modes.size()); }
     // Enables and shows the mode's buttons and its key hint.

@@ -27,11 +27,11 @@ frmViewReport::frmViewReport(std::unique_ptr<Report> report, const QString& titl
         {"Previous", u"ก่อนหน้า", u"[PgUp] - หน้าก่อนหน้า", Qt::Key_PageUp},
         {"Next", u"ถัดไป", u"[PgDn] - หน้าถัดไป", Qt::Key_PageDown},
         {"Last", u"หน้าสุดท้าย", u"[End] - หน้าสุดท้าย", Qt::Key_End},
-        {"ZoomIn", u"ขยาย", u"ขยายหน้ารายงาน", Qt::Key_Plus},
-        {"ZoomOut", u"ย่อ", u"ย่อหน้ารายงาน", Qt::Key_Minus},
-        {"Zoom1", u"ขนาดจริง", u"แสดงขนาดจริง", 0},
-        {"FitWidth", u"เต็มความกว้าง", u"แสดงเต็มความกว้างของหน้าต่าง", 0},
-        {"Print", u"พิมพ์", u"พิมพ์รายงานทุกหน้า", 0},
+        {"ZoomIn", u"ขยาย", u"[+] - ขยายหน้ารายงาน", Qt::Key_Plus},
+        {"ZoomOut", u"ย่อ", u"[-] - ย่อหน้ารายงาน", Qt::Key_Minus},
+        {"Zoom1", u"ขนาดจริง", u"[F5] - แสดงขนาดจริง", Qt::Key_F5},
+        {"FitWidth", u"เต็มความกว้าง", u"[F6] - แสดงเต็มความกว้างของหน้าต่าง", Qt::Key_F6},
+        {"Print", u"พิมพ์", u"[F2] - พิมพ์รายงานทุกหน้า", Qt::Key_F2},
         {"CLOSE", u"ปิด", u"[ESC] - ปิดหน้าต่าง", Qt::Key_Escape},
     };
     for (const auto& b : buttons) {

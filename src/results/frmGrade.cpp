@@ -19,7 +19,7 @@ constexpr int gradeColumn = 3;
 frmGrade::frmGrade(QWidget* parent)
     : ClassResultsForm({QStringLiteral("Grade"), QStringLiteral("ลงเกรด"),
                         QStringLiteral("รายงานผลการเรียน"), QStringLiteral(" ลงเกรด "),
-                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงเกรด  | ESC=ยกเลิก")},
+                        QStringLiteral("  F9=เลือกคอร์ส  F2=ลงเกรด | F5-พิมพ์รายงาน  | ESC=ยกเลิก")},
                        parent) {
     classFields()->setColumnStretch(2, 1);
     ListView::setup(ListView1, {{QStringLiteral("รหัสนักศึกษา"), 1400, Qt::AlignLeft},

@@ -72,11 +72,11 @@ frmQuery::frmQuery(QWidget* parent) : FormBase(parent) {
     body()->addWidget(ListView1, 1);
 
     toolbar()->addButton(QStringLiteral("History"), QStringLiteral("การลงเรียน"),
-                         QStringLiteral("ประวัติการลงเรียน"));
+                         QStringLiteral("[F5] - ประวัติการลงเรียน"));
     toolbar()->addButton(QStringLiteral("Point_Grade"), QStringLiteral("ผลการเรียน"),
-                         QStringLiteral("ผลการเรียนปัจจุบัน"));
+                         QStringLiteral("[F6] - ผลการเรียนปัจจุบัน"));
     toolbar()->addButton(QStringLiteral("Pay"), QStringLiteral("การชำระเงิน"),
-                         QStringLiteral("ประวัติการชำระค่าเรียน"));
+                         QStringLiteral("[F7] - ประวัติการชำระค่าเรียน"));
     toolbar()->addSeparator();
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
 
@@ -92,7 +92,11 @@ frmQuery::frmQuery(QWidget* parent) : FormBase(parent) {
           [this] { showHistory(QStringLiteral("1"), QStringLiteral(" ผลการเรียนปัจจุบัน ")); }},
          {QStringLiteral("Pay"), [this] { showPayments(); }},
          {QStringLiteral("Cancel"), [this] { cancel(); }}});
-    declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
+    declareKeys({{Qt::Key_F5, QStringLiteral("History")},
+                 {Qt::Key_F6, QStringLiteral("Point_Grade")},
+                 {Qt::Key_F7, QStringLiteral("Pay")},
+                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    setMenuHelp(QStringLiteral("  F5=การลงเรียน  F6=ผลการเรียน  F7=การชำระเงิน  | ESC=ยกเลิก"));
     for (QLineEdit* box : {txtStdID, txtStdName, txtNickName}) {
         moveFocusFrom(box);
         selectOnEntry(box);

@@ -67,11 +67,15 @@ frmReport::frmReport(QWidget* parent) : FormBase(parent) {
     body()->addLayout(options);
     body()->addStretch(1);
 
-    toolbar()->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"), QString());
+    toolbar()->addButton(QStringLiteral("Print"), QStringLiteral("พิมพ์"),
+                         QStringLiteral("[F2] - พิมพ์"));
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
     declareButtons({{QStringLiteral("Print"), [this] { printChosen(); }},
                     {QStringLiteral("Cancel"), [this] { unload(); }}});
-    declareKeys({{Qt::Key_Escape, QStringLiteral("Cancel")}});
+    // Printing is the window's one action: the main key presses it.
+    declareKeys(
+        {{Qt::Key_F2, QStringLiteral("Print")}, {Qt::Key_Escape, QStringLiteral("Cancel")}});
+    setMenuHelp(QStringLiteral("F2=พิมพ์  |  ESC=ยกเลิก"));
     moveFocusFrom(dtpDate1);
     moveFocusFrom(dtpDate2);
     setTitle(QStringLiteral(" รายงานประจำวัน "));

@@ -93,10 +93,11 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
                    QStringLiteral("แก้ไขวันที่เข้าเรียน"));
     bar->addButton(QStringLiteral("Delete"), QStringLiteral("ลบ"), QStringLiteral("ลบวันที่เข้าเรียน"));
     bar->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"),
-                   QStringLiteral("รายงานการเข้าเรียนของนักศึกษา"));
+                   QStringLiteral("[F5] - รายงานการเข้าเรียนของนักศึกษา"));
     bar->addButton(QStringLiteral("Cancel"), QStringLiteral(" ยกเลิก "),
                    QStringLiteral("[ESC] - ยกเลิก"));
-    const QString help = QStringLiteral("  F9=เลือกคอร์ส  F2=เพิ่ม  F3=แก้ไข  F4=ลบ | ESC=ยกเลิก");
+    const QString help =
+        QStringLiteral("  F9=เลือกคอร์ส  F2=เพิ่ม  F3=แก้ไข  F4=ลบ  F5=รายงาน | ESC=ยกเลิก");
     declareModes(
         {{{QStringLiteral("Course"), QStringLiteral("Cancel")}, help, QStringLiteral("New")},
          {{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
@@ -118,6 +119,7 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
     declareKeys({{Qt::Key_F9, QStringLiteral("Course")},
                  {Qt::Key_F3, QStringLiteral("Edit")},
                  {Qt::Key_F4, QStringLiteral("Delete")},
+                 {Qt::Key_F5, QStringLiteral("Report")},
                  {Qt::Key_Escape, QStringLiteral("Cancel")}});
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &frmTimeStamp::EditLesson);
 
