@@ -1,7 +1,7 @@
 #pragma once
 
 // What the report benchmarks share: a large school made by the database itself
-// (50,000 pupils, 500 classes of 40 courses, 500,000 registrations), and the
+// (50,000 pupils, 500 classes of 40 courses, 500,000 registrations over 50 days), and the
 // figures of a case run in child processes of its own: the medians (with their
 // spread) of the time on the clock, the processor time and the peak memory, and
 // the pages.
@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,6 +33,10 @@ namespace ReportBench {
 constexpr int pupils = 50'000;
 constexpr int classesPerPupil = 10;
 constexpr int classes = 500;
+// Pupils register in the order of their codes, a thousand a day from the first day: ten
+// thousand registrations a day.
+constexpr int pupilsPerDay = 1'000;
+inline const QDate firstDay(2026, 11, 1);
 
 inline QString code(int n) {
     return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
@@ -82,9 +87,10 @@ inline void seed() {
                 "k(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM k WHERE k < ? - 1) "
                 "INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, CoursePayAmt, "
                 "CoursePayDate, CourseGrade) "
-                "SELECT printf('%07d', p), printf('%07d', (p * 7 + k * 37) % ? + 1), '20261201', "
+                "SELECT printf('%07d', p), printf('%07d', (p * 7 + k * 37) % ? + 1), "
+                "       strftime('%Y%m%d', ?, '+' || ((p - 1) / ?) || ' days'), "
                 "       CASE WHEN k < 3 THEN 1250.5 ELSE 3000 END, '20261201', '' FROM n, k"),
-            {pupils, classesPerPupil, classes});
+            {pupils, classesPerPupil, classes, firstDay.toString(Qt::ISODate), pupilsPerDay});
     transaction.commit();
     useAsADesk();
 }
