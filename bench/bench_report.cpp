@@ -15,6 +15,7 @@
 #include "platform/frmViewReport.h"
 #include "results/frmReport.h"
 #include "shell/MDIForm1.h"
+#include "shell/WindowRegistry.h"
 #include "support/TestSupport.h"
 
 #include "ReportBenchSupport.h"
@@ -74,12 +75,16 @@ const QString summarySql = QStringLiteral("SELECT * FROM QStudentCourse3 WHERE C
 // The main window open, with the daily reports window of its menu set to the registrations
 // of the school's first day (10,000), as the clerk leaves it before pressing Print.
 frmReport* dailyRegistrations(MDIForm1& main) {
+    registerTaskWindows();
     main.show();
     QAction* item = main.menuAction(QStringLiteral("mnuDailyRep"));
     item->setEnabled(true);
     item->trigger();
     QApplication::processEvents();
-    auto* daily = qobject_cast<frmReport*>(main.mdiArea()->activeSubWindow()->widget());
+    QMdiSubWindow* frame = main.mdiArea()->activeSubWindow();
+    auto* daily = frame ? qobject_cast<frmReport*>(frame->widget()) : nullptr;
+    if (!daily)
+        return nullptr;
     daily->Option3->setChecked(true);
     daily->dtpDate1->setDate(firstDay);
     daily->dtpDate2->setDate(firstDay);
@@ -100,6 +105,8 @@ int runCase(const QString& name, const QString& folder) {
     Seams::setPdfFolder(QDir(folder).filePath(QStringLiteral("pdf")));
     MDIForm1 main;
     frmReport* window = daily ? dailyRegistrations(main) : nullptr;
+    if (daily && !window)
+        return 1;
     if (name == QLatin1String("pdf")) {
         window->pressButton(QStringLiteral("Print"));
         QApplication::processEvents();
