@@ -140,7 +140,7 @@ const char* const classesSql =
     "CourseStartDate, CoursePrice, CoursePayAmt, CoursePayDate From QStudentCourse Where StdID = "
     "? And CourseStatus = '1' Order By CourseID, CourseNo";
 const char* const nameSql =
-    "SELECT StdID, StdName, StdNickName, StdLevel FROM Student WHERE StdName LIKE ? ESCAPE '\\'";
+    "SELECT StdID, StdName, StdNickName, StdLevel FROM Student WHERE StdName LIKE '%' || ? || '%'";
 
 } // namespace
 
@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
             }
             auto floor = [&] {
                 timer.restart();
-                bareRows(byName, (QLatin1Char('%') + search.part + QLatin1Char('%')).toUtf8());
+                bareRows(byName, search.part.toUtf8());
                 if (!search.shows.isEmpty()) {
                     bareRows(student, search.shows.toUtf8());
                     bareRows(classList, search.shows.toUtf8());
