@@ -1,7 +1,8 @@
 // Times the lesson windows' two hot paths on a large school, each beside the bare
 // SQLite C API running the same statements (each prepared once, on a connection set up
-// as the program's), the two taking turns at going first: opening one class's lesson
-// list, and saving a lesson of 25 pupils with its attendance. Run it from a Release build.
+// as the program's): opening one class's lesson list, the two taking turns at going
+// first, and saving a lesson of 25 pupils with its attendance, each save right after the
+// other side's. Run it from a Release build.
 
 #include "core/Database.h"
 #include "core/Seams.h"
