@@ -2,15 +2,22 @@
 
 // What the benchmarks share (inline: a benchmark need not use them all): one prepared
 // statement of the bare SQLite C API, a bare connection set up as the program's, the
-// peak memory of a process, and the median and 95th percentile of a series of
-// timings beside the bare figures.
+// statements a connection runs as SQLite traces them, the peak memory of a process, and
+// the median and 95th percentile of a series of timings beside the bare figures.
+
+#include "core/Database.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <vector>
@@ -96,6 +103,68 @@ inline sqlite3* openBare(const QString& path) {
                                "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"})
         bareExec(bare, pragma);
     return bare;
+}
+
+// The SQLite connection under the program's one connection (opened when closed).
+inline sqlite3* programHandle() {
+    const QVariant handle = Connection::shared().database().driver()->handle();
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// The statements a connection runs while this lives, in the order it runs them, each as the
+// text it was prepared from (a trigger's own statements left out).
+class StatementTrace {
+public:
+    explicit StatementTrace(sqlite3* db) : m_db(db) {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, record, this);
+    }
+    ~StatementTrace() { sqlite3_trace_v2(m_db, 0, nullptr, nullptr); }
+    StatementTrace(const StatementTrace&) = delete;
+    StatementTrace& operator=(const StatementTrace&) = delete;
+    const QStringList& statements() const { return m_statements; }
+
+private:
+    static int record(unsigned, void* self, void* statement, void* text) {
+        if (QByteArray(static_cast<const char*>(text)).startsWith("--"))
+            return 0;
+        static_cast<StatementTrace*>(self)->m_statements
+            << QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
+        return 0;
+    }
+    sqlite3* m_db;
+    QStringList m_statements;
+};
+
+// Whether a floor ran the statements the program ran, each as many times; says so (and
+// whether in the same order: the order of two reads may follow the compiler's order of
+// evaluating arguments), or names the statements that one side ran more often.
+inline bool sameStatements(const char* what, const QStringList& program, const QStringList& floor) {
+    QMap<QString, int> surplus; // the program's runs of a statement less the floor's
+    for (const QString& statement : program)
+        ++surplus[statement];
+    for (const QString& statement : floor)
+        --surplus[statement];
+    const bool same = std::all_of(surplus.cbegin(), surplus.cend(), [](int n) { return n == 0; });
+    if (same) {
+        std::printf("%s: the floor runs the program's %lld statements (%lld different)%s\n", what,
+                    static_cast<long long>(program.size()), static_cast<long long>(surplus.size()),
+                    program == floor ? ", in the same order" : ", in another order");
+        return true;
+    }
+    std::printf("%s: THE FLOOR RUNS OTHER STATEMENTS than the program\n", what);
+    for (auto it = surplus.cbegin(); it != surplus.cend(); ++it)
+        if (it.value() != 0)
+            std::printf("  %s %d more times: %s\n", it.value() > 0 ? "program" : "floor",
+                        std::abs(it.value()), qPrintable(it.key()));
+    return false;
+}
+
+// The processor time of this process so far, in nanoseconds: on a busy machine closer to what
+// a case costs than the time on the clock, and without the wait for the disk.
+inline double processorNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
 struct Figures {

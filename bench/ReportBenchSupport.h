@@ -1,10 +1,10 @@
 #pragma once
 
 // What the report benchmarks share: a large school made by the database itself
-// (50,000 pupils, 500 classes of 40 courses, 500,000 registrations), and the
-// figures of a case run in child processes of its own: the medians (with their
-// spread) of the time on the clock, the processor time and the peak memory, and
-// the pages.
+// (50,000 pupils, 500 classes of 40 courses, 500,000 registrations and 50,000 bills over
+// 50 days), and the figures of a case run in child processes of its own: the medians
+// (with their spread) of the time on the clock, the processor time and the peak memory,
+// and the pages.
 
 #include "BenchSupport.h"
 #include "core/Database.h"
@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,6 +33,10 @@ namespace ReportBench {
 constexpr int pupils = 50'000;
 constexpr int classesPerPupil = 10;
 constexpr int classes = 500;
+// Pupils register in the order of their codes, a thousand a day from the first day: ten
+// thousand registrations and a thousand bills a day.
+constexpr int pupilsPerDay = 1'000;
+inline const QDate firstDay(2026, 11, 1);
 
 inline QString code(int n) {
     return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
@@ -82,9 +87,21 @@ inline void seed() {
                 "k(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM k WHERE k < ? - 1) "
                 "INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, CoursePayAmt, "
                 "CoursePayDate, CourseGrade) "
-                "SELECT printf('%07d', p), printf('%07d', (p * 7 + k * 37) % ? + 1), '20261201', "
+                "SELECT printf('%07d', p), printf('%07d', (p * 7 + k * 37) % ? + 1), "
+                "       strftime('%Y%m%d', ?, '+' || ((p - 1) / ?) || ' days'), "
                 "       CASE WHEN k < 3 THEN 1250.5 ELSE 3000 END, '20261201', '' FROM n, k"),
-            {pupils, classesPerPupil, classes});
+            {pupils, classesPerPupil, classes, firstDay.toString(Qt::ISODate), pupilsPerDay});
+    // A bill of each pupil on the day of registration (one in fifty cancelled).
+    db.exec(
+        QStringLiteral(
+            "WITH RECURSIVE n(p) AS (SELECT 1 UNION ALL SELECT p + 1 FROM n WHERE p < ?) "
+            "INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, IsCancel, "
+            "UserID, UserCancelID) "
+            "SELECT printf('69%06d', p), strftime('%Y%m%d', ?, '+' || ((p - 1) / ?) || ' days'), "
+            "       printf('%07d', p), 3751.5, printf('69-%05d', p), "
+            "       CASE p % 50 WHEN 0 THEN '1' ELSE '0' END, 'admin', "
+            "       CASE p % 50 WHEN 0 THEN 'admin' ELSE '' END FROM n"),
+        {pupils, firstDay.toString(Qt::ISODate), pupilsPerDay});
     transaction.commit();
     useAsADesk();
 }
@@ -104,8 +121,9 @@ inline QString schoolFile(const QTemporaryDir& temporary) {
         timer.start();
         seed();
         Connection::shared().close();
-        std::printf("seeded %d pupils, %d registrations, %d classes in %.1f s\n", pupils,
-                    pupils * classesPerPupil, classes, static_cast<double>(timer.elapsed()) / 1000);
+        std::printf("seeded %d pupils, %d registrations, %d bills, %d classes in %.1f s\n", pupils,
+                    pupils * classesPerPupil, pupils, classes,
+                    static_cast<double>(timer.elapsed()) / 1000);
     }
     return database;
 }
