@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A list-and-edit window as the windows declare it: browse and edit modes.
@@ -199,6 +201,70 @@ private slots:
         QVERIFY(!form.leaveFocusedControl());
         accept = true;
         QVERIFY(form.leaveFocusedControl());
+    }
+
+    // Every button, by its key, a click or pressButton, first takes the focused box as
+    // leaving it would, a date being typed included; a value refused stops the action.
+    void actionsTakeTheFocusedBox() {
+        ScriptedMessages messages;
+        SampleForm form;
+        auto* date = new DateBox(&form);
+        date->setDate(QDate(2026, 12, 7));
+        form.layout()->addWidget(date);
+        bool accept = false;
+        int left = 0;
+        form.onLeave(form.first, [&] {
+            ++left;
+            return accept;
+        });
+        showActive(&form);
+        QWidget* newButton = form.toolbar()->widgetForAction(form.toolbar()->button(u"New"_s));
+        form.first->setFocus();
+        pressKey(Qt::Key_F2);
+        QTest::mouseClick(newButton, Qt::LeftButton);
+        form.pressButton(QStringLiteral("New"));
+        QCOMPARE(left, 3);
+        QCOMPARE(form.pressed, QStringList());
+        accept = true;
+        QTest::mouseClick(newButton, Qt::LeftButton);
+        QCOMPARE(form.pressed, QStringList{u"New"_s});
+
+        // An unfinished or impossible date is said and nothing runs; a whole one is taken.
+        for (const char* typed : {"31/12/257", "31022570", "31122569"}) {
+            date->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+            QCOMPARE(date->date(), QDate(2026, 12, 7)); // not read while typed
+            pressKey(Qt::Key_F2);                       // Save, in the edit mode
+        }
+        QCOMPARE(messages.errors, QStringList(2, u"วันที่ ไม่ถูกต้อง"_s));
+        QCOMPARE(form.pressed, (QStringList{u"New"_s, u"Save"_s}));
+        QCOMPARE(date->date(), QDate(2026, 12, 31));
+        QCOMPARE(QApplication::focusWidget(), date);
+    }
+
+    // Enter in a date box takes the date and moves on in every window, also where the
+    // window declares no moves, and in a dialog does not confirm it.
+    void enterInADateBoxMovesOn() {
+        ScriptedMessages messages;
+        SampleDialog dialog;
+        auto* date = new DateBox(&dialog);
+        date->setDate(QDate(2026, 12, 7));
+        dialog.layout()->addWidget(date);
+        QWidget::setTabOrder(date, dialog.box);
+        showActive(&dialog);
+        for (const char* typed : {"", "150170", "31/02/70"}) {
+            date->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+            pressKey(Qt::Key_Return);
+        }
+        QCOMPARE(date->date(), QDate(2027, 1, 15));
+        QCOMPARE(QApplication::focusWidget(), date);
+        QCOMPARE(messages.errors, QStringList{u"วันที่ ไม่ถูกต้อง"_s});
+        date->setFocus();
+        QTest::keyClicks(date, u"160170"_s);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.box);
+        QVERIFY(dialog.isVisible() && !dialog.IsOK);
     }
 
     void writesAndTheirErrors() {
