@@ -466,10 +466,6 @@ void frmCourseTable::fillListRow(QTreeWidgetItem* row, const QStringList& texts)
 }
 
 void frmCourseTable::SaveRecord() {
-    // A field that the focus has not left yet is checked as leaving it would.
-    if (!leaveFocusedControl())
-        return;
-
     if (cboLevel->currentText().trimmed().isEmpty()) {
         Library::MsgError(QStringLiteral("ระดับ ว่างไม่ได้"));
         cboLevel->setFocus();

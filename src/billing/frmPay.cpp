@@ -150,6 +150,8 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
         if (ListView::count(ListView1) > 0)
             enterAmount();
     });
+    // An amount typed and not yet entered is what the pay key pays on its row.
+    onAction(txtPay, [this] { return !txtPay->isModified() || takeAmount(); });
 
     connect(txtStdID, &QLineEdit::textChanged, this, [this] { codeChanged(); });
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { rowClick(); });
@@ -276,9 +278,18 @@ void frmPay::moveRow(int step) {
 }
 
 void frmPay::enterAmount() {
-    QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
-    if (!row || !Library::amountFits(txtPay))
+    if (!ListView::item(ListView1, ListView::selectedIndex(ListView1)) || !takeAmount())
         return;
+    moveRow(1);
+    txtPay->selectAll();
+}
+
+bool frmPay::takeAmount() {
+    QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
+    if (!row)
+        return true;
+    if (!Library::amountFits(txtPay))
+        return false;
     Money typed = Money::fromText(txtPay->text());
     if (typed < Money())
         typed = Money();
@@ -286,19 +297,6 @@ void frmPay::enterAmount() {
     row->setText(colPayment, typed > balance ? row->text(colBalance) : typed.toText(true));
     txtPay->setModified(false);
     CalcTotal();
-    moveRow(1);
-    txtPay->selectAll();
-}
-
-bool frmPay::amountUnconfirmed() {
-    const QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
-    if (!row || !txtPay->isModified() ||
-        Money::fromText(txtPay->text()) == Money::fromText(row->text(colPayment)))
-        return false;
-    // What the row will pay, in the box, in place of the amount typed without Enter.
-    txtPay->setText(Library::FormatNum(row->text(colPayment), false, 2));
-    txtPay->setFocus();
-    txtPay->selectAll();
     return true;
 }
 
@@ -343,10 +341,6 @@ void frmPay::pay() {
         ListView1->clear();
         Library::MsgError(courseDataNotValid);
         txtStdID->setFocus();
-        return;
-    }
-    if (amountUnconfirmed()) {
-        Library::MsgError(noPaymentData);
         return;
     }
     if (ListView::count(ListView1) == 0 || Money::fromText(lblTotal->text()) <= Money()) {

@@ -44,10 +44,11 @@ private:
     void showStudent(const Recordset& student);
     void rowClick();
     void moveRow(int step);
+    // Enter: the amount goes to the selected row and the next row is offered.
     void enterAmount();
-    // True, with the row's confirmed amount put back in the box, when the box holds
-    // an amount typed but not confirmed with Enter.
-    bool amountUnconfirmed();
+    // Puts the amount in the box on the selected row, capped at its balance, and
+    // totals again. False, said, for an amount that cannot be stored.
+    bool takeAmount();
     void codeChanged();
     void cancel();
     void pay();

@@ -48,6 +48,11 @@ DateBox::DateBox(QWidget* parent) : QDateEdit(parent) {
     setCalendarWidget(new ThaiCalendar(this));
     // Four-digit years in both eras.
     setDateRange(QDate(1900, 1, 1), QDate(9999 - buddhistOffset, 12, 31));
+    // The popup would hand the box every day its calendar passes while paged: a range
+    // of two boxes would then put itself in order at every step. The box takes the
+    // day chosen (click or Enter) only.
+    if (QWidget* popup = calendarWidget()->parentWidget(); popup && popup != this)
+        disconnect(popup, SIGNAL(newDateSelected(QDate)), this, SLOT(setDate(QDate)));
 }
 
 QString DateBox::textFromDateTime(const QDateTime& dateTime) const {
@@ -92,12 +97,17 @@ void DateBox::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
-        if (commitTyped())
+        if (commit())
             focusNextPrevChild(true);
         return;
     }
-    if (!m_typed.isNull())
+    // Esc drops the text typed; another key (an arrow stepping a section) works on the
+    // day typed, if it names one.
+    if (!m_typed.isNull()) {
+        if (const QDate day = typedDate(); day.isValid() && event->key() != Qt::Key_Escape)
+            setDate(day);
         endTyping();
+    }
     QDateEdit::keyPressEvent(event);
 }
 
@@ -105,7 +115,7 @@ void DateBox::focusOutEvent(QFocusEvent* event) {
     // Another window taking the focus (the message below, the calendar) is not leaving.
     const bool leaving =
         event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
-    if (leaving && !commitTyped())
+    if (leaving && !commit())
         QMetaObject::invokeMethod(
             this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
     QDateEdit::focusOutEvent(event);
@@ -113,16 +123,14 @@ void DateBox::focusOutEvent(QFocusEvent* event) {
 
 // Tab goes on to the next control, not to the next part of the date.
 bool DateBox::focusNextPrevChild(bool next) {
-    if (!commitTyped())
+    if (!commit())
         return true;
     return QWidget::focusNextPrevChild(next);
 }
 
 void DateBox::type(QChar character) {
-    if (m_typed.isNull()) {
+    if (m_typed.isNull())
         m_typed = QLatin1String("");
-        m_before = date();
-    }
     const QStringList parts = m_typed.split(QLatin1Char('/'));
     if (character == QLatin1Char('/')) {
         // A slash ends a one-digit day or month; after two digits it is already there.
@@ -132,11 +140,6 @@ void DateBox::type(QChar character) {
         m_typed += character;
         if (parts.size() < 3 && parts.last().size() == 1)
             m_typed += QLatin1Char('/');
-    }
-    const QStringList typed = m_typed.split(QLatin1Char('/'));
-    if (typed.size() == 3 && typed.last().size() == 4) {
-        commitTyped();
-        return;
     }
     showTyped();
 }
@@ -152,22 +155,19 @@ QDate DateBox::typedDate() const {
     return day.isValid() && day >= minimumDate() && day <= maximumDate() ? day : QDate();
 }
 
-bool DateBox::commitTyped() {
+bool DateBox::commit() {
     if (m_typed.isNull())
         return true;
     const QDate day = typedDate();
-    setDate(day.isValid() ? day : m_before);
+    if (day.isValid())
+        setDate(day);
     endTyping();
     if (!day.isValid())
         Library::MsgError(QStringLiteral("วันที่ ไม่ถูกต้อง"));
     return day.isValid();
 }
 
-// A two-digit year already names a day: the box holds the day the text names so far
-// (else the date it had), should the window be saved before the box is left.
 void DateBox::showTyped() {
-    const QDate day = typedDate();
-    setDate(day.isValid() ? day : m_before);
     const QSignalBlocker blocker(lineEdit());
     lineEdit()->setText(m_typed);
 }

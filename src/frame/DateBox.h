@@ -7,13 +7,20 @@
 // calendar popup that shows that year too. A date typed straight through, with
 // or without the slashes, is read as a whole: dd/mm/yyyy (a year above 2400 as
 // Buddhist era, any other as Gregorian) or dd/mm/yy (a Buddhist-era year, as the
-// lists show it). Tab and Enter leave the box; a typed text that names no day is
-// refused with a message, the box keeping the focus and its date. The arrows
-// step the section at the cursor.
+// lists show it). The box keeps its date while a text is being typed, and takes
+// the text only when it is left (Tab, Enter, a click elsewhere) or an action is
+// taken: a text that names no day is then refused with a message, the box
+// keeping the focus and its date. The arrows step the section at the cursor. Its
+// calendar may be paged freely: the box takes a day only when one is chosen.
 class DateBox : public QDateEdit {
     Q_OBJECT
 public:
     explicit DateBox(QWidget* parent = nullptr);
+
+    // Takes the text being typed, as leaving the box would: its day, or a message
+    // and the date the box had before. Returns whether the text named a day (true
+    // when nothing was being typed).
+    bool commit();
 
 protected:
     QString textFromDateTime(const QDateTime& dateTime) const override;
@@ -28,16 +35,11 @@ private:
     void type(QChar character);
     // The day the typed text names, null when it names none.
     QDate typedDate() const;
-    // Takes the typed text: its day, or a message and the date the box had before.
-    // Returns whether the text named a day (true when nothing was being typed).
-    bool commitTyped();
-    // Shows the typed text; the box holds the day it names so far, else its old date.
+    // Shows the typed text; the box keeps its date until the text is taken.
     void showTyped();
     // Leaves typing: the box shows its date again.
     void endTyping();
 
     // What the user typed since the box last held a whole date; null when not typing.
     QString m_typed;
-    // The date the box held when typing began.
-    QDate m_before;
 };

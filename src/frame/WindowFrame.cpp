@@ -2,6 +2,7 @@
 
 #include "core/Database.h"
 #include "core/Money.h"
+#include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 
@@ -85,7 +86,9 @@ void WindowFrame::declareButtons(const Buttons& buttons) {
 void WindowFrame::pressButton(const QString& key) {
     // The action may close the window: run a copy.
     const std::function<void()> action = m_buttons.value(key);
-    if (action)
+    // It acts on what the focused box holds, taken as leaving the box would take it;
+    // a value the box refuses stops it.
+    if (action && leaveFocusedControl())
         action();
 }
 
@@ -131,9 +134,35 @@ void WindowFrame::onLeave(QWidget* control, std::function<bool()> check) {
     m_rules[control].leave = std::move(check);
 }
 
+void WindowFrame::onAction(QWidget* control, std::function<bool()> take) {
+    m_rules[control].action = std::move(take);
+}
+
 bool WindowFrame::leaveFocusedControl() {
     QWidget* focus = QApplication::focusWidget();
-    return !focus || !belongs(focus) || leave(focus);
+    if (!focus || !belongs(focus))
+        return true;
+    if (DateBox* date = dateBoxOf(focus))
+        return date->commit() && leave(date);
+    if (const Rules* rules = rulesOf(focus); rules && rules->action) {
+        const std::function<bool()> take = rules->action;
+        if (!take())
+            return false;
+    }
+    // The box keeps the focus: a text selected whole stays so, to be typed over.
+    auto* box = qobject_cast<QLineEdit*>(focus);
+    const bool selectedWhole = box && !box->text().isEmpty() && box->selectedText() == box->text();
+    const bool taken = leave(focus);
+    if (selectedWhole && QApplication::focusWidget() == box)
+        box->selectAll();
+    return taken;
+}
+
+DateBox* WindowFrame::dateBoxOf(QWidget* widget) const {
+    for (QWidget* w = widget; w && belongs(w); w = w->parentWidget())
+        if (auto* date = qobject_cast<DateBox*>(w))
+            return date;
+    return nullptr;
 }
 
 void WindowFrame::watch(QObject* object) {
@@ -211,6 +240,12 @@ bool WindowFrame::keyPress(QObject* watched, int key) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !belongs(widget))
         return false;
+    // Enter in a date box takes the date typed and moves on, as in every other box.
+    if (DateBox* date = dateBoxOf(widget); date && isEnter(key)) {
+        if (date->commit())
+            Library::KeyMoveFocus(date, key);
+        return true;
+    }
     const int declaredKey = isEnter(key) ? int(Qt::Key_Return) : key;
     for (QWidget* w = widget; w && belongs(w); w = w->parentWidget()) {
         const Rules* rules = rulesOf(w);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+class DateBox;
 class KeyToolbar;
 class QEvent;
 class QLabel;
@@ -50,7 +51,8 @@ public:
     KeyToolbar* toolbar() const { return m_toolbar; }
     // The window's title, at the right of the toolbar; hidden while empty.
     QLabel* titleLabel() const { return m_title; }
-    // Presses a toolbar button as a click would, whatever its state.
+    // Presses a toolbar button as a click would, whatever its state: the focused
+    // box is taken first (leaveFocusedControl).
     void pressButton(const QString& key);
     // The toolbar button a key presses in the current mode; empty when none.
     QString buttonOfKey(int key) const;
@@ -90,8 +92,13 @@ protected:
     // The check runs when the focus leaves the control for another of the window;
     // false means the value was refused.
     void onLeave(QWidget* control, std::function<bool()> check);
-    // Runs the leaving rules of the control that has the focus, as if the focus
-    // left it (before a save). False when one refused the value.
+    // What a button's action takes from the control, when it has the focus, beyond
+    // its leaving rules (which run after); false means the value was refused and
+    // the action does not run.
+    void onAction(QWidget* control, std::function<bool()> take);
+    // Takes what the control with the focus holds, as if the focus left it: a date
+    // being typed, then its leaving rules. Every button runs it before its action.
+    // False when the value was refused.
     bool leaveFocusedControl();
 
     // The window's eventFilter hands every event here first; true means eaten.
@@ -105,6 +112,7 @@ private:
         bool money = false;
         QHash<int, std::function<void()>> keys;
         std::function<bool()> leave;
+        std::function<bool()> action;
     };
 
     void watch(QObject* object);
@@ -112,6 +120,8 @@ private:
     bool pressIfEnabled(const QString& button);
     void focusIn(QWidget* widget);
     bool leave(QWidget* widget);
+    // The date box the widget is or stands in, if any.
+    DateBox* dateBoxOf(QWidget* widget) const;
     const Rules* rulesOf(QWidget* widget) const;
     bool belongs(const QWidget* widget) const;
 

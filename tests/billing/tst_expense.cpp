@@ -148,8 +148,9 @@ private slots:
         window.txtExpDbAmt->setText(QStringLiteral("abc"));
         messages->answer({Library::vbNo, Library::vbYes});
         pressKey(Qt::Key_Return);
+        // The save took the paid box as leaving it would: no number, 0.00.
         QCOMPARE(window.txtExpCrAmt->text() + window.txtExpDbAmt->text(),
-                 QStringLiteral("1,500.00abc"));
+                 QStringLiteral("1,500.000.00"));
         Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('69000003')"));
         pressKey(Qt::Key_Return);
         QCOMPARE(messages->questions, QStringList(2, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่")));

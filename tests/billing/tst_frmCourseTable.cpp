@@ -6,7 +6,9 @@
 #include "reference/frmFindTech.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFrame>
@@ -120,6 +122,61 @@ private slots:
         viewer.reset();
         w->cboCouse->setCurrentIndex(1);
         QCOMPARE(tags(w->ListView1), QStringLiteral("6900005"));
+    }
+
+    // A date is read when the box is left or a key acts, never half typed; the range then
+    // puts itself in order once, keeping both dates, also after paging a calendar past the
+    // other date. A date that names no day is said at the save and nothing is written.
+    void typedDatesAndTheRange() {
+        Fixture::classRow(QStringLiteral("6900001"), QStringLiteral("C01"), Money());
+        Fixture::classRow(QStringLiteral("6900002"), QStringLiteral("C01"), Money(),
+                          QStringLiteral("ม.1"), QStringLiteral("คณิตศาสตร์"),
+                          QStringLiteral("20270101"), QStringLiteral("20270301"));
+        Fixture::classRow(QStringLiteral("6900003"), QStringLiteral("C01"), Money(),
+                          QStringLiteral("ม.1"), QStringLiteral("คณิตศาสตร์"),
+                          QStringLiteral("20260101"), QStringLiteral("20260701"));
+        frmCourseTable* w = open();
+        const auto range = [w]() -> QString {
+            return w->dtpDate1->text() + u'-' + w->dtpDate2->text() + u' ' + tags(w->ListView1);
+        };
+        QCOMPARE(range(), QStringLiteral("06/06/2569-06/12/2569 6900001 6900003"));
+        w->dtpDate2->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("31122569"));
+        QCOMPARE(w->dtpDate1->date(), QDate(2026, 6, 6));
+        QCOMPARE(w->dtpDate2->date(), QDate(2026, 12, 6));
+        pressKey(Qt::Key_Tab);
+        QCOMPARE(range(), QStringLiteral("06/06/2569-31/12/2569 6900001 6900003"));
+        w->dtpDate1->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("28/02/70"));
+        pressKey(Qt::Key_Tab);
+        QCOMPARE(range(), QStringLiteral("31/12/2569-28/02/2570 6900001 6900002"));
+
+        // The to date's calendar paged back three months, past the from date, then chosen.
+        QDateEdit* to = w->dtpDate2;
+        QTest::mouseClick(to, Qt::LeftButton, {}, QPoint(to->width() - 4, to->height() / 2));
+        auto* days = to->calendarWidget()->findChild<QAbstractItemView*>();
+        QVERIFY(days && days->isVisible());
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(days, Qt::Key_PageUp);
+        QCOMPARE(range(), QStringLiteral("31/12/2569-28/02/2570 6900001 6900002"));
+        QTest::keyClick(days, Qt::Key_Return);
+        QCOMPARE(range(), QStringLiteral("28/11/2569-31/12/2569 6900001"));
+
+        w->pressButton(QStringLiteral("New"));
+        w->cboLevel->setCurrentIndex(0);
+        w->cboSubject->setCurrentIndex(0);
+        w->dtpStartDate->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("31/12/257"));
+        messages->answer({Library::vbYes, Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->all, QStringList{QStringLiteral("วันที่ ไม่ถูกต้อง")});
+        QCOMPARE(Fixture::count(QStringLiteral("CourseTable")), 3);
+        QVERIFY(focusIn(w->dtpStartDate));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("31122569"));
+        pressKey(Qt::Key_F2);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT DateStart FROM CourseTable WHERE CourseNo "
+                                               "= '6900004'")),
+                 QStringLiteral("20261231"));
     }
 
     void noOpenCourseAndSixMonths() {

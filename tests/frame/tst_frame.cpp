@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A list-and-edit window as the windows declare it: browse and edit modes.
@@ -201,6 +203,70 @@ private slots:
         QVERIFY(form.leaveFocusedControl());
     }
 
+    // Every button, by its key, a click or pressButton, first takes the focused box as
+    // leaving it would, a date being typed included; a value refused stops the action.
+    void actionsTakeTheFocusedBox() {
+        ScriptedMessages messages;
+        SampleForm form;
+        auto* date = new DateBox(&form);
+        date->setDate(QDate(2026, 12, 7));
+        form.layout()->addWidget(date);
+        bool accept = false;
+        int left = 0;
+        form.onLeave(form.first, [&] {
+            ++left;
+            return accept;
+        });
+        showActive(&form);
+        QWidget* newButton = form.toolbar()->widgetForAction(form.toolbar()->button(u"New"_s));
+        form.first->setFocus();
+        pressKey(Qt::Key_F2);
+        QTest::mouseClick(newButton, Qt::LeftButton);
+        form.pressButton(QStringLiteral("New"));
+        QCOMPARE(left, 3);
+        QCOMPARE(form.pressed, QStringList());
+        accept = true;
+        QTest::mouseClick(newButton, Qt::LeftButton);
+        QCOMPARE(form.pressed, QStringList{u"New"_s});
+
+        // An unfinished or impossible date is said and nothing runs; a whole one is taken.
+        for (const char* typed : {"31/12/257", "31022570", "31122569"}) {
+            date->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+            QCOMPARE(date->date(), QDate(2026, 12, 7)); // not read while typed
+            pressKey(Qt::Key_F2);                       // Save, in the edit mode
+        }
+        QCOMPARE(messages.errors, QStringList(2, u"วันที่ ไม่ถูกต้อง"_s));
+        QCOMPARE(form.pressed, (QStringList{u"New"_s, u"Save"_s}));
+        QCOMPARE(date->date(), QDate(2026, 12, 31));
+        QCOMPARE(QApplication::focusWidget(), date);
+    }
+
+    // Enter in a date box takes the date and moves on in every window, also where the
+    // window declares no moves, and in a dialog does not confirm it.
+    void enterInADateBoxMovesOn() {
+        ScriptedMessages messages;
+        SampleDialog dialog;
+        auto* date = new DateBox(&dialog);
+        date->setDate(QDate(2026, 12, 7));
+        dialog.layout()->addWidget(date);
+        QWidget::setTabOrder(date, dialog.box);
+        showActive(&dialog);
+        for (const char* typed : {"", "150170", "31/02/70"}) {
+            date->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+            pressKey(Qt::Key_Return);
+        }
+        QCOMPARE(date->date(), QDate(2027, 1, 15));
+        QCOMPARE(QApplication::focusWidget(), date);
+        QCOMPARE(messages.errors, QStringList{u"วันที่ ไม่ถูกต้อง"_s});
+        date->setFocus();
+        QTest::keyClicks(date, u"160170"_s);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.box);
+        QVERIFY(dialog.isVisible() && !dialog.IsOK);
+    }
+
     void writesAndTheirErrors() {
         ScriptedMessages messages;
         QVERIFY(runWrite(QStringLiteral("บันทึกไม่ได้"), [] {}));
@@ -300,13 +366,13 @@ private slots:
             QCOMPARE(box.date(), date);
         }
         QCOMPARE(box.text(), QStringLiteral("29/02/2567"));
-        // Backspace takes back a typed digit.
+        // Backspace takes back a typed digit; the date typed is not read while it is typed.
         box.setFocus();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
         pressKey(Qt::Key_Backspace);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("02012569"));
-        QCOMPARE(box.date(), QDate(2026, 1, 2));
-        // The arrows step the section at the cursor: here the year.
+        QCOMPARE(box.date(), QDate(2024, 2, 29));
+        // The arrows step the section at the cursor of the date typed: here the year.
         box.findChild<QLineEdit*>()->end(false);
         pressKey(Qt::Key_Up);
         QCOMPARE(box.text(), QStringLiteral("02/01/2570"));
@@ -329,7 +395,7 @@ private slots:
             {"15/12/69", Qt::Key_Tab, QDate(2026, 12, 15), next},
             {"010170", Qt::Key_Return, QDate(2027, 1, 1), next},
             {"", Qt::Key_Tab, QDate(2027, 1, 1), next},
-            {"31/02/2570", 0, QDate(2027, 1, 1), box},
+            {"31/02/2570", Qt::Key_Tab, QDate(2027, 1, 1), box},
             {"29/02/69", Qt::Key_Return, QDate(2027, 1, 1), box},
             {"15/12/6", Qt::Key_Tab, QDate(2027, 1, 1), box},
         };
@@ -345,13 +411,15 @@ private slots:
                      focus == box ? QStringList{QStringLiteral("วันที่ ไม่ถูกต้อง")} : QStringList());
         }
         QCOMPARE(box->text(), QStringLiteral("01/01/2570"));
-        // Before the box is left, its date is the day the text names so far, if any.
+        // Before the box is left, its date is the one it had, whatever the text names so
+        // far; Esc drops the text.
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("200169"));
-        QCOMPARE(box->date(), QDate(2026, 1, 20));
+        QCOMPARE(box->date(), QDate(2027, 1, 1));
         QTest::keyClicks(box, QStringLiteral("5"));
         QCOMPARE(box->date(), QDate(2027, 1, 1));
         pressKey(Qt::Key_Escape);
+        QCOMPARE(box->text(), QStringLiteral("01/01/2570"));
         // Leaving by the mouse: the same message, and the focus comes back.
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("3102"));

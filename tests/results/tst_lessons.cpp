@@ -150,6 +150,26 @@ private slots:
                  1);
     }
 
+    // Enter in the date box takes the date and moves on as in every other box; F2 with a
+    // date that names no day says so and writes nothing.
+    void lessonDate() {
+        frmTimeStampSub dialog;
+        dialog.doAdd(classNo);
+        showActive(&dialog);
+        dialog.dtpDate->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("150170"));
+        pressKey(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.txtTime1);
+        QCOMPARE(dialog.dtpDate->date(), QDate(2027, 1, 15));
+        dialog.dtpDate->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("31/12/257"));
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(messages->all, QStringList{QStringLiteral("วันที่ ไม่ถูกต้อง")});
+        QVERIFY(dialog.isVisible() && !dialog.IsSaved);
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 0);
+    }
+
     void editingALesson() {
         LessonStore::save({{},
                            classNo,

@@ -277,8 +277,8 @@ private slots:
             type(QString::fromLatin1(typed), Qt::Key_Down);
             QCOMPARE(w.txtTime->text() + u'|' + w.txtMaxPoint->text(), QString::fromLatin1(shown));
         }
-        QTest::keyClick(focus(), Qt::Key_Up);
-        w.txtTime->setText(QStringLiteral("0")); // still in the box: not yet brought into 1..9
+        // Set while the full marks have the focus: never brought into 1..9 by leaving the box.
+        w.txtTime->setText(QStringLiteral("0"));
         QTest::keyClick(focus(), Qt::Key_F2);
         QCOMPARE(m_messages->errors,
                  QStringList({noCourse, u"การสอบครั้งที่ ไม่ถูกต้อง (ต้องมีค่าอยู่ระหว่าง 1-9)"_s}));
@@ -319,7 +319,9 @@ private slots:
         QCOMPARE(w.lblStdID->text() + w.lblStdName->text() + column(w.ListView1, 0), QString());
         QCOMPARE(focus(), w.txtTime);
         QCOMPARE(w.courseNo() + w.txtTime->text() + w.txtMaxPoint->text(), classNo + u"320"_s);
-        w.txtMaxPoint->clear(); // empty full marks write 0
+        // Empty full marks write 0 (typed there: leaving the test number would load them).
+        w.txtMaxPoint->setFocus();
+        w.txtMaxPoint->clear();
         QTest::keyClick(focus(), Qt::Key_F2);
         QCOMPARE(maxima(), u"50.0,NULL,0.0,40.0"_s);
         QTest::keyClick(focus(), Qt::Key_Escape);
@@ -377,6 +379,36 @@ private slots:
         QCOMPARE(ListView::count(w.ListView1) + m_messages->errors.size(), 7);
         QTest::keyClick(focus(), Qt::Key_Escape);
         QVERIFY(!w.isVisible());
+    }
+
+    // The load and report keys, and a click on their buttons, act on what the box with the
+    // focus holds, as leaving it would take it.
+    void actionsTakeTheBoxBeingTyped() {
+        frmPoint& p = open<frmPoint>();
+        chooseClass(p, classNo);
+        p.txtTime->setFocus();
+        QTest::keyClicks(focus(), u"4"_s);
+        QTest::keyClick(focus(), Qt::Key_F2); // test 4 keeps its own full marks
+        QCOMPARE(maxima() + u'|' + p.txtMaxPoint->text(), u"50.0,NULL,NULL,40.0|40"_s);
+        QTest::keyClick(focus(), Qt::Key_Escape);
+        QCOMPARE(focus(), p.txtTime);
+        QTest::keyClicks(focus(), u"1"_s);
+        QTest::mouseClick(p.toolbar()->widgetForAction(p.toolbar()->button(u"Point"_s)),
+                          Qt::LeftButton);
+        QCOMPARE(maxima() + u'|' + p.txtMaxPoint->text(), u"50.0,NULL,NULL,40.0|50"_s);
+        QVERIFY(p.toolbar()->isAvailable(u"Report"_s));
+
+        frmGrade& g = open<frmGrade>();
+        chooseClass(g, classNo);
+        QCOMPARE(focus(), g.txtPoint);
+        QTest::keyClicks(focus(), u"77.25"_s);
+        QVERIFY(pressReport({}).contains(u"77.25"_s));
+        type(QString());
+        QTest::keyClicks(focus(), u"Q+"_s);
+        QVERIFY(pressReport({}).contains(u"Q+"_s));
+        QCOMPARE(cells(u"CoursePoint"_s).section(u',', 0, 0) + u'|' +
+                     cells(u"CourseGrade"_s).section(u',', 0, 0),
+                 u"77.25|'Q+'"_s);
     }
 
     // A number that cannot be stored as typed is refused with a message and stays selected in
