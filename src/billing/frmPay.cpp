@@ -274,7 +274,7 @@ void frmPay::moveRow(int step) {
 
 void frmPay::enterAmount() {
     QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
-    if (!row || !Library::amountFits(txtPay))
+    if (!row || !Library::amountFits(txtPay, QStringLiteral("ชำระ")))
         return;
     Money typed = Money::fromText(txtPay->text());
     if (typed < Money())

@@ -145,7 +145,7 @@ bool frmPoint::storeFullMarks(int test) {
     }
     if (written.outcome == PointGradeStore::Outcome::Refused) {
         txtMaxPoint->setFocus();
-        refuseNumber(QStringLiteral("คะแนนเต็ม"), txtMaxPoint);
+        Library::refuseNumber(QStringLiteral("คะแนนเต็ม"), txtMaxPoint);
         return false;
     }
     if (written.outcome == PointGradeStore::Outcome::Gone) {
