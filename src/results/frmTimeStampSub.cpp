@@ -115,9 +115,9 @@ void frmTimeStampSub::doAdd(const QString& courseNo) {
     m_courseNo = courseNo;
     const LessonStore::Proposal proposal = LessonStore::propose(courseNo);
     dtpDate->setDate(Library::KeyToDate(Library::gToday));
-    txtItem->setText(Library::NumberText(proposal.item));
+    txtItem->setText(proposal.item ? Library::NumberText(*proposal.item) : QString());
     txtTime1->setText(Seams::now().toString(QStringLiteral("hh.mm")));
-    txtHour->setText(Library::NumberText(proposal.hours));
+    txtHour->setText(proposal.hours ? Library::NumberText(*proposal.hours) : QString());
     LoadPeople(courseNo);
 }
 

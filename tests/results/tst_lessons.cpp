@@ -299,6 +299,7 @@ private slots:
         stored(QStringLiteral("2026000001"), QStringLiteral("20261201"), 9999999999999, 2);
         frmTimeStampSub dialog;
         dialog.doAdd(classNo);
+        QCOMPARE(dialog.txtItem->text() + u'|' + dialog.txtHour->text(), QStringLiteral("|2"));
         showActive(&dialog);
         dialog.txtTime2->setText(QStringLiteral("12.00"));
         const QString refusal =
