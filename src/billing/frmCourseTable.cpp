@@ -356,7 +356,7 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
     txtCourseNo->setText(course.text(QStringLiteral("CourseNo")));
     txtCourseDate->setText(course.text(QStringLiteral("CourseDate")));
     txtCourseTime->setText(course.text(QStringLiteral("CourseTime")));
-    txtCoursePrice->setText(course.money(QStringLiteral("CoursePrice")).toText(true));
+    Library::showWhole(txtCoursePrice, course.money(QStringLiteral("CoursePrice")).toText(true));
     const QString start = course.text(QStringLiteral("DateStart"));
     const QString end = course.text(QStringLiteral("DateEnd"));
     if (!start.isEmpty())
@@ -365,7 +365,7 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
         dtpEndDate->setDate(Library::KeyToDate(end));
     cboSubject->setCurrentText(course.text(QStringLiteral("Subject")));
     cboLevel->setCurrentText(course.text(QStringLiteral("CourseLevel")));
-    txtHour->setText(numberText(course.value(QStringLiteral("TimeHour"))));
+    Library::showWhole(txtHour, numberText(course.value(QStringLiteral("TimeHour"))));
     txtRoom->setText(course.text(QStringLiteral("RoomNo")));
 
     Recordset teachers = Library::OpenRecordset(
@@ -379,7 +379,8 @@ bool frmCourseTable::ShowRecord(const QString& courseNo) {
         m_rowCode[row] = teachers.text(QStringLiteral("TechID"));
         txtTechID[row]->setText(m_rowCode[row]);
         lblName[row]->setText(teachers.text(QStringLiteral("TechName")));
-        txtRate[row]->setText(teachers.money(QStringLiteral("TechRateAmt")).toText(true));
+        Library::showWhole(txtRate[row],
+                           teachers.money(QStringLiteral("TechRateAmt")).toText(true));
     }
     return true;
 }
@@ -447,7 +448,7 @@ bool frmCourseTable::txtTechID_LostFocus(int index) {
         return true;
     }
     lblName[index]->setText(teacher.text(QStringLiteral("TechName")));
-    txtRate[index]->setText(plainAmount(teacher.money(QStringLiteral("TechRateAmt"))));
+    Library::showWhole(txtRate[index], plainAmount(teacher.money(QStringLiteral("TechRateAmt"))));
     m_rowCode[index] = code;
     return true;
 }
@@ -481,9 +482,15 @@ void frmCourseTable::SaveRecord() {
         Library::MsgError(QStringLiteral("คอร์ส ว่างไม่ได้"));
         return;
     }
-    for (QLineEdit* amount : {txtCoursePrice, txtRate[0], txtRate[1], txtRate[2], txtRate[3]})
-        if (!Library::amountFits(amount))
+    if (!Library::amountFits(txtCoursePrice, QStringLiteral("ค่าเรียน")))
+        return;
+    for (QLineEdit* rate : txtRate)
+        if (!Library::amountFits(rate, QStringLiteral("อัตราค่าสอน")))
             return;
+    const std::optional<double> hours =
+        Library::typedNumber(txtHour, QStringLiteral("จำนวนเวลาเรียน"));
+    if (!hours)
+        return;
     if (Library::MsgAsk(QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), true) != Library::vbYes)
         return;
 
@@ -497,7 +504,7 @@ void frmCourseTable::SaveRecord() {
     course.price = Money::fromText(txtCoursePrice->text());
     course.dateStart = Library::DateToKey(dtpStartDate->date());
     course.dateEnd = Library::DateToKey(dtpEndDate->date());
-    course.hours = Library::NumValue(txtHour->text());
+    course.hours = *hours;
     course.room = txtRoom->text().trimmed();
     for (int i = 0; i < 4; ++i) {
         const QString code = txtTechID[i]->text().trimmed();

@@ -24,7 +24,8 @@ const QList<ListView::Column> columns{
     {QStringLiteral("จ่าย"), 1500, Qt::AlignLeft},
 };
 
-const QString amountNotValid = QStringLiteral("จำนวนเงิน ไม่ถูกต้อง");
+const QString amountCaption = QStringLiteral("จำนวนเงิน");
+const QString amountNotValid = amountCaption + QStringLiteral(" ไม่ถูกต้อง");
 
 QLineEdit* amountBox(QWidget* parent, const QString& name) {
     auto* box = new QLineEdit(parent);
@@ -147,8 +148,8 @@ void frmExp::EditRecord() {
     const QTreeWidgetItem* row = ListView::item(ListView1, selected);
     m_code = ListView::rowTag(row);
     txtExpDesc->setText(row->text(colDesc));
-    txtExpCrAmt->setText(row->text(colReceived));
-    txtExpDbAmt->setText(row->text(colPaid));
+    Library::showWhole(txtExpCrAmt, row->text(colReceived));
+    Library::showWhole(txtExpDbAmt, row->text(colPaid));
     openPanel(Edit);
 }
 
@@ -183,9 +184,11 @@ void frmExp::SaveRecord() {
         return failed;
     };
     // The checks in order; the first that fails names its message and box. An amount beyond
-    // what is stored exactly would read as 0: it is refused, never saved as 0.
+    // what is stored exactly, or digits with a separator out of place, would read as 0: they
+    // are refused, never saved as 0.
     if (refused(entry.description.isEmpty(), QStringLiteral("รายการ ว่างไม่ได้"), txtExpDesc) ||
-        !Library::amountFits(txtExpCrAmt) || !Library::amountFits(txtExpDbAmt) ||
+        !Library::amountFits(txtExpCrAmt, amountCaption) ||
+        !Library::amountFits(txtExpDbAmt, amountCaption) ||
         refused(entry.received < Money(), amountNotValid, txtExpCrAmt) ||
         refused(entry.paid < Money(), amountNotValid, txtExpDbAmt) ||
         refused(entry.received + entry.paid <= Money(), amountNotValid, txtExpCrAmt))

@@ -288,7 +288,7 @@ bool frmPay::takeAmount() {
     QTreeWidgetItem* row = ListView::item(ListView1, ListView::selectedIndex(ListView1));
     if (!row)
         return true;
-    if (!Library::amountFits(txtPay))
+    if (!Library::amountFits(txtPay, QStringLiteral("ชำระ")))
         return false;
     Money typed = Money::fromText(txtPay->text());
     if (typed < Money())

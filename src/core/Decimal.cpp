@@ -26,10 +26,26 @@ bool wholeDigits(QStringView whole, QString& digits) {
     return true;
 }
 
+// Digits, written with nothing but a sign, points and commas.
+bool looksLikeNumber(QStringView text) {
+    if (text.startsWith(u'-') || text.startsWith(u'+'))
+        text = text.mid(1);
+    bool digit = false;
+    for (QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digit = true;
+        else if (c != u'.' && c != u',')
+            return false;
+    }
+    return digit;
+}
+
 } // namespace
 
-bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
+NumberReading ReadNumber(const QString& text, int decimals, std::int64_t& scaled) {
     QStringView number = QStringView(text).trimmed();
+    if (!looksLikeNumber(number))
+        return NumberReading::NoNumber;
     bool negative = false;
     if (number.startsWith(u'-') || number.startsWith(u'+')) {
         negative = number.startsWith(u'-');
@@ -38,12 +54,13 @@ bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
     const qsizetype point = number.indexOf(u'.');
     const QStringView fraction = point < 0 ? QStringView() : number.mid(point + 1);
     QString whole;
-    if (!wholeDigits(point < 0 ? number : number.left(point), whole) || !allDigits(fraction) ||
-        (whole.isEmpty() && fraction.isEmpty()))
-        return false;
+    if (!wholeDigits(point < 0 ? number : number.left(point), whole) || !allDigits(fraction))
+        return NumberReading::Malformed;
+    while (whole.startsWith(u'0'))
+        whole.remove(0, 1);
     // 18 digits in all stay within 64 bits.
     if (whole.size() > 15 || whole.size() + decimals > 18)
-        return false;
+        return NumberReading::TooLong;
     std::int64_t value = 0;
     for (QChar c : std::as_const(whole))
         value = value * 10 + (c.unicode() - '0');
@@ -52,7 +69,11 @@ bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
     if (fraction.size() > decimals && fraction.at(decimals) >= u'5')
         ++value; // half away from zero
     scaled = negative ? -value : value;
-    return true;
+    return NumberReading::Number;
+}
+
+bool ParseDecimal(const QString& text, int decimals, std::int64_t& scaled) {
+    return ReadNumber(text, decimals, scaled) == NumberReading::Number;
 }
 
 QString FormatScaled(std::int64_t scaled, int decimals, bool withComma) {

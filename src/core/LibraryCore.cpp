@@ -85,6 +85,38 @@ double NumValue(const QString& text) {
     return QLocale::c().toDouble(plain);
 }
 
+std::optional<double> TypedNumber(const QString& text) {
+    std::int64_t whole = 0;
+    switch (ReadNumber(text, 0, whole)) {
+    case NumberReading::NoNumber:
+        return 0.0;
+    case NumberReading::Malformed:
+    case NumberReading::TooLong:
+        return std::nullopt;
+    case NumberReading::Number:
+        break;
+    }
+    QString plain = text.trimmed();
+    plain.remove(QLatin1Char(','));
+    // The digits that carry the value: no sign, no zeros before the first other digit or
+    // after the last decimal one.
+    QString digits = plain;
+    digits.remove(QLatin1Char('-'));
+    digits.remove(QLatin1Char('+'));
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    if (point >= 0) {
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        digits.remove(point, 1);
+    }
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    constexpr int storedDigits = 15;
+    if (digits.size() > storedDigits)
+        return std::nullopt;
+    return QLocale::c().toDouble(plain);
+}
+
 QString NumberText(const QVariant& value) {
     if (value.isNull())
         return {};

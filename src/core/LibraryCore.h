@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace Library {
 
@@ -45,6 +46,11 @@ QString BuddhistYY(const QDate& date);
 QString FormatNum(const QString& text, bool withComma, int decimals);
 // The numeric value of a typed text (separators stripped); 0 when not a number.
 double NumValue(const QString& text);
+// A typed plain number (points, hours, lesson numbers) as it is stored: 0 for an empty
+// text or one that is no number; nothing for one that cannot be stored as typed, its
+// separators out of place ("1,0000") or with more than the 15 significant digits a
+// stored number keeps.
+std::optional<double> TypedNumber(const QString& text);
 // A number in full, as it would be typed: no exponent, no separators, no trailing zeros
 // ("1000000", "1.5"); empty text for NULL.
 QString NumberText(const QVariant& value);

@@ -36,7 +36,14 @@ Money Money::fromText(const QString& text) {
 
 bool Money::isOutOfRange(const QString& text) {
     std::int64_t satang = 0;
-    return Library::ParseDecimal(text, 2, satang) && !Money(satang).isExact();
+    const Library::NumberReading reading = Library::ReadNumber(text, 2, satang);
+    return reading == Library::NumberReading::TooLong ||
+           (reading == Library::NumberReading::Number && !Money(satang).isExact());
+}
+
+bool Money::isMalformed(const QString& text) {
+    std::int64_t satang = 0;
+    return Library::ReadNumber(text, 2, satang) == Library::NumberReading::Malformed;
 }
 
 Money Money::fromVariant(const QVariant& value) {

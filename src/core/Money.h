@@ -27,6 +27,9 @@ public:
     static Money fromText(const QString& text);
     // Whether a text is a number that lies outside the exact range.
     static bool isOutOfRange(const QString& text);
+    // Whether a text is digits with a separator out of place ("1,0000"): no amount at all,
+    // yet not one to read as 0 either (callers that store a typed amount refuse it).
+    static bool isMalformed(const QString& text);
     // A database value: NULL and non-numbers are 0; a number outside the exact range
     // throws DbError.
     static Money fromVariant(const QVariant& value);

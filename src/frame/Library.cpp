@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace Library {
 Recordset OpenRecordset(const QString& sql, const QVariantList& params) {
@@ -86,13 +87,38 @@ void InstallNumericFilter(QWidget* lineEdit) {
     lineEdit->installEventFilter(new NumericFilter(lineEdit));
 }
 
-bool amountFits(QLineEdit* box) {
+bool amountFits(QLineEdit* box, const QString& caption) {
+    if (Money::isMalformed(box->text())) {
+        box->setFocus();
+        refuseNumber(caption, box);
+        return false;
+    }
     if (!Money::isOutOfRange(box->text()))
         return true;
     MsgError(Money::rangeMessage());
     box->setFocus();
     box->selectAll();
     return false;
+}
+
+std::optional<double> typedNumber(QLineEdit* box, const QString& caption) {
+    const std::optional<double> value = TypedNumber(box->text());
+    if (!value) {
+        box->setFocus();
+        refuseNumber(caption, box);
+    }
+    return value;
+}
+
+void refuseNumber(const QString& caption, QLineEdit* box) {
+    MsgError(caption + QStringLiteral(" ไม่ถูกต้อง: ") + box->text() +
+             QStringLiteral("\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก"));
+    SelectAllText(box);
+}
+
+void showWhole(QLineEdit* box, const QString& stored) {
+    box->setMaxLength(std::max(box->maxLength(), static_cast<int>(stored.size())));
+    box->setText(stored);
 }
 
 void MsgError(const QString& text) {

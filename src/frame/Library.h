@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -28,9 +29,20 @@ int NumericKeyFilter(int keyAscii);
 // Installs NumericKeyFilter on a line edit's typed characters.
 void InstallNumericFilter(QWidget* lineEdit);
 
-// Whether the amount typed in a box can be stored as typed; when it cannot (it lies
-// beyond Money's exact range), an error box says so and the box gets the focus.
-bool amountFits(QLineEdit* box);
+// Whether the amount typed in a box can be stored as typed. When it cannot, an error box
+// says so and the box gets the focus with its text selected: one with a separator out of
+// place is refused as refuseNumber does, under the box's caption; one beyond Money's
+// exact range with Money's range message.
+bool amountFits(QLineEdit* box, const QString& caption);
+// A plain number typed in a box (TypedNumber); when it cannot be stored as typed, the box
+// gets the focus, is refused as refuseNumber does and nothing is returned.
+std::optional<double> typedNumber(QLineEdit* box, const QString& caption);
+// Says that the number typed in the box cannot be stored as typed ("<caption> ไม่ถูกต้อง"
+// with the text and how numbers are written) and selects the box's text.
+void refuseNumber(const QString& caption, QLineEdit* box);
+// Shows a stored value in a box whole: the box's length limit, meant for typing, grows to
+// hold it, so that what the box shows (and a save reads back) is the value stored.
+void showWhole(QLineEdit* box, const QString& stored);
 
 void MsgError(const QString& text);
 // 6 for Yes, 7 for No.

@@ -297,14 +297,11 @@ bool WindowFrame::leave(QWidget* widget) {
     const Rules* rules = rulesOf(widget);
     if (!rules)
         return true;
-    // An amount beyond what can be stored stays as typed, for the save to refuse; one
-    // whose separators do not fit the box shows without them, never cut short.
+    // An amount beyond what can be stored, or digits with a separator out of place, stay as
+    // typed, for the save to refuse; an amount shows whole with its separators.
     if (auto* box = static_cast<QLineEdit*>(widget);
-        rules->money && !Money::isOutOfRange(box->text())) {
-        const Money amount = Money::fromText(box->text());
-        const QString shown = amount.toText(true);
-        box->setText(shown.size() <= box->maxLength() ? shown : amount.toText(false));
-    }
+        rules->money && !Money::isOutOfRange(box->text()) && !Money::isMalformed(box->text()))
+        Library::showWhole(box, Money::fromText(box->text()).toText(true));
     if (!rules->leave)
         return true;
     const std::function<bool()> check = rules->leave;

@@ -184,18 +184,12 @@ void ClassResultsForm::rowChosen(QTreeWidgetItem* row) {
     Library::SelectAllText(firstEditorBox());
 }
 
-void ClassResultsForm::refuseNumber(const QString& caption, QLineEdit* box) {
-    Library::MsgError(caption + QStringLiteral(" ไม่ถูกต้อง: ") + box->text() +
-                      QStringLiteral("\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก"));
-    Library::SelectAllText(box);
-}
-
 bool ClassResultsForm::rowWritten(PointGradeStore::Outcome outcome, QLineEdit* box) {
     using PointGradeStore::Outcome;
     if (outcome == Outcome::Stored)
         return true;
     if (outcome == Outcome::Refused) {
-        refuseNumber(QStringLiteral("คะแนน"), box);
+        Library::refuseNumber(QStringLiteral("คะแนน"), box);
         return false;
     }
     Library::MsgError(QStringLiteral("ไม่พบการลงทะเบียนของนักศึกษา ") + m_editStdId +

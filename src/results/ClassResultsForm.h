@@ -80,8 +80,6 @@ protected:
     // said and stays selected in its box; a registration deleted meanwhile is said, its
     // row leaves the list and the editor takes the row now in its place.
     bool rowWritten(PointGradeStore::Outcome outcome, QLineEdit* box);
-    // Says that the number typed in the box cannot be stored as typed; caption names it.
-    static void refuseNumber(const QString& caption, QLineEdit* box);
 
     // Copies a row into the window's boxes; null empties them.
     virtual void loadEditor(QTreeWidgetItem* row) = 0;

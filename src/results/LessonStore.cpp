@@ -19,6 +19,10 @@ double roundHalfEven(double value) {
     return down;
 }
 
+std::optional<double> storable(double value) {
+    return value <= largestValue ? std::optional(value) : std::nullopt;
+}
+
 QString status(const Lesson::Person& person) {
     return person.present ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -48,8 +52,8 @@ Proposal propose(const QString& courseNo) {
         {courseNo});
     Proposal proposal;
     if (query.next() && !query.isNull(0)) {
-        proposal.item = roundHalfEven(query.value(0).toDouble() + 1);
-        proposal.hours = roundHalfEven(query.value(1).toDouble());
+        proposal.item = storable(roundHalfEven(query.value(0).toDouble() + 1));
+        proposal.hours = storable(roundHalfEven(query.value(1).toDouble()));
     }
     return proposal;
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One lesson held for a class, with the teachers and pupils listed for it.
 struct Lesson {
@@ -32,9 +33,10 @@ constexpr double largestValue = Money::maxBaht;
 
 // What a new lesson of the class starts with: the next lesson number and the
 // largest hours taught so far, each rounded to a whole number (halves to even).
+// Nothing is proposed that would be beyond largestValue (the numbers are used up).
 struct Proposal {
-    double item = 1;
-    double hours = 1;
+    std::optional<double> item = 1;
+    std::optional<double> hours = 1;
 };
 Proposal propose(const QString& courseNo);
 

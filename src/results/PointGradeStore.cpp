@@ -3,49 +3,14 @@
 #include "core/Database.h"
 #include "frame/Library.h"
 
-#include <QRegularExpression>
 #include <optional>
 #include <stdexcept>
 
 namespace PointGradeStore {
 namespace {
 
-// A stored number keeps 15 significant digits exactly.
-constexpr int storedDigits = 15;
-
-// The digits of a plain number that carry its value: no sign, separators, leading or
-// trailing zeros.
-qsizetype significantDigits(QString plain) {
-    plain.remove(QRegularExpression(QStringLiteral("[^0-9.]")));
-    const qsizetype point = plain.indexOf(QLatin1Char('.'));
-    QString digits = point < 0 ? plain : plain.left(point);
-    if (point >= 0) {
-        QString fraction = plain.mid(point + 1);
-        while (fraction.endsWith(QLatin1Char('0')))
-            fraction.chop(1);
-        digits += fraction;
-    }
-    qsizetype first = 0;
-    while (first < digits.size() && digits.at(first) == QLatin1Char('0'))
-        ++first;
-    return digits.size() - first;
-}
-
-// The value of a typed text: 0 for an empty box or a text that is no number at all;
-// nothing for a number that cannot be stored as typed.
-std::optional<double> typedValue(const QString& typed) {
-    static const QRegularExpression numberLike(QStringLiteral("^[+-]?[0-9.,]*[0-9][0-9.,]*$"));
-    const QString text = typed.trimmed();
-    if (!numberLike.match(text).hasMatch())
-        return 0.0;
-    std::int64_t whole = 0;
-    if (!Library::ParseDecimal(text, 0, whole) || significantDigits(text) > storedDigits)
-        return std::nullopt;
-    return Library::NumValue(text);
-}
-
 Written writeNumber(const QString& sql, const QString& typed, const QVariantList& keys) {
-    const std::optional<double> value = typedValue(typed);
+    const std::optional<double> value = Library::TypedNumber(typed);
     if (!value)
         return {Outcome::Refused, {}};
     const Query update = Connection::shared().exec(sql, QVariantList{*value} + keys);
@@ -67,8 +32,8 @@ QString testColumn(const char* prefix, int test) {
 }
 
 QString numberText(const QVariant& stored) {
-    return stored.isNull() ? QStringLiteral("0")
-                           : QString::number(stored.toDouble(), 'g', storedDigits);
+    // A stored number keeps 15 significant digits exactly.
+    return stored.isNull() ? QStringLiteral("0") : QString::number(stored.toDouble(), 'g', 15);
 }
 
 Written writeTestMax(const QString& courseNo, int test, const QString& typed) {

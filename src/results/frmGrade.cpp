@@ -94,9 +94,11 @@ void frmGrade::loadEditor(QTreeWidgetItem* row) {
     txtGrade->setText(row ? row->text(gradeColumn) : QString());
 }
 
+// A box is stored only when the clerk changed it: leaving one unchanged must not put back
+// over what another desk stored meanwhile the value this desk loaded earlier.
 bool frmGrade::txtPoint_LostFocus() {
     QTreeWidgetItem* row = editedRow();
-    if (!row)
+    if (!row || !txtPoint->isModified())
         return true;
     PointGradeStore::Written written;
     if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
@@ -107,12 +109,13 @@ bool frmGrade::txtPoint_LostFocus() {
         !rowStored(written.outcome, txtPoint))
         return false;
     row->setText(pointsColumn, written.shown);
+    txtPoint->setModified(false);
     return true;
 }
 
 bool frmGrade::txtGrade_LostFocus() {
     QTreeWidgetItem* row = editedRow();
-    if (!row)
+    if (!row || !txtGrade->isModified())
         return true;
     PointGradeStore::Outcome outcome{};
     if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"),
@@ -123,6 +126,7 @@ bool frmGrade::txtGrade_LostFocus() {
         !rowStored(outcome, txtGrade))
         return false;
     row->setText(gradeColumn, txtGrade->text());
+    txtGrade->setModified(false);
     return true;
 }
 

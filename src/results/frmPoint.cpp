@@ -114,21 +114,8 @@ void frmPoint::loadPoints() {
         Library::MsgError(QStringLiteral("การสอบครั้งที่ ไม่ถูกต้อง (ต้องมีค่าอยู่ระหว่าง 1-9)"));
         return;
     }
-    PointGradeStore::Written written;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
-            written = PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
-        }))
+    if (!storeFullMarks(test))
         return;
-    if (written.outcome == PointGradeStore::Outcome::Refused) {
-        txtMaxPoint->setFocus();
-        refuseNumber(QStringLiteral("คะแนนเต็ม"), txtMaxPoint);
-        return;
-    }
-    if (written.outcome == PointGradeStore::Outcome::Gone) {
-        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo() +
-                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
-        return;
-    }
     Recordset pupils =
         readPupils(QStringLiteral("StdID, StdName, ") + testColumn("TestPoint", test));
     QList<QStringList> rows;
@@ -141,14 +128,52 @@ void frmPoint::loadPoints() {
     selectRow(ListView::item(ListView1, 1));
 }
 
+// Full marks the clerk changed are written; unchanged ones are shown again as stored, so
+// that full marks another desk stored meanwhile are neither put back nor printed stale.
+bool frmPoint::storeFullMarks(int test) {
+    PointGradeStore::Written written;
+    Recordset stored;
+    const bool changed = txtMaxPoint->isModified();
+    if (!changed) {
+        stored = readClass(courseNo());
+        if (stored.isEmpty())
+            written.outcome = PointGradeStore::Outcome::Gone;
+    } else if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
+                   written = PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
+               })) {
+        return false;
+    }
+    if (written.outcome == PointGradeStore::Outcome::Refused) {
+        txtMaxPoint->setFocus();
+        Library::refuseNumber(QStringLiteral("คะแนนเต็ม"), txtMaxPoint);
+        return false;
+    }
+    if (written.outcome == PointGradeStore::Outcome::Gone) {
+        Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo() +
+                          QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
+        return false;
+    }
+    if (changed)
+        txtMaxPoint->setModified(false);
+    else
+        txtMaxPoint->setText(stored.text(testColumn("TestMax", test)));
+    return true;
+}
+
 void frmPoint::loadEditor(QTreeWidgetItem* row) {
     txtPoint->setText(row ? row->text(pointsColumn) : QString());
 }
 
+// Points are stored only when the clerk changed them: Enter on an unchanged box must not put
+// back over what another desk stored meanwhile the value this desk loaded earlier.
 void frmPoint::storePoint() {
     QTreeWidgetItem* row = editedRow();
     if (!row)
         return;
+    if (!txtPoint->isModified()) {
+        moveEditor(1);
+        return;
+    }
     PointGradeStore::Written written;
     if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
                   [&] {
@@ -158,6 +183,7 @@ void frmPoint::storePoint() {
         !rowWritten(written.outcome, txtPoint))
         return;
     row->setText(pointsColumn, written.shown);
+    txtPoint->setModified(false);
     moveEditor(1);
 }
 

@@ -27,6 +27,7 @@ private:
     void chooseCourse();
     void txtTime_LostFocus();
     void loadPoints();
+    bool storeFullMarks(int test);
     void storePoint();
     void moveEditor(int step);
     void PrintReport();

@@ -115,9 +115,9 @@ void frmTimeStampSub::doAdd(const QString& courseNo) {
     m_courseNo = courseNo;
     const LessonStore::Proposal proposal = LessonStore::propose(courseNo);
     dtpDate->setDate(Library::KeyToDate(Library::gToday));
-    txtItem->setText(Library::NumberText(proposal.item));
+    txtItem->setText(proposal.item ? Library::NumberText(*proposal.item) : QString());
     txtTime1->setText(Seams::now().toString(QStringLiteral("hh.mm")));
-    txtHour->setText(Library::NumberText(proposal.hours));
+    txtHour->setText(proposal.hours ? Library::NumberText(*proposal.hours) : QString());
     LoadPeople(courseNo);
 }
 
@@ -182,17 +182,24 @@ bool frmTimeStampSub::invalid(bool failed, const QString& message, QLineEdit* fi
 }
 
 void frmTimeStampSub::SaveRecord() {
-    const double item = Library::NumValue(txtItem->text());
-    const double hours = Library::NumValue(txtHour->text());
     const QString numberTaken = QStringLiteral("ครั้งที่  ซ้ำ");
-    // A number beyond what the readers of the lessons read back is refused as not valid.
-    const auto outOfRange = [](double value) {
-        return value <= 0 || value > LessonStore::largestValue;
+    // A number is stored as typed or not at all: one with a separator out of place or more
+    // digits than are stored is refused, never rounded; one not above 0, or beyond what the
+    // readers of the lessons read back, is not valid.
+    const auto number = [this](QLineEdit* box, const QString& caption, double& value) {
+        const std::optional<double> typed = Library::typedNumber(box, caption);
+        if (!typed)
+            return false;
+        value = *typed;
+        return !invalid(value <= 0 || value > LessonStore::largestValue,
+                        caption + QStringLiteral(" ไม่ถูกต้อง"), box);
     };
-    if (invalid(outOfRange(item), QStringLiteral("ครั้งที่  ไม่ถูกต้อง"), txtItem) ||
+    double item = 0;
+    double hours = 0;
+    if (!number(txtItem, QStringLiteral("ครั้งที่ "), item) ||
         invalid(txtTime1->text().trimmed().isEmpty(), QStringLiteral("เวลา ไม่ถูกต้อง"), txtTime1) ||
         invalid(txtTime2->text().trimmed().isEmpty(), QStringLiteral("เวลา ไม่ถูกต้อง"), txtTime2) ||
-        invalid(outOfRange(hours), QStringLiteral("จำนวนเวลาที่สอน ไม่ถูกต้อง"), txtHour) ||
+        !number(txtHour, QStringLiteral("จำนวนเวลาที่สอน"), hours) ||
         invalid(LessonStore::numberTaken(m_courseNo, item, m_adding ? QString() : StmID),
                 numberTaken, txtItem))
         return;

@@ -292,6 +292,56 @@ private slots:
         }
         QCOMPARE(rows(), before);
     }
+
+    // Rows of large amounts edited in their description alone keep their amounts to the
+    // satang; digits typed with a separator out of place are refused, never saved as 0.00.
+    void largeAmountsAndMisplacedSeparators() {
+        Fixture::exec(QStringLiteral(
+            "INSERT INTO Expense VALUES ('69000003', '20261206', 'a', 1234567890.12, 0, 'clerk'), "
+            "('69000004', '20261206', 'b', 0, 999999999999.99, 'clerk'), "
+            "('69000005', '20261206', 'c', 9999999999999.9, 0, 'clerk')"));
+        const QString amounts =
+            QStringLiteral("SELECT group_concat(printf('%.2f:%.2f', ExpCrAmt, ExpDbAmt), ' / ') "
+                           "FROM (SELECT * FROM Expense ORDER BY ExpID)");
+        const QString before = Fixture::value(amounts).toString();
+        frmExp window;
+        showActive(&window);
+        for (int row = 3; row <= 5; ++row) {
+            ListView::select(window.ListView1, row);
+            window.ListView1->setFocus();
+            pressKey(Qt::Key_F3);
+            window.txtExpDesc->setText(QStringLiteral("แก้รายการ %1").arg(row));
+            messages->answer({Library::vbYes});
+            pressKey(Qt::Key_F2);
+            QCOMPARE(window.mode(), int(frmExp::Browse));
+        }
+        QCOMPARE(messages->errors, QStringList());
+        QCOMPARE(Fixture::value(amounts).toString(), before);
+        QCOMPARE(listed(window.ListView1).section(QStringLiteral(" / "), 2),
+                 QStringLiteral("69000003:06/12/2569:แก้รายการ 3:1,234,567,890.12:0.00 / "
+                                "69000004:06/12/2569:แก้รายการ 4:0.00:999,999,999,999.99 / "
+                                "69000005:06/12/2569:แก้รายการ 5:9,999,999,999,999.90:0.00"));
+
+        const QString refusal =
+            QStringLiteral("จำนวนเงิน ไม่ถูกต้อง: %1\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก");
+        for (const auto& [received, paid, refused] :
+             {std::tuple{"1,0000", "", "1,0000"}, std::tuple{"5", "1,0000", "1,0000"}}) {
+            pressKey(Qt::Key_F2);
+            messages->clear();
+            window.txtExpDesc->insert(QStringLiteral("ค่าน้ำ")); // QTest types Latin-1 keys only
+            pressKey(Qt::Key_Return);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(received));
+            pressKey(Qt::Key_Return);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(paid));
+            pressKey(Qt::Key_Return); // saves
+            QCOMPARE(messages->all, QStringList{refusal.arg(QString::fromLatin1(refused))});
+            QLineEdit* box = *paid ? window.txtExpDbAmt : window.txtExpCrAmt;
+            QCOMPARE(QApplication::focusWidget(), box);
+            QCOMPARE(box->text(), QStringLiteral("1,0000"));
+            pressKey(Qt::Key_Escape);
+        }
+        QCOMPARE(Fixture::count(QStringLiteral("Expense")), 6);
+    }
 };
 
 QTEST_MAIN(TestExpense)

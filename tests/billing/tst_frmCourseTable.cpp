@@ -286,11 +286,11 @@ private slots:
         QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("12,500.00"));
         pressKey(Qt::Key_Up);
         QCOMPARE(w->txtCoursePrice->selectedText(), QStringLiteral("12500.00"));
-        // A fee too long for the box with separators shows without them; one beyond what can
-        // be stored stays as typed and is refused at saving.
+        // A fee shows whole with its separators; one beyond what can be stored stays as typed
+        // and is refused at saving.
         w->txtCoursePrice->setText(QStringLiteral("1000000000000"));
         pressKey(Qt::Key_Return);
-        QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("1000000000000.0"));
+        QCOMPARE(w->txtCoursePrice->text(), QStringLiteral("1,000,000,000,000.00"));
         pressKey(Qt::Key_Up);
         w->txtCoursePrice->setText(QStringLiteral("10000000000000"));
         pressKey(Qt::Key_Return);
@@ -398,6 +398,68 @@ private slots:
         messages->clear();
         pressKey(Qt::Key_F2);
         QCOMPARE(messages->all, QStringList{QStringLiteral("รหัสอาจารย์  ซ้ำ")});
+    }
+
+    // A class of large amounts edited in its room alone keeps its fee, rate and hours whole;
+    // digits typed with a separator out of place are refused, never stored as 0.
+    void largeAmountsAndMisplacedSeparators() {
+        const std::int64_t amounts[] = {123456789012, 999999999999990};
+        for (int i = 0; i < 2; ++i) {
+            const QString courseNo = QStringLiteral("690000%1").arg(i + 1);
+            Fixture::classRow(courseNo, QStringLiteral("C01"), Money::fromSatang(amounts[i]));
+            Fixture::exec(QStringLiteral("INSERT INTO TeacherCourse (CourseNo, TechID, "
+                                         "TechRateAmt) VALUES (?, '001', ?)"),
+                          {courseNo, Money::fromSatang(amounts[i]).toVariant()});
+        }
+        Fixture::exec(QStringLiteral("UPDATE CourseTable SET TimeHour = 1234.5 WHERE CourseNo = "
+                                     "'6900001'"));
+        const QString stored = QStringLiteral(
+            "SELECT group_concat(t, ' / ') FROM (SELECT printf('%.2f=%.2f:%s:', CoursePrice, "
+            "TechRateAmt, TimeHour) || RoomNo AS t FROM CourseTable c JOIN TeacherCourse t ON "
+            "t.CourseNo = c.CourseNo ORDER BY c.CourseNo)");
+        // Wide enough for the list to show such fees whole.
+        frmCourseTable* w = window = new frmCourseTable;
+        w->resize(1600, 700);
+        showActive(w);
+        for (int row = 1; row <= 2; ++row) {
+            ListView::select(w->ListView1, row);
+            w->ListView1->setFocus();
+            pressKey(Qt::Key_F3);
+            QCOMPARE(w->mode(), int(frmCourseTable::Edit));
+            w->txtRoom->setText(QStringLiteral("ห้อง %1").arg(row));
+            messages->answer({Library::vbYes});
+            pressKey(Qt::Key_F2);
+            QCOMPARE(w->mode(), int(frmCourseTable::Browse));
+        }
+        QCOMPARE(messages->errors, QStringList());
+        QCOMPARE(Fixture::value(stored).toString(),
+                 QStringLiteral("1234567890.12=1234567890.12:1234.5:ห้อง 1 / "
+                                "9999999999999.90=9999999999999.90:30.0:ห้อง 2"));
+        QCOMPARE(ListView::item(w->ListView1, 2)->text(4), QStringLiteral("9,999,999,999,999.90"));
+
+        const QString refusal =
+            QStringLiteral("%1 ไม่ถูกต้อง: %2\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก");
+        pressKey(Qt::Key_F3);
+        const std::tuple<QLineEdit*, const char*, const char16_t*> cases[] = {
+            {w->txtCoursePrice, "1,0000", u"ค่าเรียน"},
+            {w->txtRate[0], "1,20", u"อัตราค่าสอน"},
+            {w->txtHour, "1,5", u"จำนวนเวลาเรียน"}};
+        for (const auto& [box, typed, caption] : cases) {
+            const QString before = box->text();
+            messages->clear();
+            box->setFocus();
+            QTest::keyClicks(box, QString::fromLatin1(typed));
+            pressKey(Qt::Key_Return);
+            QCOMPARE(box->text(), QString::fromLatin1(typed));
+            pressKey(Qt::Key_F2);
+            QCOMPARE(messages->all, QStringList{refusal.arg(QString::fromUtf16(caption),
+                                                            QString::fromLatin1(typed))});
+            QVERIFY(focusIn(box));
+            box->setText(before);
+        }
+        QCOMPARE(Fixture::value(stored).toString(),
+                 QStringLiteral("1234567890.12=1234567890.12:1234.5:ห้อง 1 / "
+                                "9999999999999.90=9999999999999.90:30.0:ห้อง 2"));
     }
 };
 

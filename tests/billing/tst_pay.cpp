@@ -292,11 +292,14 @@ private slots:
         pressKey(Qt::Key_Up);
         QCOMPARE(list(), QStringLiteral("1,200.00|1,000.00|0.00 = 2,200.00 @1"));
         QCOMPARE(window->txtPay->text(), QStringLiteral("1,200.00"));
-        // A comma that separates no thousands makes no number; an amount beyond what can
-        // be stored is refused, its row left as it was.
+        // Digits with a comma that separates no thousands, and an amount beyond what can be
+        // stored, are refused, the row left as it was: never paid as 0.00.
         enter({QStringLiteral("12,34"), QStringLiteral("10000000000000")});
-        QCOMPARE(list(), QStringLiteral("0.00|1,000.00|0.00 = 1,000.00 @2"));
-        QCOMPARE(messages->errors, QStringList{Money::rangeMessage()});
+        QCOMPARE(list(), QStringLiteral("1,200.00|1,000.00|0.00 = 2,200.00 @1"));
+        QCOMPARE(messages->errors,
+                 (QStringList{QStringLiteral("ชำระ ไม่ถูกต้อง: 12,34\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก "
+                                             "ใช้จุลภาคคั่นทุกสามหลัก"),
+                              Money::rangeMessage()}));
         QCOMPARE(focus(), window->txtPay);
 
         // Enter on every row pays all; with the bill number dialog cancelled nothing is written.

@@ -85,6 +85,33 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, Money::fromBaht(1e14));
     }
 
+    // Every number box reads a text one way: no number at all reads 0; digits with a separator
+    // out of place, or more digits than are stored, are refused, never read as 0 or rounded.
+    void typedNumbersAreReadWholeOrRefused() {
+        const std::tuple<const char*, std::optional<double>, bool, bool> cases[] = {
+            // text, plain number, amount malformed, amount out of range
+            {"", 0.0, false, false},
+            {"abc", 0.0, false, false},
+            {"1,234.5", 1234.5, false, false},
+            {"-0.5", -0.5, false, false},
+            {"000000000000000001", 1.0, false, false},
+            {"123456789012345", 123456789012345.0, false, true},
+            {"1,0000", std::nullopt, true, false},
+            {"1,20", std::nullopt, true, false},
+            {"1.2.3", std::nullopt, true, false},
+            {",5", std::nullopt, true, false},
+            {"1.0000000000000001", std::nullopt, false, false},
+            {"1234567890123456", std::nullopt, false, true},
+            {"99999999999999999999", std::nullopt, false, true}};
+        for (const auto& [text, number, malformed, outOfRange] : cases) {
+            const QString t = QString::fromLatin1(text);
+            QCOMPARE(Library::TypedNumber(t), number);
+            QCOMPARE(Money::isMalformed(t), malformed);
+            QCOMPARE(Money::isOutOfRange(t), outOfRange);
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, Money::fromVariant(QStringLiteral("1234567890123456")));
+    }
+
     void bahtTextReadsLikeAReceipt() {
         const std::pair<double, const char16_t*> cases[] = {
             {0.0, u"ศูนย์บาทถ้วน"},

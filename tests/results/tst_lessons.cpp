@@ -312,6 +312,48 @@ private slots:
                  1);
     }
 
+    // A lesson number or hours with more digits than are stored, or with a separator out of
+    // place, is refused, never rounded; after the largest lesson number that can be stored the
+    // dialog proposes none rather than one it refuses.
+    void numbersStoredAsTyped() {
+        stored(QStringLiteral("2026000001"), QStringLiteral("20261201"), 9999999999999, 2);
+        frmTimeStampSub dialog;
+        dialog.doAdd(classNo);
+        QCOMPARE(dialog.txtItem->text() + u'|' + dialog.txtHour->text(), QStringLiteral("|2"));
+        showActive(&dialog);
+        dialog.txtTime2->setText(QStringLiteral("12.00"));
+        const QString refusal =
+            QStringLiteral("%1 ไม่ถูกต้อง: %2\nบันทึกได้เป็นตัวเลขไม่เกิน 15 หลัก ใช้จุลภาคคั่นทุกสามหลัก");
+        const std::tuple<QLineEdit*, const char*, QString> cases[] = {
+            {dialog.txtItem, "1.0000000000000001", QStringLiteral("ครั้งที่ ")},
+            {dialog.txtItem, "1,0000", QStringLiteral("ครั้งที่ ")},
+            {dialog.txtHour, "1.0000000000000001", QStringLiteral("จำนวนเวลาที่สอน")},
+            {dialog.txtHour, "1,5", QStringLiteral("จำนวนเวลาที่สอน")}};
+        dialog.txtItem->setText(QStringLiteral("2"));
+        for (const auto& [field, typed, caption] : cases) {
+            const QString before = field->text();
+            field->setText(QString::fromLatin1(typed));
+            dialog.ListView1->setFocus();
+            messages->clear();
+            pressKey(Qt::Key_F2);
+            QCOMPARE(messages->all, QStringList{refusal.arg(caption, QString::fromLatin1(typed))});
+            QCOMPARE(QApplication::focusWidget(), field);
+            field->setText(before);
+        }
+        QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 1);
+        // What can be stored whole is stored as typed.
+        dialog.txtItem->setText(QStringLiteral("1,000.5"));
+        messages->clear();
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QVERIFY(dialog.IsSaved);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT StmItem || '|' || StmHour FROM [TimeStamp] "
+                                               "WHERE StmID = ?"),
+                                {dialog.StmID})
+                     .toString(),
+                 QStringLiteral("1000.5|2.0"));
+    }
+
     // Rows loaded before another desk deleted their lesson and a third saved a new one: the
     // edit and the delete find their lesson gone, say so and leave the new lesson alone.
     void staleLessonRows() {

@@ -357,7 +357,7 @@ private slots:
             type(QString::fromLatin1(typed));
         QCOMPARE(editor(w.lblStdID), u"6900015 txtGrade D*"_s); // the last row
         QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s),
-                 u"61.0,1000.0,NULL,0.0,50.0#'B''','A ','','C','D'"_s);
+                 u"61.0,1000.0,NULL,NULL,50.0#'B''','A ','','C','D'"_s);
         QCOMPARE(column(w.ListView1, 2) + u'#' + column(w.ListView1, 3),
                  u"61|1000|0|0|50#B'|A ||C|D"_s);
         const QString shown = pressReport({u"lblComp"_s, u"lblTitle"_s, u"lblCourse"_s});
@@ -411,6 +411,46 @@ private slots:
                  u"77.25|'Q+'"_s);
     }
 
+    // What another desk stores while this desk has the class on screen stays: a box is written
+    // only when the clerk changed it, however it is left (Enter, Up, Down, a click, Esc); the
+    // full marks left unchanged show as stored when the list loads.
+    void unchangedBoxesWriteNothing() {
+        const auto deskB = [](const QString& set, int i) {
+            Fixture::exec(u"UPDATE StudentCourse SET "_s + set +
+                              u" WHERE CourseNo = ? AND StdID = ?"_s,
+                          {classNo, pupil(i)});
+        };
+        frmGrade& g = open<frmGrade>();
+        chooseClass(g, classNo);
+        deskB(u"CoursePoint = 88, CourseGrade = 'A'"_s, 1);
+        deskB(u"CoursePoint = 90, CourseGrade = 'B+'"_s, 3);
+        walk(g.lblStdID, {{"", Qt::Key_Return, "6900011 txtGrade "},
+                          {"", Qt::Key_Return, "6900012 txtPoint 80*"},
+                          {"77", Qt::Key_Return, "6900012 txtGrade A*"},
+                          {"", Qt::Key_Down, "6900013 txtPoint 0*"},
+                          {"", Qt::Key_Down, "6900013 txtGrade "},
+                          {"", Qt::Key_Up, "6900013 txtPoint 0*"},
+                          {"", Qt::Key_Up, "6900012 txtPoint 77*"}});
+        clickRow(g.ListView1, 3);
+        QTest::keyClick(focus(), Qt::Key_Escape);
+        QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s),
+                 u"88.0,77.0,90.0,NULL,NULL#'A','A','B+','',''"_s);
+        QCOMPARE(m_messages->all, QStringList());
+
+        frmPoint& p = open<frmPoint>();
+        chooseClass(p, classNo);
+        QCOMPARE(p.txtMaxPoint->text(), u"50"_s);
+        Fixture::exec(u"UPDATE CourseTable SET TestMax1 = 30 WHERE CourseNo = ?"_s, {classNo});
+        p.txtMaxPoint->setFocus();
+        QTest::keyClick(focus(), Qt::Key_Return); // "Point"
+        QCOMPARE(maxima() + u'|' + p.txtMaxPoint->text(), u"30.0,NULL,NULL,40.0|30"_s);
+        deskB(u"TestPoint1 = 18"_s, 1);
+        walk(p.lblStdID, {{"", Qt::Key_Return, "6900012 txtPoint 0*"},
+                          {"12", Qt::Key_Return, "6900013 txtPoint 0*"}});
+        QCOMPARE(cells(u"TestPoint1"_s), u"18.0,12.0,NULL,NULL,NULL"_s);
+        QCOMPARE(m_messages->all, QStringList());
+    }
+
     // A number that cannot be stored as typed is refused with a message and stays selected in
     // its box. A value typed for a registration deleted meanwhile is said, and its row leaves
     // the list, the editor taking the row now in its place; full marks of a class deleted
@@ -461,7 +501,7 @@ private slots:
         QCOMPARE(column(g.ListView1, 0) + u'#' + column(g.ListView1, 2) + u'#' +
                      column(g.ListView1, 3),
                  u"6900011|6900013#70|0#B|"_s);
-        QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s), u"70.0,0.0#'B',''"_s);
+        QCOMPARE(cells(u"CoursePoint"_s) + u'#' + cells(u"CourseGrade"_s), u"70.0,NULL#'B',''"_s);
         // Leaving the box by a click on another row says so too.
         removeRegistration(3);
         QTest::keyClicks(g.txtPoint, QStringLiteral("5"));
