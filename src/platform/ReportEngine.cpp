@@ -155,11 +155,9 @@ public:
                 groups[opened] = Scope{};
                 groups[opened].key = row.at(keyField(opened));
                 setFirst(groups[opened], row);
-                QList<Band> header;
-                Recording sink{pager, header};
-                emitLines(L.groups.at(opened).header, groups[opened], sink, true, true, true,
+                pager.add(groupMark(Band::Kind::OpenGroup, opened));
+                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
                           record);
-                pager.openGroup(opened, header);
             }
             learn(row);
             accumulate(m_report.acc, L.reportAggregates);
@@ -245,17 +243,12 @@ private:
         bool skipping() const { return false; }
     };
 
-    // Sends bands to the pager and keeps them: a group's header lines, printed again
-    // on the pages that continue the group.
-    struct Recording {
-        Pager& pager;
-        QList<Band>& bands;
-        void add(const Band& band) {
-            bands << band;
-            pager.add(band);
-        }
-        bool skipping() const { return pager.skipping(); }
-    };
+    static Band groupMark(Band::Kind kind, int level) {
+        Band band;
+        band.kind = kind;
+        band.level = level;
+        return band;
+    }
 
     void bind(const QStringList& available) {
         QHash<QString, QString> byLower;
@@ -364,9 +357,11 @@ private:
         for (int index : children) {
             const Group& group = L.groups.at(level);
             Scope& scope = m_nodes[level + 1][index].scope;
+            sink.add(groupMark(Band::Kind::OpenGroup, level));
             emitLines(group.header, scope, sink, true, true, false, nullptr);
             emitChildren(level + 1, index, sink);
             groupEnd(level, scope, sink);
+            sink.add(groupMark(Band::Kind::CloseGroup, level));
         }
     }
 
@@ -380,7 +375,7 @@ private:
 
     void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
         groupEnd(level, scope, pager);
-        pager.closeGroup(level);
+        pager.add(groupMark(Band::Kind::CloseGroup, level));
         settle(scope, record);
     }
 
@@ -412,7 +407,7 @@ private:
     // those totals from the counting pass.
     template <typename Sink>
     void emitLines(const QList<TextLine>& textLines, Scope& scope, Sink& sink, bool table,
-                   bool keep, bool deferrable, Prepared* record) {
+                   bool groupHeader, bool deferrable, Prepared* record) {
         for (const TextLine& line : textLines) {
             QStringList parts;
             bool known = false;
@@ -434,7 +429,9 @@ private:
                 band.bold = line.bold;
                 band.size = line.size;
                 band.table = table;
-                band.keepWithNext = keep && &line == &textLines.last() && i == parts.size() - 1;
+                band.keepWithNext =
+                    groupHeader && &line == &textLines.last() && i == parts.size() - 1;
+                band.groupHeader = groupHeader;
                 band.cells << Cell{parts.at(i), 0, 1, line.align};
                 sink.add(band);
             }
@@ -445,10 +442,11 @@ private:
         Band band;
         band.kind = Band::Kind::Detail;
         band.table = true;
-        if (skip)
-            return band;
         for (int c = 0; c < L.columns.size(); ++c) {
             const Column& column = L.columns.at(c);
+            // The page is laid out by the lines a wrapping cell takes.
+            if (skip && !column.wrap)
+                continue;
             const QString text =
                 column.format == Format::Row
                     ? QString::number(number)

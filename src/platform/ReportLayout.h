@@ -93,6 +93,7 @@ struct Column {
     Qt::Alignment align = Qt::AlignLeft;
     Format format = Format::Text;
     QString map;
+    bool wrap = false; // a value too long for the column goes on over more lines
     int line = 0;
     int ref = -1; // bound when detail rows print
 };
