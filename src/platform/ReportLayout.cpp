@@ -909,15 +909,4 @@ bool parseFormulaText(const QString& text, QString& value) {
     }
 }
 
-QString formatNumber(Money value) {
-    QString text = value.toText(false);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
-}
-
 } // namespace ReportLayout

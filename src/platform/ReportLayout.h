@@ -159,6 +159,4 @@ std::shared_ptr<const Layout> parse(const QString& text, const QString& file);
 // and bare numbers, joined by &. False when the text is malformed.
 bool parseFormulaText(const QString& text, QString& value);
 
-QString formatNumber(Money value);
-
 } // namespace ReportLayout

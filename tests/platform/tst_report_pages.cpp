@@ -351,6 +351,32 @@ private slots:
         }
     }
 
+    // Hours and points print as they are stored, and their totals are the sums of what is
+    // stored: three lessons of 1.333 hours make 3.999.
+    void storedNumbersPrintAsStored() {
+        largeSchool();
+        Fixture::exec(QStringLiteral(
+            "UPDATE [TimeStamp] SET StmHour = 1.333 WHERE StmID IN ('L000001', 'L000002', "
+            "'L000003')"));
+        Fixture::exec(QStringLiteral("UPDATE StudentCourse SET TestPoint1 = 7.125 WHERE CourseNo "
+                                     "= (SELECT MIN(CourseNo) FROM StudentCourse)"));
+        const QStringList lessons =
+            openReport("rep14.rpt", QString::fromUtf8(reportFiles[14].sql) +
+                                        QStringLiteral(" WHERE StmID IN ('L000001', 'L000002', "
+                                                       "'L000003')"))
+                ->pageTexts()
+                .value(0);
+        QCOMPARE(lessons.filter(QRegularExpression(QStringLiteral("\\|1\\.333\\|\\|?$"))).size(),
+                 3);
+        QVERIFY2(lessons.filter(QRegularExpression(QStringLiteral("^รวม.*\\|3\\.999$"))).size() ==
+                     2,
+                 qPrintable(lessons.join(u'\n')));
+        const QList<QStringList> points =
+            openReport("rep8.rpt", QString::fromUtf8(reportFiles[8].sql))->pageTexts();
+        QVERIFY(points.value(0).filter(QRegularExpression(QStringLiteral("\\|7\\.125$"))).size() >
+                3);
+    }
+
     // A page that continues a group starts with the group's header line under the column
     // titles: the teacher of the lessons, the pupil who owes.
     void continuedGroupsRepeatTheirHeader_data() {
