@@ -41,6 +41,7 @@ Canvas::Font::Font(const QFont& qfont) : font(qfont), metrics(qfont) {
     height = metrics.height();
     line = metrics.lineSpacing();
     row = height + 2 * rowPadding;
+    widest = metrics.maxWidth();
 }
 
 // A line across the page, and a cell of a wrapping column, takes as many lines as its
@@ -150,7 +151,8 @@ double Canvas::cellRoom(const Band& band, const Cell& cell) const {
 }
 
 bool Canvas::fits(Font& f, const QString& text, double room) {
-    return shape(f, text).width <= room;
+    // A short text (a page number) fits without being shaped.
+    return static_cast<double>(text.size()) * f.widest <= room || shape(f, text).width <= room;
 }
 
 bool Canvas::wraps(const Band& band, const Cell& cell) const {

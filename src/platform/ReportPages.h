@@ -67,6 +67,7 @@ private:
         double height = 0;
         double line = 0;
         double row = 0;
+        double widest = 0; // of its characters
         QHash<QString, Shaped> shaped;
     };
 
