@@ -6,18 +6,23 @@
 #include "platform/ReportPages.h"
 #include "platform/ReportRows.h"
 
+#include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 using namespace ReportLayout;
 
 namespace ReportEngine {
 
-// Counts and sums (in satang) per aggregate of the layout, and the values
-// (their distinct keys) of the distinct counts, sorted out now and then: the keys
-// before sorted[i] are sorted and each there once.
+// Products of two numbers need more than 64 bits before they are divided.
+__extension__ typedef __int128 Wide;
+
+// Counts, and sums (exact numbers, see Exact below) per aggregate of the layout, and
+// the values (their distinct keys) of the distinct counts, sorted out now and then: the
+// keys before sorted[i] are sorted and each there once.
 struct Accumulator {
-    QList<qint64> values;
+    QList<Wide> values;
     QList<QList<qint64>> distinct;
     QList<qsizetype> sorted;
     QList<qsizetype> compactAt;
@@ -38,14 +43,111 @@ struct Prepared {
 
 namespace {
 
-// Products of two amounts need more than 64 bits before they are divided.
-__extension__ typedef __int128 Wide;
+// Numbers are worked out and summed exactly, in billionths: hours of 1.333 and points
+// of 7.125 print as stored and add up to what is stored, amounts to the satang.
+using Exact = Wide;
+constexpr std::int64_t billionth = 1'000'000'000;
+constexpr std::int64_t billionthsPerSatang = billionth / 100;
+
+// Rounds half away from zero, as amounts are rounded everywhere.
+Wide divideRounded(Wide numerator, Wide denominator) {
+    Wide quotient = numerator / denominator;
+    const Wide remainder = numerator % denominator;
+    const Wide twice = remainder < 0 ? -2 * remainder : 2 * remainder;
+    if (twice >= (denominator < 0 ? -denominator : denominator))
+        quotient += (numerator < 0) == (denominator < 0) ? 1 : -1;
+    return quotient;
+}
+
+Exact exactOfSatang(std::int64_t satang) {
+    return Exact(satang) * billionthsPerSatang;
+}
+
+Money moneyOf(Exact value) {
+    return Money::fromSatang(static_cast<std::int64_t>(divideRounded(value, billionthsPerSatang)));
+}
+
+// A number text in plain digits ("-12.5"), to the billionth.
+Exact parseExact(const QString& text) {
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    Exact whole = 0;
+    for (qsizetype i = negative ? 1 : 0; i < (point < 0 ? text.size() : point); ++i)
+        whole = whole * 10 + (text.at(i).unicode() - u'0');
+    Exact fraction = 0;
+    const QString digits = point < 0 ? QString() : text.mid(point + 1);
+    for (int i = 0; i < 9; ++i)
+        fraction = fraction * 10 + (i < digits.size() ? digits.at(i).unicode() - u'0' : 0);
+    if (digits.size() > 9 && digits.at(9) >= QLatin1Char('5'))
+        ++fraction;
+    const Exact value = whole * billionth + fraction;
+    return negative ? -value : value;
+}
+
+// A stored value as it is stored: the decimal that its double shows (what the lists
+// show), not the double's binary expansion. A text reads as an amount; NULL and other
+// texts are 0; an amount outside what the program stores throws DbError.
+Exact exactOf(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return 0;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return Exact(value.toLongLong()) * billionth;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        break;
+    default:
+        return exactOfSatang(Money::fromVariant(value).satang());
+    }
+    const double number = value.toDouble();
+    // Below a million the billionths are within a double's precision.
+    if (std::fabs(number) < 1e6)
+        return Exact(std::llround(number * billionth));
+    const double satang = std::round(number * 100);
+    if (satang / 100 == number && std::fabs(satang) <= double(Money::maxSatang))
+        return exactOfSatang(static_cast<std::int64_t>(satang));
+    Money::fromVariant(value); // throws outside the range stored
+    return parseExact(QString::number(number, 'f', QLocale::FloatingPointShortest));
+}
+
+// "1234.5", "3.999", "-2": trailing zeros dropped, no separators.
+QString exactText(Exact value) {
+    const bool negative = value < 0;
+    Exact magnitude = negative ? -value : value;
+    const auto fraction = static_cast<std::int64_t>(magnitude % billionth);
+    Exact whole = magnitude / billionth;
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + static_cast<char16_t>(whole % 10)));
+        whole /= 10;
+    } while (whole > 0);
+    if (fraction != 0) {
+        QString decimals = QStringLiteral("%1").arg(fraction, 9, 10, QLatin1Char('0'));
+        while (decimals.endsWith(QLatin1Char('0')))
+            decimals.chop(1);
+        digits += QLatin1Char('.') + decimals;
+    }
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+// A computed value kept as the database keeps numbers: a double showing its decimal.
+QVariant storedOf(Exact value) {
+    if (value % billionthsPerSatang == 0) {
+        const Wide satang = value / billionthsPerSatang;
+        if (satang > -(Wide(1) << 53) && satang < (Wide(1) << 53))
+            return double(static_cast<std::int64_t>(satang)) / 100;
+    }
+    return exactText(value).toDouble();
+}
 
 // A value while an expression is worked out.
 struct Value {
     enum class Type { Null, Number, Text };
     Type type = Type::Null;
-    Money number;
+    Exact number = 0;
     QString text;
 };
 
@@ -155,11 +257,9 @@ public:
                 groups[opened] = Scope{};
                 groups[opened].key = row.at(keyField(opened));
                 setFirst(groups[opened], row);
-                QList<Band> header;
-                Recording sink{pager, header};
-                emitLines(L.groups.at(opened).header, groups[opened], sink, true, true, true,
+                pager.add(groupMark(Band::Kind::OpenGroup, opened));
+                emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
                           record);
-                pager.openGroup(opened, header);
             }
             learn(row);
             accumulate(m_report.acc, L.reportAggregates);
@@ -245,17 +345,12 @@ private:
         bool skipping() const { return false; }
     };
 
-    // Sends bands to the pager and keeps them: a group's header lines, printed again
-    // on the pages that continue the group.
-    struct Recording {
-        Pager& pager;
-        QList<Band>& bands;
-        void add(const Band& band) {
-            bands << band;
-            pager.add(band);
-        }
-        bool skipping() const { return pager.skipping(); }
-    };
+    static Band groupMark(Band::Kind kind, int level) {
+        Band band;
+        band.kind = kind;
+        band.level = level;
+        return band;
+    }
 
     void bind(const QStringList& available) {
         QHash<QString, QString> byLower;
@@ -364,9 +459,11 @@ private:
         for (int index : children) {
             const Group& group = L.groups.at(level);
             Scope& scope = m_nodes[level + 1][index].scope;
+            sink.add(groupMark(Band::Kind::OpenGroup, level));
             emitLines(group.header, scope, sink, true, true, false, nullptr);
             emitChildren(level + 1, index, sink);
             groupEnd(level, scope, sink);
+            sink.add(groupMark(Band::Kind::CloseGroup, level));
         }
     }
 
@@ -380,7 +477,7 @@ private:
 
     void closeGroup(int level, Scope& scope, Pager& pager, Prepared* record) {
         groupEnd(level, scope, pager);
-        pager.closeGroup(level);
+        pager.add(groupMark(Band::Kind::CloseGroup, level));
         settle(scope, record);
     }
 
@@ -412,7 +509,7 @@ private:
     // those totals from the counting pass.
     template <typename Sink>
     void emitLines(const QList<TextLine>& textLines, Scope& scope, Sink& sink, bool table,
-                   bool keep, bool deferrable, Prepared* record) {
+                   bool groupHeader, bool deferrable, Prepared* record) {
         for (const TextLine& line : textLines) {
             QStringList parts;
             bool known = false;
@@ -434,7 +531,9 @@ private:
                 band.bold = line.bold;
                 band.size = line.size;
                 band.table = table;
-                band.keepWithNext = keep && &line == &textLines.last() && i == parts.size() - 1;
+                band.keepWithNext =
+                    groupHeader && &line == &textLines.last() && i == parts.size() - 1;
+                band.groupHeader = groupHeader;
                 band.cells << Cell{parts.at(i), 0, 1, line.align};
                 sink.add(band);
             }
@@ -445,10 +544,11 @@ private:
         Band band;
         band.kind = Band::Kind::Detail;
         band.table = true;
-        if (skip)
-            return band;
         for (int c = 0; c < L.columns.size(); ++c) {
             const Column& column = L.columns.at(c);
+            // The page is laid out by the lines a wrapping cell takes.
+            if (skip && !column.wrap)
+                continue;
             const QString text =
                 column.format == Format::Row
                     ? QString::number(number)
@@ -495,7 +595,7 @@ private:
                 out += aggregateText(part, scope.acc);
                 break;
             case Part::Kind::BahtText:
-                out += Library::BahtText(Money::fromSatang(total(scope.acc, part.aggregate)));
+                out += Library::BahtText(moneyOf(total(scope.acc, part.aggregate)));
                 break;
             case Part::Kind::Today:
                 out += Library::DateToThaiDate(Seams::today());
@@ -511,7 +611,7 @@ private:
         return out;
     }
 
-    static qint64 total(const Accumulator& acc, int aggregate) {
+    static Wide total(const Accumulator& acc, int aggregate) {
         return aggregate < acc.values.size() ? acc.values.at(aggregate) : 0;
     }
 
@@ -519,7 +619,7 @@ private:
         const Aggregate& a = L.aggregates.at(part.aggregate);
         switch (a.kind) {
         case Aggregate::Kind::Count:
-            return QString::number(total(acc, part.aggregate));
+            return QString::number(static_cast<qint64>(total(acc, part.aggregate)));
         case Aggregate::Kind::Distinct: {
             if (part.aggregate >= acc.distinct.size())
                 return QStringLiteral("0");
@@ -529,8 +629,8 @@ private:
         case Aggregate::Kind::Sum:
             break;
         }
-        const Money sum = Money::fromSatang(total(acc, part.aggregate));
-        return part.format == Format::Number ? formatNumber(sum) : sum.toText(true);
+        const Exact sum = total(acc, part.aggregate);
+        return part.format == Format::Number ? exactText(sum) : moneyOf(sum).toText(true);
     }
 
     QString display(const QVariantList& row, int field, Format format, const QString& map) const {
@@ -541,23 +641,19 @@ private:
         }
         if (value.isNull())
             return {};
-        if (field >= m_sourceCount) {
-            const Money amount = Money::fromSatang(value.toLongLong());
-            return format == Format::Number ? formatNumber(amount)
-                   : format == Format::Text ? amount.toText(false)
-                                            : amount.toText(true);
-        }
         switch (format) {
         case Format::Money:
             return Money::fromVariant(value).toText(true);
         case Format::Number:
-            return formatNumber(Money::fromVariant(value));
+            return exactText(exactOf(value));
         case Format::Date:
             return Library::KeyToThaiDate(value.toString());
         case Format::ShortDate:
             return Library::KeyToShortThaiDate(value.toString());
         default:
-            return value.toString();
+            // A computed value shows as an amount.
+            return field >= m_sourceCount ? Money::fromVariant(value).toText(false)
+                                          : value.toString();
         }
     }
 
@@ -570,7 +666,7 @@ private:
             if (!m_counted[index])
                 continue;
             if (a.kind == Aggregate::Kind::Sum) {
-                m_amount[index] = money(row, m_fieldOfRef.at(a.ref)).satang();
+                m_amount[index] = exactOf(row.at(m_fieldOfRef.at(a.ref)));
             } else if (a.kind == Aggregate::Kind::Distinct) {
                 const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
                 m_counted[index] = value.isValid();
@@ -603,7 +699,7 @@ private:
                 break;
             case Aggregate::Kind::Distinct: {
                 QList<qint64>& ids = acc.distinct[index];
-                ids << m_amount.at(index);
+                ids << static_cast<qint64>(m_amount.at(index));
                 if (ids.size() >= acc.compactAt.at(index)) {
                     acc.sorted[index] = compact(ids, acc.sorted.at(index));
                     acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
@@ -653,18 +749,10 @@ private:
         return static_cast<qint64>(packed);
     }
 
-    Money money(const QVariantList& row, int field) const {
-        const QVariant& value = row.at(field);
-        if (field >= m_sourceCount)
-            return Money::fromSatang(value.isNull() ? 0 : value.toLongLong());
-        return Money::fromVariant(value);
-    }
-
     void compute(QVariantList& row) {
         for (int i = 0; i < L.computed.size(); ++i) {
             const Value v = evaluate(L.computed.at(i).expr, row);
-            row[m_sourceCount + i] =
-                v.type == Value::Type::Null ? QVariant() : QVariant(qlonglong(v.number.satang()));
+            row[m_sourceCount + i] = v.type == Value::Type::Null ? QVariant() : storedOf(v.number);
         }
     }
 
@@ -711,12 +799,12 @@ private:
         const bool numbers = (a.type != Value::Type::Text || b.type != Value::Type::Text) &&
                              isNumeric(a) && isNumeric(b);
         if (numbers) {
-            const Money x = asNumber(a);
-            const Money y = asNumber(b);
+            const Exact x = asNumber(a);
+            const Exact y = asNumber(b);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
-        const QString x = a.type == Value::Type::Number ? a.number.toText(false) : a.text;
-        const QString y = b.type == Value::Type::Number ? b.number.toText(false) : b.text;
+        const QString x = a.type == Value::Type::Number ? exactText(a.number) : a.text;
+        const QString y = b.type == Value::Type::Number ? exactText(b.number) : b.text;
         return x == y ? 0 : ThaiOrder::compare(x, y);
     }
 
@@ -725,18 +813,9 @@ private:
         return v.type != Value::Type::Text || Library::ParseDecimal(v.text, 2, scaled);
     }
 
-    static Money asNumber(const Value& v) {
-        return v.type == Value::Type::Text ? Money::fromText(v.text) : v.number;
-    }
-
-    // Rounds half away from zero, as amounts are rounded everywhere.
-    static std::int64_t divideRounded(Wide numerator, Wide denominator) {
-        Wide quotient = numerator / denominator;
-        const Wide remainder = numerator % denominator;
-        const Wide twice = remainder < 0 ? -2 * remainder : 2 * remainder;
-        if (twice >= (denominator < 0 ? -denominator : denominator))
-            quotient += (numerator < 0) == (denominator < 0) ? 1 : -1;
-        return static_cast<std::int64_t>(quotient);
+    static Exact asNumber(const Value& v) {
+        return v.type == Value::Type::Text ? exactOfSatang(Money::fromText(v.text).satang())
+                                           : v.number;
     }
 
     Value evaluate(int index, const QVariantList& row) const {
@@ -745,7 +824,7 @@ private:
         switch (e.op) {
         case Expr::Op::Number:
             v.type = Value::Type::Number;
-            v.number = e.number;
+            v.number = exactOfSatang(e.number.satang());
             return v;
         case Expr::Op::Text:
             v.type = Value::Type::Text;
@@ -756,9 +835,9 @@ private:
             const QVariant& value = row.at(field);
             if (value.isNull())
                 return v;
-            if (field >= m_sourceCount || isNumber(value)) {
+            if (isNumber(value)) {
                 v.type = Value::Type::Number;
-                v.number = money(row, field);
+                v.number = exactOf(value);
             } else {
                 v.type = Value::Type::Text;
                 v.text = value.toString();
@@ -772,23 +851,26 @@ private:
         default:
             break;
         }
-        const std::int64_t a = asNumber(evaluate(e.left, row)).satang();
-        const std::int64_t b = asNumber(evaluate(e.right, row)).satang();
+        const Exact a = asNumber(evaluate(e.left, row));
+        const Exact b = asNumber(evaluate(e.right, row));
         v.type = Value::Type::Number;
+        Wide product = 0;
         switch (e.op) {
         case Expr::Op::Add:
-            v.number = Money::fromSatang(a + b);
+            v.number = a + b;
             break;
         case Expr::Op::Subtract:
-            v.number = Money::fromSatang(a - b);
+            v.number = a - b;
             break;
-        case Expr::Op::Multiply:
-            v.number = Money::fromSatang(divideRounded(Wide(a) * b, 100));
+        case Expr::Op::Multiply: // a product too large to hold gives nothing
+            if (__builtin_mul_overflow(a, b, &product))
+                return Value{};
+            v.number = divideRounded(product, billionth);
             break;
         default: // division; by zero gives nothing
             if (b == 0)
                 return Value{};
-            v.number = Money::fromSatang(divideRounded(Wide(a) * 100, b));
+            v.number = divideRounded(a * billionth, b);
             break;
         }
         return v;
@@ -809,7 +891,7 @@ private:
     QHash<QString, qint64> m_interned;
     qint64 m_rowGeneration = 0;
     QList<int> m_liveAggregates; // used by some scope
-    QList<qint64> m_amount;      // per aggregate: the row's amount, or its distinct key
+    QList<Wide> m_amount;        // per aggregate: the row's amount, or its distinct key
     QVariantList m_lastDistinct; // per distinct count: the value of m_amount
     QList<bool> m_counted;       // per aggregate: whether the row counts
     QList<qint64> m_conditionRow;

@@ -271,7 +271,12 @@ void Parser::sectionLine(const QString& section, const QString& line, int lineNo
             fail(L.file, lineNo, QStringLiteral("ไม่รู้จักการจัดวาง"));
         if (cells.size() > 4)
             column.format = format(cells.at(4), column.map, lineNo);
-        if (cells.size() > 5)
+        if (cells.size() > 5) {
+            if (cells.at(5).trimmed() != QLatin1String("wrap"))
+                fail(L.file, lineNo, QStringLiteral("ไม่รู้จัก %1").arg(cells.at(5).trimmed()));
+            column.wrap = true;
+        }
+        if (cells.size() > 6)
             fail(L.file, lineNo, QStringLiteral("คอลัมน์มีส่วนเกิน"));
         L.columns << column;
     } else {
@@ -902,17 +907,6 @@ bool parseFormulaText(const QString& text, QString& value) {
             return false;
         ++pos;
     }
-}
-
-QString formatNumber(Money value) {
-    QString text = value.toText(false);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
 }
 
 } // namespace ReportLayout

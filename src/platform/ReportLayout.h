@@ -93,6 +93,7 @@ struct Column {
     Qt::Alignment align = Qt::AlignLeft;
     Format format = Format::Text;
     QString map;
+    bool wrap = false; // a value too long for the column goes on over more lines
     int line = 0;
     int ref = -1; // bound when detail rows print
 };
@@ -157,7 +158,5 @@ std::shared_ptr<const Layout> parse(const QString& text, const QString& file);
 // Reads report-formula text: 'text' or "text" (the quote doubled inside), Chr(n)
 // and bare numbers, joined by &. False when the text is malformed.
 bool parseFormulaText(const QString& text, QString& value);
-
-QString formatNumber(Money value);
 
 } // namespace ReportLayout

@@ -41,11 +41,19 @@ Canvas::Font::Font(const QFont& qfont) : font(qfont), metrics(qfont) {
     height = metrics.height();
     line = metrics.lineSpacing();
     row = height + 2 * rowPadding;
+    widest = metrics.maxWidth();
 }
 
+// A line across the page, and a cell of a wrapping column, takes as many lines as its
+// text needs; the other cells of the row stand on its first line.
 double Canvas::bandHeight(const Band& band) {
     Font& f = font(band.size, band.bold);
-    return band.kind == Band::Kind::Text ? f.line : f.row;
+    qsizetype lines = 1;
+    for (const Cell& cell : band.cells)
+        if (wraps(band, cell))
+            lines = std::max(lines, wrapped(f, cell.text, cellRoom(band, cell)).size());
+    return (band.kind == Band::Kind::Text ? f.line : f.row) +
+           static_cast<double>(lines - 1) * f.line;
 }
 
 void Canvas::beginPage() {
@@ -57,24 +65,42 @@ void Canvas::draw(const Band& band, double top) {
     if (!m_output)
         return;
     Font& f = font(band.size, band.bold);
-    const double h = band.kind == Band::Kind::Text ? f.line : f.row;
+    const double h = bandHeight(band);
     QPainter* painter = m_output->painter;
     if (painter && (band.kind == Band::Kind::Heading || band.kind == Band::Kind::Total))
         painter->fillRect(QRectF(0, top, m_width, h), QColor(0xE8, 0xE8, 0xE8));
     QList<Cell> cells = band.cells;
     if (band.kind == Band::Kind::Sum || band.kind == Band::Kind::Total)
         cells = spread(f, cells);
+    const double firstLine =
+        top + ((band.kind == Band::Kind::Text ? f.line : f.row) - f.height) / 2;
     QStringList texts;
     for (const Cell& cell : cells) {
-        double left = 0;
-        double right = m_width;
         const bool inColumns = band.kind != Band::Kind::Text;
-        if (inColumns) {
-            left = m_columnX.at(cell.first) + cellPadding;
-            right = left + columnRoom(cell.first, cell.span);
+        const double left = inColumns ? m_columnX.at(cell.first) + cellPadding : 0;
+        const double right = left + cellRoom(band, cell);
+        const QStringList lines =
+            wraps(band, cell) ? wrapped(f, cell.text, right - left) : QStringList{cell.text};
+        QString shown;
+        QRectF box;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            // Blanks where a line breaks take no room.
+            QString text = lines.at(i);
+            while (text.endsWith(QLatin1Char(' ')))
+                text.chop(1);
+            const Drawn drawn = drawText(f, text, left, right, cell.align,
+                                         firstLine + static_cast<double>(i) * f.line);
+            shown += drawn.shown + lines.at(i).mid(text.size());
+            box = box.isNull() ? drawn.box : box.united(drawn.box);
         }
-        texts << drawText(f, cell.text, left, right, cell.align, top + (h - f.height) / 2, band,
-                          inColumns ? cell.first : -1);
+        if (m_output->placed && !cell.text.isEmpty())
+            *m_output->placed << PlacedText{m_page,
+                                            box,
+                                            cell.text,
+                                            shown,
+                                            inColumns ? cell.first : -1,
+                                            band.kind == Band::Kind::Heading};
+        texts << shown;
     }
     if (m_output->text)
         m_output->text->last() << texts.join(QLatin1Char('|'));
@@ -120,8 +146,37 @@ double Canvas::columnRoom(int first, int span) const {
     return m_columnX.at(first + span) - m_columnX.at(first) - 2 * cellPadding;
 }
 
+double Canvas::cellRoom(const Band& band, const Cell& cell) const {
+    return band.kind == Band::Kind::Text ? m_width : columnRoom(cell.first, cell.span);
+}
+
 bool Canvas::fits(Font& f, const QString& text, double room) {
-    return shape(f, text).width <= room;
+    // A short text (a page number) fits without being shaped.
+    return static_cast<double>(text.size()) * f.widest <= room || shape(f, text).width <= room;
+}
+
+bool Canvas::wraps(const Band& band, const Cell& cell) const {
+    return band.kind == Band::Kind::Text ||
+           (band.kind == Band::Kind::Detail && m_layout.columns.at(cell.first).wrap);
+}
+
+// The lines of a text too long for its room, broken between words (Thai words too, by
+// the dictionary of the line breaker).
+QStringList Canvas::wrapped(Font& f, const QString& text, double room) {
+    if (fits(f, text, room))
+        return {text};
+    QTextLayout layout(text, f.font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QStringList lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        lines << text.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    return lines;
 }
 
 // The texts of a total row: one too long for its column runs on over the
@@ -156,11 +211,11 @@ QList<Cell> Canvas::spread(Font& f, const QList<Cell>& cells) {
 
 // Draws text between left and right, cut with "…" (at a whole character
 // with its marks) when it is too long, but for a text aligned right (an
-// amount), which is drawn smaller to fit whole; returns what was drawn.
-QString Canvas::drawText(Font& f, const QString& text, double left, double right,
-                         Qt::Alignment align, double top, const Band& band, int column) {
+// amount), which is drawn smaller to fit whole.
+Canvas::Drawn Canvas::drawText(Font& f, const QString& text, double left, double right,
+                               Qt::Alignment align, double top) {
     if (text.isEmpty())
-        return text;
+        return {text, QRectF(left, top, 0, 0)};
     const double room = right - left;
     QString shown = text;
     Shaped shaped = shape(f, text);
@@ -181,19 +236,17 @@ QString Canvas::drawText(Font& f, const QString& text, double left, double right
         x = left + (room - width) / 2;
     // A smaller figure keeps its line's middle.
     const double y = top + f.height * (1 - scale) / 2;
-    if (m_output->placed)
-        *m_output->placed << PlacedText{m_page, QRectF(x, y, width, f.height * scale), text, shown,
-                                        column, band.kind == Band::Kind::Heading};
+    const Drawn drawn{shown, QRectF(x, y, width, f.height * scale)};
     QPainter* painter = m_output->painter;
     if (!painter)
-        return shown;
+        return drawn;
     painter->save();
     painter->translate(x, y);
     painter->scale(scale, scale);
     for (const QGlyphRun& run : shaped.runs)
         painter->drawGlyphRun(QPointF(0, 0), run);
     painter->restore();
-    return shown;
+    return drawn;
 }
 
 Pager::Pager(Canvas& canvas, Output* output, int first, int last, Band heading, PageLines header,
@@ -202,6 +255,12 @@ Pager::Pager(Canvas& canvas, Output* output, int first, int last, Band heading, 
       m_heading(std::move(heading)), m_header(std::move(header)), m_footer(std::move(footer)) {}
 
 void Pager::add(const Band& band) {
+    if (band.kind == Band::Kind::OpenGroup || band.kind == Band::Kind::CloseGroup) {
+        m_groupHeaders.resize(band.level);
+        if (band.kind == Band::Kind::OpenGroup)
+            m_groupHeaders << QList<Band>();
+        return;
+    }
     if (!m_open)
         startPage();
     if (band.kind == Band::Kind::Heading) {
@@ -234,15 +293,8 @@ void Pager::add(const Band& band) {
                 place(line);
     place(band);
     m_hasBody = true;
-}
-
-void Pager::openGroup(int level, const QList<Band>& header) {
-    m_groupHeaders.resize(level);
-    m_groupHeaders << header;
-}
-
-void Pager::closeGroup(int level) {
-    m_groupHeaders.resize(level);
+    if (band.groupHeader && !m_groupHeaders.isEmpty())
+        m_groupHeaders.last() << band;
 }
 
 void Pager::finish() {

@@ -23,15 +23,18 @@ struct Cell {
     Qt::Alignment align = Qt::AlignLeft;
 };
 
-// One printed line: a line of text across the page, or a row of the table.
+// One printed line: a line of text across the page, or a row of the table; or where a
+// group opens or closes (prints nothing).
 struct Band {
-    enum class Kind { Text, Heading, Detail, Sum, Total };
+    enum class Kind { Text, Heading, Detail, Sum, Total, OpenGroup, CloseGroup };
     Kind kind = Kind::Text;
     QList<Cell> cells;
     bool bold = false;
     double size = 0;    // points; 0: the page's font size
     bool table = false; // prints under the column titles
     bool keepWithNext = false;
+    bool groupHeader = false; // printed again on a page that continues its group
+    int level = 0;            // of OpenGroup and CloseGroup
 };
 
 // The page, its fonts and the table's columns; draws bands or takes their text.
@@ -64,16 +67,26 @@ private:
         double height = 0;
         double line = 0;
         double row = 0;
+        double widest = 0; // of its characters
         QHash<QString, Shaped> shaped;
+    };
+
+    // A text as drawn and where its glyphs went.
+    struct Drawn {
+        QString shown;
+        QRectF box;
     };
 
     Font& font(double size, bool bold);
     Shaped shape(Font& f, const QString& text);
     double columnRoom(int first, int span) const;
     bool fits(Font& f, const QString& text, double room);
+    bool wraps(const Band& band, const Cell& cell) const;
+    double cellRoom(const Band& band, const Cell& cell) const;
+    QStringList wrapped(Font& f, const QString& text, double room);
     QList<Cell> spread(Font& f, const QList<Cell>& cells);
-    QString drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
-                     double top, const Band& band, int column);
+    Drawn drawText(Font& f, const QString& text, double left, double right, Qt::Alignment align,
+                   double top);
 
     const ReportLayout::Layout& m_layout;
     Output* m_output;
@@ -94,12 +107,11 @@ public:
     Pager(Canvas& canvas, Output* output, int first, int last, Band heading, PageLines header,
           PageLines footer);
 
-    // A band of kind Heading places the column titles (a report without rows).
+    // A band of kind Heading places the column titles (a report without rows). The
+    // header lines of a group (between its OpenGroup and its rows) print again under
+    // the column titles of a page that continues the group, with those of the groups
+    // around it.
     void add(const Band& band);
-    // The header lines of the group opened at a level (outer groups stay open),
-    // printed again under the column titles of a page that continues the group.
-    void openGroup(int level, const QList<Band>& header);
-    void closeGroup(int level);
     void finish();
     int pages() const { return m_page; }
     int painted() const { return m_painted; }

@@ -537,14 +537,14 @@ private slots:
     // The bill the pay action prints, the program running since the day before.
     // The bills the pay action prints, the program running since the day before: the
     // school, the pupil, the number, each class with what was owed, paid and left, the
-    // total in figures and words, the day of printing. Page 1 holds eighteen classes;
-    // a longer bill prints every page.
+    // total in figures and words, the day of printing. Page 1 holds thirty classes with
+    // the total, the words and the signature line; a longer bill prints every page.
     void billsArePrintedWhole() {
         Fixture::student(QStringLiteral("6900005"), QStringLiteral("ด.ช. โอ'นีล"), QString(),
                          QStringLiteral("บ้าน \"สุขใจ\"\r\nซอย 5"));
-        for (int i = 1; i <= 19; ++i) {
+        for (int i = 1; i <= 40; ++i) {
             const QString courseNo = QStringLiteral("69001%1").arg(i, 2, 10, QLatin1Char('0'));
-            Fixture::classRow(courseNo, QStringLiteral("C01"), baht(1000 + i));
+            Fixture::classRow(courseNo, QStringLiteral("C01"), baht(1200 + i));
             Fixture::registration(QStringLiteral("6900005"), courseNo,
                                   i == 1 ? baht(299.5) : Money());
         }
@@ -552,7 +552,7 @@ private slots:
         Seams::setPrintListener(
             [&printed](const QString&, const QList<QStringList>& pages) { printed = pages; });
         Seams::setNow(QDateTime(QDate(2026, 12, 7), QTime(8, 30)));
-        for (const auto& [classes, pages] : {std::pair{2, 1}, {18, 1}, {19, 2}}) {
+        for (const auto& [classes, pages] : {std::pair{2, 1}, {18, 1}, {21, 1}, {30, 1}, {40, 2}}) {
             load(QStringLiteral("6900005"));
             enter(QStringList(classes, QStringLiteral("100")));
             pay(QStringLiteral("69-00'0") + QString::number(classes), true);
@@ -567,7 +567,7 @@ private slots:
         QCOMPARE(messages->errors, QStringList());
         QCOMPARE(text(QStringLiteral("SELECT group_concat(DISTINCT StmDate) FROM Statement")),
                  QStringLiteral("20261206"));
-        QCOMPARE(printed.last().last(), QStringLiteral("ใบเสร็จเลขที่ 69-00'019    หน้า 2 / 2"));
+        QCOMPARE(printed.last().last(), QStringLiteral("ใบเสร็จเลขที่ 69-00'040    หน้า 2 / 2"));
 
         // The first bill, line by line.
         load(QStringLiteral("6900005"));

@@ -118,6 +118,21 @@ void largeSchool() {
          QStringLiteral("INSERT OR IGNORE INTO StudentCourse (StdID, CourseNo, CourseRegDate, "
                         "CoursePayAmt) SELECT '7000001', printf('7%06d', i), '20261206', 0.5 "
                         "FROM n"));
+    // Forty more courses of five levels each, one pupil owing on every class: summaries
+    // of many pages.
+    exec(numbers.arg(40) + QStringLiteral("INSERT INTO Course SELECT printf('K%03d', i), "
+                                          "'คอร์สติวเข้มพิเศษ ' || i, '20260101', '20271231', "
+                                          "'1' FROM n"));
+    exec(numbers.arg(200) +
+         QStringLiteral("INSERT INTO CourseTable (CourseNo, CourseID, CourseLevel, Subject, "
+                        "CourseDate, CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, "
+                        "RoomNo) SELECT printf('8%06d', i), printf('K%03d', (i - 1) / 5 + 1), "
+                        "'ป.' || ((i - 1) % 5 + 1), 'ภาษาอังกฤษ' || ((i - 1) / 5 % 4), 'เสาร์', "
+                        "'09:00-12:00', 1500, '20261201', '20261231', 30, 'ห้อง ' || i FROM n"));
+    exec(numbers.arg(200) +
+         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseRegDate, "
+                        "CoursePayAmt) SELECT printf('7%06d', i + 1), printf('8%06d', i), "
+                        "'20261206', 100 FROM n"));
     exec(numbers.arg(300) +
          QStringLiteral("INSERT INTO Statement SELECT printf('S%06d', i), '20261206', "
                         "printf('7%06d', i), CASE WHEN i % 3 = 0 THEN 9999999999999.99 ELSE "
@@ -182,9 +197,8 @@ QString describe(const ReportEngine::PlacedText& text) {
 
 // What is wrong with the pages of a report file: texts drawn over each other, a column
 // title or an amount cut.
-QStringList faults(const char* file, const QString& sql) {
-    const QList<FileColumn> columns = fileColumns(reportPath(file));
-    const QList<ReportEngine::PlacedText> placed = openReport(file, sql)->placedTexts();
+QStringList faults(const QList<FileColumn>& columns,
+                   const QList<ReportEngine::PlacedText>& placed) {
     QStringList found;
     for (qsizetype i = 0; i < placed.size(); ++i) {
         const ReportEngine::PlacedText& a = placed.at(i);
@@ -200,6 +214,10 @@ QStringList faults(const char* file, const QString& sql) {
         }
     }
     return found;
+}
+
+QStringList faults(const char* file, const QString& sql) {
+    return faults(fileColumns(reportPath(file)), openReport(file, sql)->placedTexts());
 }
 
 } // namespace
@@ -291,6 +309,74 @@ private slots:
         QVERIFY(subjects.contains(QStringLiteral("วิทยาศาสตร์")));
     }
 
+    // A course name of a hundred letters and a long subject print whole on the bill, in
+    // the teaching report, in the points report's course line and in the attendance
+    // report's title, over more lines where they need them.
+    void longNamesPrintWhole() {
+        largeSchool();
+        const QString name =
+            QStringLiteral("ติวเข้มเข้ามหาวิทยาลัย ภาคฤดูร้อน คณิตศาสตร์ ฟิสิกส์ เคมี ชีววิทยา และภาษาอังกฤษ "
+                           "สำหรับนักเรียนชั้นมัธยมศึกษาปีที่หก");
+        const QString subject = QStringLiteral("คณิตศาสตร์เสริมทักษะ");
+        Fixture::exec(QStringLiteral("UPDATE Course SET CourseName = '%1' WHERE CourseID = "
+                                     "(SELECT CourseID FROM CourseTable WHERE CourseNo = "
+                                     "'7000002')")
+                          .arg(name));
+        Fixture::exec(QStringLiteral("UPDATE CourseTable SET Subject = '%1' WHERE CourseNo = "
+                                     "'7000002'")
+                          .arg(subject));
+        const struct {
+            int file;
+            const char* formula;
+        } reports[] = {{15, nullptr}, {14, nullptr}, {8, "lblCourse"}, {13, "lblTitle"}};
+        for (const auto& r : reports) {
+            const char* file = reportFiles[r.file].file;
+            const QString fileName = QString::fromLatin1(file);
+            std::unique_ptr<Report> report =
+                openReport(file, QString::fromUtf8(reportFiles[r.file].sql));
+            if (r.formula)
+                report->setFormula(QString::fromLatin1(r.formula),
+                                   Library::Quote(QStringLiteral("คอร์ส ") + name +
+                                                  QStringLiteral("  ระดับ ม.6  วิชา ") + subject));
+            const QList<ReportEngine::PlacedText> placed = report->placedTexts();
+            int whole = 0;
+            for (const ReportEngine::PlacedText& text : placed)
+                if (text.text.contains(name) || text.text == subject) {
+                    QVERIFY2(text.shown == text.text, qPrintable(fileName + describe(text)));
+                    ++whole;
+                }
+            QVERIFY2(whole > 0, file);
+            const QStringList found = faults(fileColumns(reportPath(file)), placed);
+            QVERIFY2(found.isEmpty(), qPrintable(fileName + found.join(u'\n')));
+        }
+    }
+
+    // Hours and points print as they are stored, and their totals are the sums of what is
+    // stored: three lessons of 1.333 hours make 3.999.
+    void storedNumbersPrintAsStored() {
+        largeSchool();
+        Fixture::exec(QStringLiteral(
+            "UPDATE [TimeStamp] SET StmHour = 1.333 WHERE StmID IN ('L000001', 'L000002', "
+            "'L000003')"));
+        Fixture::exec(QStringLiteral("UPDATE StudentCourse SET TestPoint1 = 7.125 WHERE CourseNo "
+                                     "= (SELECT MIN(CourseNo) FROM StudentCourse)"));
+        const QStringList lessons =
+            openReport("rep14.rpt", QString::fromUtf8(reportFiles[14].sql) +
+                                        QStringLiteral(" WHERE StmID IN ('L000001', 'L000002', "
+                                                       "'L000003')"))
+                ->pageTexts()
+                .value(0);
+        QCOMPARE(lessons.filter(QRegularExpression(QStringLiteral("\\|1\\.333\\|\\|?$"))).size(),
+                 3);
+        QVERIFY2(lessons.filter(QRegularExpression(QStringLiteral("^รวม.*\\|3\\.999$"))).size() ==
+                     2,
+                 qPrintable(lessons.join(u'\n')));
+        const QList<QStringList> points =
+            openReport("rep8.rpt", QString::fromUtf8(reportFiles[8].sql))->pageTexts();
+        QVERIFY(points.value(0).filter(QRegularExpression(QStringLiteral("\\|7\\.125$"))).size() >
+                3);
+    }
+
     // A page that continues a group starts with the group's header line under the column
     // titles: the teacher of the lessons, the pupil who owes.
     void continuedGroupsRepeatTheirHeader_data() {
@@ -298,6 +384,9 @@ private slots:
         QTest::addColumn<QString>("header");
         QTest::newRow("rep14") << 14 << QStringLiteral("^T\\d  อาจารย์");
         QTest::newRow("rep6") << 6 << QStringLiteral("^7\\d{6}  เด็กหญิง");
+        QTest::newRow("rep13") << 13 << QStringLiteral("^ครั้งที่ \\d+   วันที่");
+        QTest::newRow("rep1 summary") << 1 << QStringLiteral("^วิชา\\S");
+        QTest::newRow("rep5 summary") << 5 << QStringLiteral("^[CK]\\d{3}  คอร์ส");
     }
 
     void continuedGroupsRepeatTheirHeader() {
@@ -320,6 +409,38 @@ private slots:
                          first.startsWith(QStringLiteral("รวมทั้งสิ้น")),
                      qPrintable(QStringLiteral("page %1: %2").arg(p + 1).arg(first)));
         }
+    }
+
+    // Every page of every report on the large school says which report it is and which
+    // of how many pages.
+    void everyPageNamesItsReportAndPage() {
+        largeSchool();
+        Library::gShopName =
+            Fixture::value(QStringLiteral("SELECT ShopName FROM CtrlSetup")).toString();
+        QStringList problems;
+        int continued = 0;
+        for (const ReportFile& r : reportFiles) {
+            std::unique_ptr<Report> report = openReport(r.file, QString::fromUtf8(r.sql));
+            const QString name = report->hasFormula(QStringLiteral("lblTitle"))
+                                     ? report->formulaValue(QStringLiteral("lblTitle"))
+                                 : report->hasFormula(QStringLiteral("lblDocNo"))
+                                     ? QStringLiteral("ใบเสร็จเลขที่ 69000001")
+                                     : QStringLiteral("รายชื่อนักเรียนที่ลงเรียน");
+            const QList<QStringList> pages = report->pageTexts();
+            if (pages.size() > 1)
+                ++continued;
+            for (qsizetype p = 0; p < pages.size(); ++p) {
+                const QString text = pages.at(p).join(u'\n');
+                const QString number = QStringLiteral("หน้า %1 / %2").arg(p + 1).arg(pages.size());
+                if (!text.contains(name) || !text.contains(number))
+                    problems << QStringLiteral("%1 page %2 of %3")
+                                    .arg(QString::fromLatin1(r.file))
+                                    .arg(p + 1)
+                                    .arg(pages.size());
+            }
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+        QVERIFY(continued >= 10);
     }
 
     // The viewer shows the bills as they were when it opened, on every page: bills posted
