@@ -48,8 +48,6 @@ public:
     WindowFrame& operator=(const WindowFrame&) = delete;
 
     KeyToolbar* toolbar() const { return m_toolbar; }
-    // The window's title, at the right of the toolbar; hidden while empty.
-    QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state.
     void pressButton(const QString& key);
     // The toolbar button a key presses in the current mode; empty when none.
