@@ -1,9 +1,9 @@
 #include "billing/CourseTableStore.h"
 
 #include "core/Database.h"
+#include "core/LibraryCore.h"
 #include "core/Numbering.h"
 #include "core/Seams.h"
-#include "frame/Library.h"
 
 namespace CourseTableStore {
 namespace {

@@ -1,9 +1,9 @@
 #include "billing/ExpenseStore.h"
 
 #include "core/Database.h"
+#include "core/LibraryCore.h"
 #include "core/Numbering.h"
 #include "core/Seams.h"
-#include "frame/Library.h"
 
 namespace ExpenseStore {
 
