@@ -512,7 +512,8 @@ int main(int argc, char* argv[]) {
                 payment.lines << PaymentLine{k + 1,
                                              QString::fromLatin1(code(classOf(2 * i + 1, k))),
                                              Money::fromSatang(100)};
-            if (PaymentPosting::post(payment).status != PaymentResult::Status::Posted)
+            if (PaymentPosting::post(payment, Seams::today()).status !=
+                PaymentResult::Status::Posted)
                 throw std::runtime_error("the payment was not posted");
         },
         floor,

@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2 * rounds + 2; ++i)
         lessons.push_back(newLesson(i + 1, i));
     auto programSaves = [&](int i) {
-        if (LessonStore::save(lessons.at(2 * i), QStringLiteral("admin")).result !=
+        if (LessonStore::save(lessons.at(2 * i), QStringLiteral("admin"), Seams::today()).result !=
             LessonStore::SaveResult::Saved)
             throw std::runtime_error("the lesson was not saved");
     };
