@@ -6,7 +6,7 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/WindowFrame.h"
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 #include "shell/Maintenance.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"

@@ -1,10 +1,10 @@
-#include "platform/ReportEngine.h"
+#include "report/ReportEngine.h"
 
+#include "core/LibraryCore.h"
 #include "core/Seams.h"
 #include "core/ThaiOrder.h"
-#include "frame/Library.h"
-#include "platform/ReportPages.h"
-#include "platform/ReportRows.h"
+#include "report/ReportPages.h"
+#include "report/ReportRows.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "platform/ReportLayout.h"
+#include "report/ReportLayout.h"
 
-#include "frame/Library.h"
-#include "platform/ReportError.h"
+#include "core/LibraryCore.h"
+#include "report/ReportError.h"
 
 #include <QRegularExpression>
 #include <QStringList>
