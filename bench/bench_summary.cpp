@@ -12,8 +12,8 @@
 
 #include "core/Seams.h"
 #include "frame/Library.h"
-#include "platform/Report.h"
-#include "platform/frmViewReport.h"
+#include "report/Report.h"
+#include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
 
 #include "BenchSupport.h"

@@ -2,6 +2,7 @@
 #include "core/SampleData.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
+#include "report/viewer/SystemPrinter.h"
 #include "shell/MDIForm1.h"
 #include "shell/MenuItems.h"
 #include "shell/StartUp.h"
@@ -85,6 +86,7 @@ int main(int argc, char* argv[]) {
         Seams::setDatabasePath(options.database);
 
     registerTaskWindows();
+    SystemPrinter::install();
     MDIForm1 main;
     switch (main.startUp()) {
     case MDIForm1::StartResult::NoDatabase:

@@ -5,8 +5,8 @@
 #include "core/Recordset.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
-#include "platform/LibraryReports.h"
-#include "platform/Report.h"
+#include "report/Report.h"
+#include "report/viewer/LibraryReports.h"
 
 namespace {
 

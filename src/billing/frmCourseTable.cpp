@@ -7,8 +7,8 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
-#include "platform/LibraryReports.h"
 #include "reference/frmFindTech.h"
+#include "report/viewer/LibraryReports.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 
 #include <QEvent>
 #include <QFrame>

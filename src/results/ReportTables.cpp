@@ -2,7 +2,7 @@
 
 #include "core/Seams.h"
 #include "frame/Library.h"
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 #include "results/ReportTables.h"
 
 #include <QHBoxLayout>

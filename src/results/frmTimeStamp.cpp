@@ -4,7 +4,7 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStampSub.h"
 

@@ -1,9 +1,9 @@
 #include "billing/frmCourseTable.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
-#include "platform/Report.h"
-#include "platform/frmViewReport.h"
 #include "reference/frmFindTech.h"
+#include "report/Report.h"
+#include "report/viewer/frmViewReport.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemView>

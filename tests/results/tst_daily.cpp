@@ -4,8 +4,8 @@
 #include "core/Seams.h"
 #include "frame/DateBox.h"
 #include "frame/Library.h"
-#include "platform/Report.h"
-#include "platform/frmViewReport.h"
+#include "report/Report.h"
+#include "report/viewer/frmViewReport.h"
 #include "results/frmReport.h"
 #include "support/TestSupport.h"
 

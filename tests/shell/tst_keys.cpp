@@ -5,7 +5,7 @@
 #include "frame/FormBase.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
-#include "platform/frmViewReport.h"
+#include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
 #include "shell/WindowRegistry.h"
 #include "support/TestSupport.h"

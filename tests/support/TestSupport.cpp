@@ -6,7 +6,7 @@
 #include "frame/DialogSeams.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
-#include "platform/frmViewReport.h"
+#include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
 #include "shell/MenuItems.h"
 #include "shell/Users.h"

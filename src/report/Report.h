@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Recordset.h"
-#include "platform/ReportError.h"
+#include "report/ReportError.h"
 
 #include <QHash>
 #include <QList>
@@ -9,11 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
+class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 namespace ReportLayout {
 struct Layout;
@@ -64,7 +65,6 @@ public:
 
     // Page size, orientation and margins of the report file.
     QPageLayout pageLayout() const;
-    void setupPrinter(QPrinter& printer) const;
     // Paints one page (1-based) on a painter whose unit is a pixel at dpi, with
     // the page's top left corner at the origin.
     void paintPage(QPainter& painter, int page, double dpi) const;
@@ -73,9 +73,17 @@ public:
     void printFirstPage() const;
     // Every page, to the same place as printFirstPage.
     void printAllPages() const;
-    // Prints the given pages (1-based; 0 = from the first / to the last) to an
-    // already set-up printer. Returns the number of pages printed.
-    int print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
+    // Prints the given pages (1-based; 0 = from the first / to the last) on an
+    // already set-up printer or PDF file. Returns the number of pages printed.
+    int print(QPagedPaintDevice& printer, int fromPage = 0, int toPage = 0) const;
+
+    // Opens the system's default printer for a document of that name and page
+    // layout; null when none is installed. Printers are reached through Qt Print
+    // Support, which brings the widgets with it, so the engine is given the opener
+    // (SystemPrinter::install); without one, pages go to PDF files only.
+    using PrinterOpener = std::function<std::unique_ptr<QPagedPaintDevice>(
+        const QString& docName, const QPageLayout& layout)>;
+    static void setPrinterOpener(PrinterOpener opener);
 
 private:
     Report();

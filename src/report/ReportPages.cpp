@@ -1,6 +1,6 @@
-#include "platform/ReportPages.h"
+#include "report/ReportPages.h"
 
-#include "platform/ReportLayout.h"
+#include "report/ReportLayout.h"
 
 #include <QColor>
 #include <QPageSize>

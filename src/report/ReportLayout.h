@@ -151,6 +151,9 @@ struct Layout {
 
 // Throws ReportError for a fault of the file at the given line.
 [[noreturn]] void fail(const QString& file, int line, const QString& what);
+// Adds a column named at a line to the layout's references and gives its index;
+// throws ReportError when the name is empty.
+int addRef(Layout& layout, const QString& name, int line);
 
 // Reads a report file's text; throws ReportError naming the file and line.
 std::shared_ptr<const Layout> parse(const QString& text, const QString& file);

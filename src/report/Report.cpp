@@ -1,16 +1,15 @@
-#include "platform/Report.h"
+#include "report/Report.h"
 
 #include "core/Seams.h"
-#include "platform/ReportEngine.h"
-#include "platform/ReportLayout.h"
+#include "report/ReportEngine.h"
+#include "report/ReportLayout.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
 
 namespace {
 
@@ -34,6 +33,11 @@ void tellPdfFolder(const QString& folder) {
         return;
     told = path;
     qInfo().noquote() << QStringLiteral("Printed pages go to PDF files in %1").arg(path);
+}
+
+Report::PrinterOpener& printerOpener() {
+    static Report::PrinterOpener opener;
+    return opener;
 }
 
 } // namespace
@@ -163,10 +167,6 @@ QPageLayout Report::pageLayout() const {
                        QPageLayout::Millimeter);
 }
 
-void Report::setupPrinter(QPrinter& printer) const {
-    printer.setPageLayout(pageLayout());
-}
-
 void Report::paintPage(QPainter& painter, int page, double dpi) const {
     const double scale = dpi / ReportEngine::unitsPerInch;
     const double margin = m_layout->margin / 25.4 * ReportEngine::unitsPerInch;
@@ -179,13 +179,13 @@ void Report::paintPage(QPainter& painter, int page, double dpi) const {
     painter.restore();
 }
 
-int Report::print(QPrinter& printer, int fromPage, int toPage) const {
+int Report::print(QPagedPaintDevice& printer, int fromPage, int toPage) const {
     // Every fault found before the first page goes out; the pages are those shown.
     pageCount();
     QPainter painter;
     if (!painter.begin(&printer))
         throw ReportError(QStringLiteral("พิมพ์รายงาน %1 ไม่ได้").arg(fileName()));
-    const double scale = printer.resolution() / ReportEngine::unitsPerInch;
+    const double scale = printer.logicalDpiX() / ReportEngine::unitsPerInch;
     painter.scale(scale, scale);
     ReportEngine::Output output;
     output.painter = &painter;
@@ -209,12 +209,11 @@ void Report::printPages(int fromPage, int toPage) const {
     if (!folder.isEmpty()) {
         const QString path = newPdfPath(folder, fileName());
         try {
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(path);
-            printer.setDocName(fileName());
-            setupPrinter(printer);
-            print(printer, fromPage, toPage);
+            QPdfWriter pdf(path);
+            pdf.setResolution(1200); // a high-resolution printer's
+            pdf.setTitle(fileName());
+            pdf.setPageLayout(pageLayout());
+            print(pdf, fromPage, toPage);
         } catch (const std::runtime_error&) {
             QFile::remove(path); // no half report
             throw;
@@ -222,16 +221,16 @@ void Report::printPages(int fromPage, int toPage) const {
         tellPdfFolder(folder);
         return;
     }
-    // Without a printer Qt quietly makes a PDF printer with no file; ask first.
-    const QPrinterInfo defaultPrinter =
-        Seams::printerEnabled() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
-    if (defaultPrinter.isNull())
+    const std::unique_ptr<QPagedPaintDevice> printer =
+        Seams::printerEnabled() && printerOpener() ? printerOpener()(fileName(), pageLayout())
+                                                   : nullptr;
+    if (!printer)
         throw ReportError(QStringLiteral("ไม่ได้ติดตั้งเครื่องพิมพ์"));
-    QPrinter printer(defaultPrinter, QPrinter::HighResolution);
-    printer.setCopyCount(1);
-    printer.setDocName(fileName());
-    setupPrinter(printer);
-    print(printer, fromPage, toPage);
+    print(*printer, fromPage, toPage);
+}
+
+void Report::setPrinterOpener(PrinterOpener opener) {
+    printerOpener() = std::move(opener);
 }
 
 void Report::printFirstPage() const {

@@ -1,4 +1,4 @@
-#include "platform/ReportRows.h"
+#include "report/ReportRows.h"
 
 #include "core/Database.h"
 #include "core/ThaiOrder.h"

@@ -1,6 +1,6 @@
-#include "platform/ReportPageView.h"
+#include "report/viewer/ReportPageView.h"
 
-#include "platform/Report.h"
+#include "report/Report.h"
 
 #include <QPainter>
 #include <QScrollBar>

@@ -1,10 +1,10 @@
-#include "platform/LibraryReports.h"
+#include "report/viewer/LibraryReports.h"
 
 #include "core/Database.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
-#include "platform/Report.h"
-#include "platform/frmViewReport.h"
+#include "report/Report.h"
+#include "report/viewer/frmViewReport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // reading only the columns the layout needs, in its order; and the order of
 // values the database sorts by.
 
-#include "platform/ReportIO.h"
+#include "report/ReportIO.h"
 
 #include <QHash>
 #include <QList>

@@ -3,7 +3,7 @@
 // Pages of fixed measures: every text line and table row is one line of its
 // font, so where a page ends is known without laying out text.
 
-#include "platform/ReportIO.h"
+#include "report/ReportIO.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,10 +1,10 @@
-#include "platform/frmViewReport.h"
+#include "report/viewer/frmViewReport.h"
 
 #include "core/Database.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
-#include "platform/Report.h"
-#include "platform/ReportPageView.h"
+#include "report/Report.h"
+#include "report/viewer/ReportPageView.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>

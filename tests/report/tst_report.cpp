@@ -2,10 +2,10 @@
 #include "core/Seams.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
-#include "platform/LibraryReports.h"
-#include "platform/Report.h"
-#include "platform/ReportPageView.h"
-#include "platform/frmViewReport.h"
+#include "report/Report.h"
+#include "report/viewer/LibraryReports.h"
+#include "report/viewer/ReportPageView.h"
+#include "report/viewer/frmViewReport.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

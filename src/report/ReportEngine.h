@@ -7,7 +7,7 @@
 // are sized in that unit (at a few hundred pixels the font engine still keeps
 // its glyph metrics).
 
-#include "platform/ReportIO.h"
+#include "report/ReportIO.h"
 
 #include <memory>
 

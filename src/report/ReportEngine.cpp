@@ -1,33 +1,20 @@
-#include "platform/ReportEngine.h"
+#include "report/ReportEngine.h"
 
-#include "core/Decimal.h"
 #include "core/LibraryCore.h"
 #include "core/Seams.h"
-#include "core/ThaiOrder.h"
-#include "platform/ReportPages.h"
-#include "platform/ReportRows.h"
+#include "report/ReportAggregates.h"
+#include "report/ReportExpression.h"
+#include "report/ReportPages.h"
+#include "report/ReportRows.h"
 
-#include <QLocale>
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 using namespace ReportLayout;
+using namespace ReportExpression;
+using ReportAggregates::Accumulator;
+using ReportAggregates::Tally;
 
 namespace ReportEngine {
-
-// Products of two numbers need more than 64 bits before they are divided.
-__extension__ typedef __int128 Wide;
-
-// Counts, and sums (exact numbers, see Exact below) per aggregate of the layout, and
-// the values (their distinct keys) of the distinct counts, sorted out now and then: the
-// keys before sorted[i] are sorted and each there once.
-struct Accumulator {
-    QList<Wide> values;
-    QList<QList<qint64>> distinct;
-    QList<qsizetype> sorted;
-    QList<qsizetype> compactAt;
-};
 
 struct Prepared {
     int pages = 0;
@@ -43,114 +30,6 @@ struct Prepared {
 };
 
 namespace {
-
-// Numbers are worked out and summed exactly, in billionths: hours of 1.333 and points
-// of 7.125 print as stored and add up to what is stored, amounts to the satang.
-using Exact = Wide;
-constexpr std::int64_t billionth = 1'000'000'000;
-constexpr std::int64_t billionthsPerSatang = billionth / 100;
-
-// Rounds half away from zero, as amounts are rounded everywhere.
-Wide divideRounded(Wide numerator, Wide denominator) {
-    Wide quotient = numerator / denominator;
-    const Wide remainder = numerator % denominator;
-    const Wide twice = remainder < 0 ? -2 * remainder : 2 * remainder;
-    if (twice >= (denominator < 0 ? -denominator : denominator))
-        quotient += (numerator < 0) == (denominator < 0) ? 1 : -1;
-    return quotient;
-}
-
-Exact exactOfSatang(std::int64_t satang) {
-    return Exact(satang) * billionthsPerSatang;
-}
-
-Money moneyOf(Exact value) {
-    return Money::fromSatang(static_cast<std::int64_t>(divideRounded(value, billionthsPerSatang)));
-}
-
-// A number text in plain digits ("-12.5"), to the billionth.
-Exact parseExact(const QString& text) {
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    Exact whole = 0;
-    for (qsizetype i = negative ? 1 : 0; i < (point < 0 ? text.size() : point); ++i)
-        whole = whole * 10 + (text.at(i).unicode() - u'0');
-    Exact fraction = 0;
-    const QString digits = point < 0 ? QString() : text.mid(point + 1);
-    for (int i = 0; i < 9; ++i)
-        fraction = fraction * 10 + (i < digits.size() ? digits.at(i).unicode() - u'0' : 0);
-    if (digits.size() > 9 && digits.at(9) >= QLatin1Char('5'))
-        ++fraction;
-    const Exact value = whole * billionth + fraction;
-    return negative ? -value : value;
-}
-
-// A stored value as it is stored: the decimal that its double shows (what the lists
-// show), not the double's binary expansion. A text reads as an amount; NULL and other
-// texts are 0; an amount outside what the program stores throws DbError.
-Exact exactOf(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return 0;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return Exact(value.toLongLong()) * billionth;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        break;
-    default:
-        return exactOfSatang(Money::fromVariant(value).satang());
-    }
-    const double number = value.toDouble();
-    // Below a million the billionths are within a double's precision.
-    if (std::fabs(number) < 1e6)
-        return Exact(std::llround(number * billionth));
-    const double satang = std::round(number * 100);
-    if (satang / 100 == number && std::fabs(satang) <= double(Money::maxSatang))
-        return exactOfSatang(static_cast<std::int64_t>(satang));
-    Money::fromVariant(value); // throws outside the range stored
-    return parseExact(QString::number(number, 'f', QLocale::FloatingPointShortest));
-}
-
-// "1234.5", "3.999", "-2": trailing zeros dropped, no separators.
-QString exactText(Exact value) {
-    const bool negative = value < 0;
-    Exact magnitude = negative ? -value : value;
-    const auto fraction = static_cast<std::int64_t>(magnitude % billionth);
-    Exact whole = magnitude / billionth;
-    QString digits;
-    do {
-        digits.prepend(QChar(u'0' + static_cast<char16_t>(whole % 10)));
-        whole /= 10;
-    } while (whole > 0);
-    if (fraction != 0) {
-        QString decimals = QStringLiteral("%1").arg(fraction, 9, 10, QLatin1Char('0'));
-        while (decimals.endsWith(QLatin1Char('0')))
-            decimals.chop(1);
-        digits += QLatin1Char('.') + decimals;
-    }
-    return negative ? QLatin1Char('-') + digits : digits;
-}
-
-// A computed value kept as the database keeps numbers: a double showing its decimal.
-QVariant storedOf(Exact value) {
-    if (value % billionthsPerSatang == 0) {
-        const Wide satang = value / billionthsPerSatang;
-        if (satang > -(Wide(1) << 53) && satang < (Wide(1) << 53))
-            return double(static_cast<std::int64_t>(satang)) / 100;
-    }
-    return exactText(value).toDouble();
-}
-
-// A value while an expression is worked out.
-struct Value {
-    enum class Type { Null, Number, Text };
-    Type type = Type::Null;
-    Exact number = 0;
-    QString text;
-};
 
 // The aggregates, the first row and the running row number of a group or of
 // the report.
@@ -203,17 +82,6 @@ public:
     Runner(const Input& input, const Prepared* prepared)
         : L(*input.layout), m_input(input), m_prepared(prepared) {
         bind(sourceColumns(input.source));
-        m_conditionRow.fill(-1, L.exprs.size());
-        m_conditionValue.fill(false, L.exprs.size());
-        m_amount.fill(0, L.aggregates.size());
-        m_lastDistinct.resize(L.aggregates.size());
-        m_counted.fill(false, L.aggregates.size());
-        QList<int> live = L.reportAggregates;
-        for (const Group& g : L.groups)
-            live << g.aggregates;
-        for (int index : live)
-            if (!m_liveAggregates.contains(index))
-                m_liveAggregates << index;
         for (const Column& c : L.columns)
             m_heading.cells << Cell{c.caption, static_cast<int>(m_heading.cells.size()), 1,
                                     Qt::AlignHCenter};
@@ -262,10 +130,10 @@ public:
                 emitLines(L.groups.at(opened).header, groups[opened], pager, true, true, true,
                           record);
             }
-            learn(row);
-            accumulate(m_report.acc, L.reportAggregates);
+            m_tally.learn(row);
+            m_tally.accumulate(m_report.acc, L.reportAggregates);
             for (int g = 0; g < levels; ++g)
-                accumulate(groups[g].acc, L.groups.at(g).aggregates);
+                m_tally.accumulate(groups[g].acc, L.groups.at(g).aggregates);
             Scope& innermost = levels > 0 ? groups[levels - 1] : m_report;
             ++innermost.rows;
             if (L.details && !L.columns.isEmpty())
@@ -298,9 +166,9 @@ public:
         QList<int> previous(levels, -1);
         while (reader->next(row)) {
             compute(row);
-            learn(row);
+            m_tally.learn(row);
             setFirst(m_report, row);
-            accumulate(m_report.acc, L.reportAggregates);
+            m_tally.accumulate(m_report.acc, L.reportAggregates);
             int parent = 0;
             bool sameParent = true;
             for (int g = 0; g < levels; ++g) {
@@ -310,7 +178,7 @@ public:
                 parent = previous[g] = sameParent ? previous.at(g) : child(g, parent, key);
                 Scope& scope = m_nodes[g + 1][parent].scope;
                 setFirst(scope, row);
-                accumulate(scope.acc, L.groups.at(g).aggregates);
+                m_tally.accumulate(scope.acc, L.groups.at(g).aggregates);
             }
         }
         QList<Band> bands;
@@ -593,10 +461,10 @@ private:
                     out += display(scope.first, m_fieldOfRef.at(part.ref), part.format, part.map);
                 break;
             case Part::Kind::Aggregate:
-                out += aggregateText(part, scope.acc);
+                out += m_tally.text(part, scope.acc);
                 break;
             case Part::Kind::BahtText:
-                out += Library::BahtText(moneyOf(total(scope.acc, part.aggregate)));
+                out += Library::BahtText(moneyOf(Tally::total(scope.acc, part.aggregate)));
                 break;
             case Part::Kind::Today:
                 out += Library::DateToThaiDate(Seams::today());
@@ -610,28 +478,6 @@ private:
             }
         }
         return out;
-    }
-
-    static Wide total(const Accumulator& acc, int aggregate) {
-        return aggregate < acc.values.size() ? acc.values.at(aggregate) : 0;
-    }
-
-    QString aggregateText(const Part& part, const Accumulator& acc) const {
-        const Aggregate& a = L.aggregates.at(part.aggregate);
-        switch (a.kind) {
-        case Aggregate::Kind::Count:
-            return QString::number(static_cast<qint64>(total(acc, part.aggregate)));
-        case Aggregate::Kind::Distinct: {
-            if (part.aggregate >= acc.distinct.size())
-                return QStringLiteral("0");
-            QList<qint64> ids = acc.distinct.at(part.aggregate);
-            return QString::number(compact(ids, acc.sorted.at(part.aggregate)));
-        }
-        case Aggregate::Kind::Sum:
-            break;
-        }
-        const Exact sum = total(acc, part.aggregate);
-        return part.format == Format::Number ? exactText(sum) : moneyOf(sum).toText(true);
     }
 
     QString display(const QVariantList& row, int field, Format format, const QString& map) const {
@@ -658,223 +504,11 @@ private:
         }
     }
 
-    // What the current row adds to each aggregate, worked out once for all scopes.
-    void learn(const QVariantList& row) {
-        ++m_rowGeneration;
-        for (int index : m_liveAggregates) {
-            const Aggregate& a = L.aggregates.at(index);
-            m_counted[index] = a.condition < 0 || condition(a.condition, row);
-            if (!m_counted[index])
-                continue;
-            if (a.kind == Aggregate::Kind::Sum) {
-                m_amount[index] = exactOf(row.at(m_fieldOfRef.at(a.ref)));
-            } else if (a.kind == Aggregate::Kind::Distinct) {
-                const QVariant& value = row.at(m_fieldOfRef.at(a.ref));
-                m_counted[index] = value.isValid();
-                if (m_counted[index] && !sameValue(value, m_lastDistinct[index])) {
-                    m_amount[index] = distinctKey(value);
-                    m_lastDistinct[index] = value;
-                }
-            }
-        }
-    }
-
-    void accumulate(Accumulator& acc, const QList<int>& aggregates) const {
-        if (aggregates.isEmpty())
-            return;
-        if (acc.values.size() < L.aggregates.size()) {
-            acc.values.resize(L.aggregates.size());
-            acc.distinct.resize(L.aggregates.size());
-            acc.sorted.fill(0, L.aggregates.size());
-            acc.compactAt.fill(4096, L.aggregates.size());
-        }
-        for (int index : aggregates) {
-            if (!m_counted.at(index))
-                continue;
-            switch (L.aggregates.at(index).kind) {
-            case Aggregate::Kind::Count:
-                ++acc.values[index];
-                break;
-            case Aggregate::Kind::Sum:
-                acc.values[index] += m_amount.at(index);
-                break;
-            case Aggregate::Kind::Distinct: {
-                QList<qint64>& ids = acc.distinct[index];
-                ids << static_cast<qint64>(m_amount.at(index));
-                if (ids.size() >= acc.compactAt.at(index)) {
-                    acc.sorted[index] = compact(ids, acc.sorted.at(index));
-                    acc.compactAt[index] = std::max<qsizetype>(4096, 2 * ids.size());
-                }
-                break;
-            }
-            }
-        }
-    }
-
-    // Sorts the keys added since the last time and merges them in; gives the number of
-    // different keys.
-    static qsizetype compact(QList<qint64>& ids, qsizetype sorted) {
-        const auto added = ids.begin() + sorted;
-        std::sort(added, ids.end());
-        std::inplace_merge(ids.begin(), added, ids.end());
-        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-        return ids.size();
-    }
-
-    // What a distinct count keeps of a value: a short text (a pupil's code) is its
-    // characters packed with its length into a number, compared without a look-up among
-    // thousands; any other value is the order in which it was first met, as a negative.
-    qint64 distinctKey(const QVariant& value) {
-        const QString key =
-            isNumber(value) ? QString::number(value.toDouble(), 'g', 17) : textOf(value);
-        if (const std::optional<qint64> packed = shortText(key))
-            return *packed;
-        auto found = m_interned.constFind(key);
-        if (found == m_interned.cend())
-            found = m_interned.insert(key, m_interned.size());
-        return -1 - *found;
-    }
-
-    // Up to seven Latin-1 characters, the length in the highest byte: never negative.
-    static std::optional<qint64> shortText(const QString& text) {
-        constexpr qsizetype longest = sizeof(qint64) - 1;
-        if (text.size() > longest)
-            return std::nullopt;
-        quint64 packed = static_cast<quint64>(text.size()) << (8 * longest);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text.at(i).unicode();
-            if (c > 0xff)
-                return std::nullopt;
-            packed |= static_cast<quint64>(c) << (8 * i);
-        }
-        return static_cast<qint64>(packed);
-    }
-
     void compute(QVariantList& row) {
         for (int i = 0; i < L.computed.size(); ++i) {
-            const Value v = evaluate(L.computed.at(i).expr, row);
+            const Value v = m_expressions.evaluate(L.computed.at(i).expr, row);
             row[m_sourceCount + i] = v.type == Value::Type::Null ? QVariant() : storedOf(v.number);
         }
-    }
-
-    bool condition(int expr, const QVariantList& row) {
-        if (m_conditionRow.at(expr) != m_rowGeneration) {
-            m_conditionRow[expr] = m_rowGeneration;
-            m_conditionValue[expr] = truth(expr, row);
-        }
-        return m_conditionValue.at(expr);
-    }
-
-    bool truth(int index, const QVariantList& row) const {
-        const Expr& e = L.exprs.at(index);
-        switch (e.op) {
-        case Expr::Op::And:
-            return truth(e.left, row) && truth(e.right, row);
-        case Expr::Op::Or:
-            return truth(e.left, row) || truth(e.right, row);
-        case Expr::Op::Not:
-            return !truth(e.left, row);
-        default:
-            break;
-        }
-        const int c = compare(evaluate(e.left, row), evaluate(e.right, row));
-        switch (e.op) {
-        case Expr::Op::Equal:
-            return c == 0;
-        case Expr::Op::NotEqual:
-            return c != 0;
-        case Expr::Op::Less:
-            return c < 0;
-        case Expr::Op::LessEqual:
-            return c <= 0;
-        case Expr::Op::Greater:
-            return c > 0;
-        default:
-            return c >= 0;
-        }
-    }
-
-    // Numbers compare as numbers (a text that reads as a number, too); anything
-    // else as text, NULL as empty text or zero.
-    static int compare(const Value& a, const Value& b) {
-        const bool numbers = (a.type != Value::Type::Text || b.type != Value::Type::Text) &&
-                             isNumeric(a) && isNumeric(b);
-        if (numbers) {
-            const Exact x = asNumber(a);
-            const Exact y = asNumber(b);
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        const QString x = a.type == Value::Type::Number ? exactText(a.number) : a.text;
-        const QString y = b.type == Value::Type::Number ? exactText(b.number) : b.text;
-        return x == y ? 0 : ThaiOrder::compare(x, y);
-    }
-
-    static bool isNumeric(const Value& v) {
-        std::int64_t scaled = 0;
-        return v.type != Value::Type::Text || Library::ParseDecimal(v.text, 2, scaled);
-    }
-
-    static Exact asNumber(const Value& v) {
-        return v.type == Value::Type::Text ? exactOfSatang(Money::fromText(v.text).satang())
-                                           : v.number;
-    }
-
-    Value evaluate(int index, const QVariantList& row) const {
-        const Expr& e = L.exprs.at(index);
-        Value v;
-        switch (e.op) {
-        case Expr::Op::Number:
-            v.type = Value::Type::Number;
-            v.number = exactOfSatang(e.number.satang());
-            return v;
-        case Expr::Op::Text:
-            v.type = Value::Type::Text;
-            v.text = e.text;
-            return v;
-        case Expr::Op::Field: {
-            const int field = m_fieldOfRef.at(e.ref);
-            const QVariant& value = row.at(field);
-            if (value.isNull())
-                return v;
-            if (isNumber(value)) {
-                v.type = Value::Type::Number;
-                v.number = exactOf(value);
-            } else {
-                v.type = Value::Type::Text;
-                v.text = value.toString();
-            }
-            return v;
-        }
-        case Expr::Op::Negate:
-            v.type = Value::Type::Number;
-            v.number = -asNumber(evaluate(e.left, row));
-            return v;
-        default:
-            break;
-        }
-        const Exact a = asNumber(evaluate(e.left, row));
-        const Exact b = asNumber(evaluate(e.right, row));
-        v.type = Value::Type::Number;
-        Wide product = 0;
-        switch (e.op) {
-        case Expr::Op::Add:
-            v.number = a + b;
-            break;
-        case Expr::Op::Subtract:
-            v.number = a - b;
-            break;
-        case Expr::Op::Multiply: // a product too large to hold gives nothing
-            if (__builtin_mul_overflow(a, b, &product))
-                return Value{};
-            v.number = divideRounded(product, billionth);
-            break;
-        default: // division; by zero gives nothing
-            if (b == 0)
-                return Value{};
-            v.number = divideRounded(a * billionth, b);
-            break;
-        }
-        return v;
     }
 
     const Layout& L;
@@ -889,14 +523,8 @@ private:
     int m_deferredCount = 0;
     int m_page = 0;
     QList<QList<Node>> m_nodes;
-    QHash<QString, qint64> m_interned;
-    qint64 m_rowGeneration = 0;
-    QList<int> m_liveAggregates; // used by some scope
-    QList<Wide> m_amount;        // per aggregate: the row's amount, or its distinct key
-    QVariantList m_lastDistinct; // per distinct count: the value of m_amount
-    QList<bool> m_counted;       // per aggregate: whether the row counts
-    QList<qint64> m_conditionRow;
-    QList<bool> m_conditionValue;
+    Evaluator m_expressions{L.exprs, m_fieldOfRef};
+    Tally m_tally{L, m_expressions, m_fieldOfRef};
 };
 
 } // namespace

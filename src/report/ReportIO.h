@@ -4,7 +4,7 @@
 // it puts its pages; shared by the engine and its readers and painters.
 
 #include "core/Recordset.h"
-#include "platform/ReportLayout.h"
+#include "report/ReportLayout.h"
 
 #include <QHash>
 #include <QList>

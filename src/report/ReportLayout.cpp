@@ -1,7 +1,7 @@
-#include "platform/ReportLayout.h"
+#include "report/ReportLayout.h"
 
-#include "core/Decimal.h"
-#include "platform/ReportError.h"
+#include "report/ReportError.h"
+#include "report/ReportExpression.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -17,6 +17,13 @@ bool Template::usesAggregates() const {
 
 void fail(const QString& file, int line, const QString& what) {
     throw ReportError(QStringLiteral("รายงาน %1 บรรทัดที่ %2: %3").arg(file).arg(line).arg(what));
+}
+
+int addRef(Layout& layout, const QString& name, int line) {
+    if (name.isEmpty())
+        fail(layout.file, line, QStringLiteral("ไม่ได้ระบุคอลัมน์"));
+    layout.refs << ColumnRef{name, line};
+    return static_cast<int>(layout.refs.size() - 1);
 }
 
 namespace {
@@ -45,82 +52,6 @@ QStringList nameList(const QString& value) {
         if (!part.trimmed().isEmpty())
             names << part.trimmed();
     return names;
-}
-
-// Tokens of an expression: names, numbers, 'text', operators and parentheses.
-struct Token {
-    enum class Kind { Name, Number, Text, Symbol, End };
-    Kind kind = Kind::End;
-    QString text;
-};
-
-QList<Token> tokenize(const QString& text, bool& ok) {
-    QList<Token> tokens;
-    ok = true;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-        const QChar c = text.at(i);
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QLatin1Char('\'')) {
-            QString value;
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                if (text.at(i) == QLatin1Char('\'')) {
-                    if (i + 1 < n && text.at(i + 1) == QLatin1Char('\'')) {
-                        value += QLatin1Char('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                value += text.at(i++);
-            }
-            if (!closed)
-                ok = false;
-            tokens << Token{Token::Kind::Text, value};
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype close = text.indexOf(QLatin1Char(']'), i);
-            if (close < 0) {
-                ok = false;
-                return tokens;
-            }
-            tokens << Token{Token::Kind::Name, text.mid(i + 1, close - i - 1).trimmed()};
-            i = close + 1;
-        } else if (c.isDigit() ||
-                   (c == QLatin1Char('.') && i + 1 < n && text.at(i + 1).isDigit())) {
-            const qsizetype start = i;
-            while (i < n && (text.at(i).isDigit() || text.at(i) == QLatin1Char('.')))
-                ++i;
-            tokens << Token{Token::Kind::Number, text.mid(start, i - start)};
-        } else if (c.isLetter() || c == QLatin1Char('_')) {
-            const qsizetype start = i;
-            while (i < n && (text.at(i).isLetterOrNumber() || text.at(i) == QLatin1Char('_') ||
-                             text.at(i).isMark()))
-                ++i;
-            tokens << Token{Token::Kind::Name, text.mid(start, i - start)};
-        } else {
-            static const QStringList two = {QStringLiteral("<>"), QStringLiteral("<="),
-                                            QStringLiteral(">="), QStringLiteral("!=")};
-            const QString pair = text.mid(i, 2);
-            if (two.contains(pair)) {
-                tokens << Token{Token::Kind::Symbol, pair};
-                i += 2;
-            } else if (QStringLiteral("+-*/()=<>").contains(c)) {
-                tokens << Token{Token::Kind::Symbol, QString(c)};
-                ++i;
-            } else {
-                ok = false;
-                return tokens;
-            }
-        }
-    }
-    tokens << Token{Token::Kind::End, {}};
-    return tokens;
 }
 
 Part literal(const QString& text) {
@@ -163,26 +94,8 @@ private:
     Part placeholder(const QString& inside, int lineNo);
     int aggregate(Aggregate::Kind kind, const QString& column, const QString& condition,
                   int lineNo);
-    int ref(const QString& name, int lineNo);
     SortKey sortKey(const QString& text, int lineNo);
-    int expression(const QString& text, int lineNo, bool condition);
     Format format(const QString& text, QString& map, int lineNo);
-
-    // Recursive descent over m_tokens.
-    int orExpr();
-    int andExpr();
-    int notExpr();
-    int comparison();
-    int sum();
-    int product();
-    int unary();
-    int primary();
-    int node(Expr::Op op, int left = -1, int right = -1);
-    enum class Kind { Value, Text, Condition, Invalid };
-    Kind kindOf(int node) const;
-    bool accept(const QString& symbol);
-    bool acceptWord(const char* word);
-    [[noreturn]] void bad() const;
 
     std::shared_ptr<Layout> m_layout;
     QList<RowSpec> m_groupRows;
@@ -192,9 +105,6 @@ private:
     QString m_mapName;
     QList<QPair<QString, int>> m_formulaUses; // name, line
     QHash<QString, int> m_aggregateKeys;
-    QList<Token> m_tokens;
-    qsizetype m_pos = 0;
-    int m_exprLine = 0;
 };
 
 std::shared_ptr<const Layout> Parser::run(const QString& text) {
@@ -301,7 +211,8 @@ void Parser::keyLine(const QString& section, const QString& key, const QString& 
         for (const Computed& c : L.computed)
             if (c.name.compare(key, Qt::CaseInsensitive) == 0)
                 fail(L.file, lineNo, QStringLiteral("ชื่อ %1 ซ้ำ").arg(key));
-        L.computed << Computed{key, expression(withoutComment(raw), lineNo, false), lineNo};
+        L.computed << Computed{
+            key, ReportExpression::parse(*m_layout, withoutComment(raw), lineNo, false), lineNo};
     } else if (section == QLatin1String("sort") && lowerKey == QLatin1String("by")) {
         for (const QString& name : nameList(withoutComment(raw)))
             L.sort << sortKey(name, lineNo);
@@ -443,7 +354,7 @@ Part Parser::placeholder(const QString& inside, int lineNo) {
         part.kind = Part::Kind::Pages;
     } else if (inside.startsWith(QLatin1Char('='))) {
         part.kind = Part::Kind::Value;
-        part.ref = ref(inside.mid(1).trimmed(), lineNo);
+        part.ref = addRef(*m_layout, inside.mid(1).trimmed(), lineNo);
     } else if (lower == QLatin1String("count") || lower.startsWith(QLatin1String("count "))) {
         const QRegularExpressionMatch match = where.match(inside);
         if (lower != QLatin1String("count") && (!match.hasMatch() || match.capturedStart() != 5))
@@ -485,9 +396,9 @@ int Parser::aggregate(Aggregate::Kind kind, const QString& column, const QString
     Aggregate a;
     a.kind = kind;
     if (!column.isEmpty())
-        a.ref = ref(column, lineNo);
+        a.ref = addRef(*m_layout, column, lineNo);
     if (!condition.trimmed().isEmpty())
-        a.condition = expression(condition, lineNo, true);
+        a.condition = ReportExpression::parse(*m_layout, condition, lineNo, true);
     // The same total written twice is worked out once.
     const QString key = QString::number(static_cast<int>(kind)) + QLatin1Char('|') +
                         column.toLower() + QLatin1Char('|') + condition.simplified();
@@ -500,13 +411,6 @@ int Parser::aggregate(Aggregate::Kind kind, const QString& column, const QString
     if (!m_scope->contains(index))
         m_scope->append(index);
     return index;
-}
-
-int Parser::ref(const QString& name, int lineNo) {
-    if (name.isEmpty())
-        fail(m_layout->file, lineNo, QStringLiteral("ไม่ได้ระบุคอลัมน์"));
-    m_layout->refs << ColumnRef{name, lineNo};
-    return static_cast<int>(m_layout->refs.size() - 1);
 }
 
 SortKey Parser::sortKey(const QString& text, int lineNo) {
@@ -522,7 +426,7 @@ SortKey Parser::sortKey(const QString& text, int lineNo) {
     }
     if (words.size() != 1)
         fail(m_layout->file, lineNo, QStringLiteral("ต้องเป็น \"Column\" หรือ \"Column desc\""));
-    key.ref = ref(words.first(), lineNo);
+    key.ref = addRef(*m_layout, words.first(), lineNo);
     return key;
 }
 
@@ -545,186 +449,6 @@ Format Parser::format(const QString& text, QString& map, int lineNo) {
         return Format::Map;
     }
     fail(m_layout->file, lineNo, QStringLiteral("ไม่รู้จักรูปแบบ \"%1\"").arg(text.trimmed()));
-}
-
-int Parser::expression(const QString& text, int lineNo, bool condition) {
-    bool ok = false;
-    m_tokens = tokenize(text, ok);
-    m_pos = 0;
-    m_exprLine = lineNo;
-    if (!ok)
-        bad();
-    const int root = condition ? orExpr() : sum();
-    if (m_tokens.at(m_pos).kind != Token::Kind::End)
-        bad();
-    if (kindOf(root) != (condition ? Kind::Condition : Kind::Value))
-        fail(m_layout->file, lineNo,
-             condition ? QStringLiteral("ต้องเป็นเงื่อนไข เช่น IsCancel <> '1'")
-                       : QStringLiteral("ต้องเป็นการคำนวณ เช่น CoursePrice - CoursePayAmt"));
-    return root;
-}
-
-// Arithmetic takes values, comparisons take values or texts, and/or/not take conditions.
-Parser::Kind Parser::kindOf(int index) const {
-    const Expr& e = m_layout->exprs.at(index);
-    switch (e.op) {
-    case Expr::Op::Number:
-    case Expr::Op::Field:
-        return Kind::Value;
-    case Expr::Op::Text:
-        return Kind::Text;
-    case Expr::Op::Negate:
-        return kindOf(e.left) == Kind::Value ? Kind::Value : Kind::Invalid;
-    case Expr::Op::Add:
-    case Expr::Op::Subtract:
-    case Expr::Op::Multiply:
-    case Expr::Op::Divide:
-        return kindOf(e.left) == Kind::Value && kindOf(e.right) == Kind::Value ? Kind::Value
-                                                                               : Kind::Invalid;
-    case Expr::Op::And:
-    case Expr::Op::Or:
-        return kindOf(e.left) == Kind::Condition && kindOf(e.right) == Kind::Condition
-                   ? Kind::Condition
-                   : Kind::Invalid;
-    case Expr::Op::Not:
-        return kindOf(e.left) == Kind::Condition ? Kind::Condition : Kind::Invalid;
-    default: {
-        const Kind left = kindOf(e.left);
-        const Kind right = kindOf(e.right);
-        const bool operands = (left == Kind::Value || left == Kind::Text) &&
-                              (right == Kind::Value || right == Kind::Text);
-        return operands ? Kind::Condition : Kind::Invalid;
-    }
-    }
-}
-
-void Parser::bad() const {
-    fail(m_layout->file, m_exprLine, QStringLiteral("นิพจน์ไม่ถูกต้อง"));
-}
-
-bool Parser::accept(const QString& symbol) {
-    const Token& t = m_tokens.at(m_pos);
-    if (t.kind == Token::Kind::Symbol && t.text == symbol) {
-        ++m_pos;
-        return true;
-    }
-    return false;
-}
-
-bool Parser::acceptWord(const char* word) {
-    const Token& t = m_tokens.at(m_pos);
-    if (t.kind == Token::Kind::Name &&
-        t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
-        ++m_pos;
-        return true;
-    }
-    return false;
-}
-
-int Parser::node(Expr::Op op, int left, int right) {
-    Expr e;
-    e.op = op;
-    e.left = left;
-    e.right = right;
-    m_layout->exprs << e;
-    return static_cast<int>(m_layout->exprs.size() - 1);
-}
-
-int Parser::orExpr() {
-    int left = andExpr();
-    while (acceptWord("or"))
-        left = node(Expr::Op::Or, left, andExpr());
-    return left;
-}
-
-int Parser::andExpr() {
-    int left = notExpr();
-    while (acceptWord("and"))
-        left = node(Expr::Op::And, left, notExpr());
-    return left;
-}
-
-int Parser::notExpr() {
-    if (acceptWord("not"))
-        return node(Expr::Op::Not, notExpr());
-    return comparison();
-}
-
-int Parser::comparison() {
-    const int left = sum();
-    static const QList<QPair<QString, Expr::Op>> ops = {
-        {QStringLiteral("="), Expr::Op::Equal},        {QStringLiteral("<>"), Expr::Op::NotEqual},
-        {QStringLiteral("!="), Expr::Op::NotEqual},    {QStringLiteral("<"), Expr::Op::Less},
-        {QStringLiteral("<="), Expr::Op::LessEqual},   {QStringLiteral(">"), Expr::Op::Greater},
-        {QStringLiteral(">="), Expr::Op::GreaterEqual}};
-    for (const auto& [symbol, op] : ops)
-        if (accept(symbol))
-            return node(op, left, sum());
-    return left;
-}
-
-int Parser::sum() {
-    int left = product();
-    for (;;) {
-        if (accept(QStringLiteral("+")))
-            left = node(Expr::Op::Add, left, product());
-        else if (accept(QStringLiteral("-")))
-            left = node(Expr::Op::Subtract, left, product());
-        else
-            return left;
-    }
-}
-
-int Parser::product() {
-    int left = unary();
-    for (;;) {
-        if (accept(QStringLiteral("*")))
-            left = node(Expr::Op::Multiply, left, unary());
-        else if (accept(QStringLiteral("/")))
-            left = node(Expr::Op::Divide, left, unary());
-        else
-            return left;
-    }
-}
-
-int Parser::unary() {
-    if (accept(QStringLiteral("-")))
-        return node(Expr::Op::Negate, unary());
-    return primary();
-}
-
-int Parser::primary() {
-    const Token t = m_tokens.at(m_pos);
-    if (accept(QStringLiteral("("))) {
-        const int inner = orExpr();
-        if (!accept(QStringLiteral(")")))
-            bad();
-        return inner;
-    }
-    if (t.kind == Token::Kind::Number) {
-        ++m_pos;
-        std::int64_t satang = 0;
-        if (!Library::ParseDecimal(t.text, 2, satang))
-            bad();
-        const int n = node(Expr::Op::Number);
-        m_layout->exprs[n].number = Money::fromSatang(satang);
-        return n;
-    }
-    if (t.kind == Token::Kind::Text) {
-        ++m_pos;
-        const int n = node(Expr::Op::Text);
-        m_layout->exprs[n].text = t.text;
-        return n;
-    }
-    static const QStringList keywords = {QStringLiteral("and"), QStringLiteral("or"),
-                                         QStringLiteral("not")};
-    if (t.kind == Token::Kind::Name && !keywords.contains(t.text.toLower())) {
-        ++m_pos;
-        const int n = node(Expr::Op::Field);
-        m_layout->exprs[n].ref = ref(t.text, m_exprLine);
-        return n;
-    }
-    bad();
 }
 
 void Parser::finishRow(const RowSpec& spec, SumRow& row, QList<int>& scope) {
@@ -778,7 +502,7 @@ void Parser::finish() {
     if (L.details)
         for (Column& c : L.columns)
             if (c.format != Format::Row)
-                c.ref = ref(c.name, c.line);
+                c.ref = addRef(*m_layout, c.name, c.line);
     for (const auto& [name, line] : m_formulaUses)
         if (!L.formulaDefaults.contains(name.toLower()))
             fail(L.file, line, QStringLiteral("ไม่มีฟิลด์สูตร %1").arg(name));
@@ -866,22 +590,7 @@ bool parseFormulaText(const QString& text, QString& value) {
             return false;
         const QChar c = text.at(pos);
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            ++pos;
-            bool closed = false;
-            while (pos < size) {
-                if (text.at(pos) == c) {
-                    if (pos + 1 < size && text.at(pos + 1) == c) {
-                        value += c;
-                        pos += 2;
-                        continue;
-                    }
-                    ++pos;
-                    closed = true;
-                    break;
-                }
-                value += text.at(pos++);
-            }
-            if (!closed)
+            if (!ReportExpression::readQuoted(text, pos, value))
                 return false;
         } else {
             const QString rest = text.mid(pos);
