@@ -266,6 +266,16 @@ QVariant Recordset::value(int column) const {
     return m_rows.at(m_position).at(column);
 }
 
+QByteArrayView Recordset::storedText(int column) const {
+    if (!m_cursor || m_cursorEnd || static_cast<unsigned>(column) >= m_cursor->texts.columns())
+        return {};
+    sqlite3_stmt* statement = m_cursor->query.handle();
+    if (sqlite3_column_type(statement, column) != SQLITE_TEXT)
+        return {};
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return QByteArrayView(data, sqlite3_column_bytes(statement, column));
+}
+
 QString Recordset::text(const QString& name) const {
     const QVariant v = value(name);
     if (v.typeId() == QMetaType::QString)

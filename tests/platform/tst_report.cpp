@@ -415,6 +415,81 @@ by = Nr
         }
     }
 
+    // A long list in groups opens on its first page and shows, on every page asked for
+    // later, the rows as they were when it opened, though another desk renames, deletes,
+    // adds and regroups pupils meanwhile: names, nicknames empty, missing or repeated, and
+    // the group headers that count rows read after them.
+    void viewerPagesKeepTheRowsOfItsOpening() {
+        Fixture::exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 360) "
+            "INSERT INTO Student (StdID, StdName, StdNickName, StdLevel) SELECT "
+            "printf('68%05d', i), 'นักเรียน ' || i || ' ใจดี', CASE i % 3 WHEN 0 THEN NULL "
+            "WHEN 1 THEN '' ELSE 'น้อง' || (i % 7) END, 'ม.' || (i % 3 + 1) FROM n"));
+        const QString layout = QStringLiteral(R"(
+[pageheader]
+right | หน้า {page} / {pages}
+[columns]
+StdID | รหัส | 2 | left | text
+StdName | ชื่อ | 4 | left | text
+StdNickName | ชื่อเล่น | 2 | left | text
+[sort]
+by = StdID
+[group]
+by = StdLevel
+header = left bold | ระดับ {=StdLevel} {count} คน
+[totals]
+row = รวม {count} คน | |
+)");
+        std::unique_ptr<Report> list =
+            report(layout, QStringLiteral("SELECT * FROM Student WHERE StdID LIKE '68%'"));
+        QVERIFY(Library::ShowReport(*list, QStringLiteral("รายชื่อ"), QString()));
+        frmViewReport* viewer = topLevelViewer();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->viewer()->page(), 1);
+        const int count = viewer->viewer()->pageCount();
+        QVERIFY(count >= 6);
+
+        Fixture::exec(
+            QStringLiteral("UPDATE Student SET StdName = 'เปลี่ยนแล้ว', "
+                           "StdNickName = 'ใหม่', StdLevel = 'ม.6' WHERE StdID < '6800200'"));
+        Fixture::exec(QStringLiteral("DELETE FROM Student WHERE StdID > '6800300'"));
+        Fixture::student(QStringLiteral("6800000"), QStringLiteral("มาใหม่"));
+        QCOMPARE(Fixture::value(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).toInt(), 0);
+
+        showActive(viewer);
+        pressKey(Qt::Key_End);
+        QCOMPARE(viewer->viewer()->page(), count);
+        pressKey(Qt::Key_PageUp);
+        QCOMPARE(viewer->viewer()->page(), count - 1);
+        const QList<QStringList> pages = viewer->report().pageTexts();
+        QCOMPARE(pages.size(), count);
+        QStringList rows;
+        QStringList headers;
+        for (int p = 0; p < count; ++p) {
+            QCOMPARE(pages.at(p).first(), QStringLiteral("หน้า %1 / %2").arg(p + 1).arg(count));
+            for (const QString& line : pages.at(p))
+                if (line.startsWith(QStringLiteral("68")))
+                    rows << line;
+                else if (line.startsWith(QStringLiteral("ระดับ")) && !headers.contains(line))
+                    headers << line;
+        }
+        QCOMPARE(headers,
+                 QStringList({QStringLiteral("ระดับ ม.1 120 คน"), QStringLiteral("ระดับ ม.2 120 คน"),
+                              QStringLiteral("ระดับ ม.3 120 คน")}));
+        QCOMPARE(rows.size(), 360);
+        QStringList expected;
+        for (int level = 1; level <= 3; ++level)
+            for (int i = 1; i <= 360; ++i)
+                if (i % 3 + 1 == level)
+                    expected << QStringLiteral("68%1|นักเรียน %2 ใจดี|%3")
+                                    .arg(i, 5, 10, QLatin1Char('0'))
+                                    .arg(i)
+                                    .arg(i % 3 == 2 ? QStringLiteral("น้อง%1").arg(i % 7)
+                                                    : QString());
+        QCOMPARE(rows, expected);
+        QCOMPARE(pages.last().last(), QStringLiteral("รวม 360 คน"));
+    }
+
     // Every page of a long report carries the page header, the column titles and
     // "หน้า N / M"; every row prints once, in order, across the pages; the viewer
     // and the PDF have the same pages.
