@@ -155,7 +155,15 @@ void KeptRows::append(const QVariantList& row, const QList<QByteArrayView>& stor
             appendCell(index(row.at(i), i));
             continue;
         }
-        appendCell(storedBit | static_cast<quint32>(m_storedTexts.size()));
+        if (m_lastStored.empty())
+            m_lastStored.resize(static_cast<std::size_t>(m_width), 0);
+        quint32& last = m_lastStored[static_cast<std::size_t>(i)];
+        if (last != 0 && m_storedTexts[last & ~storedBit] == stored) {
+            appendCell(last);
+            continue;
+        }
+        last = storedBit | static_cast<quint32>(m_storedTexts.size());
+        appendCell(last);
         if (m_textBlocks.empty() ||
             m_textBlocks.back().size() + stored.size() > m_textBlocks.back().capacity()) {
             m_textBlocks.emplace_back();
@@ -243,6 +251,7 @@ void KeptRows::squeeze() {
     m_lastNumbers = {};
     m_values.squeeze();
     m_storedTexts.shrink_to_fit();
+    m_lastStored = {};
 }
 
 void KeptRows::read(qsizetype row, QVariantList& values, const QList<bool>* fields) const {

@@ -64,6 +64,9 @@ private:
     static constexpr qsizetype textBlockSize = 1 << 20;
     std::vector<QByteArray> m_textBlocks;
     std::vector<QByteArrayView> m_storedTexts; // each stored text, in its block
+    // Per column, the cell of the last stored text: a text that repeats the row before's
+    // (a pupil's name on each of the pupil's rows) is kept once.
+    std::vector<quint32> m_lastStored;
 
     // Cells in blocks of a fixed size: the rows grow without copying them all
     // to a larger place now and then.
