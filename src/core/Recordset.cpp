@@ -28,6 +28,7 @@ public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
     size_t columns() const { return m_columns.size(); }
     bool plain(int column) const { return m_columns[static_cast<size_t>(column)].plain; }
+    bool keeping(int column) const { return m_columns[static_cast<size_t>(column)].keeping; }
 
     // The text of a value of the column; valid until the column's next text is asked for.
     const QString& text(sqlite3_value* value, int column) {
@@ -274,6 +275,12 @@ QByteArrayView Recordset::storedText(int column) const {
         return {};
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     return QByteArrayView(data, sqlite3_column_bytes(statement, column));
+}
+
+bool Recordset::textsRecur(int column) const {
+    if (!m_cursor || static_cast<unsigned>(column) >= m_cursor->texts.columns())
+        return true;
+    return m_cursor->texts.keeping(column);
 }
 
 QString Recordset::text(const QString& name) const {

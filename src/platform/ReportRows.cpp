@@ -42,8 +42,10 @@ QString innerStatement(const QString& sql) {
     return statement;
 }
 
-// Reads the statement's rows; a text of a field the layout does not need stays as stored
-// until the row is kept, where it is kept as its bytes.
+// Reads the statement's rows. A text of a field the layout does not need, in a column whose
+// texts do not recur (a name, an address), stays as stored until the row is kept, where it
+// is kept as its bytes; one that recurs (a course name on each of its registrations) is
+// kept once as a value.
 class SqlReader : public Reader {
 public:
     SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order,
@@ -80,7 +82,8 @@ public:
         if (m_rows.isEOF())
             return false;
         for (int i = 0; i < m_count; ++i) {
-            m_stored[i] = m_needed.at(i) ? QByteArrayView() : m_rows.storedText(i);
+            m_stored[i] =
+                m_needed.at(i) || m_rows.textsRecur(i) ? QByteArrayView() : m_rows.storedText(i);
             if (m_stored.at(i).isNull())
                 values[i] = m_rows.value(i);
             else

@@ -4,6 +4,7 @@
 #include "frame/Library.h"
 #include "platform/LibraryReports.h"
 #include "platform/Report.h"
+#include "platform/ReportIO.h"
 #include "platform/ReportPageView.h"
 #include "platform/frmViewReport.h"
 #include "support/TestSupport.h"
@@ -17,6 +18,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBoundaryFinder>
+#include <malloc.h>
 
 namespace {
 
@@ -413,6 +415,56 @@ by = Nr
                                          .arg(i % 4 == 0 ? QString() : amount.toText(true))
                                          .arg(i / 3));
         }
+    }
+
+    // A long list keeps a text that recurs down a column (a course name on every
+    // registration of the course, not on rows next to each other) once, however many rows
+    // show it, and one that never recurs (an address) as it was read; every row shows both.
+    void keptRowsHoldARecurringTextOnce() {
+        const int count = 6000;
+        const QString values =
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < %1) SELECT i AS Nr, 'ที่อยู่ ' || i AS Addr, "
+                           "replace(hex(zeroblob(40)), '00', 'คอร์สติวเข้ม') || (i % 3) AS "
+                           "Course FROM n")
+                .arg(count);
+        const QString layout = QStringLiteral(R"(
+[columns]
+Nr | ลำดับ | 1 | right | text
+Addr | ที่อยู่ | 3 | left | text
+Course | คอร์ส | 3 | left | text
+[sort]
+by = Nr
+)");
+        std::unique_ptr<Report> shown = report(layout, values);
+        auto heapInUse = [] {
+            const struct mallinfo2 heap = mallinfo2();
+            return static_cast<qint64>(heap.uordblks + heap.hblkhd);
+        };
+        const qint64 before = heapInUse();
+        QVERIFY(shown->pageCount() > 100);
+        const qint64 grown = heapInUse() - before;
+        // Each course name as read on every row would take 1.4 kB a row.
+        QVERIFY2(grown < count * 700, qPrintable(QString::number(grown)));
+
+        QString course;
+        for (int i = 0; i < 40; ++i)
+            course += QStringLiteral("คอร์สติวเข้ม");
+        QStringList rows;
+        QString row;
+        for (const ReportEngine::PlacedText& placed : shown->placedTexts()) {
+            if (placed.heading || placed.column < 0)
+                continue;
+            row += (placed.column == 0 ? QString() : QStringLiteral("|")) + placed.text;
+            if (placed.column == 2) {
+                rows << row;
+                row.clear();
+            }
+        }
+        QCOMPARE(rows.size(), count);
+        for (int i = 1; i <= count; ++i)
+            QCOMPARE(rows.at(i - 1),
+                     QStringLiteral("%1|ที่อยู่ %1|%2%3").arg(i).arg(course).arg(i % 3));
     }
 
     // A long list in groups opens on its first page and shows, on every page asked for
