@@ -9,6 +9,8 @@
 // memory is the program's own, taken right after the click in the runs where it went
 // first. A last case clicks every item in one process, then closes every viewer, and
 // gives what the process still holds. Run it from a Release build.
+// The pupils' list by code is to open at most 1.5 times its floor on the clock: its line
+// is followed by whether it does, and by how much it misses.
 
 #include "core/Seams.h"
 #include "frame/Library.h"
@@ -34,10 +36,11 @@ namespace {
 struct Item {
     const char* menu;
     const char* what;
+    double target = 0; // the most it may take, as a multiple of its floor; 0: none
 };
 
 const Item items[] = {
-    {"mnuRepStdOrder1", "rep0 pupils by code"},
+    {"mnuRepStdOrder1", "rep0 pupils by code", 1.5},
     {"mnuRepStdOrder2", "rep0 pupils by name"},
     {"mnuRepStdOrder3", "rep0 pupils by level"},
     {"mnuCountStdCourse", "rep1 pupils per subject, level, course"},
@@ -265,10 +268,19 @@ int main(int argc, char** argv) {
             std::printf("x%.2f %6d ", p.median / f.median, pages);
             const ReportBench::Median peakMegabytes = ReportBench::medianOf(peak);
             printMedian("%5.1f MB (%.1f-%.1f)", peakMegabytes);
+            const double processorRatio =
+                ReportBench::medianOf(programCpu).median / ReportBench::medianOf(floorCpu).median;
             std::printf("%s   processor x%.2f\n",
-                        peakMegabytes.median <= peakLimit ? "" : " OVER its limit",
-                        ReportBench::medianOf(programCpu).median /
-                            ReportBench::medianOf(floorCpu).median);
+                        peakMegabytes.median <= peakLimit ? "" : " OVER its limit", processorRatio);
+            if (item.target > 0) {
+                const double ratio = p.median / f.median;
+                if (ratio <= item.target)
+                    std::printf("%-38s target x%.2f met: x%.2f\n", "", item.target, ratio);
+                else
+                    std::printf("%-38s target x%.2f MISSED: x%.2f, %.3f s over (processor x%.2f)\n",
+                                "", item.target, ratio, p.median - item.target * f.median,
+                                processorRatio);
+            }
         }
         std::vector<double> peak, open, closed;
         for (int run = 0; run < 3; ++run) {

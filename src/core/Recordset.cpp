@@ -28,6 +28,14 @@ public:
     explicit TextPool(int columns) : m_columns(static_cast<size_t>(columns)) {}
     size_t columns() const { return m_columns.size(); }
     bool plain(int column) const { return m_columns[static_cast<size_t>(column)].plain; }
+    // Whether the column's texts recur, as far as its texts so far tell: a few hundred
+    // different texts of which hardly any came again (names, addresses) say that they do
+    // not; a column of a few thousand different texts (classes) has met some twice by then.
+    bool recurring(int column) const {
+        const ColumnTexts& texts = m_columns[static_cast<size_t>(column)];
+        return texts.keeping &&
+               (texts.missed < judgedAfter || (texts.found + texts.repeated) * 64 >= texts.missed);
+    }
 
     // The text of a value of the column; valid until the column's next text is asked for.
     const QString& text(sqlite3_value* value, int column) {
@@ -81,6 +89,7 @@ public:
 private:
     static constexpr int keptAtMost = 4096;
     static constexpr int plainAfter = 1024;
+    static constexpr int judgedAfter = 256;
     struct Hash {
         using is_transparent = void;
         // Eight bytes at a time: a Thai name is 30 to 60 bytes.
@@ -264,6 +273,22 @@ QVariant Recordset::value(int column) const {
     if (isEOF() || m_position < 0 || column < 0 || column >= columnCount())
         return {};
     return m_rows.at(m_position).at(column);
+}
+
+QByteArrayView Recordset::storedText(int column) const {
+    if (!m_cursor || m_cursorEnd || static_cast<unsigned>(column) >= m_cursor->texts.columns())
+        return {};
+    sqlite3_stmt* statement = m_cursor->query.handle();
+    if (sqlite3_column_type(statement, column) != SQLITE_TEXT)
+        return {};
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return QByteArrayView(data, sqlite3_column_bytes(statement, column));
+}
+
+bool Recordset::textsRecur(int column) const {
+    if (!m_cursor || static_cast<unsigned>(column) >= m_cursor->texts.columns())
+        return true;
+    return m_cursor->texts.recurring(column);
 }
 
 QString Recordset::text(const QString& name) const {

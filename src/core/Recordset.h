@@ -2,6 +2,7 @@
 
 #include "core/Money.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,12 @@ public:
     QVariant value(const QString& name) const;
     QVariant value(int column) const;
     bool isNull(const QString& name) const { return value(name).isNull(); }
+    // A text of the current row of a forward-only record set as stored (UTF-8), without
+    // making a string of it; valid until the next move. Null when the value is no text.
+    QByteArrayView storedText(int column) const;
+    // Whether the column's texts have recurred in the rows read so far, as far as a
+    // forward-only record set can tell (true until it has read enough to know otherwise).
+    bool textsRecur(int column) const;
     // The text of a value; NULL reads as empty text.
     QString text(const QString& name) const;
     // An amount; throws DbError when the stored number is outside what Money holds exactly.

@@ -42,21 +42,25 @@ struct Scope {
     QList<QPair<int, const TextLine*>> deferred; // header lines waiting for totals
 };
 
-// The rows kept by the read that laid the report out.
+// The rows kept by the read that laid the report out: whole for a page painted, else
+// only the fields that place the rows on their pages.
 class KeptReader : public Reader {
 public:
     explicit KeptReader(const KeptRows& rows) : m_rows(rows) {}
 
+    void readOnly(const QList<bool>* fields) { m_fields = fields; }
+
     bool next(QVariantList& values) override {
         if (m_next >= m_rows.size())
             return false;
-        m_rows.read(m_next++, values);
+        m_rows.read(m_next++, values, m_fields);
         return true;
     }
 
 private:
     const KeptRows& m_rows;
     qsizetype m_next = 0;
+    const QList<bool>* m_fields = nullptr;
 };
 
 // A group of a report without detail rows, while every row is read.
@@ -92,17 +96,21 @@ public:
     // Reads the rows sorted, keeping them in record, or takes the rows kept, and sends
     // the bands straight to the pager.
     void stream(Pager& pager, Prepared* record, const KeptRows* kept = nullptr) {
-        std::unique_ptr<Reader> reader = kept ? std::make_unique<KeptReader>(*kept) : open(true);
+        std::unique_ptr<KeptReader> keptReader =
+            kept ? std::make_unique<KeptReader>(*kept) : nullptr;
+        std::unique_ptr<Reader> reader = kept ? nullptr : open(true);
         if (record)
             record->rows = KeptRows(m_fieldCount);
         auto read = [&](QVariantList& row) {
-            if (kept)
-                return reader->next(row);
+            if (keptReader) {
+                keptReader->readOnly(pager.skipping() ? &m_needed : nullptr);
+                return keptReader->next(row);
+            }
             const bool more = reader->next(row);
             if (more) {
                 compute(row);
                 if (record)
-                    record->rows.append(row);
+                    reader->keep(record->rows, row);
             }
             return more;
         };
@@ -251,6 +259,17 @@ private:
             if (field < 0)
                 field = m_sourceCount - 1 - field;
         m_fieldCount = m_sourceCount + static_cast<int>(L.computed.size());
+        // Detail columns only show their values; every other use places rows on pages.
+        QList<bool> shownOnly(L.refs.size(), false);
+        for (const Column& c : L.columns)
+            if (c.ref >= 0)
+                shownOnly[c.ref] = true;
+        m_needed.fill(false, m_fieldCount);
+        for (int r = 0; r < L.refs.size(); ++r)
+            if (!shownOnly.at(r) || m_fieldOfRef.at(r) >= m_sourceCount)
+                m_needed[m_fieldOfRef.at(r)] = true;
+        for (int f = m_sourceCount; f < m_fieldCount; ++f)
+            m_needed[f] = true;
     }
 
     // Sorted by the groups' keys and the sort keys for detail rows; a report
@@ -263,7 +282,7 @@ private:
             for (const SortKey& key : L.sort)
                 order << OrderKey{m_fieldOfRef.at(key.ref), key.descending};
         }
-        return readRows(m_input.source, m_fields, order);
+        return readRows(m_input.source, m_fields, order, sorted ? m_needed : QList<bool>());
     }
 
     int keyField(int level) const { return m_fieldOfRef.at(L.groups.at(level).key.ref); }
@@ -516,6 +535,7 @@ private:
     const Prepared* m_prepared;
     QStringList m_fields;
     QList<int> m_fieldOfRef;
+    QList<bool> m_needed; // per field: needed to place the rows, not only shown
     int m_sourceCount = 0;
     int m_fieldCount = 0;
     Scope m_report;

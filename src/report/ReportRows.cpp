@@ -42,9 +42,15 @@ QString innerStatement(const QString& sql) {
     return statement;
 }
 
+// Reads the statement's rows. A text of a field the layout does not need, in a column whose
+// texts do not recur (a name, an address), stays as stored until the row is kept, where it
+// is kept as its bytes; one that recurs (a course name on each of its registrations) is
+// kept once as a value.
 class SqlReader : public Reader {
 public:
-    SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order) {
+    SqlReader(const Source& source, const QStringList& fields, const QList<OrderKey>& order,
+              const QList<bool>& needed)
+        : m_needed(needed) {
         QStringList columns;
         for (const QString& field : fields)
             columns << quoted(field);
@@ -64,20 +70,38 @@ public:
             m_rows = Recordset::forwardOnly(sql, source.params);
         }
         m_count = static_cast<int>(fields.size());
+        m_needed.resize(m_count, m_needed.isEmpty());
+        m_stored.resize(m_count);
     }
 
+    // Stays on the row read until the next, so that its stored texts can be kept.
     bool next(QVariantList& values) override {
+        if (m_started)
+            m_rows.MoveNext();
+        m_started = true;
         if (m_rows.isEOF())
             return false;
-        for (int i = 0; i < m_count; ++i)
-            values[i] = m_rows.value(i);
-        m_rows.MoveNext();
+        for (int i = 0; i < m_count; ++i) {
+            m_stored[i] =
+                m_needed.at(i) || m_rows.textsRecur(i) ? QByteArrayView() : m_rows.storedText(i);
+            if (m_stored.at(i).isNull())
+                values[i] = m_rows.value(i);
+            else
+                values[i] = QVariant();
+        }
         return true;
+    }
+
+    void keep(KeptRows& rows, const QVariantList& values) override {
+        rows.append(values, m_stored);
     }
 
 private:
     Recordset m_rows;
     int m_count = 0;
+    bool m_started = false;
+    QList<bool> m_needed;
+    QList<QByteArrayView> m_stored;
 };
 
 class RecordsReader : public Reader {
@@ -117,14 +141,50 @@ private:
 
 } // namespace
 
+void Reader::keep(KeptRows& rows, const QVariantList& values) {
+    rows.append(values);
+}
+
 void KeptRows::append(const QVariantList& row) {
+    for (int i = 0; i < m_width; ++i)
+        appendCell(index(row.at(i), i));
+    ++m_count;
+}
+
+void KeptRows::append(const QVariantList& row, const QList<QByteArrayView>& storedTexts) {
     for (int i = 0; i < m_width; ++i) {
-        if (m_cellCount % blockSize == 0)
-            m_blocks.push_back(std::make_unique<quint32[]>(blockSize));
-        m_blocks.back()[m_cellCount % blockSize] = index(row.at(i), i);
-        ++m_cellCount;
+        const QByteArrayView stored = i < storedTexts.size() ? storedTexts.at(i) : QByteArrayView();
+        if (stored.isNull()) {
+            appendCell(index(row.at(i), i));
+            continue;
+        }
+        if (m_lastStored.empty())
+            m_lastStored.resize(static_cast<std::size_t>(m_width), 0);
+        quint32& last = m_lastStored[static_cast<std::size_t>(i)];
+        if (last != 0 && m_storedTexts[last & ~storedBit] == stored) {
+            appendCell(last);
+            continue;
+        }
+        last = storedBit | static_cast<quint32>(m_storedTexts.size());
+        appendCell(last);
+        if (m_textBlocks.empty() ||
+            m_textBlocks.back().size() + stored.size() > m_textBlocks.back().capacity()) {
+            m_textBlocks.emplace_back();
+            m_textBlocks.back().reserve(std::max(textBlockSize, stored.size()));
+        }
+        QByteArray& block = m_textBlocks.back();
+        const qsizetype at = block.size();
+        block.append(stored);
+        m_storedTexts.emplace_back(block.constData() + at, stored.size());
     }
     ++m_count;
+}
+
+void KeptRows::appendCell(quint32 cell) {
+    if (m_cellCount % blockSize == 0)
+        m_blocks.push_back(std::make_unique<quint32[]>(blockSize));
+    m_blocks.back()[m_cellCount % blockSize] = cell;
+    ++m_cellCount;
 }
 
 namespace {
@@ -193,12 +253,22 @@ void KeptRows::squeeze() {
     m_recent = {};
     m_lastNumbers = {};
     m_values.squeeze();
+    m_storedTexts.shrink_to_fit();
+    m_lastStored = {};
 }
 
-void KeptRows::read(qsizetype row, QVariantList& values) const {
+void KeptRows::read(qsizetype row, QVariantList& values, const QList<bool>* fields) const {
     std::size_t at = static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width);
-    for (int i = 0; i < m_width; ++i, ++at)
-        values[i] = m_values.at(m_blocks[at / blockSize][at % blockSize]);
+    for (int i = 0; i < m_width; ++i, ++at) {
+        if (fields && !fields->at(i))
+            continue;
+        const quint32 cell = m_blocks[at / blockSize][at % blockSize];
+        if ((cell & storedBit) == 0) {
+            values[i] = m_values.at(cell);
+            continue;
+        }
+        values[i] = QString::fromUtf8(m_storedTexts[cell & ~storedBit]);
+    }
 }
 
 bool isNumber(const QVariant& value) {
@@ -251,10 +321,10 @@ QStringList sourceColumns(const Source& source) {
 }
 
 std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields,
-                                 const QList<OrderKey>& order) {
+                                 const QList<OrderKey>& order, const QList<bool>& needed) {
     if (source.useRecords)
         return std::make_unique<RecordsReader>(source.records, fields, order);
-    return std::make_unique<SqlReader>(source, fields, order);
+    return std::make_unique<SqlReader>(source, fields, order, needed);
 }
 
 } // namespace ReportEngine

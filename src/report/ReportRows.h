@@ -6,6 +6,8 @@
 
 #include "report/ReportIO.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -21,15 +23,22 @@ struct OrderKey {
     bool descending = false;
 };
 
+class KeptRows;
+
 class Reader {
 public:
     virtual ~Reader() = default;
-    // The next row's values, in the order of the fields asked for.
+    // The next row's values, in the order of the fields asked for. A field the layout
+    // does not need may be left without its value; keep() still keeps it.
     virtual bool next(QVariantList& values) = 0;
+    // Keeps the row just read whole: values (with any computed after the fields read),
+    // and what next() did not take.
+    virtual void keep(KeptRows& rows, const QVariantList& values);
 };
 
 // Rows kept in little room: each different value once, a row as the indexes of
-// its values. A report's rows repeat their names, courses, dates and amounts.
+// its values. A report's rows repeat their names, courses, dates and amounts. Texts
+// given as stored are kept as their bytes, made into strings only when a row is read.
 class KeptRows {
 public:
     explicit KeptRows(int width = 0)
@@ -37,13 +46,27 @@ public:
           m_lastNumbers(static_cast<std::size_t>(width)) {}
 
     void append(const QVariantList& row);
+    // A row whose fields with a stored text (not null) are kept as those bytes.
+    void append(const QVariantList& row, const QList<QByteArrayView>& storedTexts);
     // Done appending: the look-up of values is no longer needed.
     void squeeze();
     qsizetype size() const { return m_count; }
-    void read(qsizetype row, QVariantList& values) const;
+    // The row's values; with fields given, only the fields marked there.
+    void read(qsizetype row, QVariantList& values, const QList<bool>* fields = nullptr) const;
 
 private:
     quint32 index(const QVariant& value, int column);
+    void appendCell(quint32 cell);
+
+    // A cell with this bit holds the number of a stored text, else of a value.
+    static constexpr quint32 storedBit = 0x80000000u;
+    // The stored texts, one after the other in blocks that never move once made.
+    static constexpr qsizetype textBlockSize = 1 << 20;
+    std::vector<QByteArray> m_textBlocks;
+    std::vector<QByteArrayView> m_storedTexts; // each stored text, in its block
+    // Per column, the cell of the last stored text: a text that repeats the row before's
+    // (a pupil's name on each of the pupil's rows) is kept once.
+    std::vector<quint32> m_lastStored;
 
     // Cells in blocks of a fixed size: the rows grow without copying them all
     // to a larger place now and then.
@@ -78,9 +101,10 @@ private:
 // The columns the source gives. Throws DbError.
 QStringList sourceColumns(const Source& source);
 // The source's rows with only the given fields, sorted by the keys (texts in
-// Thai order); a source read already is sorted here. Throws DbError.
+// Thai order); a source read already is sorted here. Only the fields marked in needed
+// (all when it is empty) must have their values after next(). Throws DbError.
 std::unique_ptr<Reader> readRows(const Source& source, const QStringList& fields,
-                                 const QList<OrderKey>& order);
+                                 const QList<OrderKey>& order, const QList<bool>& needed = {});
 
 bool isNumber(const QVariant& value);
 // The text of a value, without a conversion when it holds a text.
