@@ -56,20 +56,14 @@ frmGrade::frmGrade(QWidget* parent)
     }
     onLeave(txtPoint, [this] { return m_moving || txtPoint_LostFocus(); });
     onLeave(txtGrade, [this] { return m_moving || txtGrade_LostFocus(); });
-    declareButtons({{QStringLiteral("Course"),
-                     [this] {
-                         Recordset found;
-                         if (chooseClass(found))
-                             loadGrades();
-                     }},
-                    {QStringLiteral("Grade"), [this] { loadGrades(); }},
-                    {QStringLiteral("Report"), [this] { PrintReport(); }},
-                    {QStringLiteral("Cancel"), [this] {
-                         if (state() == Listed)
-                             setState(Choose); // the list and the editor stay on screen
-                         else
-                             unload();
-                     }}});
+    declareButtons({{QStringLiteral("Grade"), [this] { loadGrades(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(); }}});
+}
+
+void frmGrade::chooseClass() {
+    Recordset found;
+    if (pickClassAndClearList(found))
+        loadGrades();
 }
 
 void frmGrade::loadGrades() {
