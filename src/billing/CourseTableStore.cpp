@@ -4,6 +4,7 @@
 #include "core/Numbering.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
+#include "reference/ClassLookup.h"
 
 namespace CourseTableStore {
 namespace {
@@ -64,16 +65,10 @@ bool update(const CourseClass& course) {
     return true;
 }
 
-bool exists(const QString& courseNo) {
-    return Connection::shared()
-        .scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"), {courseNo})
-        .isValid();
-}
-
 DeleteResult remove(const QString& courseNo) {
     Connection& db = Connection::shared();
     Transaction transaction;
-    if (!exists(courseNo))
+    if (!ClassLookup::isStored(courseNo))
         return DeleteResult::Gone;
     const int users =
         db.scalar(QStringLiteral("Select (Select Count(*) From StudentCourse Where CourseNo = ?) "

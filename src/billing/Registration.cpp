@@ -1,14 +1,14 @@
 #include "billing/Registration.h"
 
-#include "billing/CourseTableStore.h"
 #include "core/Database.h"
+#include "reference/ClassLookup.h"
 
 namespace Registration {
 
 Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
     Connection& db = Connection::shared();
-    if (!CourseTableStore::exists(courseNo))
+    if (!ClassLookup::isStored(courseNo))
         return Addition::ClassGone;
     const Query insert = db.exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "

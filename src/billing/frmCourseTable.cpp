@@ -1,12 +1,12 @@
 #include "billing/frmCourseTable.h"
 
 #include "billing/CourseTableStore.h"
-#include "billing/OpenCourses.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "platform/LibraryReports.h"
+#include "reference/OpenCourses.h"
 #include "reference/frmFindTech.h"
 
 #include <QAction>

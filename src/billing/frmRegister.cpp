@@ -1,11 +1,11 @@
 #include "billing/frmRegister.h"
 
 #include "billing/Registration.h"
-#include "billing/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "reference/StudentLookup.h"
+#include "reference/frmListCourse.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "results/ClassForm.h"
 
-#include "billing/frmListCourse.h"
+#include "reference/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 
