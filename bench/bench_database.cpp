@@ -235,8 +235,8 @@ public:
           m_lastGiven(db, "SELECT LastCode FROM CodeSeries WHERE Series = ? AND Prefix = ?"),
           m_given(db, "INSERT INTO CodeSeries (Series, Prefix, LastCode) VALUES (?, ?, ?) ON "
                       "CONFLICT (Series, Prefix) DO UPDATE SET LastCode = excluded.LastCode"),
-          m_setup(db, "SELECT rowid, ShopAddr, ShopTel, ShopFax, ShopBiLLAutoRun, ShopBiLLYY "
-                      "FROM CtrlSetup LIMIT 1"),
+          m_setup(db, "SELECT rowid, ShopAddr, ShopTel, ShopFax, ShopBiLLAutoRun, ShopBiLLYY, "
+                      "ShopBiLLNo FROM CtrlSetup LIMIT 1"),
           m_counter(db, "UPDATE CtrlSetup SET ShopBiLLYY = ?, ShopBiLLNo = ? WHERE rowid = ?"),
           m_bill(db, "INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, "
                      "IsCancel, UserID, UserCancelID) VALUES (?, ?, ?, ?, ?, '0', ?, '')"),
@@ -246,7 +246,7 @@ public:
                      "WHERE StdID = ? AND CourseNo = ?"),
           m_begin(db, "BEGIN IMMEDIATE"), m_commit(db, "COMMIT") {}
 
-    void post(int pupil, const QByteArray& docNo) {
+    void post(int pupil) {
         const QByteArray stdId = code(pupil);
         const QByteArray today = "20261206";
         m_begin.run();
@@ -269,11 +269,17 @@ public:
         const QByteArray last = text(m_lastGiven);
         const QByteArray stmId = QByteArray::number(std::max(stored, last).toLongLong() + 1);
         m_given.bind(1, series).bind(2, QByteArray("")).bind(3, stmId).run();
+        // The bill number: the proposal confirmed, taken again as the counter's next.
         m_setup.step();
         const sqlite3_int64 setupRow = sqlite3_column_int64(m_setup.get(), 0);
         const QByteArray yy(reinterpret_cast<const char*>(sqlite3_column_text(m_setup.get(), 5)));
+        const long long counter =
+            QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(m_setup.get(), 6)))
+                .toLongLong();
         m_setup.reset();
-        m_counter.bind(1, yy).bind(2, docNo.right(5)).bind(3, setupRow).run();
+        const QByteArray number = QByteArray::number(counter + 1).rightJustified(5, '0');
+        const QByteArray docNo = yy + '-' + number;
+        m_counter.bind(1, yy).bind(2, number).bind(3, setupRow).run();
         m_bill.bind(1, stmId)
             .bind(2, today)
             .bind(3, stdId)
@@ -502,25 +508,26 @@ int main(int argc, char* argv[]) {
     compare(
         "post a three-line payment", 40,
         [&](int i) {
+            // The clerk confirms the number the dialog proposed: the posting takes the
+            // counter's next number again.
+            const QString proposed =
+                QStringLiteral("69-%1").arg(i % 100000, 5, 10, QLatin1Char('0'));
             Payment payment{QString::fromLatin1(code(2 * i + 1)),
-                            QStringLiteral("69-%1").arg(i % 100000, 5, 10, QLatin1Char('0')),
+                            proposed,
                             {},
                             QStringLiteral("20261206"),
                             QStringLiteral("admin"),
-                            {}};
+                            {},
+                            proposed};
             for (int k = 0; k < 3; ++k)
                 payment.lines << PaymentLine{k + 1,
                                              QString::fromLatin1(code(classOf(2 * i + 1, k))),
                                              Money::fromSatang(100)};
-            if (PaymentPosting::post(payment).status != PaymentResult::Status::Posted)
+            if (PaymentPosting::post(payment, Seams::today()).status !=
+                PaymentResult::Status::Posted)
                 throw std::runtime_error("the payment was not posted");
         },
-        floor,
-        [&](int i) {
-            floorPosting.post(2 * i + 2,
-                              "69-" + QByteArray::number(i % 100000).rightJustified(5, '0'));
-        },
-        1.5, Limit::Processor);
+        floor, [&](int i) { floorPosting.post(2 * i + 2); }, 1.5, Limit::Processor);
     compareFullRead(path, floor);
     sqlite3_close(floor);
     Connection::shared().close();

@@ -97,8 +97,8 @@ struct Floor {
           taken(db, "Select 1 From [TimeStamp] Where CourseNo = ? And StmItem = ? And StmID Is "
                     "Not ?"),
           classThere(db, "Select 1 From CourseTable Where CourseNo = ?"),
-          largest(db, "SELECT MAX([StmID]) FROM [TimeStamp] WHERE [StmID] >= ? AND [StmID] < ? "
-                      "AND length([StmID]) = ? AND [StmID] NOT GLOB '*[^0-9]*'"),
+          largest(db, "SELECT MAX([StmID]) FROM [TimeStamp] WHERE length([StmID]) = ? AND "
+                      "[StmID] NOT GLOB '*[^0-9]*'"),
           lastGiven(db, "SELECT LastCode FROM CodeSeries WHERE Series = ? AND Prefix = ?"),
           given(db, "INSERT INTO CodeSeries (Series, Prefix, LastCode) VALUES (?, ?, ?) ON "
                     "CONFLICT (Series, Prefix) DO UPDATE SET LastCode = excluded.LastCode"),
@@ -146,10 +146,10 @@ void bareSave(Floor& floor, const Lesson& lesson) {
     floor.begin.run();
     floor.taken.bind(1, courseNo).bind(2, lesson.item).drain();
     floor.classThere.bind(1, courseNo).drain();
-    // The lesson code: after the last handed out of the year and the largest stored (the
-    // program reads them in that order).
+    // The lesson code: after the last handed out and the largest stored (the program reads
+    // them in that order), or the year's first code when that is larger.
     const QByteArray series = QByteArrayLiteral("TimeStamp.StmID");
-    const QByteArray year = QByteArrayLiteral("2026");
+    const QByteArray noPrefix = QByteArrayLiteral("");
     auto text = [](Stmt& stmt) {
         const QByteArray found =
             stmt.step()
@@ -158,14 +158,14 @@ void bareSave(Floor& floor, const Lesson& lesson) {
         stmt.reset();
         return found;
     };
-    floor.lastGiven.bind(1, series).bind(2, year);
+    floor.lastGiven.bind(1, series).bind(2, noPrefix);
     const QByteArray last = text(floor.lastGiven);
-    floor.largest.bind(1, year).bind(2, QByteArrayLiteral("2026:")).bind(3, sqlite3_int64(10));
+    floor.largest.bind(1, sqlite3_int64(10));
     const QByteArray stored = text(floor.largest);
-    const qulonglong run = std::max(stored, last).mid(4).toULongLong();
-    const QByteArray stmId =
-        QStringLiteral("2026%1").arg(run + 1, 6, 10, QLatin1Char('0')).toUtf8();
-    floor.given.bind(1, series).bind(2, year).bind(3, stmId).run();
+    const QByteArray after =
+        QByteArray::number(std::max(stored, last).toULongLong() + 1).rightJustified(10, '0');
+    const QByteArray stmId = std::max(after, QByteArrayLiteral("2026000001"));
+    floor.given.bind(1, series).bind(2, noPrefix).bind(3, stmId).run();
     floor.lesson.bind(1, lesson.item)
         .bind(2, QByteArrayLiteral("09.00"))
         .bind(3, QByteArrayLiteral("12.00"))
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2 * rounds + 2; ++i)
         lessons.push_back(newLesson(i + 1, i));
     auto programSaves = [&](int i) {
-        if (LessonStore::save(lessons.at(2 * i), QStringLiteral("admin")).result !=
+        if (LessonStore::save(lessons.at(2 * i), QStringLiteral("admin"), Seams::today()).result !=
             LessonStore::SaveResult::Saved)
             throw std::runtime_error("the lesson was not saved");
     };

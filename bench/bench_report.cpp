@@ -16,7 +16,7 @@
 #include "platform/frmViewReport.h"
 #include "results/frmReport.h"
 #include "shell/MDIForm1.h"
-#include "shell/WindowRegistry.h"
+#include "shell/MenuItems.h"
 #include "support/TestSupport.h"
 
 #include "ReportBenchSupport.h"
@@ -87,7 +87,7 @@ frmReport* dailyReport(MDIForm1& main, bool bills) {
     auto* daily = frame ? qobject_cast<frmReport*>(frame->widget()) : nullptr;
     if (!daily)
         return nullptr;
-    (bills ? daily->Option2 : daily->Option3)->setChecked(true);
+    (bills ? daily->Option(2) : daily->Option(3))->setChecked(true);
     daily->dtpDate1->setDate(firstDay);
     daily->dtpDate2->setDate(bills ? firstDay.addDays(9) : firstDay);
     return daily;

@@ -3,9 +3,9 @@
 #include "core/Seams.h"
 #include "frame/Library.h"
 #include "shell/MDIForm1.h"
+#include "shell/MenuItems.h"
 #include "shell/StartUp.h"
 #include "shell/Users.h"
-#include "shell/WindowRegistry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

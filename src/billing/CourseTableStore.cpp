@@ -1,9 +1,8 @@
 #include "billing/CourseTableStore.h"
 
 #include "core/Database.h"
+#include "core/LibraryCore.h"
 #include "core/Numbering.h"
-#include "core/Seams.h"
-#include "frame/Library.h"
 #include "reference/ClassLookup.h"
 
 namespace CourseTableStore {
@@ -11,10 +10,6 @@ namespace {
 
 const QString table = QStringLiteral("CourseTable");
 const QString column = QStringLiteral("CourseNo");
-
-QString yearPrefix() {
-    return Library::BuddhistYY(Seams::today());
-}
 
 QVariantList classValues(const CourseClass& course) {
     return {course.courseId,          course.level,     course.subject, course.days,  course.time,
@@ -32,15 +27,15 @@ void writeTeachers(Connection& db, const CourseClass& course) {
 
 } // namespace
 
-QString proposedNumber() {
-    return Numbering::nextInSeries(table, column, yearPrefix(), 7);
+QString proposedNumber(const QDate& numberingDate) {
+    return Numbering::nextInSeries(table, column, Library::BuddhistYY(numberingDate), 7);
 }
 
-QString add(const CourseClass& course) {
+QString add(const CourseClass& course, const QDate& numberingDate) {
     Connection& db = Connection::shared();
     Transaction transaction;
     CourseClass stored = course;
-    stored.courseNo = Numbering::takeInSeries(table, column, yearPrefix(), 7);
+    stored.courseNo = Numbering::takeInSeries(table, column, Library::BuddhistYY(numberingDate), 7);
     db.exec(QStringLiteral("Insert Into CourseTable (CourseID, CourseLevel, Subject, CourseDate, "
                            "CourseTime, CoursePrice, DateStart, DateEnd, TimeHour, RoomNo, "
                            "CourseNo) Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),

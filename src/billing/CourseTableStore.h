@@ -2,6 +2,7 @@
 
 #include "core/Money.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -29,13 +30,13 @@ struct CourseClass {
 // leaving the stored classes as they were.
 namespace CourseTableStore {
 
-// The number a new class would get now: the clock's Buddhist-era year, then the
-// next running number of that year.
-QString proposedNumber();
+// The number a new class would get now: the Buddhist-era year of numberingDate (the
+// window passes the clock's day), then the next running number of that year.
+QString proposedNumber(const QDate& numberingDate);
 
-// Adds the class under the next free number of the year, drawn inside the
+// Adds the class under the next free number of numberingDate's year, drawn inside the
 // transaction, and returns that number.
-QString add(const CourseClass& course);
+QString add(const CourseClass& course, const QDate& numberingDate);
 
 // Rewrites the class and its teachers; false (nothing written) when the class is
 // no longer stored.

@@ -1,9 +1,8 @@
 #include "billing/ExpenseStore.h"
 
 #include "core/Database.h"
+#include "core/LibraryCore.h"
 #include "core/Numbering.h"
-#include "core/Seams.h"
-#include "frame/Library.h"
 
 namespace ExpenseStore {
 
@@ -14,14 +13,15 @@ const QString column = QStringLiteral("ExpID");
 
 } // namespace
 
-QString proposedNumber() {
-    return Numbering::nextInSeries(table, column, Library::BuddhistYY(Seams::today()), 8);
+QString proposedNumber(const QDate& numberingDate) {
+    return Numbering::nextInSeries(table, column, Library::BuddhistYY(numberingDate), 8);
 }
 
-QString add(const ExpenseEntry& entry, const QString& day, const QString& userId) {
+QString add(const ExpenseEntry& entry, const QString& day, const QString& userId,
+            const QDate& numberingDate) {
     Transaction transaction;
     const QString expId =
-        Numbering::takeInSeries(table, column, Library::BuddhistYY(Seams::today()), 8);
+        Numbering::takeInSeries(table, column, Library::BuddhistYY(numberingDate), 8);
     Connection::shared().exec(
         QStringLiteral("Insert Into Expense (ExpID, ExpDate, ExpDesc, ExpCrAmt, ExpDbAmt, UserID) "
                        "Values (?, ?, ?, ?, ?, ?)"),

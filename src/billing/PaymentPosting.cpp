@@ -1,9 +1,8 @@
 #include "billing/PaymentPosting.h"
 
 #include "core/Database.h"
+#include "core/LibraryCore.h"
 #include "core/Numbering.h"
-#include "core/Seams.h"
-#include "frame/Library.h"
 
 #include <QHash>
 
@@ -55,7 +54,7 @@ bool checkLines(const Payment& payment, QList<CheckedLine>& checked) {
 // The settings row: the bill's address, and the bill counter moved to the number used
 // when numbers are proposed. A proposal confirmed unchanged becomes the counter's next
 // number as it stands now, so that two desks confirming at once get two numbers.
-QString countBill(const Payment& payment, QString& docNo) {
+QString countBill(const Payment& payment, const QString& numberingYY, QString& docNo) {
     Connection& db = Connection::shared();
     docNo = payment.docNo;
     Query setup = db.exec(QStringLiteral("SELECT rowid, ShopAddr, ShopTel, ShopFax, "
@@ -70,8 +69,8 @@ QString countBill(const Payment& payment, QString& docNo) {
     const QVariant row = setup.value(0);
     const QVariant storedYY = setup.value(5);
     if (!payment.proposedDocNo.isEmpty() && payment.docNo == payment.proposedDocNo)
-        docNo = Numbering::nextBillNumber(Library::BuddhistYY(Seams::today()), storedYY.toString(),
-                                          setup.value(6).toString());
+        docNo =
+            Numbering::nextBillNumber(numberingYY, storedYY.toString(), setup.value(6).toString());
     const QString docYY = docNo.left(2);
     const QVariant yy =
         storedYY.isNull() || storedYY.toString().trimmed() != docYY ? QVariant(docYY) : storedYY;
@@ -96,7 +95,7 @@ QString addressText(const QString& shopAddr, const QString& shopTel, const QStri
     return text;
 }
 
-PaymentResult post(const Payment& payment) {
+PaymentResult post(const Payment& payment, const QDate& numberingDate) {
     Connection& db = Connection::shared();
     Transaction transaction;
     PaymentResult result;
@@ -120,10 +119,10 @@ PaymentResult post(const Payment& payment) {
         return result;
     }
 
-    const QString yy = Library::BuddhistYY(Seams::today());
+    const QString yy = Library::BuddhistYY(numberingDate);
     result.stmId = Numbering::takeAfterLargest(QStringLiteral("Statement"), QStringLiteral("StmID"),
                                                yy + QStringLiteral("000001"), 8);
-    result.addressText = countBill(payment, result.docNo);
+    result.addressText = countBill(payment, yy, result.docNo);
     db.exec(QStringLiteral("INSERT INTO Statement (StmID, StmDate, StdID, StmNetAmt, StmDocNo, "
                            "IsCancel, UserID, UserCancelID) VALUES (?, ?, ?, ?, ?, '0', ?, '')"),
             {result.stmId, payment.workingDate, payment.stdId, result.total.toVariant(),

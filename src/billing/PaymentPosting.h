@@ -2,6 +2,7 @@
 
 #include "core/Money.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -57,8 +58,10 @@ namespace PaymentPosting {
 // skipped; the lines of one class together may pay at most its balance, and all of
 // them must add up to the total the user confirmed, when one is given. Throws DbError
 // when the database fails, or when the proposed bill number was taken and this year's
-// numbers are used up; nothing is written then.
-PaymentResult post(const Payment& payment);
+// numbers are used up; nothing is written then. The Buddhist-era year of numberingDate
+// (the window passes the clock's day) starts the first bill key ever and the counter's
+// next bill number.
+PaymentResult post(const Payment& payment, const QDate& numberingDate);
 
 // The address text printed on a bill: ShopAddr, then a line with the
 // telephone and fax when either is set.

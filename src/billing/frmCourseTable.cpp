@@ -1,6 +1,7 @@
 #include "billing/frmCourseTable.h"
 
 #include "billing/CourseTableStore.h"
+#include "core/Seams.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
@@ -407,7 +408,7 @@ void frmCourseTable::backToBrowse() {
 void frmCourseTable::NewRecord() {
     ClearFields();
     runWrite(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้"),
-             [this] { txtCourseNo->setText(CourseTableStore::proposedNumber()); });
+             [this] { txtCourseNo->setText(CourseTableStore::proposedNumber(Seams::today())); });
     m_editedRow = nullptr;
     openPanel(Add);
 }
@@ -516,7 +517,7 @@ void frmCourseTable::SaveRecord() {
     bool found = true;
     if (!runWrite(QStringLiteral("บันทึกวิชาเรียนไม่ได้"), [&] {
             if (adding)
-                course.courseNo = CourseTableStore::add(course);
+                course.courseNo = CourseTableStore::add(course, Seams::today());
             else
                 found = CourseTableStore::update(course);
         }))

@@ -1,6 +1,7 @@
 #include "billing/frmExp.h"
 
 #include "billing/ExpenseStore.h"
+#include "core/Seams.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
@@ -130,7 +131,7 @@ void frmExp::backToBrowse() {
 void frmExp::NewRecord() {
     QString code;
     if (!runWrite(QStringLiteral("เพิ่มรายการไม่ได้"),
-                  [&] { code = ExpenseStore::proposedNumber(); })) {
+                  [&] { code = ExpenseStore::proposedNumber(Seams::today()); })) {
         backToBrowse();
         return;
     }
@@ -200,7 +201,8 @@ void frmExp::SaveRecord() {
     bool found = true;
     if (!runWrite(QStringLiteral("บันทึกรายการรับ/จ่ายไม่ได้"), [&] {
             if (adding)
-                entry.expId = ExpenseStore::add(entry, Library::gToday, Library::gUserID);
+                entry.expId =
+                    ExpenseStore::add(entry, Library::gToday, Library::gUserID, Seams::today());
             else
                 found = ExpenseStore::update(entry, Library::gUserID);
         }))

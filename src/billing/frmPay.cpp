@@ -367,7 +367,7 @@ void frmPay::pay() {
     payment.proposedDocNo = dialog.ProposedDocNo;
     PaymentResult result;
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
-                  [&] { result = PaymentPosting::post(payment); }))
+                  [&] { result = PaymentPosting::post(payment, Seams::today()); }))
         return;
     if (result.status == PaymentResult::Status::NothingToPay ||
         result.status == PaymentResult::Status::TotalChanged) {

@@ -41,7 +41,6 @@ public:
     // "1,234.50" (withComma) or "1234.50".
     QString toText(bool withComma = true) const;
 
-    constexpr bool isZero() const { return m_satang == 0; }
     constexpr Money operator+(Money o) const { return Money(m_satang + o.m_satang); }
     constexpr Money operator-(Money o) const { return Money(m_satang - o.m_satang); }
     constexpr Money operator-() const { return Money(-m_satang); }

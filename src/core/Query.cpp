@@ -195,10 +195,8 @@ Query::Query(std::shared_ptr<PreparedStatement> statement, const QVariantList& p
         return;
     }
     if (rc == SQLITE_DONE) {
-        if (!sqlite3_stmt_readonly(handle)) {
+        if (!sqlite3_stmt_readonly(handle))
             m_changes = sqlite3_changes(connection);
-            m_lastInsertId = sqlite3_last_insert_rowid(connection);
-        }
         release();
         return;
     }
@@ -210,7 +208,7 @@ Query::Query(std::shared_ptr<PreparedStatement> statement, const QVariantList& p
 Query::Query(Query&& other) noexcept
     : m_statement(std::move(other.m_statement)), m_handle(other.m_handle),
       m_columns(std::move(other.m_columns)), m_rowPending(other.m_rowPending),
-      m_onRow(other.m_onRow), m_changes(other.m_changes), m_lastInsertId(other.m_lastInsertId) {
+      m_onRow(other.m_onRow), m_changes(other.m_changes) {
     other.m_rowPending = other.m_onRow = false;
 }
 
@@ -223,7 +221,6 @@ Query& Query::operator=(Query&& other) noexcept {
         m_rowPending = other.m_rowPending;
         m_onRow = other.m_onRow;
         m_changes = other.m_changes;
-        m_lastInsertId = other.m_lastInsertId;
         other.m_rowPending = other.m_onRow = false;
     }
     return *this;

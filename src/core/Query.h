@@ -57,9 +57,8 @@ public:
     // Gives the statement back before the last row has been read.
     void finish() { release(); }
 
-    // Rows changed by an insert, update or delete, and the rowid of the last insert.
+    // Rows changed by an insert, update or delete.
     int numRowsAffected() const { return m_changes; }
-    qint64 lastInsertId() const { return m_lastInsertId; }
 
 private:
     friend class StatementCache;
@@ -73,7 +72,6 @@ private:
     bool m_rowPending = false; // the first row is read but next() has not shown it yet
     bool m_onRow = false;
     int m_changes = 0;
-    qint64 m_lastInsertId = 0;
 };
 
 // The statements of one connection, each prepared once and reused, keyed by their SQL text.

@@ -49,8 +49,6 @@ public:
     WindowFrame& operator=(const WindowFrame&) = delete;
 
     KeyToolbar* toolbar() const { return m_toolbar; }
-    // The window's title, at the right of the toolbar; hidden while empty.
-    QLabel* titleLabel() const { return m_title; }
     // Presses a toolbar button as a click would, whatever its state: the focused
     // box is taken first (leaveFocusedControl).
     void pressButton(const QString& key);

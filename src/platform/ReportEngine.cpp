@@ -1,8 +1,9 @@
 #include "platform/ReportEngine.h"
 
+#include "core/Decimal.h"
+#include "core/LibraryCore.h"
 #include "core/Seams.h"
 #include "core/ThaiOrder.h"
-#include "frame/Library.h"
 #include "platform/ReportPages.h"
 #include "platform/ReportRows.h"
 

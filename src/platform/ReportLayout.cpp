@@ -1,6 +1,6 @@
 #include "platform/ReportLayout.h"
 
-#include "frame/Library.h"
+#include "core/Decimal.h"
 #include "platform/ReportError.h"
 
 #include <QRegularExpression>

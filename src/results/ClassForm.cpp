@@ -1,8 +1,8 @@
 #include "results/ClassForm.h"
 
-#include "reference/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
+#include "reference/frmListCourse.h"
 
 #include <QFrame>
 #include <QLabel>

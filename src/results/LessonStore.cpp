@@ -2,7 +2,6 @@
 
 #include "core/Database.h"
 #include "core/Numbering.h"
-#include "core/Seams.h"
 #include "reference/ClassLookup.h"
 
 #include <cmath>
@@ -66,7 +65,7 @@ bool numberTaken(const QString& courseNo, double item, const QString& exceptStmI
         .isValid();
 }
 
-SaveOutcome save(const Lesson& lesson, const QString& userId) {
+SaveOutcome save(const Lesson& lesson, const QString& userId, const QDate& numberingDate) {
     Connection& db = Connection::shared();
     Transaction transaction;
     if (numberTaken(lesson.courseNo, lesson.item, lesson.stmId))
@@ -79,7 +78,7 @@ SaveOutcome save(const Lesson& lesson, const QString& userId) {
             return {SaveResult::ClassGone, stmId};
         // The year's first code, unless a code of this year or a later one goes on.
         const QString first =
-            QStringLiteral("%1").arg(Seams::today().year(), 4, 10, QLatin1Char('0')) +
+            QStringLiteral("%1").arg(numberingDate.year(), 4, 10, QLatin1Char('0')) +
             QStringLiteral("000001");
         stmId = Numbering::takeFromFirstOrAfterLargest(QStringLiteral("TimeStamp"),
                                                        QStringLiteral("StmID"), first, 10);

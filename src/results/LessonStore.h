@@ -2,6 +2,7 @@
 
 #include "core/Money.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -56,10 +57,10 @@ struct SaveOutcome {
 
 // Writes the lesson and one attendance row for every person listed, replacing
 // their earlier rows; rows of people not listed stay. A new lesson gets the code after the
-// largest, or the first code of the clock's year when that is larger, only while its class
-// is stored. An edited lesson no longer
+// largest, or the first code of numberingDate's year (the window passes the clock's day)
+// when that is larger, only while its class is stored. An edited lesson no longer
 // stored is not written again.
-SaveOutcome save(const Lesson& lesson, const QString& userId);
+SaveOutcome save(const Lesson& lesson, const QString& userId, const QDate& numberingDate);
 
 // Deletes the lesson with all its attendance rows; false (nothing written) when the
 // lesson is no longer stored.

@@ -1,7 +1,8 @@
 #include "results/PointGradeStore.h"
 
 #include "core/Database.h"
-#include "frame/Library.h"
+#include "core/Decimal.h"
+#include "core/LibraryCore.h"
 
 #include <optional>
 #include <stdexcept>

@@ -2,6 +2,8 @@
 
 #include "frame/FormBase.h"
 
+#include <QList>
+
 class DateBox;
 class QLabel;
 class QRadioButton;
@@ -17,14 +19,15 @@ public:
     DateBox* dtpDate1 = nullptr;
     QLabel* Label2 = nullptr;
     DateBox* dtpDate2 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option3 = nullptr;
-    QRadioButton* Option4 = nullptr;
+    // The option of a daily report, numbered from 1 in the order of dailyReports();
+    // Option(1) is the control named "Option1".
+    QRadioButton* Option(int number) const { return m_options.at(number - 1); }
 
 private:
-    // The report of the option (0: Option1 ... 3: Option4) over the pickers' days.
+    // The report of the option (0 for the first) over the pickers' days.
     void PrintReport(int option);
     // The report of the checked option.
     void printChosen();
+
+    QList<QRadioButton*> m_options;
 };

@@ -6,8 +6,8 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/WindowFrame.h"
-#include "platform/LibraryReports.h"
 #include "shell/Maintenance.h"
+#include "shell/MenuItems.h"
 #include "shell/MenuRights.h"
 #include "shell/StartUp.h"
 #include "shell/Users.h"
@@ -26,49 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-struct SummaryReport {
-    const char16_t* menuName;
-    const char16_t* file;
-    const char16_t* sql;
-    const char16_t* title;
-};
-
-const SummaryReport summaryReports[] = {
-    {u"mnuRepStdOrder1", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdID",
-     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามรหัสนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder2", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdName COLLATE THAI",
-     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามชื่อนักศึกษา  ณ วันที่  "},
-    {u"mnuRepStdOrder3", u"rep0.rpt", u"SELECT  *  From   Student  Order By StdLevel COLLATE THAI",
-     u"รายงานชื่อและที่อยู่นักศึกษา เรียงตามระดับการเรียน  ณ วันที่  "},
-    {u"mnuCountStdCourse", u"rep1.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
-     u"รายงานสรุปจำนวนนักศึกษาในแต่ละวิชา, ระดับ, คอร์ส  ณ วันที่  "},
-    {u"mnuRemainStdRep", u"rep6.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' and CoursePrice > CoursePayAmt "
-     u" ",
-     u"รายชื่อนักศึกษาที่ค้างชำระค่าเรียน  ณ วันที่  "},
-    {u"mnuCourseReceiptRep", u"rep2.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
-     u"รายงานสรุปรายได้ต่อ คอร์ส  ณ วันที่  "},
-    {u"mnuLevelReceiptRep", u"rep3.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
-     u"รายงานสรุปรายได้ต่อ ระดับ  ณ วันที่  "},
-    {u"mnuSubjectReceiptRep", u"rep4.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' ",
-     u"รายงานสรุปรายได้ต่อ วิชา  ณ วันที่  "},
-    {u"mnuRemainLevelRep", u"rep5.rpt",
-     u"SELECT  *  From   QStudentCourse3  Where CourseStatus = '1' and CoursePrice > CoursePayAmt "
-     u" ",
-     u"รายงานสรุปยอดค้างชำระค่าเรียน  ณ วันที่  "},
-};
-
-const SummaryReport* summaryReport(const QString& menuName) {
-    for (const SummaryReport& report : summaryReports)
-        if (menuName == QStringView(report.menuName))
-            return &report;
-    return nullptr;
-}
 
 // The focus goes into the window, which itself takes no keys: to the control a
 // task window opens with, else to the control that last had the focus (or was
@@ -108,52 +65,40 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
         action->setEnabled(false);
 }
 
-QAction* MDIForm1::addItem(QMenu* menu, const QString& name) {
-    QAction* action = menu->addAction(MenuRights::caption(name));
-    action->setObjectName(name);
-    m_actions.insert(name, action);
-    if (summaryReport(name))
-        connect(action, &QAction::triggered, this, [this, name] { runSummaryReport(name); });
-    else if (name == QLatin1String("mnuDelALLTable"))
-        connect(action, &QAction::triggered, this, &MDIForm1::mnuDelALLTable_Click);
-    else if (name == QLatin1String("mnuDelStatement"))
-        connect(action, &QAction::triggered, this, &MDIForm1::mnuDelStatement_Click);
+void MDIForm1::addItem(QMenu* menu, const MenuItem& item) {
+    QAction* action = menu->addAction(item.caption);
+    action->setObjectName(item.name);
+    m_actions.insert(item.name, action);
+    if (item.action)
+        connect(action, &QAction::triggered, this, [this, &item] { item.action(*this); });
     else
-        connect(action, &QAction::triggered, this, [this, name] { openWindow(name); });
-    return action;
+        connect(action, &QAction::triggered, this, [this, name = item.name] { openWindow(name); });
+    if (!item.lineAfter.isEmpty())
+        menu->addSeparator()->setObjectName(item.lineAfter);
+}
+
+// The menus open in the order of their first items, a menu inside another where its
+// first item stands.
+QMenu* MDIForm1::menuOf(const MenuHead* head, QHash<const MenuHead*, QMenu*>& menus) {
+    QMenu*& menu = menus[head];
+    if (!menu) {
+        menu = head->parent ? menuOf(head->parent, menus)->addMenu(head->caption)
+                            : menuBar()->addMenu(head->caption);
+        menu->setObjectName(head->name);
+    }
+    return menu;
 }
 
 void MDIForm1::buildMenus() {
-    QMenu* daily = menuBar()->addMenu(QStringLiteral("1. งานประจำวัน"));
-    daily->setObjectName(QStringLiteral("mnuDaily"));
-    for (const char16_t* name : {u"mnuRegister", u"mnuPay", u"mnuExp", u"mnuBiLLCancel",
-                                 u"mnuPoint", u"mnuGrade", u"mnuTimeStamp", u"mnuQuery"})
-        addItem(daily, QString::fromUtf16(name));
-
-    QMenu* reports = menuBar()->addMenu(QStringLiteral("2. รายงาน"));
-    reports->setObjectName(QStringLiteral("mnuReport"));
-    addItem(reports, QStringLiteral("mnuDailyRep"));
-    reports->addSeparator()->setObjectName(QStringLiteral("mnuLine21"));
-    QMenu* students = reports->addMenu(QStringLiteral("2.2 รายชื่อและที่อยู่นักศึกษา"));
-    students->setObjectName(QStringLiteral("mnuStudentRep"));
-    for (const char16_t* name : {u"mnuRepStdOrder1", u"mnuRepStdOrder2", u"mnuRepStdOrder3"})
-        addItem(students, QString::fromUtf16(name));
-    addItem(reports, QStringLiteral("mnuCountStdCourse"));
-    reports->addSeparator()->setObjectName(QStringLiteral("mnuLine22"));
-    for (const char16_t* name : {u"mnuRemainStdRep", u"mnuCourseReceiptRep", u"mnuLevelReceiptRep",
-                                 u"mnuSubjectReceiptRep", u"mnuRemainLevelRep"})
-        addItem(reports, QString::fromUtf16(name));
-
-    QMenu* master = menuBar()->addMenu(QStringLiteral("3. ข้อมูลหลัก"));
-    master->setObjectName(QStringLiteral("mnuMaster"));
-    addItem(master, QStringLiteral("mnuCourseTable"));
-
-    QMenu* system = menuBar()->addMenu(QStringLiteral("4. ระบบ"));
-    system->setObjectName(QStringLiteral("mnuSystem"));
-    addItem(system, QStringLiteral("mnuDelStatement"));
-    addItem(system, QStringLiteral("mnuDelALLTable"));
-    system->addSeparator();
-    QAction* exit = system->addAction(QStringLiteral("ออกจากโปรแกรม"));
+    QHash<const MenuHead*, QMenu*> menus;
+    QMenu* last = nullptr;
+    for (const MenuItem& item : menuItems()) {
+        last = menuOf(item.menu, menus);
+        addItem(last, item);
+    }
+    // Leaving the program ends the last menu, for every user.
+    last->addSeparator();
+    QAction* exit = last->addAction(QStringLiteral("ออกจากโปรแกรม"));
     exit->setObjectName(QStringLiteral("mnuExit"));
     connect(exit, &QAction::triggered, this, &MDIForm1::close);
 }
@@ -162,20 +107,9 @@ void MDIForm1::buildToolbar() {
     Toolbar1 = new KeyToolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    struct Button {
-        const char16_t* key;
-        const char16_t* caption;
-    };
-    static const Button buttons[] = {
-        {u"Register", u"ลงทะเบียน"}, {u"Pay", u"ชำระเงิน"}, {u"Exp", u"รับ/จ่าย"},
-        {u"Point", u"คะแนน"},       {u"Grade", u"เกรด"},  {u"TimeStamp", u"เข้าชั้นเรียน"},
-        {u"Query", u"สอบถาม"},
-    };
-    for (const Button& button : buttons) {
-        const QString key = QString::fromUtf16(button.key);
-        Toolbar1->addButton(key, QString::fromUtf16(button.caption),
-                            MenuRights::caption(QStringLiteral("mnu") + key));
-    }
+    for (const MenuItem& item : menuItems())
+        if (!item.toolKey.isEmpty())
+            Toolbar1->addButton(item.toolKey, item.toolCaption, item.caption);
     Toolbar1->addSeparator();
     Toolbar1->addButton(QStringLiteral("Exit"), QStringLiteral("ออก"),
                         QStringLiteral("ออกจากโปรแกรม"));
@@ -192,7 +126,8 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
         close();
         return;
     }
-    QAction* action = menuAction(QStringLiteral("mnu") + key);
+    const MenuItem* item = toolbarItem(key);
+    QAction* action = item ? menuAction(item->name) : nullptr;
     if (action && action->isEnabled())
         action->trigger();
 }
@@ -211,13 +146,12 @@ MDIForm1::StartResult MDIForm1::startUp() {
     return StartResult::Ready;
 }
 
-// A report item is there whether or not its file is today: a file missing at the click
-// is an error box then.
+// An item that runs an action is always there (a report whether or not its file is
+// today: a file missing at the click is an error box then); an item that opens a window,
+// while its window is registered.
 bool MDIForm1::isBuilt(const QString& name) const {
-    if (summaryReport(name) || name == QLatin1String("mnuDelALLTable") ||
-        name == QLatin1String("mnuDelStatement"))
-        return true;
-    return isWindowRegistered(name);
+    const MenuItem* item = menuItem(name);
+    return (item && item->action) || isWindowRegistered(name);
 }
 
 void MDIForm1::applyRights() {
@@ -229,11 +163,9 @@ void MDIForm1::applyRights() {
     });
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
-    for (const QString& key :
-         {QStringLiteral("Register"), QStringLiteral("Pay"), QStringLiteral("Exp"),
-          QStringLiteral("Point"), QStringLiteral("Grade"), QStringLiteral("TimeStamp"),
-          QStringLiteral("Query")})
-        Toolbar1->setEnabled(key, menuAction(QStringLiteral("mnu") + key)->isEnabled());
+    for (const MenuItem& item : menuItems())
+        if (!item.toolKey.isEmpty())
+            Toolbar1->setEnabled(item.toolKey, menuAction(item.name)->isEnabled());
 }
 
 void MDIForm1::openWindow(const QString& name) {
@@ -278,14 +210,6 @@ void MDIForm1::placeInWorkArea(QMdiSubWindow* frame) const {
     frame->resize(size);
     frame->move(std::max(0, (room.width() - size.width()) / 2),
                 std::max(0, (room.height() - size.height()) / 2));
-}
-
-void MDIForm1::runSummaryReport(const QString& name) {
-    const SummaryReport* table = summaryReport(name);
-    Library::ShowTitledReport(QString::fromUtf16(table->file),
-                              QString::fromUtf16(table->title) +
-                                  Library::DateToThaiDate(Seams::today()),
-                              QString::fromUtf16(table->sql));
 }
 
 void MDIForm1::mnuDelALLTable_Click() {

@@ -9,6 +9,8 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+struct MenuHead;
+struct MenuItem;
 
 // The main window: menu, toolbar, status bar and the area where task windows open.
 class MDIForm1 : public QMainWindow {
@@ -34,17 +36,19 @@ public:
     // True once clearing of all data has ended the program.
     bool hasEnded() const { return m_ended; }
 
+    // The maintenance items of the menu.
+    void mnuDelALLTable_Click();
+    void mnuDelStatement_Click();
+
 private:
-    QAction* addItem(QMenu* menu, const QString& name);
+    void addItem(QMenu* menu, const MenuItem& item);
+    QMenu* menuOf(const MenuHead* head, QHash<const MenuHead*, QMenu*>& menus);
     void buildMenus();
     void buildToolbar();
     void toolbarButtonClick(const QString& key);
     bool isBuilt(const QString& name) const;
     void openWindow(const QString& name);
     void placeInWorkArea(QMdiSubWindow* frame) const;
-    void runSummaryReport(const QString& name);
-    void mnuDelALLTable_Click();
-    void mnuDelStatement_Click();
     void endProgram();
 
     QMdiArea* m_area;

@@ -6,7 +6,8 @@
 
 class QWidget;
 
-// Task windows that menu items open. A menu item whose window is not registered
+// Task windows that menu items open, registered from the menu items (registerTaskWindows
+// of MenuItems.h); a test registers its own. A menu item whose window is not registered
 // stays disabled. singleInstance: opening again brings the open window forward.
 void registerWindow(const QString& menuName, std::function<QWidget*()> create,
                     bool singleInstance = false);
@@ -16,6 +17,3 @@ QStringList registeredWindows();
 bool isSingleInstanceWindow(const QString& menuName);
 // A new window for the menu item; null when none is registered.
 QWidget* createRegisteredWindow(const QString& menuName);
-
-// Registers the task windows of the program, one registerWindow line each.
-void registerTaskWindows();

@@ -4,6 +4,7 @@
 #include "billing/frmDate.h"
 #include "billing/frmPay.h"
 #include "core/Database.h"
+#include "core/Seams.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "results/frmQuery.h"
@@ -34,7 +35,9 @@ QString stored() {
 }
 
 QString post(const QString& stdId, const QString& docNo, const QList<PaymentLine>& lines) {
-    return PaymentPosting::post({stdId, docNo, lines, Library::gToday, Library::gUserID, {}}).stmId;
+    return PaymentPosting::post({stdId, docNo, lines, Library::gToday, Library::gUserID, {}},
+                                Seams::today())
+        .stmId;
 }
 
 QString column(QTreeWidget* list, int col) {
@@ -137,7 +140,8 @@ private slots:
                                          {{1, courseNo, Money::fromBaht(baht)}},
                                          day,
                                          Library::gUserID,
-                                         {}})
+                                         {}},
+                                        Seams::today())
                 .stmId;
         };
         const QString first = payOn(QStringLiteral("20261201"), QStringLiteral("6900005"), 1000);

@@ -1,6 +1,7 @@
 #include "billing/ExpenseStore.h"
 #include "billing/frmExp.h"
 #include "core/Database.h"
+#include "core/Seams.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "support/TestSupport.h"
@@ -36,7 +37,7 @@ QString listed(QTreeWidget* list) {
 
 QString add(const QString& description, Money received = Money::fromBaht(1)) {
     return ExpenseStore::add({QString(), description, received, Money()},
-                             QStringLiteral("20261206"), QStringLiteral("clerk"));
+                             QStringLiteral("20261206"), QStringLiteral("clerk"), Seams::today());
 }
 
 } // namespace
@@ -64,10 +65,10 @@ private slots:
     void writes() {
         Fixture::exec(QStringLiteral("DELETE FROM Expense WHERE ExpID LIKE '69%'"));
         // The first of a year, whatever earlier years hold; then the next.
-        QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000001"));
+        QCOMPARE(ExpenseStore::proposedNumber(Seams::today()), QStringLiteral("69000001"));
         QCOMPARE(add(QStringLiteral("ค่ารถ 'ไป-กลับ' น้ำแข็ง่ำ")), QStringLiteral("69000001"));
         // A code taken between New and Save: the save takes the next free one.
-        QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000002"));
+        QCOMPARE(ExpenseStore::proposedNumber(Seams::today()), QStringLiteral("69000002"));
         Fixture::exec(QStringLiteral(
             "INSERT INTO Expense VALUES ('69000002', '20261206', 'desk 2', 1, 0, 'x')"));
         QCOMPARE(add(QString(100, u'ก'), Money::fromSatang(5)), QStringLiteral("69000003"));
@@ -170,6 +171,27 @@ private slots:
                                 QStringLiteral(":1500.0:0.0:admin")));
         pressKey(Qt::Key_Escape);
         QVERIFY(!window.isVisible());
+    }
+
+    // Across the new year with the working date left at the old one: a row is coded in the
+    // clock's year, when New is pressed and when it is saved, and carries the working date.
+    void windowCodesFollowTheClock() {
+        db->setNow(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
+        Library::gToday = QStringLiteral("20261231");
+        frmExp window;
+        showActive(&window);
+        pressKey(Qt::Key_F2);
+        QCOMPARE(window.editedCode(), QStringLiteral("70000001"));
+        Fixture::exec(QStringLiteral("INSERT INTO Expense (ExpID) VALUES ('70000001')"));
+        window.txtExpDesc->setText(QStringLiteral("ค่ารถ"));
+        window.txtExpCrAmt->setText(QStringLiteral("10"));
+        messages->answer({Library::vbYes});
+        pressKey(Qt::Key_F2);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT ExpID || ' ' || ExpDate FROM Expense "
+                                               "WHERE ExpDesc = 'ค่ารถ'"))
+                     .toString(),
+                 QStringLiteral("70000002 20261231"));
+        QCOMPARE(messages->errors, QStringList());
     }
 
     void windowEditsAndDeletes() {

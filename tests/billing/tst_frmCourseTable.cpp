@@ -344,6 +344,25 @@ private slots:
                  0);
     }
 
+    // Across the new year with the working date left at the old one: a class is numbered in
+    // the clock's year, when New is pressed and when it is saved.
+    void numbersFollowTheClock() {
+        db->setNow(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
+        Library::gToday = QStringLiteral("20261231");
+        frmCourseTable* w = open();
+        w->pressButton(QStringLiteral("New"));
+        QCOMPARE(w->txtCourseNo->text(), QStringLiteral("7000001"));
+        Fixture::classRow(QStringLiteral("7000001"), QStringLiteral("C01"), Money());
+        w->cboLevel->setCurrentIndex(1);
+        w->cboSubject->setCurrentIndex(0);
+        messages->answer({Library::vbYes});
+        w->pressButton(QStringLiteral("Save"));
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT group_concat(CourseNo) FROM CourseTable"))
+                     .toString(),
+                 QStringLiteral("7000001,7000002"));
+        QCOMPARE(messages->errors, QStringList());
+    }
+
     void teacherRows() {
         ScriptedDialogs dialogs;
         frmCourseTable* w = open();

@@ -534,6 +534,22 @@ private slots:
         QVERIFY(messages->errors.last().contains(QStringLiteral("CoursePrice = 1e+30")));
     }
 
+    // Across the new year with the working date left at the old one: the first bill's key
+    // and the confirmed proposal take the clock's year, the bill's date the working date.
+    void billCodesFollowTheClock() {
+        setAutoRun(QStringLiteral("69"), QStringLiteral("00007"));
+        db->setNow(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
+        Library::gToday = QStringLiteral("20261231");
+        load(somchai);
+        enter();
+        pay(QString());
+        QCOMPARE(proposed, QStringLiteral("70-00001"));
+        QCOMPARE(text(QStringLiteral("SELECT StmID || ' ' || StmDocNo || ' ' || StmDate || ' ' || "
+                                     "(SELECT ShopBiLLYY || ShopBiLLNo FROM CtrlSetup) FROM "
+                                     "Statement")),
+                 QStringLiteral("70000001 70-00001 20261231 7000001"));
+    }
+
     // The bill the pay action prints, the program running since the day before.
     // The bills the pay action prints, the program running since the day before: the
     // school, the pupil, the number, each class with what was owed, paid and left, the

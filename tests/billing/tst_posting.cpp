@@ -1,5 +1,6 @@
 #include "billing/PaymentPosting.h"
 #include "core/Database.h"
+#include "core/Seams.h"
 #include "frame/Library.h"
 #include "support/TestSupport.h"
 
@@ -43,7 +44,8 @@ int written() {
 PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
                    std::optional<Money> confirmed = {}) {
     return PaymentPosting::post({QStringLiteral("6900001"), docNo, paymentLines,
-                                 QStringLiteral("20261206"), QStringLiteral("admin"), confirmed});
+                                 QStringLiteral("20261206"), QStringLiteral("admin"), confirmed},
+                                Seams::today());
 }
 
 } // namespace
@@ -146,7 +148,8 @@ private slots:
                                                              QStringLiteral("20261206"),
                                                              QStringLiteral("admin"),
                                                              {},
-                                                             proposed});
+                                                             proposed},
+                                                            Seams::today());
             return bill.docNo + QLatin1Char(' ') +
                    text(QStringLiteral("SELECT StmDocNo FROM Statement WHERE StmID = '") +
                         bill.stmId + QStringLiteral("'")) +

@@ -182,7 +182,7 @@ void expenseWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const Q
     case 0:
         noteAdded(tally, "expense",
                   ExpenseStore::add({QString(), mark, Money::fromSatang(100), Money()}, workingDate,
-                                    QStringLiteral("stress")));
+                                    QStringLiteral("stress"), Seams::today()));
         tally.add("expenseAdded");
         return;
     case 1: {
@@ -222,8 +222,8 @@ void lessonWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QS
             spares > 0 && random.bounded(2) == 0
                 ? loaded.spareClasses.at(random.bounded(static_cast<int>(spares))).at(0).toString()
                 : klass(random.bounded(1, classes + 1));
-        const LessonStore::SaveOutcome saved =
-            LessonStore::save(lessonOf(courseNo, item, mark), QStringLiteral("stress"));
+        const LessonStore::SaveOutcome saved = LessonStore::save(
+            lessonOf(courseNo, item, mark), QStringLiteral("stress"), Seams::today());
         if (saved.result == LessonStore::SaveResult::Saved)
             noteAdded(tally, "lesson", saved.stmId);
         tally.add(saved.result == LessonStore::SaveResult::Saved       ? "lessonAdded"
@@ -239,7 +239,7 @@ void lessonWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QS
         lesson.stmId = row.at(0).toString();
         lesson.time2 = QStringLiteral("edited");
         const LessonStore::SaveResult result =
-            LessonStore::save(lesson, QStringLiteral("stress")).result;
+            LessonStore::save(lesson, QStringLiteral("stress"), Seams::today()).result;
         tally.add(result == LessonStore::SaveResult::Saved  ? "lessonEdited"
                   : result == LessonStore::SaveResult::Gone ? "lessonGone"
                                                             : "lessonRefused");
@@ -265,7 +265,7 @@ void classWork(QRandomGenerator& random, Loaded& loaded, Tally& tally) {
         CourseClass spare;
         spare.courseId = QStringLiteral("SPARE");
         spare.teachers = {{QStringLiteral("T01"), Money()}};
-        noteAdded(tally, "class", CourseTableStore::add(spare));
+        noteAdded(tally, "class", CourseTableStore::add(spare, Seams::today()));
         tally.add("classAdded");
         return;
     }
@@ -298,15 +298,16 @@ void replaceNewest(const Loaded& loaded, Tally& tally, const QString& mark, doub
     noteAdded(
         tally, "expense",
         ExpenseStore::add({QString(), mark + QLatin1Char('e'), Money::fromSatang(100), Money()},
-                          workingDate, QStringLiteral("stress")));
+                          workingDate, QStringLiteral("stress"), Seams::today()));
     tally.add("expenseAdded");
     if (const QVariantList lesson = newest(loaded.lessons);
         !lesson.isEmpty() && LessonStore::remove(lesson.at(0).toString())) {
         noteDeleted("lesson", lesson.at(0).toString(), lesson.at(2).toString());
         tally.add("lessonDeleted");
     }
-    const LessonStore::SaveOutcome saved = LessonStore::save(
-        lessonOf(klass(1), item, mark + QLatin1Char('l')), QStringLiteral("stress"));
+    const LessonStore::SaveOutcome saved =
+        LessonStore::save(lessonOf(klass(1), item, mark + QLatin1Char('l')),
+                          QStringLiteral("stress"), Seams::today());
     if (saved.result == LessonStore::SaveResult::Saved) {
         noteAdded(tally, "lesson", saved.stmId);
         tally.add("lessonAdded");
@@ -321,7 +322,7 @@ void replaceNewest(const Loaded& loaded, Tally& tally, const QString& mark, doub
     }
     CourseClass added;
     added.courseId = QStringLiteral("SPARE");
-    noteAdded(tally, "class", CourseTableStore::add(added));
+    noteAdded(tally, "class", CourseTableStore::add(added, Seams::today()));
     tally.add("classAdded");
 }
 
@@ -374,7 +375,8 @@ int runWorker(const QString& path, qint64 milliseconds, quint32 seed, bool upgra
                 classWork(random, loaded, tally);
                 break;
             default: {
-                const PaymentResult result = PaymentPosting::post(somePayment(random, stdId));
+                const PaymentResult result =
+                    PaymentPosting::post(somePayment(random, stdId), Seams::today());
                 if (result.status == PaymentResult::Status::Posted) {
                     tally.add("posted");
                     tally.add("satang", result.total.satang());

@@ -533,13 +533,13 @@ private slots:
                      .toString(),
                  QStringLiteral("Expense.ExpID|69|69000007"));
         QCOMPARE(ExpenseStore::add({QString(), QStringLiteral("x"), Money::fromBaht(1), Money()},
-                                   Library::gToday, Library::gUserID),
+                                   Library::gToday, Library::gUserID, Seams::today()),
                  QStringLiteral("69000008"));
         QVERIFY(ExpenseStore::remove(QStringLiteral("69000008")));
         QCOMPARE(shell(Seams::defaultDatabasePath(),
                        QStringLiteral("SELECT Series, Prefix, LastCode FROM CodeSeries;")),
                  QStringLiteral("Expense.ExpID|69|69000008"));
-        QCOMPARE(ExpenseStore::proposedNumber(), QStringLiteral("69000009"));
+        QCOMPARE(ExpenseStore::proposedNumber(Seams::today()), QStringLiteral("69000009"));
     }
 
     // A school of an older version, with codes in every series, is upgraded; the newest record
@@ -600,22 +600,24 @@ private slots:
 
         CourseClass course;
         course.courseId = QStringLiteral("C01");
-        QCOMPARE(CourseTableStore::add(course), QStringLiteral("6900003"));
+        QCOMPARE(CourseTableStore::add(course, Seams::today()), QStringLiteral("6900003"));
         QCOMPARE(ExpenseStore::add({QString(), QStringLiteral("x"), Money::fromBaht(1), Money()},
-                                   Library::gToday, Library::gUserID),
+                                   Library::gToday, Library::gUserID, Seams::today()),
                  QStringLiteral("69000004"));
         Lesson lesson;
         lesson.courseNo = QStringLiteral("6900001");
         lesson.date = Library::gToday;
         lesson.item = 3;
         lesson.hours = 3;
-        QCOMPARE(LessonStore::save(lesson, Library::gUserID).stmId, QStringLiteral("2026000003"));
+        QCOMPARE(LessonStore::save(lesson, Library::gUserID, Seams::today()).stmId,
+                 QStringLiteral("2026000003"));
         QCOMPARE(PaymentPosting::post({QStringLiteral("6900001"),
                                        QStringLiteral("69-00001"),
                                        {{1, QStringLiteral("6900001"), Money::fromBaht(100)}},
                                        Library::gToday,
                                        Library::gUserID,
-                                       {}})
+                                       {}},
+                                      Seams::today())
                      .stmId,
                  nextBill);
         Transaction transaction;
@@ -642,7 +644,8 @@ private slots:
                                   {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}},
                                   Library::gToday,
                                   Library::gUserID,
-                                  {}});
+                                  {}},
+                                 Seams::today());
         QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();

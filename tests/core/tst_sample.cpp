@@ -3,6 +3,7 @@
 #include "billing/PaymentPosting.h"
 #include "core/Database.h"
 #include "core/SampleData.h"
+#include "core/Seams.h"
 #include "frame/Library.h"
 #include "results/LessonStore.h"
 #include "support/TestSupport.h"
@@ -71,16 +72,17 @@ private slots:
         CourseClass course;
         course.courseId =
             Fixture::value(QStringLiteral("SELECT min(CourseID) FROM Course")).toString();
-        QCOMPARE(CourseTableStore::add(course), QStringLiteral("6900011"));
+        QCOMPARE(CourseTableStore::add(course, Seams::today()), QStringLiteral("6900011"));
         QCOMPARE(ExpenseStore::add({QString(), QStringLiteral("x"), Money::fromBaht(1), Money()},
-                                   Library::gToday, Library::gUserID),
+                                   Library::gToday, Library::gUserID, Seams::today()),
                  QStringLiteral("69000010"));
         Lesson lesson;
         lesson.courseNo = QStringLiteral("6900011");
         lesson.date = Library::gToday;
         lesson.item = 1;
         lesson.hours = 1;
-        QCOMPARE(LessonStore::save(lesson, Library::gUserID).stmId, QStringLiteral("2026000041"));
+        QCOMPARE(LessonStore::save(lesson, Library::gUserID, Seams::today()).stmId,
+                 QStringLiteral("2026000041"));
         const QString pupil =
             Fixture::value(QStringLiteral("SELECT min(StdID) FROM Student")).toString();
         Fixture::exec(QStringLiteral("UPDATE CourseTable SET CoursePrice = 100 WHERE CourseNo = "
@@ -91,7 +93,8 @@ private slots:
                                        {{1, QStringLiteral("6900011"), Money::fromBaht(100)}},
                                        Library::gToday,
                                        Library::gUserID,
-                                       {}})
+                                       {}},
+                                      Seams::today())
                      .stmId,
                  QStringLiteral("69000042"));
     }

@@ -1,4 +1,5 @@
 #include "core/Database.h"
+#include "core/Seams.h"
 #include "results/LessonStore.h"
 #include "support/TestSupport.h"
 
@@ -57,7 +58,8 @@ void classes() {
 }
 
 QString saved(const Lesson& l) {
-    const LessonStore::SaveOutcome outcome = LessonStore::save(l, QStringLiteral("admin"));
+    const LessonStore::SaveOutcome outcome =
+        LessonStore::save(l, QStringLiteral("admin"), Seams::today());
     if (outcome.result != LessonStore::SaveResult::Saved)
         return QStringLiteral("not saved");
     return outcome.stmId;
@@ -123,7 +125,7 @@ private slots:
 
         // A number another lesson of the class has is refused, with nothing written;
         // the lesson's own number and the same number in another class are not.
-        QCOMPARE(LessonStore::save(lesson(2), QStringLiteral("admin")).result,
+        QCOMPARE(LessonStore::save(lesson(2), QStringLiteral("admin"), Seams::today()).result,
                  LessonStore::SaveResult::NumberTaken);
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 6);
         QVERIFY(LessonStore::numberTaken(classNo, 2));
@@ -134,7 +136,7 @@ private slots:
         QCOMPARE(saved(own), own.stmId);
         QCOMPARE(saved(lesson(2, QStringLiteral("6900002"))), QStringLiteral("2027000002"));
         own.item = 1;
-        QCOMPARE(LessonStore::save(own, QStringLiteral("admin")).result,
+        QCOMPARE(LessonStore::save(own, QStringLiteral("admin"), Seams::today()).result,
                  LessonStore::SaveResult::NumberTaken);
     }
 
@@ -164,7 +166,7 @@ private slots:
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")) +
                      Fixture::count(QStringLiteral("TimeStampStudent")),
                  21);
-        QCOMPARE(LessonStore::save(first, QStringLiteral("admin")).result,
+        QCOMPARE(LessonStore::save(first, QStringLiteral("admin"), Seams::today()).result,
                  LessonStore::SaveResult::Gone);
         QCOMPARE(attendance(first.stmId), QString());
     }
@@ -183,14 +185,14 @@ private slots:
         const QString before = lessonRow(other.stmId) + attendance(other.stmId);
         for (const QString& courseNo : {classNo, QStringLiteral("6900002")}) {
             old.courseNo = courseNo;
-            QCOMPARE(LessonStore::save(old, QStringLiteral("admin")).result,
+            QCOMPARE(LessonStore::save(old, QStringLiteral("admin"), Seams::today()).result,
                      LessonStore::SaveResult::Gone);
         }
         QVERIFY(!LessonStore::remove(old.stmId));
         QCOMPARE(lessonRow(other.stmId) + attendance(other.stmId), before);
 
         Fixture::value(QStringLiteral("DELETE FROM CourseTable WHERE CourseNo = ?"), {classNo});
-        QCOMPARE(LessonStore::save(lesson(2), QStringLiteral("admin")).result,
+        QCOMPARE(LessonStore::save(lesson(2), QStringLiteral("admin"), Seams::today()).result,
                  LessonStore::SaveResult::ClassGone);
         QCOMPARE(Fixture::count(QStringLiteral("TimeStamp")), 1);
         QCOMPARE(Fixture::count(QStringLiteral("TimeStampTeacher")) +

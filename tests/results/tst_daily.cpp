@@ -82,7 +82,7 @@ private slots:
                 {u"69000003"_s, u"20261206"_s, u"ขายหนังสือ"_s, 300, 100, u"admin"_s},
                 {u"69000004"_s, u"20261208"_s, u"ค่าเช่า"_s, 0, 5000, u"admin"_s}});
         frmReport* w = window;
-        QVERIFY(w->Option1->isChecked());
+        QVERIFY(w->Option(1)->isChecked());
         QCOMPARE(w->dtpDate1->date(), QDate(2026, 12, 6));
         QCOMPARE(w->dtpDate2->date(), QDate(2026, 12, 6));
         // Enter moves from date to date and on to the chosen report.
@@ -90,7 +90,7 @@ private slots:
         pressKey(Qt::Key_Return);
         QVERIFY(w->dtpDate2->hasFocus());
         pressKey(Qt::Key_Return);
-        QVERIFY(w->Option1->hasFocus());
+        QVERIFY(w->Option(1)->hasFocus());
 
         const QString day = print(w);
         QVERIFY2(day.startsWith(u"รายงาน รับ/จ่าย อื่นๆ ประจำวันที่  06/12/2569\nโรงเรียน 'ทดสอบ'\n"
@@ -102,7 +102,7 @@ private slots:
                                   u"พิมพ์วันที่ 06/12/2569    หน้า 1 / 1\n"_s),
                  qPrintable(day));
         for (const auto& [day1, day2] : {std::pair{5, 7}, std::pair{7, 5}}) {
-            choose(w->Option1, day1, day2);
+            choose(w->Option(1), day1, day2);
             const QString range = print(w);
             QVERIFY2(range.startsWith(u"รายงาน รับ/จ่าย อื่นๆ ระหว่างวันที่  %1/12/2569  ถึงวันที่  "
                                       u"%2/12/2569\n"_s.arg(day1, 2, 10, QLatin1Char('0'))
@@ -111,13 +111,13 @@ private slots:
                      qPrintable(range));
         }
         // A day without lessons still gives its (empty) teaching report.
-        choose(w->Option4, 1, 1);
+        choose(w->Option(4), 1, 1);
         QVERIFY(print(w).contains(u"\nรวมทั้งสิ้น  สอน 0 ครั้ง|0\n"_s));
 
         w->pressButton(u"Print"_s);
         w->pressButton(u"Print"_s);
         QCOMPARE(reportViewers().size(), 2);
-        QVERIFY(w->isVisible() && w->Option4->isChecked());
+        QVERIFY(w->isVisible() && w->Option(4)->isChecked());
         QVERIFY(messages->all.isEmpty());
     }
 
@@ -155,27 +155,27 @@ private slots:
                                        {u"L3"_s, u"T01"_s, 0, u"0"_s, u"1"_s}});
 
         const std::pair<QRadioButton*, QString> reports[] = {
-            {window->Option2, u"รายงานใบเสร็จรับเงิน  ประจำวันที่  06/12/2569\n"
-                              u"1|69-00001|06/12/2569|6900001|สมศรี 'ตัวเล็ก'|1,500.00|U1||\n"
-                              u"2|69-00002|06/12/2569|6900002|มานี มีนา|2,000.00|U1|ยกเลิก|U2\n"
-                              u"3|69-00003|06/12/2569|6900009||500.25|U1||\n"
-                              u"รวม 2 ใบ|2,000.25\n"
-                              u"ใบเสร็จที่ยกเลิก 1 ใบ  2,000.00 บาท ไม่รวมในยอดรวม\n"_s},
-            {window->Option3, u"รายงานการลงทะเบียน  ประจำวันที่  06/12/2569\n"
-                              u"1|06/12/2569|6900001|สมศรี 'ตัวเล็ก'|ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
-                              u"2|06/12/2569|6900002|มานี มีนา|ม.2|ฟิสิกส์|คอร์สเก่า|2,500.50\n"
-                              u"3|06/12/2569|6900009||ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
-                              u"รวม 3 คน 3 รายการ|5,500.50\n"_s},
-            {window->Option4, u"รายงานการเข้าสอนของอาจารย์ ประจำวันที่  06/12/2569\n"
-                              u"T01  ครูสมชาย\n"
-                              u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
-                              u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|1.5|\n"
-                              u"รวม ครูสมชาย  สอน 2 ครั้ง|4.5\n"
-                              u"T02  ครูสมหญิง\n"
-                              u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
-                              u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|0|ไม่มา\n"
-                              u"รวม ครูสมหญิง  สอน 1 ครั้ง|3\n"
-                              u"รวมทั้งสิ้น  สอน 3 ครั้ง|7.5\n"_s},
+            {window->Option(2), u"รายงานใบเสร็จรับเงิน  ประจำวันที่  06/12/2569\n"
+                                u"1|69-00001|06/12/2569|6900001|สมศรี 'ตัวเล็ก'|1,500.00|U1||\n"
+                                u"2|69-00002|06/12/2569|6900002|มานี มีนา|2,000.00|U1|ยกเลิก|U2\n"
+                                u"3|69-00003|06/12/2569|6900009||500.25|U1||\n"
+                                u"รวม 2 ใบ|2,000.25\n"
+                                u"ใบเสร็จที่ยกเลิก 1 ใบ  2,000.00 บาท ไม่รวมในยอดรวม\n"_s},
+            {window->Option(3), u"รายงานการลงทะเบียน  ประจำวันที่  06/12/2569\n"
+                                u"1|06/12/2569|6900001|สมศรี 'ตัวเล็ก'|ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
+                                u"2|06/12/2569|6900002|มานี มีนา|ม.2|ฟิสิกส์|คอร์สเก่า|2,500.50\n"
+                                u"3|06/12/2569|6900009||ม.1|คณิตศาสตร์|คอร์สปกติ|1,500.00\n"
+                                u"รวม 3 คน 3 รายการ|5,500.50\n"_s},
+            {window->Option(4), u"รายงานการเข้าสอนของอาจารย์ ประจำวันที่  06/12/2569\n"
+                                u"T01  ครูสมชาย\n"
+                                u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
+                                u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|1.5|\n"
+                                u"รวม ครูสมชาย  สอน 2 ครั้ง|4.5\n"
+                                u"T02  ครูสมหญิง\n"
+                                u"06/12/2569|คอร์สเก่า|ม.2|ฟิสิกส์|1|09.00|12.00|3|\n"
+                                u"06/12/2569|คอร์สปกติ|ม.1|คณิตศาสตร์|1|13.00|14.30|0|ไม่มา\n"
+                                u"รวม ครูสมหญิง  สอน 1 ครั้ง|3\n"
+                                u"รวมทั้งสิ้น  สอน 3 ครั้ง|7.5\n"_s},
         };
         for (const auto& [option, expected] : reports) {
             choose(option, 6, 6);
@@ -198,11 +198,11 @@ private slots:
         file.close();
 
         const std::pair<QRadioButton*, QString> failures[] = {
-            {window->Option2, u"^อ่านข้อมูลของรายงาน rep10.rpt ไม่ได้\n.*QStatementStudent"_s},
-            {window->Option1, u"^ไม่พบไฟล์รายงาน .*/Report/rep12.rpt$"_s},
-            {window->Option3, u"^รายงาน rep11.rpt ไม่มีฟิลด์สูตร lblTitle$"_s}};
+            {window->Option(2), u"^อ่านข้อมูลของรายงาน rep10.rpt ไม่ได้\n.*QStatementStudent"_s},
+            {window->Option(1), u"^ไม่พบไฟล์รายงาน .*/Report/rep12.rpt$"_s},
+            {window->Option(3), u"^รายงาน rep11.rpt ไม่มีฟิลด์สูตร lblTitle$"_s}};
         for (const auto& [option, cause] : failures) {
-            if (option == window->Option1)
+            if (option == window->Option(1))
                 Seams::setProgramFolder(program.path());
             messages->clear();
             choose(option, 7, 5);

@@ -1,5 +1,6 @@
 #include "billing/PaymentPosting.h"
 #include "core/Database.h"
+#include "core/Seams.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "reference/frmFindStd.h"
@@ -240,7 +241,8 @@ private slots:
         QCOMPARE(dialogs->shown, 0); // no code, no dialog
         const auto pay = [](const char* docNo, const QList<PaymentLine>& lines) {
             return PaymentPosting::post(
-                       {t("6900001"), t(docNo), lines, Library::gToday, Library::gUserID, {}})
+                       {t("6900001"), t(docNo), lines, Library::gToday, Library::gUserID, {}},
+                       Seams::today())
                 .stmId;
         };
         pay("69-00001",

@@ -1,4 +1,5 @@
 #include "billing/CourseTableStore.h"
+#include "core/Seams.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
@@ -180,7 +181,7 @@ private slots:
                            2,
                            {{QStringLiteral("T01")}, {QStringLiteral("T03"), false}},
                            {{QStringLiteral("6900001"), false}, {QStringLiteral("6900002")}}},
-                          QStringLiteral("admin"));
+                          QStringLiteral("admin"), Seams::today());
         const QString stmId = QStringLiteral("2026000001");
         Fixture::value(QStringLiteral("UPDATE TimeStampStudent SET StmStatus = NULL WHERE StdID "
                                       "= '6900002'"));
@@ -354,6 +355,24 @@ private slots:
                  QStringLiteral("1000.5|2.0"));
     }
 
+    // Across the new year with the working date left at the old one: a new lesson's code
+    // begins with the clock's year.
+    void lessonCodeFollowsTheClock() {
+        db->setNow(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
+        Library::gToday = QStringLiteral("20261231");
+        frmTimeStampSub dialog;
+        dialog.doAdd(classNo);
+        showActive(&dialog);
+        dialog.txtTime2->setText(QStringLiteral("12.00"));
+        messages->answer({Library::vbYes});
+        dialog.txtItem->setFocus();
+        pressKey(Qt::Key_F2);
+        QVERIFY(dialog.IsSaved);
+        QCOMPARE(Fixture::value(QStringLiteral("SELECT group_concat(StmID) FROM [TimeStamp]"))
+                     .toString(),
+                 QStringLiteral("2027000001"));
+    }
+
     // Rows loaded before another desk deleted their lesson and a third saved a new one: the
     // edit and the delete find their lesson gone, say so and leave the new lesson alone.
     void staleLessonRows() {
@@ -367,7 +386,7 @@ private slots:
                           1,
                           {{QStringLiteral("T01")}},
                           {}};
-            return LessonStore::save(lesson, QStringLiteral("desk3")).stmId;
+            return LessonStore::save(lesson, QStringLiteral("desk3"), Seams::today()).stmId;
         };
         const QString first = saveNew(1);
         const QString second = saveNew(2);

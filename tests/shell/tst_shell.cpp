@@ -7,6 +7,7 @@
 #include "platform/frmViewReport.h"
 #include "shell/MDIForm1.h"
 #include "shell/Maintenance.h"
+#include "shell/MenuItems.h"
 #include "shell/MenuRights.h"
 #include "shell/Users.h"
 #include "shell/WindowRegistry.h"
@@ -20,10 +21,14 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSqlDriver>
 #include <QTest>
 #include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -132,8 +137,7 @@ private slots:
             QCOMPARE(Library::gToday, QStringLiteral("20261206"));
             QVERIFY(text("SELECT UserPassword FROM CtrlUser WHERE UserID = 'boss'")
                         .startsWith(QStringLiteral("$argon2id$")));
-            QCOMPARE(count("UserMenu", "UserID = 'boss'"),
-                     static_cast<int>(MenuRights::menuItems().size()));
+            QCOMPARE(count("UserMenu", "UserID = 'boss'"), static_cast<int>(menuItems().size()));
             QCOMPARE(main.userLabel()->text(), QStringLiteral("ผู้ใช้ : คุณ O'Brien"));
         }
         // Closing the login ends the program.
@@ -166,6 +170,95 @@ private slots:
         QCOMPARE(Library::gUserID, user);
         QCOMPARE(main.windowTitle(), QStringLiteral("K'Academy"));
         Seams::setDatabasePath(m_db->path());
+    }
+
+    // The menu bar, its separators and the toolbar as the clerk sees them, and the rights'
+    // items in menu order with the menu's captions.
+    void menuAndToolbarAsShown() {
+        Users::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
+                                   QStringLiteral("secret"));
+        std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("u1"));
+        QStringList shown;
+        const std::function<void(const QList<QAction*>&, const QString&)> list =
+            [&](const QList<QAction*>& actions, const QString& indent) {
+                for (const QAction* action : actions) {
+                    if (action->isSeparator()) {
+                        shown << indent + QStringLiteral("--- ") + action->objectName();
+                    } else if (const QMenu* menu = action->menu()) {
+                        shown << indent + menu->objectName() + QStringLiteral(" | ") +
+                                     action->text();
+                        list(menu->actions(), indent + QStringLiteral("  "));
+                    } else {
+                        shown << indent + action->objectName() + QStringLiteral(" | ") +
+                                     action->text();
+                    }
+                }
+            };
+        list(main->menuBar()->actions(), QString());
+        const QStringList menu = {
+            u"mnuDaily | 1. งานประจำวัน"_s,
+            u"  mnuRegister | 1.1 ลงทะเบียนเรียน"_s,
+            u"  mnuPay | 1.2 ชำระเงินค่าเรียน"_s,
+            u"  mnuExp | 1.3 รับ/จ่าย อื่นๆ"_s,
+            u"  mnuBiLLCancel | 1.4 ยกเลิกใบเสร็จ"_s,
+            u"  mnuPoint | 1.5 ลงคะแนน"_s,
+            u"  mnuGrade | 1.6 ลงเกรด"_s,
+            u"  mnuTimeStamp | 1.7 บันทึกการเข้าชั้นเรียน"_s,
+            u"  mnuQuery | 1.8 สอบถามข้อมูลนักศึกษา"_s,
+            u"mnuReport | 2. รายงาน"_s,
+            u"  mnuDailyRep | 2.1 รายงานประจำวัน"_s,
+            u"  --- mnuLine21"_s,
+            u"  mnuStudentRep | 2.2 รายชื่อและที่อยู่นักศึกษา"_s,
+            u"    mnuRepStdOrder1 | 2.2.1 เรียงตามรหัสนักศึกษา"_s,
+            u"    mnuRepStdOrder2 | 2.2.2 เรียงตามชื่อ"_s,
+            u"    mnuRepStdOrder3 | 2.2.3 เรียงตามระดับการเรียน"_s,
+            u"  mnuCountStdCourse | 2.3 รายงานสรุปจำนวนนักศึกษาในแต่ละวิชา, ระดับ, คอร์ส"_s,
+            u"  --- mnuLine22"_s,
+            u"  mnuRemainStdRep | 2.4 รายชื่อนักศึกษาที่ค้างชำระค่าเรียน"_s,
+            u"  mnuCourseReceiptRep | 2.5 รายงานรายได้ต่อคอร์ส"_s,
+            u"  mnuLevelReceiptRep | 2.6 รายงานรายได้ต่อระดับ"_s,
+            u"  mnuSubjectReceiptRep | 2.7 รายงานรายได้ต่อวิชา"_s,
+            u"  mnuRemainLevelRep | 2.8 รายงานยอดค้างชำระ"_s,
+            u"mnuMaster | 3. ข้อมูลหลัก"_s,
+            u"  mnuCourseTable | 3.4 วิชาที่เปิดสอน"_s,
+            u"mnuSystem | 4. ระบบ"_s,
+            u"  mnuDelStatement | 4.1 ลบใบเสร็จเก่า"_s,
+            u"  mnuDelALLTable | 4.2 ล้างข้อมูลทั้งหมด"_s,
+            u"  --- "_s,
+            u"  mnuExit | ออกจากโปรแกรม"_s,
+        };
+        QCOMPARE(shown, menu);
+
+        QStringList buttons;
+        for (const QAction* action : main->toolbar()->actions())
+            buttons << (action->isSeparator() ? u"---"_s
+                                              : action->text() + u" | "_s + action->toolTip());
+        QCOMPARE(
+            buttons,
+            QStringList({u"ลงทะเบียน | 1.1 ลงทะเบียนเรียน"_s, u"ชำระเงิน | 1.2 ชำระเงินค่าเรียน"_s,
+                         u"รับ/จ่าย | 1.3 รับ/จ่าย อื่นๆ"_s, u"คะแนน | 1.5 ลงคะแนน"_s,
+                         u"เกรด | 1.6 ลงเกรด"_s, u"เข้าชั้นเรียน | 1.7 บันทึกการเข้าชั้นเรียน"_s,
+                         u"สอบถาม | 1.8 สอบถามข้อมูลนักศึกษา"_s, u"---"_s, u"ออก | ออกจากโปรแกรม"_s}));
+        int at = 0;
+        for (const char* key :
+             {"Register", "Pay", "Exp", "Point", "Grade", "TimeStamp", "Query", "", "Exit"})
+            if (*key)
+                QCOMPARE(main->toolbar()->actions().at(at++),
+                         main->toolbar()->button(QString::fromLatin1(key)));
+            else
+                ++at;
+
+        QStringList rights;
+        Query query = Connection::shared().exec(
+            u"SELECT MnuName, MnuCaption FROM CtrlMenu ORDER BY MnuOrder"_s);
+        while (query.next())
+            rights << query.value(0).toString() + u" | "_s + query.value(1).toString();
+        QStringList items;
+        for (const QString& line : menu)
+            if (line.startsWith(u"  "_s) && !line.contains(u"---"_s) &&
+                !line.contains(u"mnuStudentRep"_s) && !line.contains(u"mnuExit"_s))
+                items << line.trimmed();
+        QCOMPARE(rights, items);
     }
 
     void menuFollowsUserRightsAndOpensWindows() {

@@ -8,8 +8,8 @@
 #include "frame/ListView.h"
 #include "platform/frmViewReport.h"
 #include "shell/MDIForm1.h"
+#include "shell/MenuItems.h"
 #include "shell/Users.h"
-#include "shell/WindowRegistry.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
