@@ -1,9 +1,9 @@
 #include "billing/CourseTableStore.h"
 
+#include "core/ClassLookup.h"
 #include "core/Database.h"
 #include "core/LibraryCore.h"
 #include "core/Numbering.h"
-#include "reference/ClassLookup.h"
 
 namespace CourseTableStore {
 namespace {

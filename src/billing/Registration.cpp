@@ -1,7 +1,7 @@
 #include "billing/Registration.h"
 
+#include "core/ClassLookup.h"
 #include "core/Database.h"
-#include "reference/ClassLookup.h"
 
 namespace Registration {
 

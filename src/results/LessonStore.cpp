@@ -1,8 +1,8 @@
 #include "results/LessonStore.h"
 
+#include "core/ClassLookup.h"
 #include "core/Database.h"
 #include "core/Numbering.h"
-#include "reference/ClassLookup.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "reference/ClassLookup.h"
+#include "core/ClassLookup.h"
 
 #include "core/Database.h"
 
