@@ -22,7 +22,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <algorithm>
 
 namespace {
@@ -48,6 +50,21 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
+    // A window made active again (the one above it closed) takes the keyboard back, once
+    // the area has put the focus where it keeps it: a window holding the focus itself
+    // would otherwise leave it on its frame, where no key reaches it.
+    connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* frame) {
+        QPointer<QMdiSubWindow> activated(frame);
+        QMetaObject::invokeMethod(
+            activated,
+            [activated] {
+                QWidget* window = activated ? activated->widget() : nullptr;
+                const QWidget* focus = QApplication::focusWidget();
+                if (window && focus != window && !window->isAncestorOf(focus))
+                    focusInside(window);
+            },
+            Qt::QueuedConnection);
+    });
     buildMenus();
     buildToolbar();
     m_userLabel = new QLabel(this);
@@ -199,8 +216,9 @@ void MDIForm1::openWindow(const QString& name) {
 void MDIForm1::placeInWorkArea(QMdiSubWindow* frame) const {
     const QSize room = m_area->viewport()->size();
     QSize size = frame->size();
-    const Qt::Orientations grows = frame->widget()->layout()
-                                       ? frame->widget()->layout()->expandingDirections()
+    const QWidget* window = frame->widget();
+    const Qt::Orientations grows = window->layout() && window->findChild<QTreeWidget*>()
+                                       ? window->layout()->expandingDirections()
                                        : Qt::Orientations();
     if (grows & Qt::Horizontal)
         size.setWidth(std::max(size.width(), room.width() * 3 / 4));

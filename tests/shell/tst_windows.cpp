@@ -313,6 +313,34 @@ private slots:
                  "the message box stands away from its window");
     }
 
+    // A window that holds the keyboard itself (nothing in it enabled yet) has it back when
+    // a window opened over it closes; a window without a list keeps its own size.
+    void keyboardComesBackToTheWindowBelow() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        std::unique_ptr<MDIForm1> main = adminMainWindow();
+        main->resize(1920, 1040);
+        QCoreApplication::processEvents();
+        for (const QString& name : {QStringLiteral("mnuGrade"), QStringLiteral("mnuTimeStamp")}) {
+            main->menuAction(name)->trigger();
+            QMdiSubWindow* below = main->mdiArea()->activeSubWindow();
+            main->menuAction(QStringLiteral("mnuExp"))->trigger();
+            QVERIFY(main->mdiArea()->activeSubWindow() != below);
+            pressKey(Qt::Key_Escape);
+            QTRY_COMPARE(main->mdiArea()->activeSubWindow(), below);
+            QCoreApplication::processEvents();
+            const int before = dialogs.shown;
+            pressKey(Qt::Key_F9);
+            QVERIFY2(dialogs.shown == before + 1, qPrintable(name));
+            QCOMPARE(dialogs.classNames.last(), QStringLiteral("frmListCourse"));
+            below->close();
+        }
+        main->menuAction(QStringLiteral("mnuDailyRep"))->trigger();
+        QMdiSubWindow* daily = main->mdiArea()->activeSubWindow();
+        QVERIFY(daily->height() < main->mdiArea()->viewport()->height() / 2);
+        QCOMPARE(messages.all, QStringList());
+    }
+
     // The timetable at the desk's usual size shows the days of a class whole, at the
     // longest the timetable takes, and a pupil's long name shows its start in the
     // registration and the enquiry.
