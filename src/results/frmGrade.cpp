@@ -95,11 +95,11 @@ bool frmGrade::txtPoint_LostFocus() {
     if (!row || !txtPoint->isModified())
         return true;
     PointGradeStore::Written written;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
-                  [&] {
-                      written = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
-                                                                  txtPoint->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                         [&] {
+                             written = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
+                                                                         txtPoint->text());
+                         }) ||
         !rowStored(written.outcome, txtPoint))
         return false;
     row->setText(pointsColumn, written.shown);
@@ -112,11 +112,11 @@ bool frmGrade::txtGrade_LostFocus() {
     if (!row || !txtGrade->isModified())
         return true;
     PointGradeStore::Outcome outcome{};
-    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"),
-                  [&] {
-                      outcome = PointGradeStore::writeCourseGrade(courseNo(), editedStdID(),
-                                                                  txtGrade->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกเกรดไม่ได้"),
+                         [&] {
+                             outcome = PointGradeStore::writeCourseGrade(courseNo(), editedStdID(),
+                                                                         txtGrade->text());
+                         }) ||
         !rowStored(outcome, txtGrade))
         return false;
     row->setText(gradeColumn, txtGrade->text());

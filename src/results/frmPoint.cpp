@@ -136,7 +136,7 @@ bool frmPoint::storeFullMarks(int test) {
         stored = readClass(courseNo());
         if (stored.isEmpty())
             written.outcome = PointGradeStore::Outcome::Gone;
-    } else if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
+    } else if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
                    written = PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
                })) {
         return false;
@@ -173,11 +173,11 @@ void frmPoint::storePoint() {
         return;
     }
     PointGradeStore::Written written;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
-                  [&] {
-                      written = PointGradeStore::writeTestPoint(courseNo(), editedStdID(),
-                                                                testNumber(), txtPoint->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                         [&] {
+                             written = PointGradeStore::writeTestPoint(
+                                 courseNo(), editedStdID(), testNumber(), txtPoint->text());
+                         }) ||
         !rowWritten(written.outcome, txtPoint))
         return;
     row->setText(pointsColumn, written.shown);

@@ -210,7 +210,8 @@ void frmTimeStamp::DeleteLesson() {
         return;
     const QString stmId = ListView::rowTag(row);
     bool found = true;
-    if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { found = LessonStore::remove(stmId); }))
+    if (!runDatabaseWork(QStringLiteral("ลบการลงเวลาไม่ได้"),
+                         [&] { found = LessonStore::remove(stmId); }))
         return;
     if (!found)
         Library::MsgError(lessonGone);
