@@ -1,5 +1,6 @@
 #include "billing/CourseTableStore.h"
 
+#include "core/ClassLookup.h"
 #include "core/Database.h"
 #include "core/LibraryCore.h"
 #include "core/Numbering.h"
@@ -59,16 +60,10 @@ bool update(const CourseClass& course) {
     return true;
 }
 
-bool exists(const QString& courseNo) {
-    return Connection::shared()
-        .scalar(QStringLiteral("Select 1 From CourseTable Where CourseNo = ?"), {courseNo})
-        .isValid();
-}
-
 DeleteResult remove(const QString& courseNo) {
     Connection& db = Connection::shared();
     Transaction transaction;
-    if (!exists(courseNo))
+    if (!ClassLookup::isStored(courseNo))
         return DeleteResult::Gone;
     const int users =
         db.scalar(QStringLiteral("Select (Select Count(*) From StudentCourse Where CourseNo = ?) "

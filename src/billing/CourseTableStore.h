@@ -43,9 +43,6 @@ QString add(const CourseClass& course, const QDate& numberingDate);
 bool update(const CourseClass& course);
 
 enum class DeleteResult { Deleted, InUse, Gone };
-// Whether the class is stored; inside a write's transaction, the write can rely on it.
-bool exists(const QString& courseNo);
-
 // Deletes the class with its teachers, unless registrations, lessons or bill lines
 // name it; Gone (nothing written) when the class is no longer stored.
 DeleteResult remove(const QString& courseNo);

@@ -1,6 +1,6 @@
 #include "billing/Registration.h"
 
-#include "billing/CourseTableStore.h"
+#include "core/ClassLookup.h"
 #include "core/Database.h"
 
 namespace Registration {
@@ -8,7 +8,7 @@ namespace Registration {
 Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
     Connection& db = Connection::shared();
-    if (!CourseTableStore::exists(courseNo))
+    if (!ClassLookup::isStored(courseNo))
         return Addition::ClassGone;
     const Query insert = db.exec(
         QStringLiteral("INSERT INTO StudentCourse (StdID, CourseNo, CourseGrade, CoursePayAmt, "

@@ -90,7 +90,7 @@ void frmBiLLCancel::CancelBill() {
         Library::vbYes)
         return;
     BillCancellation::Outcome outcome{};
-    if (!runWrite(QStringLiteral("ยกเลิกใบเสร็จไม่ได้"), [&] {
+    if (!runDatabaseWork(QStringLiteral("ยกเลิกใบเสร็จไม่ได้"), [&] {
             outcome = BillCancellation::cancel(ListView::rowTag(row), docNo, row->text(colStdID),
                                                Library::gUserID);
         }))

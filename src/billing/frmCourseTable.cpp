@@ -1,12 +1,12 @@
 #include "billing/frmCourseTable.h"
 
 #include "billing/CourseTableStore.h"
-#include "billing/OpenCourses.h"
 #include "core/Seams.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
+#include "reference/OpenCourses.h"
 #include "reference/frmFindTech.h"
 #include "report/viewer/LibraryReports.h"
 
@@ -407,8 +407,9 @@ void frmCourseTable::backToBrowse() {
 
 void frmCourseTable::NewRecord() {
     ClearFields();
-    runWrite(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้"),
-             [this] { txtCourseNo->setText(CourseTableStore::proposedNumber(Seams::today())); });
+    runDatabaseWork(QStringLiteral("อ่านรหัสวิชาเรียนไม่ได้"), [this] {
+        txtCourseNo->setText(CourseTableStore::proposedNumber(Seams::today()));
+    });
     m_editedRow = nullptr;
     openPanel(Add);
 }
@@ -515,7 +516,7 @@ void frmCourseTable::SaveRecord() {
 
     const bool adding = mode() == Add;
     bool found = true;
-    if (!runWrite(QStringLiteral("บันทึกวิชาเรียนไม่ได้"), [&] {
+    if (!runDatabaseWork(QStringLiteral("บันทึกวิชาเรียนไม่ได้"), [&] {
             if (adding)
                 course.courseNo = CourseTableStore::add(course, Seams::today());
             else
@@ -561,8 +562,8 @@ void frmCourseTable::DeleteRecord() {
     QTreeWidgetItem* row = ListView::item(ListView1, selected);
     const QString courseNo = ListView::rowTag(row);
     CourseTableStore::DeleteResult result{};
-    if (!runWrite(QStringLiteral("ลบวิชาเรียนไม่ได้"),
-                  [&] { result = CourseTableStore::remove(courseNo); }))
+    if (!runDatabaseWork(QStringLiteral("ลบวิชาเรียนไม่ได้"),
+                         [&] { result = CourseTableStore::remove(courseNo); }))
         return;
     if (result == CourseTableStore::DeleteResult::Gone)
         Library::MsgError(classGoneMessage(courseNo));

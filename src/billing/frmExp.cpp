@@ -130,8 +130,8 @@ void frmExp::backToBrowse() {
 
 void frmExp::NewRecord() {
     QString code;
-    if (!runWrite(QStringLiteral("เพิ่มรายการไม่ได้"),
-                  [&] { code = ExpenseStore::proposedNumber(Seams::today()); })) {
+    if (!runDatabaseWork(QStringLiteral("เพิ่มรายการไม่ได้"),
+                         [&] { code = ExpenseStore::proposedNumber(Seams::today()); })) {
         backToBrowse();
         return;
     }
@@ -164,8 +164,8 @@ void frmExp::DeleteRecord() {
                         true) != Library::vbYes)
         return;
     bool found = true;
-    if (!runWrite(QStringLiteral("ลบรายการไม่ได้"),
-                  [&] { found = ExpenseStore::remove(ListView::rowTag(row)); }))
+    if (!runDatabaseWork(QStringLiteral("ลบรายการไม่ได้"),
+                         [&] { found = ExpenseStore::remove(ListView::rowTag(row)); }))
         return;
     if (!found)
         Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
@@ -199,7 +199,7 @@ void frmExp::SaveRecord() {
 
     const bool adding = mode() == Add;
     bool found = true;
-    if (!runWrite(QStringLiteral("บันทึกรายการรับ/จ่ายไม่ได้"), [&] {
+    if (!runDatabaseWork(QStringLiteral("บันทึกรายการรับ/จ่ายไม่ได้"), [&] {
             if (adding)
                 entry.expId =
                     ExpenseStore::add(entry, Library::gToday, Library::gUserID, Seams::today());

@@ -366,8 +366,8 @@ void frmPay::pay() {
     payment.confirmedTotal = Money::fromText(dialog.lblTotal->text());
     payment.proposedDocNo = dialog.ProposedDocNo;
     PaymentResult result;
-    if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
-                  [&] { result = PaymentPosting::post(payment, Seams::today()); }))
+    if (!runDatabaseWork(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
+                         [&] { result = PaymentPosting::post(payment, Seams::today()); }))
         return;
     if (result.status == PaymentResult::Status::NothingToPay ||
         result.status == PaymentResult::Status::TotalChanged) {

@@ -1,11 +1,11 @@
 #include "billing/frmRegister.h"
 
 #include "billing/Registration.h"
-#include "billing/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "reference/StudentLookup.h"
+#include "reference/frmListCourse.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -193,8 +193,8 @@ void frmRegister::registerCourse() {
 
     const QString stdId = txtStdID->text().trimmed();
     Registration::Addition addition{};
-    if (!runWrite(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
-                  [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
+    if (!runDatabaseWork(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
+                         [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
         return;
     if (addition == Registration::Addition::Duplicate) {
         Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
@@ -229,8 +229,9 @@ void frmRegister::removeCourse() {
         return;
 
     Registration::RemoveResult result;
-    if (!runWrite(QStringLiteral("ลบข้อมูลไม่ได้"),
-                  [&] { result = Registration::remove(txtStdID->text(), ListView::rowTag(row)); }))
+    if (!runDatabaseWork(QStringLiteral("ลบข้อมูลไม่ได้"), [&] {
+            result = Registration::remove(txtStdID->text(), ListView::rowTag(row));
+        }))
         return;
     if (result.outcome == Registration::Removal::Paid) {
         // Paid at another desk since the list was read: keep the row as it is now.

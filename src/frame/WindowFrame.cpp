@@ -18,9 +18,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-bool runWrite(const QString& action, const std::function<void()>& write) {
+bool runDatabaseWork(const QString& action, const std::function<void()>& work) {
     try {
-        write();
+        work();
         return true;
     } catch (const DbError& error) {
         Library::MsgError(action + QLatin1Char('\n') + error.message());

@@ -19,7 +19,7 @@ class QWidget;
 // stands on. A DbError becomes an error box that names what failed
 // ("บันทึกวิชาเรียนไม่ได้") above the database's message. Returns whether the
 // work went through.
-bool runWrite(const QString& action, const std::function<void()>& write);
+bool runDatabaseWork(const QString& action, const std::function<void()>& work);
 
 // What every window and dialog of the shared conventions has, declared once by
 // the window and carried out here: the toolbar addressed by key, function keys

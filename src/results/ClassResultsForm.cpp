@@ -1,6 +1,5 @@
 #include "results/ClassResultsForm.h"
 
-#include "billing/frmListCourse.h"
 #include "frame/ElidedLabel.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
@@ -23,39 +22,27 @@ namespace {
 constexpr int cellGap = 4;
 } // namespace
 
-ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : FormBase(parent) {
+ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : ClassForm(parent) {
     m_fields = new QGridLayout;
-    const std::pair<const char16_t*, QLabel**> labels[] = {
-        {u"คอร์ส :", &lblCourse}, {u"ระดับ :", &lblLevel}, {u"วิชา :", &lblSubject}};
+    const std::pair<const char16_t*, QLabel*> labels[] = {
+        {u"คอร์ส :", lblCourse}, {u"ระดับ :", lblLevel}, {u"วิชา :", lblSubject}};
     int row = 0;
     for (const auto& [caption, label] : labels) {
         m_fields->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0, Qt::AlignRight);
-        *label = new QLabel(this);
-        (*label)->setMinimumWidth(4000 / ListView::twipsPerPixel);
-        m_fields->addWidget(*label, row++, 1);
+        label->setMinimumWidth(4000 / ListView::twipsPerPixel);
+        m_fields->addWidget(label, row++, 1);
     }
-    lblCourse->setObjectName(QStringLiteral("lblCourse"));
-    lblLevel->setObjectName(QStringLiteral("lblLevel"));
-    lblSubject->setObjectName(QStringLiteral("lblSubject"));
-    body()->addLayout(m_fields);
+    classHeader()->addLayout(m_fields);
 
-    Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    auto* panel = new QVBoxLayout(Picture1);
-    panel->setContentsMargins(0, 0, 0, 0);
-    ListView1 = new QTreeWidget(Picture1);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    panel->addWidget(ListView1, 1);
     m_editorRow = new QHBoxLayout;
     m_editorRow->setSpacing(cellGap);
     m_editorRow->setContentsMargins(ListView1->frameWidth(), 0, 0, 0);
-    panel->addLayout(m_editorRow);
+    classPanel()->addLayout(m_editorRow);
     lblStdID = new QLabel(Picture1);
     lblStdID->setObjectName(QStringLiteral("lblStdID"));
     // A long name ends in "…" inside its cell rather than being cut.
     lblStdName = new ElidedLabel(Picture1);
     lblStdName->setObjectName(QStringLiteral("lblStdName"));
-    body()->addWidget(Picture1, 1);
 
     connect(ListView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { rowChosen(current); });
@@ -64,28 +51,14 @@ ClassResultsForm::ClassResultsForm(const Texts& texts, QWidget* parent) : FormBa
     connect(ListView1->header(), &QHeaderView::sectionResized, this,
             &ClassResultsForm::alignEditorCells);
 
-    toolbar()->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"),
-                         QStringLiteral("เลือกคอร์ส"));
     toolbar()->addButton(texts.loadKey, texts.loadCaption, QStringLiteral("ลงบันทึกคะแนน"));
     toolbar()->addSeparator();
     toolbar()->addButton(QStringLiteral("Report"), QStringLiteral("รายงาน"), texts.reportTip);
     toolbar()->addSeparator();
     toolbar()->addStandardButton(QStringLiteral("Cancel"));
     setTitle(texts.title);
-    declareModes(
-        {{{QStringLiteral("Course"), texts.loadKey, QStringLiteral("Cancel")},
-          texts.help,
-          texts.loadKey},
-         {{QStringLiteral("Report"), QStringLiteral("Cancel")}, texts.help, texts.loadKey}});
-    declareKeys({{Qt::Key_F5, QStringLiteral("Report")},
-                 {Qt::Key_F9, QStringLiteral("Course")},
-                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
-    setState(Choose);
-}
-
-void ClassResultsForm::setState(State state) {
-    setMode(state);
-    Picture1->setEnabled(state == Listed);
+    declareStates({texts.loadKey}, {QStringLiteral("Report")}, texts.help, texts.loadKey);
+    declareKeys({{Qt::Key_F5, QStringLiteral("Report")}});
 }
 
 void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
@@ -115,28 +88,14 @@ void ClassResultsForm::alignEditorCells() {
         m_editorCells.at(i)->setFixedWidth(ListView1->header()->sectionSize(i) - cellGap);
 }
 
-Recordset ClassResultsForm::readClass(const QString& courseNo) {
-    return Library::OpenRecordset(QStringLiteral("Select * From QCourseTable Where CourseNo = ?"),
-                                  {courseNo});
-}
-
-bool ClassResultsForm::chooseClass(Recordset& found) {
-    QString chosen;
-    {
-        frmListCourse picker(this);
-        picker.showModal();
-        if (!picker.IsOK)
-            return false;
-        chosen = picker.CourseNo;
-    }
+bool ClassResultsForm::pickClassAndClearList(Recordset& found) {
+    const std::optional<QString> chosen = pickClass();
+    if (!chosen)
+        return false;
     fillList({});
-    found = readClass(chosen);
-    if (found.isEmpty())
-        return true;
-    m_courseNo = found.text(QStringLiteral("CourseNo"));
-    lblCourse->setText(found.text(QStringLiteral("CourseName")));
-    lblLevel->setText(found.text(QStringLiteral("CourseLevel")));
-    lblSubject->setText(found.text(QStringLiteral("Subject")));
+    found = readClass(*chosen);
+    if (!found.isEmpty())
+        showClass(found);
     return true;
 }
 
@@ -151,7 +110,7 @@ Recordset ClassResultsForm::readPupils(const QString& columns) const {
     return Library::OpenRecordset(QStringLiteral("Select ") + columns +
                                       QStringLiteral(" From QStudentCourse2 Where CourseNo = ? "
                                                      "Order By StdID"),
-                                  {m_courseNo});
+                                  {courseNo()});
 }
 
 bool ClassResultsForm::hasRows() const {
@@ -212,12 +171,12 @@ void ClassResultsForm::showClassReport(const QString& file, const QString& title
                                        const QList<QPair<QString, QString>>& formulas) {
     if (!hasRows())
         return;
-    Library::showReportFile(file, title, formulas, sql, {m_courseNo});
+    Library::showReportFile(file, title, formulas, sql, {courseNo()});
 }
 
 bool ClassResultsForm::eventFilter(QObject* watched, QEvent* event) {
     if (ListView1 && watched == ListView1->viewport() &&
         event->type() == QEvent::MouseButtonRelease && hasRows())
         firstEditorBox()->setFocus();
-    return FormBase::eventFilter(watched, event);
+    return ClassForm::eventFilter(watched, event);
 }

@@ -1,26 +1,24 @@
 #pragma once
 
 #include "core/Recordset.h"
-#include "frame/FormBase.h"
+#include "results/ClassForm.h"
 #include "results/PointGradeStore.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
 
-class QFrame;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QTreeWidget;
 class QTreeWidgetItem;
 
-// What the test points and grades windows share: the chosen class in the class
-// labels, the class panel with the list of its pupils and an editor row under the
-// list whose cells line up with the list's columns, the toolbar with its two
-// states (choose a class, work on its list) and the class report.
-class ClassResultsForm : public FormBase {
+// What the test points and grades windows share besides the class window: the class
+// labels in a grid beside the window's own fields, the list of the class's pupils with
+// an editor row under it whose cells line up with the list's columns, the button that
+// loads the list and the class report.
+class ClassResultsForm : public ClassForm {
     Q_OBJECT
 public:
     // The window's own button that loads the list, and its texts.
@@ -33,25 +31,13 @@ public:
     };
     ClassResultsForm(const Texts& texts, QWidget* parent);
 
-    QLabel* lblCourse = nullptr;
-    QLabel* lblLevel = nullptr;
-    QLabel* lblSubject = nullptr;
-    QFrame* Picture1 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
     QLabel* lblStdID = nullptr;
     QLabel* lblStdName = nullptr;
 
-    // The chosen class (the tag of lblCourse); empty when none is chosen.
-    QString courseNo() const { return m_courseNo; }
     // The pupil whose row the editor holds; what a stored value is written for.
     QString editedStdID() const { return m_editStdId; }
 
 protected:
-    enum State { Choose, Listed };
-    // The toolbar keys of the state, and the class panel taking input only in Listed.
-    void setState(State state);
-    State state() const { return State(mode()); }
-
     // The grid above the panel: the class labels on rows 0 to 2, columns 0 and 1;
     // a window adds its own fields from column 2 on.
     QGridLayout* classFields() const { return m_fields; }
@@ -61,8 +47,7 @@ protected:
     // Shows the class picker. On a confirmed class clears the list and, when the class
     // is found, shows it in the labels and gives its row of QCourseTable. Returns
     // whether a class was confirmed.
-    bool chooseClass(Recordset& found);
-    static Recordset readClass(const QString& courseNo);
+    bool pickClassAndClearList(Recordset& found);
     // The class's registrations, by student code.
     Recordset readPupils(const QString& columns) const;
 
@@ -100,7 +85,6 @@ private:
     QGridLayout* m_fields;
     QHBoxLayout* m_editorRow;
     QList<QWidget*> m_editorCells;
-    QString m_courseNo;
     QTreeWidgetItem* m_editRow = nullptr;
     QString m_editStdId;
 };

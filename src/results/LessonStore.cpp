@@ -1,6 +1,6 @@
 #include "results/LessonStore.h"
 
-#include "billing/CourseTableStore.h"
+#include "core/ClassLookup.h"
 #include "core/Database.h"
 #include "core/Numbering.h"
 
@@ -74,7 +74,7 @@ SaveOutcome save(const Lesson& lesson, const QString& userId, const QDate& numbe
                               lesson.date, userId,       lesson.courseNo};
     QString stmId = lesson.stmId;
     if (stmId.isEmpty()) {
-        if (!CourseTableStore::exists(lesson.courseNo))
+        if (!ClassLookup::isStored(lesson.courseNo))
             return {SaveResult::ClassGone, stmId};
         // The year's first code, unless a code of this year or a later one goes on.
         const QString first =

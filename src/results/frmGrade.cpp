@@ -56,20 +56,14 @@ frmGrade::frmGrade(QWidget* parent)
     }
     onLeave(txtPoint, [this] { return m_moving || txtPoint_LostFocus(); });
     onLeave(txtGrade, [this] { return m_moving || txtGrade_LostFocus(); });
-    declareButtons({{QStringLiteral("Course"),
-                     [this] {
-                         Recordset found;
-                         if (chooseClass(found))
-                             loadGrades();
-                     }},
-                    {QStringLiteral("Grade"), [this] { loadGrades(); }},
-                    {QStringLiteral("Report"), [this] { PrintReport(); }},
-                    {QStringLiteral("Cancel"), [this] {
-                         if (state() == Listed)
-                             setState(Choose); // the list and the editor stay on screen
-                         else
-                             unload();
-                     }}});
+    declareButtons({{QStringLiteral("Grade"), [this] { loadGrades(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(); }}});
+}
+
+void frmGrade::chooseClass() {
+    Recordset found;
+    if (pickClassAndClearList(found))
+        loadGrades();
 }
 
 void frmGrade::loadGrades() {
@@ -101,11 +95,11 @@ bool frmGrade::txtPoint_LostFocus() {
     if (!row || !txtPoint->isModified())
         return true;
     PointGradeStore::Written written;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
-                  [&] {
-                      written = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
-                                                                  txtPoint->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                         [&] {
+                             written = PointGradeStore::writeCoursePoint(courseNo(), editedStdID(),
+                                                                         txtPoint->text());
+                         }) ||
         !rowStored(written.outcome, txtPoint))
         return false;
     row->setText(pointsColumn, written.shown);
@@ -118,11 +112,11 @@ bool frmGrade::txtGrade_LostFocus() {
     if (!row || !txtGrade->isModified())
         return true;
     PointGradeStore::Outcome outcome{};
-    if (!runWrite(QStringLiteral("บันทึกเกรดไม่ได้"),
-                  [&] {
-                      outcome = PointGradeStore::writeCourseGrade(courseNo(), editedStdID(),
-                                                                  txtGrade->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกเกรดไม่ได้"),
+                         [&] {
+                             outcome = PointGradeStore::writeCourseGrade(courseNo(), editedStdID(),
+                                                                         txtGrade->text());
+                         }) ||
         !rowStored(outcome, txtGrade))
         return false;
     row->setText(gradeColumn, txtGrade->text());

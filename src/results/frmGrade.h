@@ -16,6 +16,10 @@ public:
     QLineEdit* txtGrade = nullptr;
 
 protected:
+    // Lists the chosen class's pupils.
+    void chooseClass() override;
+    // The list and the editor stay on screen, taking no input.
+    void backToChoosing() override { setState(Choose); }
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
 

@@ -70,10 +70,8 @@ frmPoint::frmPoint(QWidget* parent)
     onKey(txtPoint, Qt::Key_Up, [this] { moveEditor(-1); });
     switchState(Choose);
     txtTime->setFocus();
-    declareButtons({{QStringLiteral("Course"), [this] { chooseCourse(); }},
-                    {QStringLiteral("Point"), [this] { loadPoints(); }},
-                    {QStringLiteral("Report"), [this] { PrintReport(); }},
-                    {QStringLiteral("Cancel"), [this] { cancel(); }}});
+    declareButtons({{QStringLiteral("Point"), [this] { loadPoints(); }},
+                    {QStringLiteral("Report"), [this] { PrintReport(); }}});
 }
 
 int frmPoint::testNumber() const {
@@ -86,9 +84,9 @@ void frmPoint::switchState(State state) {
     txtMaxPoint->setEnabled(state == Choose);
 }
 
-void frmPoint::chooseCourse() {
+void frmPoint::chooseClass() {
     Recordset found;
-    if (!chooseClass(found) || found.isEmpty())
+    if (!pickClassAndClearList(found) || found.isEmpty())
         return;
     txtTime->setText(QStringLiteral("1"));
     txtMaxPoint->setText(found.text(QStringLiteral("TestMax1")));
@@ -138,7 +136,7 @@ bool frmPoint::storeFullMarks(int test) {
         stored = readClass(courseNo());
         if (stored.isEmpty())
             written.outcome = PointGradeStore::Outcome::Gone;
-    } else if (!runWrite(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
+    } else if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนเต็มไม่ได้"), [&] {
                    written = PointGradeStore::writeTestMax(courseNo(), test, txtMaxPoint->text());
                })) {
         return false;
@@ -175,11 +173,11 @@ void frmPoint::storePoint() {
         return;
     }
     PointGradeStore::Written written;
-    if (!runWrite(QStringLiteral("บันทึกคะแนนไม่ได้"),
-                  [&] {
-                      written = PointGradeStore::writeTestPoint(courseNo(), editedStdID(),
-                                                                testNumber(), txtPoint->text());
-                  }) ||
+    if (!runDatabaseWork(QStringLiteral("บันทึกคะแนนไม่ได้"),
+                         [&] {
+                             written = PointGradeStore::writeTestPoint(
+                                 courseNo(), editedStdID(), testNumber(), txtPoint->text());
+                         }) ||
         !rowWritten(written.outcome, txtPoint))
         return;
     row->setText(pointsColumn, written.shown);
@@ -209,11 +207,7 @@ void frmPoint::PrintReport() {
                      {QStringLiteral("xTime"), QString::number(testNumber())}});
 }
 
-void frmPoint::cancel() {
-    if (state() == Choose) {
-        unload();
-        return;
-    }
+void frmPoint::backToChoosing() {
     fillList({});
     switchState(Choose);
     txtTime->setFocus();

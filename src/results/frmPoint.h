@@ -19,17 +19,19 @@ public:
     int testNumber() const;
 
 protected:
+    // Shows the chosen class with its first test's full marks.
+    void chooseClass() override;
+    // Empties the list and gives the test boxes back.
+    void backToChoosing() override;
     void loadEditor(QTreeWidgetItem* row) override;
     QLineEdit* firstEditorBox() const override { return txtPoint; }
 
 private:
     void switchState(State state);
-    void chooseCourse();
     void txtTime_LostFocus();
     void loadPoints();
     bool storeFullMarks(int test);
     void storePoint();
     void moveEditor(int step);
     void PrintReport();
-    void cancel();
 };

@@ -1,6 +1,5 @@
 #include "results/frmTimeStamp.h"
 
-#include "billing/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
@@ -35,12 +34,17 @@ const QString attendanceSql = QStringLiteral(
     "ORDER BY ts.StmDate, ts.StmItem, ts.StmID, tss.StdID");
 
 // A box for one of the class's values; it is never narrower than its text.
-QLabel* valueLabel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
+QLabel* valueLabel(QLabel* label) {
     label->setFrameShape(QFrame::StyledPanel);
     label->setMargin(2);
     return label;
+}
+
+// A new value box of the window's own.
+QLabel* valueLabel(const QString& name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    return valueLabel(label);
 }
 
 // A lesson another desk deleted since the list was read.
@@ -48,12 +52,11 @@ const QString lessonGone = QStringLiteral("ไม่พบการลงเว�
 
 } // namespace
 
-frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
+frmTimeStamp::frmTimeStamp(QWidget* parent) : ClassForm(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
 
-    lblCourse = valueLabel(QStringLiteral("lblCourse"), this);
-    lblLevel = valueLabel(QStringLiteral("lblLevel"), this);
-    lblSubject = valueLabel(QStringLiteral("lblSubject"), this);
+    for (QLabel* label : {lblCourse, lblLevel, lblSubject})
+        valueLabel(label);
     lblDate = valueLabel(QStringLiteral("lblDate"), this);
     lblTime = valueLabel(QStringLiteral("lblTime"), this);
     lblHour = valueLabel(QStringLiteral("lblHour"), this);
@@ -66,14 +69,8 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
         particulars->addWidget(value, value == lblCourse ? 1 : 0);
     }
     particulars->addWidget(new QLabel(QStringLiteral("ชั่วโมง"), this));
-    body()->addLayout(particulars);
+    classHeader()->addLayout(particulars);
 
-    Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    auto* panel = new QVBoxLayout(Picture1);
-    panel->setContentsMargins(0, 0, 0, 0);
-    ListView1 = new QTreeWidget(Picture1);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView::setup(ListView1, {{QStringLiteral("วันที่"), 2000, Qt::AlignLeft},
                                 {QStringLiteral("ครั้งที่"), 1000, Qt::AlignHCenter},
                                 {QStringLiteral("เวลา"), 2500, Qt::AlignHCenter},
@@ -83,11 +80,8 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
     // Wide enough for every column and the class above them, high enough for a
     // dozen lessons.
     ListView1->setMinimumSize(12600 / ListView::twipsPerPixel, 4000 / ListView::twipsPerPixel);
-    panel->addWidget(ListView1);
-    body()->addWidget(Picture1, 1);
 
     KeyToolbar* bar = toolbar();
-    bar->addButton(QStringLiteral("Course"), QStringLiteral("คอร์ส"), QStringLiteral("เลือกคอร์ส"));
     bar->addButton(QStringLiteral("New"), QStringLiteral("เพิ่ม"), QStringLiteral("เพิ่มวันที่เข้าเรียน"));
     bar->addButton(QStringLiteral("Edit"), QStringLiteral("แก้ไข"),
                    QStringLiteral("แก้ไขวันที่เข้าเรียน"));
@@ -98,60 +92,42 @@ frmTimeStamp::frmTimeStamp(QWidget* parent) : FormBase(parent) {
                    QStringLiteral("[ESC] - ยกเลิก"));
     const QString help =
         QStringLiteral("  F9=เลือกคอร์ส  F2=เพิ่ม  F3=แก้ไข  F4=ลบ  F5=รายงาน | ESC=ยกเลิก");
-    declareModes(
-        {{{QStringLiteral("Course"), QStringLiteral("Cancel")}, help, QStringLiteral("New")},
-         {{QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
-           QStringLiteral("Report"), QStringLiteral("Cancel")},
-          help,
-          QStringLiteral("New")}});
+    declareStates({},
+                  {QStringLiteral("New"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                   QStringLiteral("Report")},
+                  help, QStringLiteral("New"));
     // The hint names F3 and F4: they press Edit and Delete.
-    declareButtons({{QStringLiteral("Course"), [this] { ChooseClass(); }},
-                    {QStringLiteral("New"), [this] { NewLesson(); }},
+    declareButtons({{QStringLiteral("New"), [this] { NewLesson(); }},
                     {QStringLiteral("Edit"), [this] { EditLesson(); }},
                     {QStringLiteral("Delete"), [this] { DeleteLesson(); }},
-                    {QStringLiteral("Report"), [this] { PrintReport(m_courseNo); }},
-                    {QStringLiteral("Cancel"), [this] {
-                         if (mode() == ClassChosen)
-                             ClearClass();
-                         else
-                             unload();
-                     }}});
-    declareKeys({{Qt::Key_F9, QStringLiteral("Course")},
-                 {Qt::Key_F3, QStringLiteral("Edit")},
+                    {QStringLiteral("Report"), [this] { PrintReport(courseNo()); }}});
+    declareKeys({{Qt::Key_F3, QStringLiteral("Edit")},
                  {Qt::Key_F4, QStringLiteral("Delete")},
-                 {Qt::Key_F5, QStringLiteral("Report")},
-                 {Qt::Key_Escape, QStringLiteral("Cancel")}});
+                 {Qt::Key_F5, QStringLiteral("Report")}});
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &frmTimeStamp::EditLesson);
 
     setTitle(QStringLiteral("บันทึกการเข้าชั้นเรียน"));
-    Picture1->setEnabled(false);
 }
 
 bool frmTimeStamp::ShowClass(const QString& courseNo) {
-    const Recordset course = Library::OpenRecordset(
-        QStringLiteral("Select * From QCourseTable Where CourseNo = ?"), {courseNo});
+    const Recordset course = readClass(courseNo);
     if (course.isEmpty())
         return false;
-    m_courseNo = course.text(QStringLiteral("CourseNo"));
-    lblCourse->setText(course.text(QStringLiteral("CourseName")));
-    lblLevel->setText(course.text(QStringLiteral("CourseLevel")));
-    lblSubject->setText(course.text(QStringLiteral("Subject")));
+    showClass(course);
     lblDate->setText(course.text(QStringLiteral("CourseDate")));
     lblTime->setText(course.text(QStringLiteral("CourseTime")));
     lblHour->setText(course.text(QStringLiteral("TimeHour")));
-    setMode(ClassChosen);
-    Picture1->setEnabled(true);
+    setState(Listed);
     LoadList();
     ListView1->setFocus();
     return true;
 }
 
-void frmTimeStamp::ClearClass() {
-    m_courseNo.clear();
-    setMode(NoClass);
-    Picture1->setEnabled(false);
+void frmTimeStamp::backToChoosing() {
+    clearClass();
+    setState(Choose);
     ListView1->clear();
-    for (QLabel* label : {lblCourse, lblLevel, lblSubject, lblDate, lblTime, lblHour})
+    for (QLabel* label : {lblDate, lblTime, lblHour})
         label->clear();
 }
 
@@ -163,9 +139,9 @@ int frmTimeStamp::CountCourseStudents(const QString& courseNo) {
 
 void frmTimeStamp::LoadList() {
     ListView1->clear();
-    const int registered = CountCourseStudents(m_courseNo);
+    const int registered = CountCourseStudents(courseNo());
     Recordset lessons = Library::OpenRecordset(
-        lessonsSql + QStringLiteral("Order By StmDate, StmItem, StmTime1"), {m_courseNo});
+        lessonsSql + QStringLiteral("Order By StmDate, StmItem, StmTime1"), {courseNo()});
     for (; !lessons.isEOF(); lessons.MoveNext())
         fillRow(ListView::addRow(ListView1, {}), lessons, registered);
     ListView::select(ListView1, 1);
@@ -186,27 +162,25 @@ void frmTimeStamp::fillRow(QTreeWidgetItem* row, const Recordset& lesson, int re
 
 void frmTimeStamp::showSaved(const QString& stmId, QTreeWidgetItem* row) {
     const Recordset lesson =
-        Library::OpenRecordset(lessonsSql + QStringLiteral("And StmID = ?"), {m_courseNo, stmId});
+        Library::OpenRecordset(lessonsSql + QStringLiteral("And StmID = ?"), {courseNo(), stmId});
     if (lesson.isEmpty())
         return;
     if (!row) {
         row = ListView::addRow(ListView1, {});
         ListView1->setCurrentItem(row);
     }
-    fillRow(row, lesson, CountCourseStudents(m_courseNo));
+    fillRow(row, lesson, CountCourseStudents(courseNo()));
     ListView1->scrollToItem(row);
 }
 
-void frmTimeStamp::ChooseClass() {
-    frmListCourse picker(this);
-    picker.showModal();
-    if (picker.IsOK)
-        ShowClass(picker.CourseNo);
+void frmTimeStamp::chooseClass() {
+    if (const std::optional<QString> chosen = pickClass())
+        ShowClass(*chosen);
 }
 
 void frmTimeStamp::NewLesson() {
     frmTimeStampSub dialog(this);
-    dialog.doAdd(m_courseNo);
+    dialog.doAdd(courseNo());
     dialog.showModal();
     if (dialog.IsSaved)
         showSaved(dialog.StmID, nullptr);
@@ -217,7 +191,7 @@ void frmTimeStamp::EditLesson() {
     if (ListView::count(ListView1) == 0 || !row)
         return;
     frmTimeStampSub dialog(this);
-    if (!dialog.doEdit(m_courseNo, ListView::rowTag(row))) {
+    if (!dialog.doEdit(courseNo(), ListView::rowTag(row))) {
         Library::MsgError(lessonGone);
         return;
     }
@@ -236,7 +210,8 @@ void frmTimeStamp::DeleteLesson() {
         return;
     const QString stmId = ListView::rowTag(row);
     bool found = true;
-    if (!runWrite(QStringLiteral("ลบการลงเวลาไม่ได้"), [&] { found = LessonStore::remove(stmId); }))
+    if (!runDatabaseWork(QStringLiteral("ลบการลงเวลาไม่ได้"),
+                         [&] { found = LessonStore::remove(stmId); }))
         return;
     if (!found)
         Library::MsgError(lessonGone);

@@ -224,8 +224,9 @@ void frmTimeStampSub::SaveRecord() {
     }
 
     LessonStore::SaveOutcome outcome;
-    if (!runWrite(QStringLiteral("บันทึกการลงเวลาไม่ได้"),
-                  [&] { outcome = LessonStore::save(lesson, Library::gUserID, Seams::today()); }))
+    if (!runDatabaseWork(QStringLiteral("บันทึกการลงเวลาไม่ได้"), [&] {
+            outcome = LessonStore::save(lesson, Library::gUserID, Seams::today());
+        }))
         return;
     if (outcome.result == LessonStore::SaveResult::NumberTaken) {
         invalid(true, numberTaken, txtItem);

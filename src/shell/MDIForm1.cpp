@@ -151,8 +151,8 @@ void MDIForm1::toolbarButtonClick(const QString& key) {
 
 MDIForm1::StartResult MDIForm1::startUp() {
     bool opened = false;
-    if (!runWrite(QStringLiteral("เปิดฐานข้อมูลไม่ได้"),
-                  [&opened] { opened = StartUp::openDatabase(); }) ||
+    if (!runDatabaseWork(QStringLiteral("เปิดฐานข้อมูลไม่ได้"),
+                         [&opened] { opened = StartUp::openDatabase(); }) ||
         !opened)
         return StartResult::NoDatabase;
     setWindowTitle(Library::gShopName.isEmpty() ? QStringLiteral("Vadel") : Library::gShopName);
@@ -173,7 +173,7 @@ bool MDIForm1::isBuilt(const QString& name) const {
 
 void MDIForm1::applyRights() {
     QSet<QString> granted;
-    runWrite(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
+    runDatabaseWork(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
         MenuRights::fillMenuTable();
         granted = MenuRights::granted(Library::gUserID);
         m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
@@ -236,7 +236,8 @@ void MDIForm1::mnuDelALLTable_Click() {
                         false) != Library::vbYes)
         return;
     Maintenance::Clearing clearing;
-    if (!runWrite(QStringLiteral("ล้างข้อมูลไม่ได้"), [&] { clearing = Maintenance::ClearAllData(); }))
+    if (!runDatabaseWork(QStringLiteral("ล้างข้อมูลไม่ได้"),
+                         [&] { clearing = Maintenance::ClearAllData(); }))
         return;
     if (!clearing.compacted)
         Library::MsgError(QStringLiteral("ล้างข้อมูลทั้งหมดแล้ว แต่ย่อแฟ้มฐานข้อมูลไม่ได้ "

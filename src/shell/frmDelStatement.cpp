@@ -26,7 +26,8 @@ void frmDelStatement::purge() {
                                  .arg(Library::DateToThaiDate(dtpDate->date()));
     if (Library::MsgAsk(question, false) != Library::vbYes)
         return;
-    if (runWrite(QStringLiteral("ลบใบเสร็จไม่ได้"),
-                 [this] { Maintenance::PurgeStatements(Library::DateToKey(dtpDate->date())); }))
+    if (runDatabaseWork(QStringLiteral("ลบใบเสร็จไม่ได้"), [this] {
+            Maintenance::PurgeStatements(Library::DateToKey(dtpDate->date()));
+        }))
         confirm();
 }

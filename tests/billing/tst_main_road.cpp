@@ -1,6 +1,5 @@
 #include "billing/frmBiLLCancel.h"
 #include "billing/frmCourseTable.h"
-#include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
 #include "billing/frmRegister.h"
@@ -8,6 +7,7 @@
 #include "core/Seams.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
+#include "reference/frmListCourse.h"
 #include "shell/StartUp.h"
 #include "support/TestSupport.h"
 

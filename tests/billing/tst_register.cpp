@@ -1,8 +1,8 @@
-#include "billing/frmListCourse.h"
 #include "billing/frmRegister.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "reference/frmFindStd.h"
+#include "reference/frmListCourse.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -269,9 +269,9 @@ private slots:
 
     void writesAndTheirErrors() {
         ScriptedMessages messages;
-        QVERIFY(runWrite(QStringLiteral("บันทึกไม่ได้"), [] {}));
-        QVERIFY(!runWrite(QStringLiteral("บันทึกไม่ได้"),
-                          [] { throw DbError(QStringLiteral("disk I/O error")); }));
+        QVERIFY(runDatabaseWork(QStringLiteral("บันทึกไม่ได้"), [] {}));
+        QVERIFY(!runDatabaseWork(QStringLiteral("บันทึกไม่ได้"),
+                                 [] { throw DbError(QStringLiteral("disk I/O error")); }));
         QCOMPARE(messages.errors, QStringList{QStringLiteral("บันทึกไม่ได้\ndisk I/O error")});
     }
 

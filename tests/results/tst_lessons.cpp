@@ -1,5 +1,4 @@
 #include "billing/CourseTableStore.h"
-#include "billing/frmListCourse.h"
 #include "core/Seams.h"
 #include "frame/DateBox.h"
 #include "frame/KeyToolbar.h"
@@ -7,6 +6,7 @@
 #include "frame/ListView.h"
 #include "report/Report.h"
 #include "report/viewer/frmViewReport.h"
+#include "reference/frmListCourse.h"
 #include "results/LessonStore.h"
 #include "results/frmTimeStamp.h"
 #include "results/frmTimeStampSub.h"

@@ -1,5 +1,4 @@
 #include "billing/frmDate.h"
-#include "billing/frmListCourse.h"
 #include "billing/frmPay.h"
 #include "billing/frmPayAmt.h"
 #include "billing/frmRegister.h"
@@ -16,6 +15,7 @@
 #include "report/Report.h"
 #include "report/viewer/LibraryReports.h"
 #include "report/viewer/frmViewReport.h"
+#include "reference/frmListCourse.h"
 #include "results/frmStudentHis.h"
 #include "results/frmStudentStm.h"
 #include "results/frmTimeStampSub.h"

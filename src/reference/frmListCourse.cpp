@@ -1,9 +1,9 @@
-#include "billing/frmListCourse.h"
+#include "reference/frmListCourse.h"
 
-#include "billing/OpenCourses.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
+#include "reference/OpenCourses.h"
 
 #include <QApplication>
 #include <QComboBox>

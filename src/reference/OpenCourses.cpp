@@ -1,4 +1,4 @@
-#include "billing/OpenCourses.h"
+#include "reference/OpenCourses.h"
 
 #include "frame/Library.h"
 

@@ -1,7 +1,7 @@
-#include "billing/frmListCourse.h"
 #include "frame/DialogSeams.h"
 #include "frame/KeyToolbar.h"
 #include "frame/ListView.h"
+#include "reference/frmListCourse.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
