@@ -1,7 +1,7 @@
 #include "billing/frmPay.h"
 
 #include "billing/Bill.h"
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "billing/frmPayAmt.h"
 #include "core/Recordset.h"
 #include "core/Seams.h"
@@ -367,7 +367,7 @@ void frmPay::pay() {
     payment.proposedDocNo = dialog.ProposedDocNo;
     PaymentResult result;
     if (!runWrite(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
-                  [&] { result = PaymentPosting::post(payment, Seams::today()); }))
+                  [&] { result = PaymentStore::post(payment, Seams::today()); }))
         return;
     if (result.status == PaymentResult::Status::NothingToPay ||
         result.status == PaymentResult::Status::TotalChanged) {

@@ -1,6 +1,6 @@
 #include "billing/frmRegister.h"
 
-#include "billing/Registration.h"
+#include "billing/RegistrationStore.h"
 #include "billing/frmListCourse.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
@@ -192,15 +192,15 @@ void frmRegister::registerCourse() {
     }
 
     const QString stdId = txtStdID->text().trimmed();
-    Registration::Addition addition{};
+    RegistrationStore::Addition addition{};
     if (!runWrite(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
-                  [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
+                  [&] { addition = RegistrationStore::add(stdId, courseNo, Library::gToday); }))
         return;
-    if (addition == Registration::Addition::Duplicate) {
+    if (addition == RegistrationStore::Addition::Duplicate) {
         Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
         return;
     }
-    if (addition == Registration::Addition::ClassGone) {
+    if (addition == RegistrationStore::Addition::ClassGone) {
         Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
                           QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
         return;
@@ -228,17 +228,18 @@ void frmRegister::removeCourse() {
     if (Library::MsgAsk(QStringLiteral("ต้องการลบรายการที่เลือก  หรือไม่"), true) != Library::vbYes)
         return;
 
-    Registration::RemoveResult result;
-    if (!runWrite(QStringLiteral("ลบข้อมูลไม่ได้"),
-                  [&] { result = Registration::remove(txtStdID->text(), ListView::rowTag(row)); }))
+    RegistrationStore::RemoveResult result;
+    if (!runWrite(QStringLiteral("ลบข้อมูลไม่ได้"), [&] {
+            result = RegistrationStore::remove(txtStdID->text(), ListView::rowTag(row));
+        }))
         return;
-    if (result.outcome == Registration::Removal::Paid) {
+    if (result.outcome == RegistrationStore::Removal::Paid) {
         // Paid at another desk since the list was read: keep the row as it is now.
         ListView::setCellTag(row, feeColumn, result.paid.toText(false));
         Library::MsgError(paidMessage);
         return;
     }
-    if (result.outcome == Registration::Removal::Gone)
+    if (result.outcome == RegistrationStore::Removal::Gone)
         Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
     delete row;
     ListView::select(ListView1, qMin(index, ListView::count(ListView1)));

@@ -1,4 +1,4 @@
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
@@ -240,7 +240,7 @@ private slots:
         window->pressButton(t("History"));
         QCOMPARE(dialogs->shown, 0); // no code, no dialog
         const auto pay = [](const char* docNo, const QList<PaymentLine>& lines) {
-            return PaymentPosting::post(
+            return PaymentStore::post(
                        {t("6900001"), t(docNo), lines, Library::gToday, Library::gUserID, {}},
                        Seams::today())
                 .stmId;
