@@ -407,7 +407,7 @@ qint64 number(const char* sql) {
 
 } // namespace
 
-class TestStress : public QObject {
+class tst_stress : public QObject {
     Q_OBJECT
 
 private slots:
@@ -570,7 +570,7 @@ int main(int argc, char* argv[]) {
     if (args.size() == 6 && args.at(1) == QStringLiteral("--stress-worker"))
         return runWorker(args.at(2), args.at(3).toLongLong(), args.at(4).toUInt(),
                          args.at(5) == QStringLiteral("1"));
-    TestStress test;
+    tst_stress test;
     return QTest::qExec(&test, argc, argv);
 }
 

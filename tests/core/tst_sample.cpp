@@ -10,7 +10,7 @@
 
 #include <QTest>
 
-class TestSample : public QObject {
+class tst_sample : public QObject {
     Q_OBJECT
 
 private slots:
@@ -103,5 +103,5 @@ private:
     std::unique_ptr<TestDatabase> database;
 };
 
-QTEST_MAIN(TestSample)
+QTEST_MAIN(tst_sample)
 #include "tst_sample.moc"

@@ -73,7 +73,7 @@ QString rows(QTreeWidget* list) {
 
 } // namespace
 
-class TestEnquiry : public QObject {
+class tst_enquiry : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> messages;
@@ -338,5 +338,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEnquiry)
+QTEST_MAIN(tst_enquiry)
 #include "tst_enquiry.moc"

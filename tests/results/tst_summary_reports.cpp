@@ -33,7 +33,7 @@ QString dataLine(const QStringList& lines, const QString& startingWith) {
 } // namespace
 
 // The report items of the main menu on the demo school, through the menu as the user clicks it.
-class TestSummaryReports : public QObject {
+class tst_summary_reports : public QObject {
     Q_OBJECT
 
 private slots:
@@ -302,5 +302,5 @@ private:
     std::unique_ptr<MDIForm1> main;
 };
 
-QTEST_MAIN(TestSummaryReports)
+QTEST_MAIN(tst_summary_reports)
 #include "tst_summary_reports.moc"

@@ -50,7 +50,7 @@ PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
 
 } // namespace
 
-class TestPosting : public QObject {
+class tst_payment_store : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
 
@@ -269,5 +269,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPosting)
-#include "tst_posting.moc"
+QTEST_MAIN(tst_payment_store)
+#include "tst_payment_store.moc"

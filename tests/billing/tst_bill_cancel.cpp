@@ -49,7 +49,7 @@ QString column(QTreeWidget* list, int col) {
 
 } // namespace
 
-class TestBillCancel : public QObject {
+class tst_bill_cancel : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     QString threeLines;
@@ -324,5 +324,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBillCancel)
-#include "tst_billcancel.moc"
+QTEST_MAIN(tst_bill_cancel)
+#include "tst_bill_cancel.moc"

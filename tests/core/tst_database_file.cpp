@@ -142,7 +142,7 @@ bool setReadOnly(const QString& path, bool readOnly) {
 
 } // namespace
 
-class TestDatabaseFile : public QObject {
+class tst_database_file : public QObject {
     Q_OBJECT
 
 private slots:
@@ -671,9 +671,9 @@ int main(int argc, char* argv[]) {
         return openAsDesk();
     }
     QApplication app(argc, argv);
-    TestDatabaseFile test;
+    tst_database_file test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_dbfile.moc"
+#include "tst_database_file.moc"
