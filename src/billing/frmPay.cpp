@@ -87,8 +87,8 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
                                    {QStringLiteral("ยอดคงเหลือ"), 1500, Qt::AlignRight},
                                    {QStringLiteral("ชำระเงิน"), 1500, Qt::AlignRight},
                                });
-    // However small the window, the list keeps room for every column as it was drawn up
-    // (more than the 11295 twips asked), so that a long course name shows whole.
+    // However small the window, the list keeps every column at its width, so that a long
+    // course name shows whole, and 2625 twips of height, room for several classes.
     ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
 

@@ -59,8 +59,8 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
                                 {QStringLiteral("เวลา"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("ห้องเรียน"), 1200, Qt::AlignHCenter},
                                 {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight}});
-    // However small the window, the list keeps room for every column as it was drawn up
-    // (more than the 12000 twips asked), so that a long course name shows whole.
+    // However small the window, the list keeps every column at its width, so that a long
+    // course name shows whole, and 2625 twips of height, room for several classes.
     ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
     setTabOrder(txtStdID, txtStdName);
