@@ -12,7 +12,7 @@
 // Run it from a Release build.
 
 #include "BenchSupport.h"
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/Recordset.h"
 #include "core/Seams.h"
@@ -523,8 +523,7 @@ int main(int argc, char* argv[]) {
                 payment.lines << PaymentLine{k + 1,
                                              QString::fromLatin1(code(classOf(2 * i + 1, k))),
                                              Money::fromSatang(100)};
-            if (PaymentPosting::post(payment, Seams::today()).status !=
-                PaymentResult::Status::Posted)
+            if (PaymentStore::post(payment, Seams::today()).status != PaymentResult::Status::Posted)
                 throw std::runtime_error("the payment was not posted");
         },
         floor, [&](int i) { floorPosting.post(2 * i + 2); }, 1.5, Limit::Processor);

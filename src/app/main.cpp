@@ -6,7 +6,7 @@
 #include "shell/MDIForm1.h"
 #include "shell/MenuItems.h"
 #include "shell/StartUp.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,8 +22,8 @@ int loadSample(const QString& script) {
         Connection::shared().open(NewSchool::Make);
         StartUp::openDatabase();
         SampleData::load(script);
-        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
-                                   QStringLiteral("admin"));
+        UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
+                                       QStringLiteral("admin"));
     } catch (const DbError& error) {
         Connection::shared().close();
         QTextStream(stderr) << error.message() << Qt::endl;

@@ -1,6 +1,6 @@
 #include "billing/frmBiLLCancel.h"
 
-#include "billing/BillCancellation.h"
+#include "billing/BillStore.h"
 #include "billing/frmDate.h"
 #include "core/Seams.h"
 #include "frame/KeyToolbar.h"
@@ -89,16 +89,16 @@ void frmBiLLCancel::CancelBill() {
             QStringLiteral("ต้องการยกเลิกใบเสร็จเลขที่ ") + docNo + QStringLiteral("  หรือไม่"), true) !=
         Library::vbYes)
         return;
-    BillCancellation::Outcome outcome{};
+    BillStore::Outcome outcome{};
     if (!runDatabaseWork(QStringLiteral("ยกเลิกใบเสร็จไม่ได้"), [&] {
-            outcome = BillCancellation::cancel(ListView::rowTag(row), docNo, row->text(colStdID),
-                                               Library::gUserID);
+            outcome = BillStore::cancel(ListView::rowTag(row), docNo, row->text(colStdID),
+                                        Library::gUserID);
         }))
         return;
     // Cancelled or gone at another desk since the list was read: the row leaves the list.
-    if (outcome == BillCancellation::Outcome::AlreadyCancelled)
+    if (outcome == BillStore::Outcome::AlreadyCancelled)
         Library::MsgError(QStringLiteral("ใบเสร็จเลขที่ ") + docNo + QStringLiteral(" ถูกยกเลิกไปแล้ว"));
-    else if (outcome == BillCancellation::Outcome::Gone)
+    else if (outcome == BillStore::Outcome::Gone)
         Library::MsgError(QStringLiteral("ไม่พบใบเสร็จเลขที่ ") + docNo +
                           QStringLiteral(" แล้ว อาจถูกลบไปแล้ว ไม่ได้ยกเลิก"));
     delete row;

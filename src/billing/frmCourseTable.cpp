@@ -229,7 +229,8 @@ void frmCourseTable::buildPanel() {
     }
     teachers->setColumnStretch(4, 1);
     layout->addStretch(1);
-    // The panel's rows reach 4230 twips below its top, one row high more.
+    // The panel holds all its rows: the fourth teacher's, the last, starts 4230 twips
+    // below its top and is one row high.
     Frame1->setMinimumHeight(4600 / ListView::twipsPerPixel);
 
     for (QLineEdit* box : {txtHour, txtCoursePrice})

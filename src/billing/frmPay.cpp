@@ -1,7 +1,7 @@
 #include "billing/frmPay.h"
 
 #include "billing/Bill.h"
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "billing/frmPayAmt.h"
 #include "core/Recordset.h"
 #include "core/Seams.h"
@@ -87,8 +87,8 @@ frmPay::frmPay(QWidget* parent) : FormBase(parent) {
                                    {QStringLiteral("ยอดคงเหลือ"), 1500, Qt::AlignRight},
                                    {QStringLiteral("ชำระเงิน"), 1500, Qt::AlignRight},
                                });
-    // However small the window, the list keeps room for every column as it was drawn up
-    // (more than the 11295 twips asked), so that a long course name shows whole.
+    // However small the window, the list keeps every column at its width, so that a long
+    // course name shows whole, and 2625 twips of height, room for several classes.
     ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
 
@@ -367,7 +367,7 @@ void frmPay::pay() {
     payment.proposedDocNo = dialog.ProposedDocNo;
     PaymentResult result;
     if (!runDatabaseWork(QStringLiteral("บันทึกการชำระเงินไม่ได้"),
-                         [&] { result = PaymentPosting::post(payment, Seams::today()); }))
+                         [&] { result = PaymentStore::post(payment, Seams::today()); }))
         return;
     if (result.status == PaymentResult::Status::NothingToPay ||
         result.status == PaymentResult::Status::TotalChanged) {

@@ -1,6 +1,6 @@
 #include "billing/frmRegister.h"
 
-#include "billing/Registration.h"
+#include "billing/RegistrationStore.h"
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/ListView.h"
@@ -59,8 +59,8 @@ frmRegister::frmRegister(QWidget* parent) : FormBase(parent) {
                                 {QStringLiteral("เวลา"), 1500, Qt::AlignHCenter},
                                 {QStringLiteral("ห้องเรียน"), 1200, Qt::AlignHCenter},
                                 {QStringLiteral("ค่าเรียน"), 1200, Qt::AlignRight}});
-    // However small the window, the list keeps room for every column as it was drawn up
-    // (more than the 12000 twips asked), so that a long course name shows whole.
+    // However small the window, the list keeps every column at its width, so that a long
+    // course name shows whole, and 2625 twips of height, room for several classes.
     ListView::setMinimumSize(ListView1, 2625);
     body()->addWidget(ListView1, 1);
     setTabOrder(txtStdID, txtStdName);
@@ -192,15 +192,16 @@ void frmRegister::registerCourse() {
     }
 
     const QString stdId = txtStdID->text().trimmed();
-    Registration::Addition addition{};
-    if (!runDatabaseWork(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"),
-                         [&] { addition = Registration::add(stdId, courseNo, Library::gToday); }))
+    RegistrationStore::Addition addition{};
+    if (!runDatabaseWork(QStringLiteral("บันทึกการลงทะเบียนไม่ได้"), [&] {
+            addition = RegistrationStore::add(stdId, courseNo, Library::gToday);
+        }))
         return;
-    if (addition == Registration::Addition::Duplicate) {
+    if (addition == RegistrationStore::Addition::Duplicate) {
         Library::MsgError(QStringLiteral("บันทึกคอร์ส ซ้ำ"));
         return;
     }
-    if (addition == Registration::Addition::ClassGone) {
+    if (addition == RegistrationStore::Addition::ClassGone) {
         Library::MsgError(QStringLiteral("ไม่พบวิชาเรียน ") + courseNo +
                           QStringLiteral(" อาจถูกลบไปแล้ว ไม่ได้บันทึก"));
         return;
@@ -228,18 +229,18 @@ void frmRegister::removeCourse() {
     if (Library::MsgAsk(QStringLiteral("ต้องการลบรายการที่เลือก  หรือไม่"), true) != Library::vbYes)
         return;
 
-    Registration::RemoveResult result;
+    RegistrationStore::RemoveResult result;
     if (!runDatabaseWork(QStringLiteral("ลบข้อมูลไม่ได้"), [&] {
-            result = Registration::remove(txtStdID->text(), ListView::rowTag(row));
+            result = RegistrationStore::remove(txtStdID->text(), ListView::rowTag(row));
         }))
         return;
-    if (result.outcome == Registration::Removal::Paid) {
+    if (result.outcome == RegistrationStore::Removal::Paid) {
         // Paid at another desk since the list was read: keep the row as it is now.
         ListView::setCellTag(row, feeColumn, result.paid.toText(false));
         Library::MsgError(paidMessage);
         return;
     }
-    if (result.outcome == Registration::Removal::Gone)
+    if (result.outcome == RegistrationStore::Removal::Gone)
         Library::MsgError(QStringLiteral("ไม่พบรายการนี้แล้ว อาจถูกลบไปแล้ว"));
     delete row;
     ListView::select(ListView1, qMin(index, ListView::count(ListView1)));

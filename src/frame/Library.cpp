@@ -135,7 +135,8 @@ void CenterForm(QWidget* form) {
         return;
     const QRect area = screen->geometry();
     const QSize size = form->frameGeometry().size();
-    // The 200-twip margin of the original layout is about 13 pixels.
+    // Centred as if the window were 200 twips (about 13 pixels) larger, the one place
+    // every window and dialog opens at: a few pixels up and to the left of the centre.
     const int margin = 200 / 15;
     form->move(area.x() + (area.width() - size.width() - margin) / 2,
                area.y() + (area.height() - size.height() - margin) / 2);

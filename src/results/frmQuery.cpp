@@ -67,7 +67,8 @@ frmQuery::frmQuery(QWidget* parent) : FormBase(parent) {
     int width = 2 * ListView1->frameWidth();
     for (const ListView::Column& column : columns)
         width += column.widthTwips / twips;
-    // However short the window, the list keeps 1125 twips.
+    // However short the window, the list keeps every column at its width and 1125 twips
+    // of height, room for its header and a couple of classes.
     ListView1->setMinimumSize(width, 1125 / twips);
     body()->addWidget(ListView1, 1);
 

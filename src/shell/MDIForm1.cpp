@@ -6,11 +6,11 @@
 #include "frame/KeyToolbar.h"
 #include "frame/Library.h"
 #include "frame/WindowFrame.h"
-#include "shell/Maintenance.h"
 #include "shell/MenuItems.h"
-#include "shell/MenuRights.h"
+#include "shell/MenuRightStore.h"
+#include "shell/SchoolDataStore.h"
 #include "shell/StartUp.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmDelStatement.h"
 #include "shell/frmLogin.h"
@@ -174,9 +174,9 @@ bool MDIForm1::isBuilt(const QString& name) const {
 void MDIForm1::applyRights() {
     QSet<QString> granted;
     runDatabaseWork(QStringLiteral("อ่านสิทธิ์การใช้เมนูไม่ได้"), [&] {
-        MenuRights::fillMenuTable();
-        granted = MenuRights::granted(Library::gUserID);
-        m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + Users::name(Library::gUserID));
+        MenuRightStore::fillMenuTable();
+        granted = MenuRightStore::granted(Library::gUserID);
+        m_userLabel->setText(QStringLiteral("ผู้ใช้ : ") + UserStore::name(Library::gUserID));
     });
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(granted.contains(it.key()) && isBuilt(it.key()));
@@ -235,9 +235,9 @@ void MDIForm1::mnuDelALLTable_Click() {
                                        "การเข้าเรียน และรายรับรายจ่าย) ใช่หรือไม่"),
                         false) != Library::vbYes)
         return;
-    Maintenance::Clearing clearing;
+    SchoolDataStore::Clearing clearing;
     if (!runDatabaseWork(QStringLiteral("ล้างข้อมูลไม่ได้"),
-                         [&] { clearing = Maintenance::ClearAllData(); }))
+                         [&] { clearing = SchoolDataStore::ClearAllData(); }))
         return;
     if (!clearing.compacted)
         Library::MsgError(QStringLiteral("ล้างข้อมูลทั้งหมดแล้ว แต่ย่อแฟ้มฐานข้อมูลไม่ได้ "

@@ -2,7 +2,7 @@
 
 #include "frame/DateBox.h"
 #include "frame/Library.h"
-#include "shell/Maintenance.h"
+#include "shell/SchoolDataStore.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -27,7 +27,7 @@ void frmDelStatement::purge() {
     if (Library::MsgAsk(question, false) != Library::vbYes)
         return;
     if (runDatabaseWork(QStringLiteral("ลบใบเสร็จไม่ได้"), [this] {
-            Maintenance::PurgeStatements(Library::DateToKey(dtpDate->date()));
+            SchoolDataStore::PurgeStatements(Library::DateToKey(dtpDate->date()));
         }))
         confirm();
 }

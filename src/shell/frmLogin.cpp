@@ -2,14 +2,14 @@
 
 #include "core/Seams.h"
 #include "frame/Library.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 
 frmLogin::frmLogin(QWidget* parent) : DialogBase(QString(), parent) {
-    runDatabaseWork(QStringLiteral("อ่านรายชื่อผู้ใช้ไม่ได้"), [this] { m_firstUser = !Users::any(); });
+    runDatabaseWork(QStringLiteral("อ่านรายชื่อผู้ใช้ไม่ได้"), [this] { m_firstUser = !UserStore::any(); });
     setWindowTitle(m_firstUser ? QStringLiteral("สร้างผู้ใช้คนแรก") : QStringLiteral("เข้าสู่ระบบ"));
     if (m_firstUser) {
         auto* note = new QLabel(QStringLiteral("ยังไม่มีผู้ใช้ในฐานข้อมูลนี้ กรุณาตั้งผู้ใช้คนแรก\n"
@@ -50,8 +50,9 @@ bool frmLogin::createFirstUser(const QString& userId) {
         (userId.isEmpty() ? txtUserID : name.isEmpty() ? txtUserName : txtPassword)->setFocus();
         return false;
     }
-    return runDatabaseWork(QStringLiteral("สร้างผู้ใช้ไม่ได้"),
-                           [&] { Users::createWithAllRights(userId, name, txtPassword->text()); });
+    return runDatabaseWork(QStringLiteral("สร้างผู้ใช้ไม่ได้"), [&] {
+        UserStore::createWithAllRights(userId, name, txtPassword->text());
+    });
 }
 
 void frmLogin::logIn() {
@@ -62,7 +63,7 @@ void frmLogin::logIn() {
     } else {
         const QString typed = userId;
         if (!runDatabaseWork(QStringLiteral("ตรวจสอบผู้ใช้ไม่ได้"),
-                             [&] { userId = Users::check(typed, txtPassword->text()); }))
+                             [&] { userId = UserStore::check(typed, txtPassword->text()); }))
             return;
         if (userId.isEmpty()) {
             Library::MsgError(QStringLiteral("รหัสผู้ใช้หรือรหัสผ่านไม่ถูกต้อง"));

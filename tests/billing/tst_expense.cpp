@@ -42,7 +42,7 @@ QString add(const QString& description, Money received = Money::fromBaht(1)) {
 
 } // namespace
 
-class TestExpense : public QObject {
+class tst_expense : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> messages;
@@ -366,5 +366,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestExpense)
+QTEST_MAIN(tst_expense)
 #include "tst_expense.moc"

@@ -46,7 +46,7 @@ QString rowsOf(const QString& columns, const QString& from) {
 
 } // namespace
 
-class TestMainRoad : public QObject {
+class tst_main_road : public QObject {
     Q_OBJECT
 
 private slots:
@@ -190,5 +190,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMainRoad)
+QTEST_MAIN(tst_main_road)
 #include "tst_main_road.moc"

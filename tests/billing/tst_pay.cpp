@@ -89,7 +89,7 @@ QString column(QTreeWidget* list, int col) {
 
 } // namespace
 
-class TestPay : public QObject {
+class tst_pay : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> messages;
@@ -669,5 +669,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPay)
+QTEST_MAIN(tst_pay)
 #include "tst_pay.moc"

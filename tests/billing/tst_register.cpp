@@ -52,7 +52,7 @@ int registrations(const QString& courseNo) {
 
 } // namespace
 
-class TstRegister : public QObject {
+class tst_register : public QObject {
     Q_OBJECT
 
 private:
@@ -288,5 +288,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstRegister)
+QTEST_MAIN(tst_register)
 #include "tst_register.moc"

@@ -11,11 +11,11 @@
 // and no attendance row without its lesson, and as many bills, registrations, expenses and
 // lessons as succeeded.
 
-#include "billing/BillCancellation.h"
+#include "billing/BillStore.h"
 #include "billing/CourseTableStore.h"
 #include "billing/ExpenseStore.h"
-#include "billing/PaymentPosting.h"
-#include "billing/Registration.h"
+#include "billing/PaymentStore.h"
+#include "billing/RegistrationStore.h"
 #include "core/Database.h"
 #include "core/Schema.h"
 #include "core/Seams.h"
@@ -169,12 +169,12 @@ void cancelBill(QRandomGenerator& random, Loaded& loaded, Tally& tally) {
     const QVariantList bill = Loaded::take(random, loaded.bills);
     if (bill.isEmpty())
         return;
-    const BillCancellation::Outcome outcome =
-        BillCancellation::cancel(bill.at(0).toString(), bill.at(1).toString(),
-                                 bill.at(2).toString(), QStringLiteral("stress"));
-    tally.add(outcome == BillCancellation::Outcome::Cancelled          ? "cancelled"
-              : outcome == BillCancellation::Outcome::AlreadyCancelled ? "cancelledBefore"
-                                                                       : "billGone");
+    const BillStore::Outcome outcome =
+        BillStore::cancel(bill.at(0).toString(), bill.at(1).toString(), bill.at(2).toString(),
+                          QStringLiteral("stress"));
+    tally.add(outcome == BillStore::Outcome::Cancelled          ? "cancelled"
+              : outcome == BillStore::Outcome::AlreadyCancelled ? "cancelledBefore"
+                                                                : "billGone");
 }
 
 void expenseWork(QRandomGenerator& random, Loaded& loaded, Tally& tally, const QString& mark) {
@@ -349,17 +349,18 @@ int runWorker(const QString& path, qint64 milliseconds, quint32 seed, bool upgra
             switch (random.bounded(12)) {
             case 0:
             case 1:
-                tally.add(Registration::add(stdId, courseNo, workingDate) ==
-                                  Registration::Addition::Added
+                tally.add(RegistrationStore::add(stdId, courseNo, workingDate) ==
+                                  RegistrationStore::Addition::Added
                               ? "added"
                               : "twice");
                 break;
             case 2:
             case 3: {
-                const Registration::RemoveResult removal = Registration::remove(stdId, courseNo);
-                tally.add(removal.outcome == Registration::Removal::Removed ? "removed"
-                          : removal.outcome == Registration::Removal::Paid  ? "keptPaid"
-                                                                            : "gone");
+                const RegistrationStore::RemoveResult removal =
+                    RegistrationStore::remove(stdId, courseNo);
+                tally.add(removal.outcome == RegistrationStore::Removal::Removed ? "removed"
+                          : removal.outcome == RegistrationStore::Removal::Paid  ? "keptPaid"
+                                                                                 : "gone");
                 break;
             }
             case 8:
@@ -376,7 +377,7 @@ int runWorker(const QString& path, qint64 milliseconds, quint32 seed, bool upgra
                 break;
             default: {
                 const PaymentResult result =
-                    PaymentPosting::post(somePayment(random, stdId), Seams::today());
+                    PaymentStore::post(somePayment(random, stdId), Seams::today());
                 if (result.status == PaymentResult::Status::Posted) {
                     tally.add("posted");
                     tally.add("satang", result.total.satang());
@@ -406,7 +407,7 @@ qint64 number(const char* sql) {
 
 } // namespace
 
-class TestStress : public QObject {
+class tst_stress : public QObject {
     Q_OBJECT
 
 private slots:
@@ -569,7 +570,7 @@ int main(int argc, char* argv[]) {
     if (args.size() == 6 && args.at(1) == QStringLiteral("--stress-worker"))
         return runWorker(args.at(2), args.at(3).toLongLong(), args.at(4).toUInt(),
                          args.at(5) == QStringLiteral("1"));
-    TestStress test;
+    tst_stress test;
     return QTest::qExec(&test, argc, argv);
 }
 

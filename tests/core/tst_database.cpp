@@ -54,7 +54,7 @@ void oneOfEverything() {
 
 } // namespace
 
-class TestDatabaseLayer : public QObject {
+class tst_database : public QObject {
     Q_OBJECT
 
 private slots:
@@ -448,5 +448,5 @@ private:
     std::unique_ptr<TestDatabase> database;
 };
 
-QTEST_MAIN(TestDatabaseLayer)
+QTEST_MAIN(tst_database)
 #include "tst_database.moc"

@@ -1,6 +1,6 @@
 #include "billing/CourseTableStore.h"
 #include "billing/ExpenseStore.h"
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/SampleData.h"
 #include "core/Seams.h"
@@ -10,7 +10,7 @@
 
 #include <QTest>
 
-class TestSample : public QObject {
+class tst_sample : public QObject {
     Q_OBJECT
 
 private slots:
@@ -88,13 +88,13 @@ private slots:
         Fixture::exec(QStringLiteral("UPDATE CourseTable SET CoursePrice = 100 WHERE CourseNo = "
                                      "'6900011'"));
         Fixture::registration(pupil, QStringLiteral("6900011"));
-        QCOMPARE(PaymentPosting::post({pupil,
-                                       QStringLiteral("69-00042"),
-                                       {{1, QStringLiteral("6900011"), Money::fromBaht(100)}},
-                                       Library::gToday,
-                                       Library::gUserID,
-                                       {}},
-                                      Seams::today())
+        QCOMPARE(PaymentStore::post({pupil,
+                                     QStringLiteral("69-00042"),
+                                     {{1, QStringLiteral("6900011"), Money::fromBaht(100)}},
+                                     Library::gToday,
+                                     Library::gUserID,
+                                     {}},
+                                    Seams::today())
                      .stmId,
                  QStringLiteral("69000042"));
     }
@@ -103,5 +103,5 @@ private:
     std::unique_ptr<TestDatabase> database;
 };
 
-QTEST_MAIN(TestSample)
+QTEST_MAIN(tst_sample)
 #include "tst_sample.moc"

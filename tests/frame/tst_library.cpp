@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
-class TestLibrary : public QObject {
+class tst_library : public QObject {
     Q_OBJECT
 
 private slots:
@@ -251,5 +251,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestLibrary)
+QTEST_MAIN(tst_library)
 #include "tst_library.moc"

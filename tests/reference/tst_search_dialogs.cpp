@@ -43,7 +43,7 @@ std::function<int(QDialog&)> drive(QStringList& listed, int index, const QString
 
 } // namespace
 
-class TestSearchDialogs : public QObject {
+class tst_search_dialogs : public QObject {
     Q_OBJECT
 
 private slots:
@@ -151,5 +151,5 @@ private:
     std::unique_ptr<TestDatabase> db;
 };
 
-QTEST_MAIN(TestSearchDialogs)
+QTEST_MAIN(tst_search_dialogs)
 #include "tst_search_dialogs.moc"

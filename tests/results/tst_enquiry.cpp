@@ -1,4 +1,4 @@
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
@@ -73,7 +73,7 @@ QString rows(QTreeWidget* list) {
 
 } // namespace
 
-class TestEnquiry : public QObject {
+class tst_enquiry : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> messages;
@@ -240,7 +240,7 @@ private slots:
         window->pressButton(t("History"));
         QCOMPARE(dialogs->shown, 0); // no code, no dialog
         const auto pay = [](const char* docNo, const QList<PaymentLine>& lines) {
-            return PaymentPosting::post(
+            return PaymentStore::post(
                        {t("6900001"), t(docNo), lines, Library::gToday, Library::gUserID, {}},
                        Seams::today())
                 .stmId;
@@ -338,5 +338,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEnquiry)
+QTEST_MAIN(tst_enquiry)
 #include "tst_enquiry.moc"

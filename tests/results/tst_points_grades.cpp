@@ -1,9 +1,9 @@
 #include "core/Database.h"
 #include "frame/KeyToolbar.h"
 #include "frame/ListView.h"
+#include "reference/frmListCourse.h"
 #include "report/Report.h"
 #include "report/viewer/frmViewReport.h"
-#include "reference/frmListCourse.h"
 #include "results/PointGradeStore.h"
 #include "results/frmGrade.h"
 #include "results/frmPoint.h"
@@ -122,7 +122,7 @@ void failWrites(bool fail) {
 
 } // namespace
 
-class TstPointsGrades : public QObject {
+class tst_points_grades : public QObject {
     Q_OBJECT
 
 private:
@@ -521,5 +521,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstPointsGrades)
+QTEST_MAIN(tst_points_grades)
 #include "tst_points_grades.moc"

@@ -1,11 +1,11 @@
-#include "billing/BillCancellation.h"
+#include "billing/BillStore.h"
 #include "core/SampleData.h"
 #include "frame/Library.h"
 #include "report/Report.h"
 #include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
 #include "shell/StartUp.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -33,7 +33,7 @@ QString dataLine(const QStringList& lines, const QString& startingWith) {
 } // namespace
 
 // The report items of the main menu on the demo school, through the menu as the user clicks it.
-class TestSummaryReports : public QObject {
+class tst_summary_reports : public QObject {
     Q_OBJECT
 
 private slots:
@@ -41,8 +41,8 @@ private slots:
         database = std::make_unique<TestDatabase>();
         SampleData::load(QStringLiteral(VADEL_SOURCE_DIR "/sample/demo.sql"));
         StartUp::openDatabase();
-        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
-                                   QStringLiteral("admin"));
+        UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                       QStringLiteral("admin"));
         main = std::make_unique<MDIForm1>();
         main->applyRights();
     }
@@ -149,10 +149,9 @@ private slots:
                                                  "4,800.00");
         for (bool cancelled : {false, true}) {
             if (cancelled)
-                QCOMPARE(
-                    BillCancellation::cancel(QStringLiteral("69000015"), QStringLiteral("69-00015"),
-                                             QStringLiteral("6900005"), QStringLiteral("admin")),
-                    BillCancellation::Outcome::Cancelled);
+                QCOMPARE(BillStore::cancel(QStringLiteral("69000015"), QStringLiteral("69-00015"),
+                                           QStringLiteral("6900005"), QStringLiteral("admin")),
+                         BillStore::Outcome::Cancelled);
             const QStringList list = linesOf("mnuRemainStdRep");
             QCOMPARE(list.value(0), Library::gShopName);
             QCOMPARE(list.contains(paidClass), cancelled);
@@ -303,5 +302,5 @@ private:
     std::unique_ptr<MDIForm1> main;
 };
 
-QTEST_MAIN(TestSummaryReports)
+QTEST_MAIN(tst_summary_reports)
 #include "tst_summary_reports.moc"

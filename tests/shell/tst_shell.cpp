@@ -6,10 +6,10 @@
 #include "report/Report.h"
 #include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
-#include "shell/Maintenance.h"
 #include "shell/MenuItems.h"
-#include "shell/MenuRights.h"
-#include "shell/Users.h"
+#include "shell/MenuRightStore.h"
+#include "shell/SchoolDataStore.h"
+#include "shell/UserStore.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmDelStatement.h"
 #include "shell/frmLogin.h"
@@ -175,8 +175,8 @@ private slots:
     // The menu bar, its separators and the toolbar as the clerk sees them, and the rights'
     // items in menu order with the menu's captions.
     void menuAndToolbarAsShown() {
-        Users::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
-                                   QStringLiteral("secret"));
+        UserStore::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
+                                       QStringLiteral("secret"));
         std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("u1"));
         QStringList shown;
         const std::function<void(const QList<QAction*>&, const QString&)> list =
@@ -275,8 +275,8 @@ private slots:
         });
         QFile::copy(QFINDTESTDATA("students.rpt"),
                     m_program.filePath(QStringLiteral("Report/rep0.rpt")));
-        Users::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
-                                   QStringLiteral("secret"));
+        UserStore::createWithAllRights(QStringLiteral("u1"), QStringLiteral("ผู้ใช้"),
+                                       QStringLiteral("secret"));
         exec("DELETE FROM UserMenu WHERE UserID = 'u1' AND MnuID NOT IN (SELECT MnuID FROM "
              "CtrlMenu WHERE MnuName IN ('mnuPay', 'mnuQuery', 'mnuExp', 'mnuDelStatement', "
              "'mnuRepStdOrder1', 'mnuCountStdCourse'))");
@@ -374,8 +374,8 @@ private slots:
               "VALUES ('6900001', '20261201', 'x', 0, 500)",
               "UPDATE CtrlSetup SET ShopBiLLYY = '69', ShopBiLLNo = '00012'"})
             exec(sql);
-        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
-                                   QStringLiteral("pw"));
+        UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                       QStringLiteral("pw"));
         QMap<QString, int> before;
         for (const char* table : keptTables)
             before.insert(QString::fromLatin1(table), count(table));
@@ -408,7 +408,8 @@ private slots:
             QVERIFY2(count(table) > 0, table);
         exec("CREATE TRIGGER KeepBills BEFORE DELETE ON Statement "
              "BEGIN SELECT RAISE(ABORT, 'bills are locked'); END");
-        QVERIFY_THROWS_EXCEPTION(DbError, Maintenance::PurgeStatements(QStringLiteral("20261231")));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 SchoolDataStore::PurgeStatements(QStringLiteral("20261231")));
         QCOMPARE(count("StatementSub"), 3);
 
         // Clearing all data: the bill number (not its year) starts again and the program ends.
@@ -445,8 +446,8 @@ private slots:
         Connection::shared().close();
         Fixture::student(QStringLiteral("6900001"), QStringLiteral("สมชาย ใจดี"));
         exec("UPDATE CtrlSetup SET ShopBiLLNo = '00012'");
-        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
-                                   QStringLiteral("pw"));
+        UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                       QStringLiteral("pw"));
         std::unique_ptr<MDIForm1> main = mainWindowOf(QStringLiteral("admin"));
         ScriptedMessages messages;
         messages.answer({Library::vbYes});

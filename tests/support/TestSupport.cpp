@@ -9,7 +9,7 @@
 #include "report/viewer/frmViewReport.h"
 #include "shell/MDIForm1.h"
 #include "shell/MenuItems.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
@@ -258,8 +258,8 @@ void pressKey(int qtKey) {
 
 std::unique_ptr<MDIForm1> adminMainWindow() {
     registerTaskWindows();
-    Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
-                               QStringLiteral("admin"));
+    UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแลระบบ"),
+                                   QStringLiteral("admin"));
     Library::gUserID = QStringLiteral("admin");
     auto main = std::make_unique<MDIForm1>();
     main->setWindowState(Qt::WindowNoState);

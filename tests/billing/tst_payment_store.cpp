@@ -1,4 +1,4 @@
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/Seams.h"
 #include "frame/Library.h"
@@ -43,14 +43,14 @@ int written() {
 
 PaymentResult post(const QString& docNo, const QList<PaymentLine>& paymentLines,
                    std::optional<Money> confirmed = {}) {
-    return PaymentPosting::post({QStringLiteral("6900001"), docNo, paymentLines,
-                                 QStringLiteral("20261206"), QStringLiteral("admin"), confirmed},
-                                Seams::today());
+    return PaymentStore::post({QStringLiteral("6900001"), docNo, paymentLines,
+                               QStringLiteral("20261206"), QStringLiteral("admin"), confirmed},
+                              Seams::today());
 }
 
 } // namespace
 
-class TestPosting : public QObject {
+class tst_payment_store : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
 
@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(result.addressText,
                  QStringLiteral("1 ถนนสุขุมวิท\r\nกรุงเทพฯ 10110\r\nโทร. 02-123-4567"));
         const QString addr = QStringLiteral("1 ถนนสุขุมวิท\r\nกรุงเทพฯ");
-        const auto addressText = &PaymentPosting::addressText;
+        const auto addressText = &PaymentStore::addressText;
         QCOMPARE(addressText(addr, QStringLiteral("  "), QString()), addr);
         QCOMPARE(addressText(addr, QStringLiteral("02-1"), QString()),
                  addr + QStringLiteral("\r\nโทร. 02-1"));
@@ -142,14 +142,14 @@ private slots:
         Connection::shared().exec(QStringLiteral(
             "UPDATE CtrlSetup SET ShopBiLLAutoRun = '1', ShopBiLLYY = '69', ShopBiLLNo = '00041'"));
         auto confirm = [](const QString& docNo, const QString& proposed) -> QString {
-            const PaymentResult bill = PaymentPosting::post({QStringLiteral("6900001"),
-                                                             docNo,
-                                                             lines(1, 0, 0),
-                                                             QStringLiteral("20261206"),
-                                                             QStringLiteral("admin"),
-                                                             {},
-                                                             proposed},
-                                                            Seams::today());
+            const PaymentResult bill = PaymentStore::post({QStringLiteral("6900001"),
+                                                           docNo,
+                                                           lines(1, 0, 0),
+                                                           QStringLiteral("20261206"),
+                                                           QStringLiteral("admin"),
+                                                           {},
+                                                           proposed},
+                                                          Seams::today());
             return bill.docNo + QLatin1Char(' ') +
                    text(QStringLiteral("SELECT StmDocNo FROM Statement WHERE StmID = '") +
                         bill.stmId + QStringLiteral("'")) +
@@ -269,5 +269,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPosting)
-#include "tst_posting.moc"
+QTEST_MAIN(tst_payment_store)
+#include "tst_payment_store.moc"

@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-class tst_frmCourseTable : public QObject {
+class tst_course_table : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     QPointer<frmCourseTable> window;
@@ -482,5 +482,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmCourseTable)
-#include "tst_frmCourseTable.moc"
+QTEST_MAIN(tst_course_table)
+#include "tst_course_table.moc"

@@ -1,8 +1,8 @@
-#include "shell/Maintenance.h"
+#include "shell/SchoolDataStore.h"
 
 #include "core/Database.h"
 
-namespace Maintenance {
+namespace SchoolDataStore {
 
 Clearing ClearAllData() {
     static const char16_t* const tables[] = {
@@ -42,4 +42,4 @@ int PurgeStatements(const QString& lastDay) {
     return count;
 }
 
-} // namespace Maintenance
+} // namespace SchoolDataStore

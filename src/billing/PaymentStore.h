@@ -51,7 +51,7 @@ struct PaymentResult {
     QString docNo;
 };
 
-namespace PaymentPosting {
+namespace PaymentStore {
 
 // Writes one payment as a bill: the bill counter, the bill, its lines and the
 // registrations' paid amounts, all in one transaction. Lines not above zero are
@@ -67,4 +67,4 @@ PaymentResult post(const Payment& payment, const QDate& numberingDate);
 // telephone and fax when either is set.
 QString addressText(const QString& shopAddr, const QString& shopTel, const QString& shopFax);
 
-} // namespace PaymentPosting
+} // namespace PaymentStore

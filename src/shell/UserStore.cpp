@@ -1,11 +1,11 @@
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 
 #include "core/Database.h"
-#include "shell/MenuRights.h"
+#include "shell/MenuRightStore.h"
 
 #include <sodium.h>
 
-namespace Users {
+namespace UserStore {
 namespace {
 
 QString hashPassword(const QString& password) {
@@ -28,12 +28,12 @@ bool any() {
 
 void createWithAllRights(const QString& userId, const QString& name, const QString& password) {
     const QString hash = hashPassword(password);
-    MenuRights::fillMenuTable();
+    MenuRightStore::fillMenuTable();
     Transaction transaction;
     Connection::shared().exec(
         QStringLiteral("INSERT INTO CtrlUser (UserID, UserName, UserPassword) VALUES (?, ?, ?)"),
         {userId, name, hash});
-    MenuRights::grantAll(userId);
+    MenuRightStore::grantAll(userId);
     transaction.commit();
 }
 
@@ -58,4 +58,4 @@ QString name(const QString& userId) {
         .toString();
 }
 
-} // namespace Users
+} // namespace UserStore

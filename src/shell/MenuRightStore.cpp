@@ -1,4 +1,4 @@
-#include "shell/MenuRights.h"
+#include "shell/MenuRightStore.h"
 
 #include "core/Database.h"
 #include "core/Numbering.h"
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace MenuRights {
+namespace MenuRightStore {
 
 namespace {
 
@@ -64,4 +64,4 @@ QSet<QString> granted(const QString& userId) {
     return names;
 }
 
-} // namespace MenuRights
+} // namespace MenuRightStore

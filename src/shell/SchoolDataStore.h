@@ -3,7 +3,7 @@
 #include <QString>
 
 // The maintenance writes of the main window's system menu.
-namespace Maintenance {
+namespace SchoolDataStore {
 
 // What clearing all data did beyond deleting the rows.
 struct Clearing {
@@ -22,4 +22,4 @@ Clearing ClearAllData();
 // transaction. Returns the number of bills deleted. Throws DbError.
 int PurgeStatements(const QString& lastDay);
 
-} // namespace Maintenance
+} // namespace SchoolDataStore

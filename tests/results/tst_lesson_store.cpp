@@ -67,7 +67,7 @@ QString saved(const Lesson& l) {
 
 } // namespace
 
-class tst_LessonStore : public QObject {
+class tst_lesson_store : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
 
@@ -241,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_LessonStore)
-#include "tst_LessonStore.moc"
+QTEST_MAIN(tst_lesson_store)
+#include "tst_lesson_store.moc"

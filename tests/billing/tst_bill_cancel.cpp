@@ -1,5 +1,5 @@
-#include "billing/BillCancellation.h"
-#include "billing/PaymentPosting.h"
+#include "billing/BillStore.h"
+#include "billing/PaymentStore.h"
 #include "billing/frmBiLLCancel.h"
 #include "billing/frmDate.h"
 #include "billing/frmPay.h"
@@ -8,7 +8,7 @@
 #include "frame/Library.h"
 #include "frame/ListView.h"
 #include "results/frmQuery.h"
-#include "shell/Maintenance.h"
+#include "shell/SchoolDataStore.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -35,8 +35,8 @@ QString stored() {
 }
 
 QString post(const QString& stdId, const QString& docNo, const QList<PaymentLine>& lines) {
-    return PaymentPosting::post({stdId, docNo, lines, Library::gToday, Library::gUserID, {}},
-                                Seams::today())
+    return PaymentStore::post({stdId, docNo, lines, Library::gToday, Library::gUserID, {}},
+                              Seams::today())
         .stmId;
 }
 
@@ -49,7 +49,7 @@ QString column(QTreeWidget* list, int col) {
 
 } // namespace
 
-class TestBillCancel : public QObject {
+class tst_bill_cancel : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     QString threeLines;
@@ -83,9 +83,8 @@ private slots:
         Fixture::exec(
             QStringLiteral("CREATE TEMP TRIGGER failing BEFORE UPDATE ON StudentCourse WHEN "
                            "NEW.CourseNo = '6900002' BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        QVERIFY_THROWS_EXCEPTION(DbError,
-                                 BillCancellation::cancel(threeLines, QStringLiteral("69-00002"),
-                                                          somchai, QStringLiteral("clerk")));
+        QVERIFY_THROWS_EXCEPTION(DbError, BillStore::cancel(threeLines, QStringLiteral("69-00002"),
+                                                            somchai, QStringLiteral("clerk")));
         QCOMPARE(stored(), before);
         Fixture::exec(QStringLiteral("DROP TRIGGER failing"));
         // Each line taken off its registration, whose paid date is gone with the only bill
@@ -94,25 +93,23 @@ private slots:
             QStringLiteral("6900001:6900001:100.0: 6900001:6900002:100.0: "
                            "6900001:6900003:100.0: 6900002:6900001:400.0:20261206 / "
                            "69000001:1450.0:1:clerk 69000002:400.0:0: / 4");
-        QCOMPARE(BillCancellation::cancel(threeLines, QStringLiteral("69-00002"), somchai,
-                                          QStringLiteral("clerk")),
-                 BillCancellation::Outcome::Cancelled);
+        QCOMPARE(BillStore::cancel(threeLines, QStringLiteral("69-00002"), somchai,
+                                   QStringLiteral("clerk")),
+                 BillStore::Outcome::Cancelled);
         QCOMPARE(stored(), after);
         // Cancelled already, gone, or another bill under the code shown: refused, and never
         // reversed twice.
-        const std::tuple<QString, QString, QString, BillCancellation::Outcome> refused[] = {
-            {threeLines, QStringLiteral("69-00002"), somchai,
-             BillCancellation::Outcome::AlreadyCancelled},
+        const std::tuple<QString, QString, QString, BillStore::Outcome> refused[] = {
+            {threeLines, QStringLiteral("69-00002"), somchai, BillStore::Outcome::AlreadyCancelled},
             {QStringLiteral("69009999"), QStringLiteral("69-00002"), somchai,
-             BillCancellation::Outcome::Gone},
+             BillStore::Outcome::Gone},
             {QStringLiteral("69000002"), QStringLiteral("69-00009"), somsri,
-             BillCancellation::Outcome::Gone},
+             BillStore::Outcome::Gone},
             {QStringLiteral("69000002"), QStringLiteral("69-00001"), somchai,
-             BillCancellation::Outcome::Gone},
+             BillStore::Outcome::Gone},
         };
         for (const auto& [stmId, docNo, stdId, outcome] : refused)
-            QCOMPARE(BillCancellation::cancel(stmId, docNo, stdId, QStringLiteral("boss")),
-                     outcome);
+            QCOMPARE(BillStore::cancel(stmId, docNo, stdId, QStringLiteral("boss")), outcome);
         QCOMPARE(stored(), after);
 
         // 0.70 and 0.10 paid on a fee of 0.80: cancelling the 0.10 leaves exactly 0.10 owing.
@@ -120,9 +117,8 @@ private slots:
         Fixture::registration(somsri, QStringLiteral("6900009"));
         const PaymentLine seventy{1, QStringLiteral("6900009"), Money::fromSatang(70)};
         post(somsri, QString(), {seventy});
-        BillCancellation::cancel(
-            post(somsri, QString(), {{1, seventy.courseNo, Money::fromSatang(10)}}), QString(),
-            somsri, QStringLiteral("clerk"));
+        BillStore::cancel(post(somsri, QString(), {{1, seventy.courseNo, Money::fromSatang(10)}}),
+                          QString(), somsri, QStringLiteral("clerk"));
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CoursePayAmt FROM StudentCourse WHERE "
                                                "CourseNo = '6900009'")),
                  QVariant(0.70));
@@ -135,13 +131,13 @@ private slots:
         Fixture::classRow(QStringLiteral("6900005"), QStringLiteral("C01"), Money::fromBaht(2000));
         Fixture::registration(somsri, QStringLiteral("6900005"));
         const auto payOn = [](const QString& day, const QString& courseNo, int baht) {
-            return PaymentPosting::post({somsri,
-                                         QString(),
-                                         {{1, courseNo, Money::fromBaht(baht)}},
-                                         day,
-                                         Library::gUserID,
-                                         {}},
-                                        Seams::today())
+            return PaymentStore::post({somsri,
+                                       QString(),
+                                       {{1, courseNo, Money::fromBaht(baht)}},
+                                       day,
+                                       Library::gUserID,
+                                       {}},
+                                      Seams::today())
                 .stmId;
         };
         const QString first = payOn(QStringLiteral("20261201"), QStringLiteral("6900005"), 1000);
@@ -164,8 +160,8 @@ private slots:
         const QStringList shownAfter = {QStringLiteral("500.00@07/12/2569|1,000.00@01/12/2569"),
                                         QStringLiteral("500.00@07/12/2569|0.00@ ")};
         for (const QString& stmId : {second, first}) {
-            QCOMPARE(BillCancellation::cancel(stmId, QString(), somsri, QStringLiteral("clerk")),
-                     BillCancellation::Outcome::Cancelled);
+            QCOMPARE(BillStore::cancel(stmId, QString(), somsri, QStringLiteral("clerk")),
+                     BillStore::Outcome::Cancelled);
             QCOMPARE(paidShown(), shownAfter.at(stmId == first));
         }
         QCOMPARE(Fixture::value(QStringLiteral("SELECT CoursePayDate FROM StudentCourse WHERE "
@@ -176,11 +172,11 @@ private slots:
         const QString third = payOn(QStringLiteral("20261202"), QStringLiteral("6900005"), 300);
         payOn(QStringLiteral("20261203"), QStringLiteral("6900005"), 200);
         const QString fifth = payOn(QStringLiteral("20261208"), QStringLiteral("6900005"), 50);
-        QCOMPARE(BillCancellation::cancel(fifth, QString(), somsri, QStringLiteral("clerk")),
-                 BillCancellation::Outcome::Cancelled);
+        QCOMPARE(BillStore::cancel(fifth, QString(), somsri, QStringLiteral("clerk")),
+                 BillStore::Outcome::Cancelled);
         QCOMPARE(paidShown(), QStringLiteral("500.00@07/12/2569|500.00@03/12/2569"));
-        QCOMPARE(BillCancellation::cancel(third, QString(), somsri, QStringLiteral("clerk")),
-                 BillCancellation::Outcome::Cancelled);
+        QCOMPARE(BillStore::cancel(third, QString(), somsri, QStringLiteral("clerk")),
+                 BillStore::Outcome::Cancelled);
         QCOMPARE(paidShown(), QStringLiteral("500.00@07/12/2569|200.00@03/12/2569"));
     }
 
@@ -259,8 +255,8 @@ private slots:
                            "'69-00006', '0', 'admin', '')"));
         window.LoadList(QDate(2026, 12, 6));
         const QTreeWidgetItem* first = ListView::item(list, 1);
-        BillCancellation::cancel(ListView::rowTag(first), first->text(0), first->text(2),
-                                 QStringLiteral("boss"));
+        BillStore::cancel(ListView::rowTag(first), first->text(0), first->text(2),
+                          QStringLiteral("boss"));
         messages.answer({Library::vbYes, Library::vbYes});
         pressKey(Qt::Key_F4);
         // A failing write: an error box, the bill valid and listed.
@@ -299,7 +295,7 @@ private slots:
         frmBiLLCancel window;
         showActive(&window);
         QCOMPARE(listTags(window.ListView1), (QStringList{QStringLiteral("69000002"), threeLines}));
-        QCOMPARE(Maintenance::PurgeStatements(QStringLiteral("20261206")), 2);
+        QCOMPARE(SchoolDataStore::PurgeStatements(QStringLiteral("20261206")), 2);
         const QString fresh = post(somsri, QStringLiteral("69-00001"),
                                    {{1, QStringLiteral("6900001"), Money::fromBaht(300)}});
         QCOMPARE(fresh, QStringLiteral("69000003"));
@@ -316,7 +312,7 @@ private slots:
         QCOMPARE(stored(), before);
         QCOMPARE(ListView::count(window.ListView1), 0);
 
-        Maintenance::ClearAllData();
+        SchoolDataStore::ClearAllData();
         QCOMPARE(Fixture::value(QStringLiteral("SELECT ShopBiLLNo FROM CtrlSetup")),
                  QVariant(QStringLiteral("00000")));
         Fixture::student(somsri, QStringLiteral("เด็กหญิงสมศรี ใจงาม"));
@@ -328,5 +324,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBillCancel)
-#include "tst_billcancel.moc"
+QTEST_MAIN(tst_bill_cancel)
+#include "tst_bill_cancel.moc"

@@ -2,7 +2,7 @@
 
 #include "billing/CourseTableStore.h"
 #include "billing/ExpenseStore.h"
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 #include "core/Database.h"
 #include "core/Numbering.h"
 #include "core/Recordset.h"
@@ -12,9 +12,9 @@
 #include "frame/Library.h"
 #include "results/LessonStore.h"
 #include "shell/MDIForm1.h"
-#include "shell/Maintenance.h"
+#include "shell/SchoolDataStore.h"
 #include "shell/StartUp.h"
-#include "shell/Users.h"
+#include "shell/UserStore.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -142,7 +142,7 @@ bool setReadOnly(const QString& path, bool readOnly) {
 
 } // namespace
 
-class TestDatabaseFile : public QObject {
+class tst_database_file : public QObject {
     Q_OBJECT
 
 private slots:
@@ -306,8 +306,8 @@ private slots:
     // school that has its settings row, and giving a user the menu items, write nothing.
     void deskStartsWhileAnotherDeskWrites() {
         QVERIFY(StartUp::openDatabase());
-        Users::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
-                                   QStringLiteral("pw"));
+        UserStore::createWithAllRights(QStringLiteral("admin"), QStringLiteral("ผู้ดูแล"),
+                                       QStringLiteral("pw"));
         Library::gUserID = QStringLiteral("admin");
         Connection::shared().close();
         ScriptedMessages messages;
@@ -595,7 +595,7 @@ private slots:
                  CourseTableStore::DeleteResult::Deleted);
         QVERIFY(ExpenseStore::remove(QStringLiteral("69000003")));
         QVERIFY(LessonStore::remove(QStringLiteral("2026000002")));
-        QCOMPARE(Maintenance::PurgeStatements(QStringLiteral("20261201")), 4);
+        QCOMPARE(SchoolDataStore::PurgeStatements(QStringLiteral("20261201")), 4);
         Fixture::exec(QStringLiteral("DELETE FROM CtrlMenu WHERE MnuID = '02'"));
 
         CourseClass course;
@@ -611,13 +611,13 @@ private slots:
         lesson.hours = 3;
         QCOMPARE(LessonStore::save(lesson, Library::gUserID, Seams::today()).stmId,
                  QStringLiteral("2026000003"));
-        QCOMPARE(PaymentPosting::post({QStringLiteral("6900001"),
-                                       QStringLiteral("69-00001"),
-                                       {{1, QStringLiteral("6900001"), Money::fromBaht(100)}},
-                                       Library::gToday,
-                                       Library::gUserID,
-                                       {}},
-                                      Seams::today())
+        QCOMPARE(PaymentStore::post({QStringLiteral("6900001"),
+                                     QStringLiteral("69-00001"),
+                                     {{1, QStringLiteral("6900001"), Money::fromBaht(100)}},
+                                     Library::gToday,
+                                     Library::gUserID,
+                                     {}},
+                                    Seams::today())
                      .stmId,
                  nextBill);
         Transaction transaction;
@@ -639,13 +639,13 @@ private slots:
             Money::fromBaht(2500));
         Fixture::registration(student, QStringLiteral("6999001"));
         const PaymentResult bill =
-            PaymentPosting::post({student,
-                                  QString(),
-                                  {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}},
-                                  Library::gToday,
-                                  Library::gUserID,
-                                  {}},
-                                 Seams::today());
+            PaymentStore::post({student,
+                                QString(),
+                                {{1, QStringLiteral("6999001"), Money::fromBaht(1000)}},
+                                Library::gToday,
+                                Library::gUserID,
+                                {}},
+                               Seams::today());
         QCOMPARE(bill.status, PaymentResult::Status::Posted);
         QString script = QStringLiteral(".output /dev/null\n");
         const QStringList objects = tablesAndViews();
@@ -671,9 +671,9 @@ int main(int argc, char* argv[]) {
         return openAsDesk();
     }
     QApplication app(argc, argv);
-    TestDatabaseFile test;
+    tst_database_file test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_dbfile.moc"
+#include "tst_database_file.moc"

@@ -6,7 +6,7 @@
 // every registration it paid by that line's amount; the registration's paid date becomes
 // that of its latest bill still valid. Runs in one transaction and
 // throws DbError on failure, leaving the bill valid and every paid amount as it was.
-namespace BillCancellation {
+namespace BillStore {
 
 enum class Outcome {
     Cancelled,
@@ -21,4 +21,4 @@ enum class Outcome {
 Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
                const QString& userId);
 
-} // namespace BillCancellation
+} // namespace BillStore

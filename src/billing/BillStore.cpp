@@ -1,9 +1,9 @@
-#include "billing/BillCancellation.h"
+#include "billing/BillStore.h"
 
 #include "core/Database.h"
 #include "core/Money.h"
 
-namespace BillCancellation {
+namespace BillStore {
 
 Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
                const QString& userId) {
@@ -51,4 +51,4 @@ Outcome cancel(const QString& stmId, const QString& docNo, const QString& stdId,
     return Outcome::Cancelled;
 }
 
-} // namespace BillCancellation
+} // namespace BillStore

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-class tst_frmListCourse : public QObject {
+class tst_class_picker : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
 
@@ -138,5 +138,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmListCourse)
-#include "tst_frmListCourse.moc"
+QTEST_MAIN(tst_class_picker)
+#include "tst_class_picker.moc"

@@ -1,4 +1,4 @@
-#include "billing/PaymentPosting.h"
+#include "billing/PaymentStore.h"
 
 #include "core/Database.h"
 #include "core/LibraryCore.h"
@@ -6,7 +6,7 @@
 
 #include <QHash>
 
-namespace PaymentPosting {
+namespace PaymentStore {
 namespace {
 
 // A line checked against its registration as it stands inside the transaction.
@@ -141,4 +141,4 @@ PaymentResult post(const Payment& payment, const QDate& numberingDate) {
     return result;
 }
 
-} // namespace PaymentPosting
+} // namespace PaymentStore

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The menu items that users are granted (CtrlMenu, in menu order), and the grants.
-namespace MenuRights {
+namespace MenuRightStore {
 
 // Adds every menu item missing from CtrlMenu (all of them on the first run); writes
 // nothing when none is missing. Throws DbError.
@@ -14,4 +14,4 @@ void grantAll(const QString& userId);
 // Names of the items granted to the user. Throws DbError.
 QSet<QString> granted(const QString& userId);
 
-} // namespace MenuRights
+} // namespace MenuRightStore

@@ -1,9 +1,9 @@
-#include "billing/Registration.h"
+#include "billing/RegistrationStore.h"
 
 #include "core/ClassLookup.h"
 #include "core/Database.h"
 
-namespace Registration {
+namespace RegistrationStore {
 
 Addition add(const QString& stdId, const QString& courseNo, const QString& workingDate) {
     Transaction transaction;
@@ -40,4 +40,4 @@ RemoveResult remove(const QString& stdId, const QString& courseNo) {
     return result;
 }
 
-} // namespace Registration
+} // namespace RegistrationStore

@@ -6,7 +6,7 @@
 
 #include <QTest>
 
-class tst_CourseTableStore : public QObject {
+class tst_course_table_store : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     CourseClass sample;
@@ -75,5 +75,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_CourseTableStore)
-#include "tst_CourseTableStore.moc"
+QTEST_MAIN(tst_course_table_store)
+#include "tst_course_table_store.moc"

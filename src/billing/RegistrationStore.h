@@ -6,7 +6,7 @@
 
 // The writes of the registration window. Each runs in its own transaction and
 // throws DbError when the database fails.
-namespace Registration {
+namespace RegistrationStore {
 
 enum class Addition {
     Added,
@@ -32,4 +32,4 @@ struct RemoveResult {
 // Removes a registration only while nothing is paid on it in the database.
 RemoveResult remove(const QString& stdId, const QString& courseNo);
 
-} // namespace Registration
+} // namespace RegistrationStore

@@ -3,7 +3,7 @@
 #include <QString>
 
 // User accounts of CtrlUser. Passwords are kept only as Argon2id hashes.
-namespace Users {
+namespace UserStore {
 
 // True when CtrlUser holds at least one user. Throws DbError.
 bool any();
@@ -15,4 +15,4 @@ QString check(const QString& userId, const QString& password);
 // The user's name; empty when there is no such user. Throws DbError.
 QString name(const QString& userId);
 
-} // namespace Users
+} // namespace UserStore
