@@ -427,6 +427,7 @@ int main(int argc, char* argv[]) {
     const QString folder = qEnvironmentVariableIsSet("VADEL_BENCH_DIR")
                                ? qEnvironmentVariable("VADEL_BENCH_DIR")
                                : temporary.path();
+    QDir().mkpath(folder);
     const QString path =
         args.size() > 1 ? args.at(1) : QDir(folder).filePath(QStringLiteral("bench_database.db"));
     if (!QFile::exists(path)) {
