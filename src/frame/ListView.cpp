@@ -89,7 +89,7 @@ void setup(QTreeWidget* list, const QList<Column>& columns) {
 void keepElasticColumnWhole(QTreeWidget* list) {
     const int elastic = list->property("vadelElastic").toInt();
     const QHeaderView* header = list->header();
-    int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    int width = widthBesideColumns(list);
     for (int i = 0; i < list->columnCount(); ++i)
         width += std::max({i == elastic ? givenWidth(list, i) : 0, header->sectionSizeHint(i),
                            static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(i)});
@@ -97,10 +97,14 @@ void keepElasticColumnWhole(QTreeWidget* list) {
 }
 
 void setMinimumSize(QTreeWidget* list, int heightTwips) {
-    int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+    int width = widthBesideColumns(list);
     for (int twips : list->property("vadelWidths").value<QList<int>>())
         width += twips / twipsPerPixel;
     list->setMinimumSize(width, heightTwips / twipsPerPixel);
+}
+
+int widthBesideColumns(const QTreeWidget* list) {
+    return 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
 }
 
 int givenWidth(const QTreeWidget* list, int column) {

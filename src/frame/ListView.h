@@ -27,6 +27,8 @@ void keepElasticColumnWhole(QTreeWidget* list);
 // The list's smallest size: the columns' given widths side by side, and the given
 // height in twips.
 void setMinimumSize(QTreeWidget* list, int heightTwips);
+// The width a list takes besides its columns: its frame and a vertical scroll bar.
+int widthBesideColumns(const QTreeWidget* list);
 // The width a column was given at setup, in pixels (0 for no such column).
 int givenWidth(const QTreeWidget* list, int column);
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts, const QString& tag = {});

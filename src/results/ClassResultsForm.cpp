@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -70,7 +69,7 @@ void ClassResultsForm::setEditorCells(const QList<QWidget*>& cells) {
     // enough for its editor cell too, so that no caption or box under it is cut.
     QHeaderView* header = ListView1->header();
     const int captionHeight = header->sizeHint().height();
-    int width = 2 * ListView1->frameWidth() + ListView1->verticalScrollBar()->sizeHint().width();
+    int width = ListView::widthBesideColumns(ListView1);
     for (int i = 0; i < cells.size(); ++i) {
         const int needed =
             cells.at(i)->minimumSizeHint().expandedTo(cells.at(i)->minimumSize()).width() + cellGap;
